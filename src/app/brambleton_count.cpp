@@ -1,0 +1,192 @@
+// brambleton-count: the counting engine without a window, for players' scripts, for tests
+// and for benchmarks.
+
+#include <unistd.h>
+
+#include <chrono>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/terminal_text.h"
+#include "counting/count_summary.h"
+#include "counting/file_counter.h"
+
+namespace {
+
+using namespace brambleton;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFolderFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 130;
+
+volatile std::sig_atomic_t gInterrupted = 0;
+
+extern "C" void onInterrupt(int) { gInterrupted = 1; }
+
+const char* const kUsage =
+    "usage: brambleton-count [--json] FOLDER [PATTERN]\n"
+    "\n"
+    "Counts the files in FOLDER and every folder below it whose extension matches PATTERN\n"
+    "(default \"*.*\", every file; several entries separated by \";\", such as\n"
+    "\"*.skn;*.bmp;*.cmx\"; case is ignored), the folders below FOLDER, and their bytes.\n"
+    "Links to folders are not followed; a link to a file counts as that file.\n"
+    "\n"
+    "  --json    print the raw numbers as one JSON object\n"
+    "  --help    show this text\n"
+    "\n"
+    "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
+    "are still printed), 2 bad usage, 130 cancelled with Ctrl-C.\n";
+
+struct Options {
+    bool json = false;
+    std::string folder;
+    std::string pattern = "*.*";
+};
+
+int usageError(const std::string& what) {
+    std::cerr << "brambleton-count: " << printable(what) << "\n\n" << kUsage;
+    return kExitUsage;
+}
+
+std::optional<int> parse(int argc, char** argv, Options& options) {
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            std::cout << kUsage;
+            return kExitOk;
+        } else if (!optionsEnded && arg == "--json") {
+            options.json = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return usageError("unknown option " + arg);
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty()) return usageError("no folder given");
+    if (positional.size() > 2) return usageError("too many arguments");
+    if (positional[0].empty()) return usageError("the folder name is empty");
+    options.folder = positional[0];
+    if (positional.size() == 2) {
+        if (positional[1].empty()) return usageError("the pattern is empty");
+        options.pattern = positional[1];
+    }
+    return std::nullopt;
+}
+
+NumberSeparators localeSeparators() {
+    NumberSeparators separators;
+    const lconv* conv = std::localeconv();
+    separators.thousands = conv->thousands_sep ? conv->thousands_sep : "";
+    separators.decimal = (conv->decimal_point && *conv->decimal_point) ? conv->decimal_point : ".";
+    return separators;
+}
+
+// Progress on standard error while a count runs on a terminal: at most ten updates a second,
+// the line cleared when the count ends.
+class ProgressLine {
+public:
+    explicit ProgressLine(bool enabled) : enabled_(enabled) {}
+    ~ProgressLine() { clear(); }
+
+    void folderEntered(const std::string& path) {
+        ++folders_;
+        if (!enabled_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_ < std::chrono::milliseconds(100)) return;
+        last_ = now;
+        std::string shown = printable(path);
+        if (shown.size() > 60) shown = "..." + shown.substr(shown.size() - 57);
+        std::fprintf(stderr, "\r\033[K%lld folders  %s", folders_, shown.c_str());
+        std::fflush(stderr);
+        shown_ = true;
+    }
+
+    void clear() {
+        if (!shown_) return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        shown_ = false;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    long long folders_ = 0;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+void printTotals(const CountResult& totals, bool cancelled, bool json, long long errors) {
+    if (json) {
+        const CountResult shown = cancelled ? CountResult{} : totals;
+        std::printf(
+            "{\"files\":%d,\"folders\":%d,\"bytes\":%.0f,\"kilobytes\":%.6f,\"megabytes\":%.6f,"
+            "\"cancelled\":%s,\"errors\":%lld}\n",
+            shown.files, shown.folders, shown.bytes, shown.bytes / 1024, shown.bytes / 1048576,
+            cancelled ? "true" : "false", errors);
+        return;
+    }
+    const auto text = Summarise(totals, cancelled, localeSeparators());
+    // The rows in the window's order: folders above files.
+    std::printf("%-13s %s\n", "Folders", text[1].c_str());
+    std::printf("%-13s %s\n", "Files", text[0].c_str());
+    std::printf("%-13s %s\n", "Total Bytes", text[2].c_str());
+    std::printf("%-13s %s\n", "Total KBytes", text[3].c_str());
+    std::printf("%-13s %s\n", "Total MBytes", text[4].c_str());
+}
+
+int run(const Options& options) {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+
+    ProgressLine progress(isatty(STDERR_FILENO) != 0);
+    long long errors = 0;
+    CFileCounter* counterRef = nullptr;
+    CounterHooks hooks;
+    hooks.yield = [&] {
+        if (gInterrupted) counterRef->Cancel(true);
+        progress.folderEntered(counterRef->currentFolderPath());
+    };
+    hooks.message = [&](const std::string& text) {
+        ++errors;
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    CFileCounter counter(std::move(hooks));
+    counterRef = &counter;
+
+    CountResult totals;
+    std::string path = options.folder;
+    totals.files = counter.ContarArchivos(path, options.pattern, totals.folders, totals.bytes);
+    progress.clear();
+
+    const bool cancelled = counter.Cancel();
+    if (cancelled) {
+        counter.Cancel(false);
+        std::fprintf(stderr, "Action Canceled by User\n");
+    }
+    printTotals(totals, cancelled, options.json, errors);
+    if (cancelled) return kExitCancelled;
+    return errors ? kExitFolderFailed : kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
+    Options options;
+    if (const auto exitCode = parse(argc, argv, options)) return *exitCode;
+    return run(options);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace brambleton {
+
+// The totals of one count. The caller owns it and zeroes it before the count; the counter
+// returns `files` and adds into `folders` and `bytes`.
+struct CountResult {
+    std::int32_t files = 0;
+    std::int32_t folders = 0;
+    double bytes = 0;
+};
+
+// The user's separators, as the caller's locale gives them. An empty thousands separator
+// means no grouping.
+struct NumberSeparators {
+    std::string thousands = ",";
+    std::string decimal = ".";
+};
+
+// `value` rounded (halves away from zero) to `decimals` places (0 to 9), with digits grouped
+// in threes: "#,##0" for 0 decimals, "#,##0.0" for 1. Always at least one digit before the
+// decimal separator. A value that is not finite shows as 0.
+std::string formatNumber(double value, int decimals, const NumberSeparators& separators);
+
+// The five display strings of a count, in the order files, folders, bytes, kilobytes,
+// megabytes. A cancelled count shows zeros whatever its totals held.
+std::array<std::string, 5> Summarise(const CountResult& result, bool cancelled,
+                                     const NumberSeparators& separators);
+
+}  // namespace brambleton

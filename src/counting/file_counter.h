@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "counting/folder_source.h"
+
+namespace brambleton {
+
+// What the counter needs from whoever runs it. Both may be empty.
+struct CounterHooks {
+    // Called once at every folder the walk enters, before the cancel flag is tested: the
+    // window lets pending events run here, so a Cancel click can reach the flag.
+    std::function<void()> yield;
+    // Shows one message to the user (the window's message box, the headless counter's
+    // standard error). Called once per folder that failed.
+    std::function<void(const std::string&)> message;
+};
+
+// Walks a folder tree and totals the matching files, the folders beneath and the bytes of the
+// matching files. One instance serves every count; it is not safe to use from two threads.
+class CFileCounter {
+public:
+    explicit CFileCounter(CounterHooks hooks = {},
+                          std::unique_ptr<FolderSource> source = makePlatformFolderSource());
+
+    // The cancel flag. The counter only reads it; once true, every count returns 0 and zeroes
+    // the accumulators until the caller sets it false again.
+    bool Cancel() const noexcept { return cancel_ != 0; }
+    void Cancel(bool aCancel) noexcept { cancel_ = aCancel ? -1 : 0; }
+
+    // Counts the files matching `pattern` in `path` and every folder below it, and returns
+    // their number. Adds the number of folders below `path` (at all depths, links to folders
+    // not counted) to `subfolders`, and the matching files' bytes to `Size`; the caller zeroes
+    // both before a count. `path` is overwritten with each sub-folder's path before the
+    // descent into it, so afterwards it holds the last folder entered: pass a copy.
+    //
+    // Never throws. A folder that cannot be read costs one message ("error en
+    // ContadorDeArchivos.ContarArchivos() ; " and the description) and its own contents; the
+    // walk goes on with its next sibling. When the cancel flag is seen set at a folder's
+    // entry, the accumulators are zeroed and the totals are partial: the caller discards them.
+    std::int32_t ContarArchivos(std::string& path, const std::string& pattern,
+                                std::int32_t& subfolders, double& Size);
+
+    // Path of the folder most recently opened by any level of the walk; empty before the
+    // first count.
+    const std::string& currentFolderPath() const noexcept { return currentFolder_.path; }
+
+    // Whether any folder of the last count failed.
+    bool lastCountHadErrors() const noexcept { return errors_ != 0; }
+
+private:
+    struct CurrentFolder {
+        std::string path;
+        std::int32_t subfolderCount = 0;
+    };
+
+    std::int32_t countFolder(std::size_t depth, const std::string& name, std::string& path,
+                             const FilePattern& pattern, std::int32_t& subfolders, double& Size,
+                             bool& failed);
+    std::int32_t fail(const std::string& description, bool& failed);
+
+    CounterHooks hooks_;
+    std::unique_ptr<FolderSource> fileSystem_;
+    CurrentFolder currentFolder_;
+    std::int16_t cancel_ = 0;
+    std::int64_t errors_ = 0;
+};
+
+}  // namespace brambleton

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "counting/file_pattern.h"
+
+namespace brambleton {
+
+// What one folder holds, as far as a count needs it.
+struct FolderListing {
+    // Names of the folder's own sub-folders (not links to folders), in the order the file
+    // system gives them.
+    std::vector<std::string> subfolders;
+    // Files whose name matches the pattern, and the sum of their apparent sizes. A link to a
+    // file counts as that file; a dangling link, or a file that vanished between listing and
+    // sizing, counts as nothing.
+    std::int64_t matchingFiles = 0;
+    std::int64_t matchingBytes = 0;
+};
+
+// Reads folders for a depth-first walk. The walk lists the start folder at depth 0, then each
+// sub-folder of the folder it last listed at depth d-1 at depth d. A source may keep the
+// folders along the current descent open so that a child is opened relative to its parent:
+// that keeps a deep tree from outgrowing the platform's path length. Nothing is cached from
+// one listing to the next; every call reads the file system afresh.
+class FolderSource {
+public:
+    virtual ~FolderSource() = default;
+
+    // Lists the folder `name` of the folder listed last at `depth - 1` (at depth 0, `name` is
+    // the start folder's path, opened as given, links and all). `path` is the folder's full
+    // path, for messages and for sources that open by path. Fills `out` (which the caller
+    // passes empty). Throws RuntimeError naming `path` when the folder cannot be opened or
+    // listed; nothing of a failed folder is reported.
+    virtual void list(std::size_t depth, const std::string& name, const std::string& path,
+                      const FilePattern& pattern, FolderListing& out) = 0;
+
+    // The separator that joins a folder's path and a sub-folder's name.
+    virtual char separator() const noexcept = 0;
+};
+
+// The folder source of the platform the program was built for.
+std::unique_ptr<FolderSource> makePlatformFolderSource();
+
+}  // namespace brambleton

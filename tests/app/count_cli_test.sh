@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Black-box test of brambleton-count: its totals against an independent count by find and awk
+# under the same rules, on generated trees and on real system folders, and its exit codes.
+set -u
+counter=$1
+failures=0
+passes=0
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+pass() { passes=$((passes + 1)); }
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+json_field() { sed -n "s/.*\"$2\":\([0-9.]*\).*/\1/p" <<<"$1"; }
+
+# The same rules by find: regular files and links to regular files below DIR (links to
+# folders are not followed), folders below DIR, sizes of what links point to.
+independent() {
+    local dir=$1 ext=$2 files bytes folders
+    local name_test=(-true)
+    [ "$ext" = "*" ] || name_test=(-iname "*.$ext" -o -iname "$ext")
+    files=$(find "$dir" -mindepth 1 -xtype f \( "${name_test[@]}" \) -printf x | wc -c)
+    bytes=$(find "$dir" -mindepth 1 -xtype f \( "${name_test[@]}" \) -print0 |
+        xargs -0 -r stat -L -c %s | awk '{s += $1} END {printf "%.0f", s}')
+    folders=$(find "$dir" -mindepth 1 -type d -printf x | wc -c)
+    echo "$files $folders $bytes"
+}
+
+compare() {
+    local dir=$1 pattern=$2 ext=$3 out got want
+    out=$("$counter" --json "$dir" "$pattern" 2>/dev/null)
+    got="$(json_field "$out" files) $(json_field "$out" folders) $(json_field "$out" bytes)"
+    want=$(independent "$dir" "$ext")
+    if [ "$got" = "$want" ]; then pass; else fail "$dir $pattern: counter '$got', find '$want'"; fi
+}
+
+# A generated tree with mixed case, backups, names without a dot, links and odd names.
+tree=$work/tree
+mkdir -p "$tree"
+for i in $(seq 1 30); do
+    d="$tree/Downloads/set$((i % 7))/sub$((i % 3))"
+    mkdir -p "$d"
+    truncate -s $((i * 1000)) "$d/obj$i.iff"
+    truncate -s $((i * 10)) "$d/OBJ$i.IFF"
+    truncate -s 5 "$d/obj$i.iff.bak"
+    truncate -s 7 "$d/readme$i"
+    truncate -s $((i * 3)) "$d/floor$i.flr"
+done
+truncate -s 3000000000 "$tree/Downloads/huge.iff"
+ln -s / "$tree/Downloads/z:"
+ln -s .. "$tree/Downloads/set1/loop"
+ln -s set2/sub1/obj2.iff "$tree/Downloads/alias.iff"
+ln -s missing.iff "$tree/Downloads/dangling.iff"
+printf x >"$tree/Downloads/new
+line.iff"
+printf xy >"$tree/Downloads/$(printf 'bad\xffutf8.iff')"
+
+compare "$tree" "*.IFF" iff
+compare "$tree" "*.flr" flr
+compare "$tree" "*.*" "*"
+for system in /usr/include /usr/share/zoneinfo /etc; do
+    [ -d "$system" ] && compare "$system" "*.h" h && compare "$system" "*.*" "*"
+done
+
+# Text output carries the window's labels; names with control characters are escaped.
+text=$(LC_ALL=C "$counter" "$tree" "*.IFF" 2>&1)
+for label in Folders Files "Total Bytes" "Total KBytes" "Total MBytes"; do
+    grep -q "^$label " <<<"$text" && pass || fail "no '$label' line"
+done
+
+expect_exit() {
+    local want=$1 what=$2
+    shift 2
+    "$counter" "$@" >"$work/out" 2>"$work/err"
+    local got=$?
+    if [ "$got" = "$want" ]; then pass; else fail "$what: exit $got, wanted $want"; fi
+}
+expect_exit 0 "a readable tree" "$tree"
+expect_exit 1 "a missing folder" "$work/missing"
+grep -q "^error en ContadorDeArchivos.ContarArchivos() ; Path not found: $work/missing" "$work/err" &&
+    pass || fail "missing folder message: $(cat "$work/err")"
+expect_exit 1 "a file given as the folder" "$tree/Downloads/alias.iff"
+expect_exit 2 "no arguments"
+expect_exit 2 "an empty folder argument" ""
+expect_exit 2 "an unknown option" --bogus "$tree"
+expect_exit 2 "too many arguments" "$tree" "*.*" extra
+expect_exit 0 "--help" --help
+mkdir "$work/$(printf 'new\nline')"
+expect_exit 1 "a missing folder with a newline" "$work/$(printf 'no\nsuch')"
+[ "$(wc -l <"$work/err")" = 1 ] && pass || fail "a newline in a name split the message"
+
+echo "$passes passed, $failures failed"
+[ "$failures" = 0 ]

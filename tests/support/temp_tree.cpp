@@ -1,0 +1,122 @@
+#include "temp_tree.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace brambleton::testing {
+
+TempTree::TempTree() {
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = fs::temp_directory_path() / ("brambleton-test-" + std::to_string(seed()));
+        if (fs::create_directory(candidate)) {
+            root_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+namespace {
+
+// Removes everything below the open folder `fd` by names relative to it, so trees deeper
+// than the longest path go too.
+void removeBelow(int fd) {
+    DIR* dir = fdopendir(dup(fd));
+    if (!dir) return;
+    while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        if (unlinkat(fd, name.c_str(), 0) == 0) continue;
+        const int child = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+        if (child < 0) continue;
+        removeBelow(child);
+        close(child);
+        unlinkat(fd, name.c_str(), AT_REMOVEDIR);
+    }
+    closedir(dir);
+}
+
+}  // namespace
+
+TempTree::~TempTree() {
+    const int fd = open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
+    if (fd >= 0) {
+        removeBelow(fd);
+        close(fd);
+    }
+    rmdir(root_.c_str());
+}
+
+void TempTree::deepFolder(std::string_view name, int levels, std::string_view leaf) const {
+    int fd = open(root_.c_str(), O_RDONLY | O_DIRECTORY);
+    const std::string n(name);
+    for (int i = 0; i < levels && fd >= 0; ++i) {
+        mkdirat(fd, n.c_str(), 0755);
+        const int next = openat(fd, n.c_str(), O_RDONLY | O_DIRECTORY);
+        close(fd);
+        fd = next;
+    }
+    if (fd < 0) throw std::runtime_error("cannot build a deep tree");
+    close(openat(fd, std::string(leaf).c_str(), O_WRONLY | O_CREAT, 0644));
+    close(fd);
+}
+
+std::string TempTree::path(std::string_view relative) const {
+    return relative.empty() ? root_.string() : (root_ / relative).string();
+}
+
+void TempTree::folder(std::string_view relative) const { fs::create_directories(root_ / relative); }
+
+void TempTree::file(std::string_view relative, std::uintmax_t size) const {
+    const auto where = root_ / relative;
+    fs::create_directories(where.parent_path());
+    std::ofstream(where, std::ios::binary).close();
+    fs::resize_file(where, size);
+}
+
+void TempTree::text(std::string_view relative, std::string_view content) const {
+    const auto where = root_ / relative;
+    fs::create_directories(where.parent_path());
+    std::ofstream(where, std::ios::binary) << content;
+}
+
+void TempTree::link(std::string_view relative, std::string_view target) const {
+    const auto where = root_ / relative;
+    fs::create_directories(where.parent_path());
+    fs::create_symlink(fs::path(target), where);
+}
+
+void TempTree::build(std::string_view spec) const {
+    std::istringstream lines{std::string(spec)};
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string kind, name;
+        if (!(words >> kind >> name)) continue;
+        if (kind == "d") {
+            folder(name);
+        } else if (kind == "f") {
+            std::uintmax_t size = 0;
+            words >> size;
+            file(name, size);
+        } else if (kind == "l") {
+            std::string arrow, target;
+            words >> arrow >> target;
+            link(name, target);
+        } else {
+            throw std::invalid_argument("bad tree line: " + line);
+        }
+    }
+}
+
+}  // namespace brambleton::testing
