@@ -19,4 +19,17 @@ run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON
+echo "== Fuzzing the registry file reader for 60 seconds"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
+cmake --build build/fuzz --target reg_file_fuzz -j "$jobs"
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
+    cp "$seed" "$corpus/$(basename "$(dirname "$seed")").reg"
+done
+ASAN_OPTIONS=detect_leaks=1 build/fuzz/tests/locations/reg_file_fuzz -max_total_time=60 \
+    -max_len=16384 -timeout=10 -print_final_stats=1 "$corpus" 2>build/fuzz/fuzz.log ||
+    { tail -50 build/fuzz/fuzz.log; echo "The fuzzer found a fault"; exit 1; }
+grep -E '^(stat::number_of_executed_units|Done)' build/fuzz/fuzz.log || true
 echo "== All tests passed"

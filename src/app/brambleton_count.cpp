@@ -14,8 +14,13 @@
 #include <vector>
 
 #include "app/terminal_text.h"
+#include "common/runtime_error.h"
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
+#include "locations/content_category.h"
+#include "locations/module1.h"
+#include "locations/wine_prefix.h"
+#include "locations/wine_registry.h"
 
 namespace {
 
@@ -32,20 +37,28 @@ extern "C" void onInterrupt(int) { gInterrupted = 1; }
 
 const char* const kUsage =
     "usage: brambleton-count [--json] FOLDER [PATTERN]\n"
+    "       brambleton-count [--json] --category NAME\n"
+    "       brambleton-count --where\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose extension matches PATTERN\n"
     "(default \"*.*\", every file; several entries separated by \";\", such as\n"
     "\"*.skn;*.bmp;*.cmx\"; case is ignored), the folders below FOLDER, and their bytes.\n"
     "Links to folders are not followed; a link to a file counts as that file.\n"
     "\n"
-    "  --json    print the raw numbers as one JSON object\n"
-    "  --help    show this text\n"
+    "  --category NAME  count one of the game's content categories (objects, floors,\n"
+    "                   walls, skins, roofs) in its install folder, found through the\n"
+    "                   registry of the Wine prefix $WINEPREFIX (else ~/.wine)\n"
+    "  --where          show the install folder and each category's folder\n"
+    "  --json           print the raw numbers as one JSON object\n"
+    "  --help           show this text\n"
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
-    "are still printed), 2 bad usage, 130 cancelled with Ctrl-C.\n";
+    "are still printed) or the game was not found, 2 bad usage, 130 cancelled with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
+    bool where = false;
+    std::string category;
     std::string folder;
     std::string pattern = "*.*";
 };
@@ -67,11 +80,27 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return kExitOk;
         } else if (!optionsEnded && arg == "--json") {
             options.json = true;
+        } else if (!optionsEnded && arg == "--where") {
+            options.where = true;
+        } else if (!optionsEnded && arg == "--category") {
+            if (i + 1 >= argc) return usageError("--category needs a name");
+            options.category = argv[++i];
+            if (!findCategory(options.category)) {
+                return usageError("no category \"" + options.category +
+                                  "\" (objects, floors, walls, skins, roofs)");
+            }
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return usageError("unknown option " + arg);
         } else {
             positional.push_back(arg);
         }
+    }
+    if (options.where || !options.category.empty()) {
+        if (options.where && !options.category.empty()) {
+            return usageError("--where and --category go alone");
+        }
+        if (!positional.empty()) return usageError("a folder goes without --where or --category");
+        return std::nullopt;
     }
     if (positional.empty()) return usageError("no folder given");
     if (positional.size() > 2) return usageError("too many arguments");
@@ -145,6 +174,41 @@ void printTotals(const CountResult& totals, bool cancelled, bool json, long long
     std::printf("%-13s %s\n", "Total MBytes", text[4].c_str());
 }
 
+std::string notFoundText(const WinePrefix& prefix) {
+    return std::string("The Sims was not found: no usable value ") + Module1::kSimsValue +
+           " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey +
+           " (nor its Wow6432Node view) in " + prefix.systemRegistry().string() +
+           " of the Wine prefix " + prefix.root().string() + "; set WINEPREFIX to another prefix";
+}
+
+int where() {
+    const auto prefix = WinePrefix::fromEnvironment();
+    WineRegistry registry(prefix.systemRegistry());
+    const std::string installPath = Module1::GetInstallPath(registry);
+    std::printf("Wine prefix    %s\n", printable(prefix.root().string()).c_str());
+    std::printf("Registry       %s, HKEY_LOCAL_MACHINE\\%s, value %s\n",
+                printable(prefix.systemRegistry().string()).c_str(), Module1::kSimsKey,
+                Module1::kSimsValue);
+    std::printf("InstallPath    %s\n", printable(installPath).c_str());
+    if (installPath == Module1::kNotFound) {
+        std::fprintf(stderr, "%s\n", printable(notFoundText(prefix)).c_str());
+        return kExitFolderFailed;
+    }
+    for (const auto& category : kContentCategories) {
+        const auto location = locateCategory(category, installPath);
+        std::string host;
+        try {
+            host = prefix.toHostPath(location.folderPath);
+        } catch (const RuntimeError& e) {
+            host = "missing: " + e.description();
+        }
+        std::printf("%-14s %s  %s\n    -> %s\n", std::string(category.caption).c_str(),
+                    printable(location.folderPath).c_str(), location.pattern.c_str(),
+                    printable(host).c_str());
+    }
+    return kExitOk;
+}
+
 int run(const Options& options) {
     struct sigaction action {};
     action.sa_handler = onInterrupt;
@@ -188,5 +252,23 @@ int main(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     Options options;
     if (const auto exitCode = parse(argc, argv, options)) return *exitCode;
+    if (options.where) return where();
+    if (!options.category.empty()) {
+        const auto prefix = WinePrefix::fromEnvironment();
+        WineRegistry registry(prefix.systemRegistry());
+        const std::string installPath = Module1::GetInstallPath(registry);
+        if (installPath == Module1::kNotFound) {
+            std::fprintf(stderr, "brambleton-count: %s\n", printable(notFoundText(prefix)).c_str());
+            return kExitFolderFailed;
+        }
+        const auto location = locateCategory(*findCategory(options.category), installPath);
+        try {
+            options.folder = prefix.toHostPath(location.folderPath);
+        } catch (const RuntimeError& e) {
+            std::fprintf(stderr, "brambleton-count: %s\n", printable(e.description()).c_str());
+            return kExitFolderFailed;
+        }
+        options.pattern = location.pattern;
+    }
     return run(options);
 }

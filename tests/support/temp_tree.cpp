@@ -100,19 +100,25 @@ void TempTree::build(std::string_view spec) const {
     std::istringstream lines{std::string(spec)};
     std::string line;
     while (std::getline(lines, line)) {
-        std::istringstream words(line);
-        std::string kind, name;
-        if (!(words >> kind >> name)) continue;
-        if (kind == "d") {
-            folder(name);
-        } else if (kind == "f") {
+        if (line.size() < 3 || line[1] != ' ') continue;
+        const char kind = line[0];
+        std::string rest = line.substr(2);
+        if (kind == 'd') {
+            folder(rest);
+        } else if (kind == 'f') {
+            // "f NAME SIZE": the size is the last word when it is a number.
             std::uintmax_t size = 0;
-            words >> size;
-            file(name, size);
-        } else if (kind == "l") {
-            std::string arrow, target;
-            words >> arrow >> target;
-            link(name, target);
+            const auto space = rest.rfind(' ');
+            if (space != std::string::npos &&
+                rest.find_first_not_of("0123456789", space + 1) == std::string::npos) {
+                size = std::stoull(rest.substr(space + 1));
+                rest.resize(space);
+            }
+            file(rest, size);
+        } else if (kind == 'l') {
+            const auto arrow = rest.find(" -> ");
+            if (arrow == std::string::npos) throw std::invalid_argument("bad link line: " + line);
+            link(rest.substr(0, arrow), rest.substr(arrow + 4));
         } else {
             throw std::invalid_argument("bad tree line: " + line);
         }

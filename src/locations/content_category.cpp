@@ -1,0 +1,41 @@
+#include "locations/content_category.h"
+
+#include <algorithm>
+
+namespace brambleton {
+namespace {
+
+// Byte length of the first `count` characters of UTF-8 text.
+std::size_t leadingCharacters(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size() && seen < count; ++seen) {
+        ++at;
+        while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
+    }
+    return at;
+}
+
+char lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
+CategoryLocation locateCategory(const ContentCategory& category, const std::string& installPath) {
+    return {
+        installPath.substr(0, leadingCharacters(installPath, 2)),
+        installPath + std::string(category.folder),
+        std::string(category.pattern),
+    };
+}
+
+const ContentCategory* findCategory(std::string_view caption) noexcept {
+    for (const auto& category : kContentCategories) {
+        if (category.caption.size() == caption.size() &&
+            std::equal(caption.begin(), caption.end(), category.caption.begin(),
+                       [](char a, char b) { return lower(a) == lower(b); })) {
+            return &category;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace brambleton

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace brambleton {
+
+// One kind of downloaded content: where the game keeps it below its install folder and
+// which files it is.
+struct ContentCategory {
+    std::string_view option;   // the main window's option button that selects it
+    std::string_view caption;  // that button's caption
+    std::string_view pattern;  // file-list pattern, ";"-separated entries
+    std::string_view folder;   // appended to the install folder as it stands
+};
+
+// The five categories, in the order the window offers them; the first is chosen at start-up.
+inline constexpr std::array<ContentCategory, 5> kContentCategories{{
+    {"Option1", "Objects", "*.IFF", "Downloads\\"},
+    {"Option2", "Floors", "*.FLR", "GameData\\Floors"},
+    {"Option3", "Walls", "*.WLL", "GameData\\Walls"},
+    {"Option4", "Skins", "*.skn;*.bmp;*.cmx", "GameData\\Skins"},
+    {"Option5", "Roofs", "*.bmp", "GameData\\Roofs"},
+}};
+
+// Where a category's lists point for a given install folder.
+struct CategoryLocation {
+    std::string drive;       // the install folder's first two characters, such as "C:"
+    std::string folderPath;  // the install folder followed directly by the category's folder
+    std::string pattern;
+};
+
+CategoryLocation locateCategory(const ContentCategory& category, const std::string& installPath);
+
+// The category whose caption is `caption`, case ignored; null when there is none.
+const ContentCategory* findCategory(std::string_view caption) noexcept;
+
+}  // namespace brambleton

@@ -1,0 +1,113 @@
+#include "locations/wine_registry.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace brambleton {
+namespace {
+
+// Files past this size are not a prefix's registry; refusing them keeps a stray file from
+// exhausting memory.
+constexpr std::uintmax_t kMaxFileSize = 256u << 20;
+
+std::string readFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (ec || size > kMaxFileSize) return {};
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {};
+    std::string text;
+    text.resize(size);
+    in.read(text.data(), static_cast<std::streamsize>(size));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+bool startsWithSoftware(std::u16string_view path) {
+    constexpr std::u16string_view kSoftware = u"Software\\";
+    return path.size() > kSoftware.size() &&
+           regfile::equalNames(path.substr(0, kSoftware.size()), kSoftware);
+}
+
+// Converts a stored value to what the ANSI call returns: text types in the narrow encoding.
+std::vector<std::uint8_t> narrowData(const regfile::Value& value) {
+    if (value.type != kRegSz && value.type != kRegExpandSz && value.type != kRegMultiSz) {
+        return value.data;
+    }
+    std::u16string units;
+    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        units.push_back(static_cast<char16_t>(value.data[i] | (value.data[i + 1] << 8)));
+    }
+    const std::string text = regfile::utf16ToUtf8(units);
+    return {text.begin(), text.end()};
+}
+
+}  // namespace
+
+WineRegistry::WineRegistry(std::filesystem::path systemReg) : file_(std::move(systemReg)) {}
+
+std::optional<std::vector<regfile::Value>> WineRegistry::lookUp(std::string_view text,
+                                                                std::string_view subKey) {
+    // Names in the file are separated by a single "\" once decoded; a caller's doubled or
+    // trailing separators name the same key.
+    std::u16string path;
+    for (const char16_t u : regfile::utf8ToUtf16(subKey)) {
+        if (u == u'\\' && (path.empty() || path.back() == u'\\')) continue;
+        path.push_back(u);
+    }
+    if (!path.empty() && path.back() == u'\\') path.pop_back();
+
+    std::optional<std::vector<regfile::Value>> wow;
+    if (regfile::architecture(text) != regfile::Arch::Win32 && startsWithSoftware(path)) {
+        wow = regfile::findKey(text, u"Software\\Wow6432Node\\" + path.substr(9));
+    }
+    auto plain = regfile::findKey(text, path);
+    if (!wow) return plain;
+    if (plain) wow->insert(wow->end(), plain->begin(), plain->end());  // found after wow's own
+    return wow;
+}
+
+std::int32_t WineRegistry::openKey(RegistryHandle root, const std::string& subKey,
+                                   RegistryHandle& handle) {
+    if (root != kLocalMachine) return kRegInvalidHandle;
+    auto values = lookUp(readFile(file_), subKey);
+    if (!values) return kRegFileNotFound;
+    const RegistryHandle opened = next_++;
+    if (next_ == 0 || next_ >= kLocalMachine) next_ = 1;
+    open_[opened] = std::move(*values);
+    handle = opened;
+    return kRegSuccess;
+}
+
+std::int32_t WineRegistry::queryValue(RegistryHandle key, const std::string& valueName,
+                                      std::uint32_t& type, void* data, std::uint32_t& size) {
+    const auto it = open_.find(key);
+    if (it == open_.end()) return kRegInvalidHandle;
+    const auto wanted = regfile::utf8ToUtf16(valueName);
+    for (const auto& value : it->second) {
+        if (!regfile::equalNames(value.name, wanted)) continue;
+        const auto bytes = narrowData(value);
+        type = value.type;
+        const auto needed = static_cast<std::uint32_t>(bytes.size());
+        if (data != nullptr) {
+            if (size < needed) {
+                size = needed;
+                return kRegMoreData;
+            }
+            if (needed != 0) std::memcpy(data, bytes.data(), needed);
+        }
+        size = needed;
+        return kRegSuccess;
+    }
+    return kRegFileNotFound;
+}
+
+std::int32_t WineRegistry::closeKey(RegistryHandle key) {
+    return open_.erase(key) ? kRegSuccess : kRegInvalidHandle;
+}
+
+std::string WineRegistry::describe() const { return file_.string(); }
+
+}  // namespace brambleton
