@@ -1,0 +1,48 @@
+#include "ui/frm_in_process.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "counting/file_counter.h"
+#include "ui/app_style.h"
+#include "ui/twips.h"
+
+namespace brambleton::ui {
+
+frmInProcess::frmInProcess(const QWidget* over)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("frmInProcess"));
+    setWindowTitle(QStringLiteral("Processing...."));
+    setWindowIcon(applicationIcon());
+    applyWindowLook(this);
+    setFixedSize(fromTwips(2955), fromTwips(585));
+
+    cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setGeometry(twipsRect(1680, 120, 1170, 345));
+
+    Label1_ = new QLabel(QStringLiteral("Please Wait...."), this);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    Label1_->setGeometry(twipsRect(120, 120, 1500, 330));
+    Label1_->setAlignment(Qt::AlignCenter);
+
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmInProcess::cmdCancel_Click);
+
+    if (over) {
+        const QRect host = over->frameGeometry();
+        move(host.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void frmInProcess::cmdCancel_Click() {
+    if (mFC) mFC->Cancel(true);
+}
+
+void frmInProcess::closeEvent(QCloseEvent* event) {
+    cmdCancel_Click();
+    event->ignore();
+}
+
+}  // namespace brambleton::ui

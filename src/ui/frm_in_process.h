@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace brambleton {
+class CFileCounter;
+}
+
+namespace brambleton::ui {
+
+// The small window shown while a count runs. Its only effect is to set the cancel flag of
+// the counter it holds; it starts, ends and polls nothing.
+class frmInProcess : public QWidget {
+    Q_OBJECT
+public:
+    // A window of its own, placed centred over `over` when one is given.
+    explicit frmInProcess(const QWidget* over = nullptr);
+
+    // The counter to cancel, lent by the main window before it shows this window; not owned.
+    CFileCounter* mFC = nullptr;
+
+    // Sets mFC's cancel flag, and nothing else.
+    void cmdCancel_Click();
+
+protected:
+    // Closing by the frame asks the count to stop, as Cancel does; the main window closes
+    // this window when the count returns.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QPushButton* cmdCancel_;
+    QLabel* Label1_;
+};
+
+}  // namespace brambleton::ui

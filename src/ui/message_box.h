@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+namespace brambleton::ui {
+
+// The program's title, which every message box carries unless a title is given.
+QString applicationTitle();
+
+// Shows `text` in a message box with one OK button and returns when it is closed. Every
+// message of the program goes through here.
+void showMessage(const QString& text, const QString& title = {});
+
+// Replaces the message box, for tests: `hook` receives each text and its title (the
+// application's title when none was given). An empty hook restores the box.
+using MessageHook = std::function<void(const QString& text, const QString& title)>;
+void setMessageHook(MessageHook hook);
+
+// The text a trapped window handler shows: its prefix, the error number, CR LF, and the
+// description.
+QString handlerErrorText(const QString& prefix, int number, const QString& description);
+
+}  // namespace brambleton::ui
