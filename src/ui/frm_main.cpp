@@ -61,9 +61,10 @@ W* place(QWidget* container, const char* name, int left, int top, int width, int
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent) : QWidget(parent) {
+frmMain::frmMain(QWidget* parent, std::unique_ptr<FolderSource> source, bool load)
+    : QWidget(parent), source_(std::move(source)) {
     buildControls();
-    Form_Load();
+    if (load) Form_Load();
 }
 
 frmMain::~frmMain() { unloadProgressWindow(); }
@@ -217,7 +218,8 @@ void frmMain::Form_Load() {
         CounterHooks hooks;
         hooks.yield = [] { QCoreApplication::processEvents(); };
         hooks.message = [](const std::string& m) { showMessage(QString::fromStdString(m)); };
-        counter_ = std::make_unique<CFileCounter>(std::move(hooks));
+        counter_ = std::make_unique<CFileCounter>(
+            std::move(hooks), source_ ? std::move(source_) : makePlatformFolderSource());
         cboFiltro_->setEditText(cboFiltro_->itemText(0));
         File1_->setPattern(cboFiltro_->currentText());
     });

@@ -32,7 +32,10 @@ extern QString SelectedFilePath;
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    // `source` is the counter's folder source (the platform's when null). With `load` false
+    // the window is only laid out: no category chosen, no counter, as before it loads.
+    explicit frmMain(QWidget* parent = nullptr, std::unique_ptr<FolderSource> source = nullptr,
+                     bool load = true);
     ~frmMain() override;
 
     // The install folder as the registry gave it at the last category choice, or "Not Found".
@@ -65,6 +68,7 @@ private:
     void unloadProgressWindow();
 
     QString installPath_;
+    std::unique_ptr<FolderSource> source_;
     std::unique_ptr<CFileCounter> counter_;
     QPointer<frmInProcess> inProcess_;
     bool counting_ = false;

@@ -1,0 +1,256 @@
+// The windows as laid out, and each control doing its own job, on a real Wine prefix.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+
+#include "common/runtime_error.h"
+#include "game_prefix.h"
+#include "ui/file_system_lists.h"
+#include "ui/frm_in_process.h"
+#include "ui/frm_main.h"
+#include "ui/module2.h"
+
+using namespace brambleton;
+using namespace brambleton::ui;
+using brambleton::testing::GamePrefix;
+
+namespace {
+
+struct ControlRow {
+    const char* container;
+    const char* name;
+    const char* kind;
+    const char* caption;  // null where the text is the project's own
+    int left, top, width, height;
+};
+
+// The designed layout, in twips.
+const ControlRow kLayout[] = {
+    {"frmMain", "Frame4", "QGroupBox", "About:", 5760, 3480, 3615, 2055},
+    {"Frame4", "Command2", "QPushButton", nullptr, 120, 240, 1575, 255},
+    {"Frame4", "Command4", "QPushButton", nullptr, 1920, 240, 1575, 255},
+    {"Frame4", "Label10", "QLabel", nullptr, 120, 1680, 1815, 255},
+    {"Frame4", "Label9", "QLabel", nullptr, 120, 1440, 1455, 255},
+    {"Frame4", "Label1", "QLabel", nullptr, 120, 1200, 1815, 255},
+    {"Frame4", "Label7", "QLabel", nullptr, 120, 840, 1815, 255},
+    {"Frame4", "Label8", "QLabel", nullptr, 120, 600, 1455, 255},
+    {"frmMain", "Frame2", "QGroupBox", "Details:", 5760, 120, 3600, 3255},
+    {"Frame2", "cmdContar", "QPushButton", "Count", 120, 2880, 3360, 255},
+    {"Frame2", "txtFiles", "QLineEdit", "", 1470, 840, 2025, 330},
+    {"Frame2", "txtDirs", "QLineEdit", "", 1470, 315, 2025, 330},
+    {"Frame2", "txtTotalBytes", "QLineEdit", "", 1470, 1365, 2025, 330},
+    {"Frame2", "txtTotalKBytes", "QLineEdit", "", 1470, 1890, 2025, 330},
+    {"Frame2", "txtTotalMBytes", "QLineEdit", "", 1470, 2415, 2025, 330},
+    {"Frame2", "Label2", "QLabel", "Folders", 600, 315, 690, 330},
+    {"Frame2", "Label3", "QLabel", "Files", 840, 840, 450, 330},
+    {"Frame2", "Label4", "QLabel", "Total Bytes", 120, 1365, 1170, 330},
+    {"Frame2", "Label5", "QLabel", "Total KBytes", 120, 1890, 1170, 330},
+    {"Frame2", "Label6", "QLabel", "Total MBytes", 120, 2415, 1170, 330},
+    {"frmMain", "Frame1", "QGroupBox", "Select a File:", 120, 120, 5510, 5415},
+    {"Frame1", "Option5", "QRadioButton", "Roofs", 4680, 240, 735, 255},
+    {"Frame1", "Option4", "QRadioButton", "Skins", 3480, 240, 855, 255},
+    {"Frame1", "Option3", "QRadioButton", "Walls", 2280, 240, 855, 255},
+    {"Frame1", "Option2", "QRadioButton", "Floors", 1200, 240, 855, 255},
+    {"Frame1", "Option1", "QRadioButton", "Objects", 120, 240, 855, 255},
+    {"Frame1", "File1", "brambleton::ui::FileListBox", nullptr, 2760, 960, 2655, 4380},
+    {"Frame1", "Drive1", "brambleton::ui::DriveListBox", nullptr, 120, 600, 5265, 315},
+    {"Frame1", "Dir1", "brambleton::ui::DirListBox", nullptr, 120, 960, 2625, 4365},
+    {"Frame1", "cboFiltro", "QComboBox", "", 2760, 4200, 1065, 315},
+};
+
+QString captionOf(QWidget* w) {
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
+    return {};
+}
+
+int px(int twips) { return (twips * 2 + 15) / 30; }
+
+}  // namespace
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void mainWindowControlTree() {
+        GamePrefix prefix;
+        frmMain window(nullptr, nullptr, false);
+        QCOMPARE(window.windowTitle(), QStringLiteral("The Sims Brambleton"));
+        QCOMPARE(window.size(), QSize(633, 378));
+        QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 0, 128));
+        for (const auto& row : kLayout) {
+            auto* w = window.findChild<QWidget*>(row.name);
+            QVERIFY2(w, row.name);
+            QVERIFY2(w->inherits(row.kind), row.name);
+            QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(row.container));
+            QCOMPARE(w->geometry(), QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
+            if (row.caption) QCOMPARE(captionOf(w), QString::fromLatin1(row.caption));
+            const QRect inWindow(w->mapTo(&window, QPoint(0, 0)), w->size());
+            QVERIFY2(window.rect().contains(inWindow), row.name);
+        }
+        for (int i = 1; i <= 5; ++i) {
+            auto* option = window.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(i));
+            QVERIFY2(!option->isChecked(), "no category is chosen before the window loads");
+        }
+        auto* result = window.findChild<QLineEdit*>("txtFiles");
+        QVERIFY(result->isReadOnly());
+        QCOMPARE(result->palette().color(QPalette::Text), QColor(0, 0, 192));
+        QCOMPARE(result->font().weight(), QFont::Bold);
+    }
+
+    void tabOrderAmongFocusableControls() {
+        GamePrefix prefix;
+        frmMain window(nullptr, nullptr, false);
+        const QStringList expected = {
+            "Dir1",    "Drive1",  "File1",   "txtTotalMBytes", "txtTotalKBytes", "txtTotalBytes",
+            "txtDirs", "txtFiles", "cmdContar", "Option1",     "Option2",        "Option3",
+            "Option4", "Option5", "cboFiltro", "Command4",     "Command2"};
+        QStringList chain;
+        QWidget* w = window.findChild<QWidget*>("Dir1");
+        for (int i = 0; i < 200 && chain.size() < expected.size(); ++i, w = w->nextInFocusChain()) {
+            if (expected.contains(w->objectName()) && !chain.contains(w->objectName())) {
+                chain << w->objectName();
+            }
+        }
+        QCOMPARE(chain, expected);
+    }
+
+    void driveListChangesAndRefusesUnknownDrives() {
+        GamePrefix prefix;
+        DriveListBox drives;
+        QSignalSpy changes(&drives, &DriveListBox::Change);
+        drives.setDrive("c:\\Program Files");
+        QCOMPARE(drives.Drive(), QStringLiteral("C:"));
+        drives.setDrive("C:");
+        QCOMPARE(changes.count(), 1);
+        try {
+            drives.setDrive("K:");
+            QFAIL("a drive the prefix lacks was accepted");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 68);
+        }
+        QCOMPARE(drives.Drive(), QStringLiteral("C:"));
+        drives.setDrive("/");
+        QCOMPARE(changes.count(), 2);
+    }
+
+    void folderListFollowsPathsAndEntries() {
+        GamePrefix prefix;
+        DirListBox dirs;
+        QSignalSpy changes(&dirs, &DirListBox::Change);
+        dirs.setPath("C:\\Program Files (x86)\\Maxis\\The Sims");
+        QCOMPARE(dirs.Path(), prefix.game());
+        QCOMPARE(changes.count(), 1);
+        QStringList shown;
+        for (int i = 0; i < dirs.count(); ++i) shown << dirs.item(i)->text().trimmed();
+        QCOMPARE(shown, (QStringList{"C:\\", "program files (x86)", "maxis", "THE SIMS",
+                                     "Downloads", "GameData"}));
+        try {
+            dirs.setPath("C:\\Program Files (x86)\\Maxis\\Nothing");
+            QFAIL("a missing folder was accepted");
+        } catch (const RuntimeError& e) {
+            QCOMPARE(e.number(), 76);
+        }
+        QCOMPARE(dirs.Path(), prefix.game());
+        emit dirs.itemActivated(dirs.item(5));
+        QCOMPARE(dirs.Path(), prefix.game("GameData"));
+        QCOMPARE(changes.count(), 2);
+    }
+
+    void fileListMatchesEveryPatternEntry() {
+        GamePrefix prefix;
+        prefix.tree.file("drive_c/program files (x86)/maxis/THE SIMS/GameData/Skins/.hidden.bmp");
+        prefix.tree.file("drive_c/program files (x86)/maxis/THE SIMS/GameData/Skins/Arm.SKN");
+        FileListBox files;
+        files.setPath(prefix.game("GameData/Skins"));
+        const struct {
+            const char* pattern;
+            QStringList shown;
+        } cases[] = {
+            {"*.skn;*.bmp;*.cmx", {"Arm.SKN", "body.skn", "face.bmp", "mesh.cmx"}},
+            {"*.BMP", {"face.bmp"}},
+            {"*.skn ; *.cmx", {"Arm.SKN", "body.skn", "mesh.cmx"}},
+            {"*.*", {"Arm.SKN", "body.skn", "face.bmp", "mesh.cmx"}},
+            {"b*", {"body.skn"}},
+        };
+        for (const auto& c : cases) {
+            files.setPattern(c.pattern);
+            QStringList shown;
+            for (int i = 0; i < files.count(); ++i) shown << files.item(i)->text();
+            QCOMPARE(shown, c.shown);
+        }
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, files.setPath(prefix.game("Nothing")));
+        QCOMPARE(files.Path(), prefix.game("GameData/Skins"));
+    }
+
+    void progressWindowCancelsItsCounter() {
+        CFileCounter counter;
+        frmInProcess progress;
+        QCOMPARE(progress.windowTitle(), QStringLiteral("Processing...."));
+        QCOMPARE(progress.findChild<QLabel*>("Label1")->text(), QStringLiteral("Please Wait...."));
+        progress.mFC = &counter;
+        progress.show();
+        QTest::mouseClick(progress.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(counter.Cancel());
+        QVERIFY2(progress.isVisible(), "Cancel leaves the window open");
+        counter.Cancel(false);
+        progress.close();
+        QVERIFY2(counter.Cancel(), "closing by the frame cancels too");
+        QVERIFY(progress.isVisible());
+    }
+
+    void progressWindowStopsARunningCount() {
+        testing::TempTree tree;
+        for (int i = 0; i < 40; ++i) tree.file("set" + std::to_string(i) + "/x.iff", 1);
+        frmInProcess progress;
+        CFileCounter counter({[] { QCoreApplication::processEvents(); }, nullptr});
+        progress.mFC = &counter;
+        progress.show();
+        QTimer::singleShot(0, &progress, [&] {
+            QTest::mouseClick(progress.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        });
+        std::string path = tree.path();
+        std::int32_t folders = 0;
+        double bytes = 0;
+        const auto files = counter.ContarArchivos(path, "*.IFF", folders, bytes);
+        QVERIFY(counter.Cancel());
+        QVERIFY(files < 40);
+    }
+
+    void openWebPageStartsTheDefaultHandler() {
+        testing::TempTree bin;
+        const std::string record = bin.path("record");
+        bin.text("xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$*\" \"$PWD\" > " + record + ".tmp\nmv " +
+                                 record + ".tmp " + record + "\n");
+        QFile::setPermissions(QString::fromStdString(bin.path("xdg-open")),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + oldPath);
+        QVERIFY(Module2::OpenWebPage("https://example.org/a?b=c&d") > 32);
+        QElapsedTimer waited;
+        waited.start();
+        while (!QFile::exists(QString::fromStdString(record)) && waited.elapsed() < 10000) {
+            QTest::qWait(20);
+        }
+        QFile file(QString::fromStdString(record));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("https://example.org/a?b=c&d\n/\n"));
+        qputenv("PATH", QByteArray::fromStdString(bin.path("empty")));
+        QVERIFY(Module2::OpenWebPage("https://example.org/") <= 32);
+        qputenv("PATH", oldPath);
+    }
+};
+
+QTEST_MAIN(WindowsTest)
+#include "windows_test.moc"
