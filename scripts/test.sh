@@ -19,6 +19,18 @@ run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON
+echo "== Installing into a staging folder and validating the desktop files"
+stage=$(mktemp -d)
+cmake --install build/release --prefix "$stage/usr" >/dev/null
+for f in usr/bin/brambleton usr/bin/brambleton-count \
+    usr/share/icons/hicolor/16x16/apps/org.brambleton.Brambleton.png \
+    usr/share/icons/hicolor/32x32/apps/org.brambleton.Brambleton.png; do
+    [ -e "$stage/$f" ] || { echo "missing from the install: $f"; exit 1; }
+done
+desktop-file-validate "$stage/usr/share/applications/org.brambleton.Brambleton.desktop"
+appstreamcli validate --no-net --explain "$stage/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
+rm -rf "$stage"
+
 echo "== Fuzzing the registry file reader for 60 seconds"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
