@@ -19,8 +19,8 @@
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
 #include "locations/module1.h"
-#include "locations/wine_prefix.h"
-#include "locations/wine_registry.h"
+#include "locations/folder_map.h"
+#include "locations/registry.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ const char* const kUsage =
     "\n"
     "  --category NAME  count one of the game's content categories (objects, floors,\n"
     "                   walls, skins, roofs) in its install folder, found through the\n"
-    "                   registry of the Wine prefix $WINEPREFIX (else ~/.wine)\n"
+    "                   registry (on Linux, of the Wine prefix $WINEPREFIX, else ~/.wine)\n"
     "  --where          show the install folder and each category's folder\n"
     "  --json           print the raw numbers as one JSON object\n"
     "  --help           show this text\n"
@@ -174,31 +174,28 @@ void printTotals(const CountResult& totals, bool cancelled, bool json, long long
     std::printf("%-13s %s\n", "Total MBytes", text[4].c_str());
 }
 
-std::string notFoundText(const WinePrefix& prefix) {
+std::string notFoundText(const FolderMap& places) {
     return std::string("The Sims was not found: no usable value ") + Module1::kSimsValue +
            " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey +
-           " (nor its Wow6432Node view) in " + prefix.systemRegistry().string() +
-           " of the Wine prefix " + prefix.root().string() + "; set WINEPREFIX to another prefix";
+           " (nor its Wow6432Node view) in " + places.describe();
 }
 
 int where() {
-    const auto prefix = WinePrefix::fromEnvironment();
-    WineRegistry registry(prefix.systemRegistry());
-    const std::string installPath = Module1::GetInstallPath(registry);
-    std::printf("Wine prefix    %s\n", printable(prefix.root().string()).c_str());
+    const auto places = makePlatformFolderMap();
+    const auto registry = makePlatformRegistry();
+    const std::string installPath = Module1::GetInstallPath(*registry);
     std::printf("Registry       %s, HKEY_LOCAL_MACHINE\\%s, value %s\n",
-                printable(prefix.systemRegistry().string()).c_str(), Module1::kSimsKey,
-                Module1::kSimsValue);
+                printable(places->describe()).c_str(), Module1::kSimsKey, Module1::kSimsValue);
     std::printf("InstallPath    %s\n", printable(installPath).c_str());
     if (installPath == Module1::kNotFound) {
-        std::fprintf(stderr, "%s\n", printable(notFoundText(prefix)).c_str());
+        std::fprintf(stderr, "%s\n", printable(notFoundText(*places)).c_str());
         return kExitFolderFailed;
     }
     for (const auto& category : kContentCategories) {
         const auto location = locateCategory(category, installPath);
         std::string host;
         try {
-            host = prefix.toHostPath(location.folderPath);
+            host = places->toHostPath(location.folderPath);
         } catch (const RuntimeError& e) {
             host = "missing: " + e.description();
         }
@@ -254,16 +251,16 @@ int main(int argc, char** argv) {
     if (const auto exitCode = parse(argc, argv, options)) return *exitCode;
     if (options.where) return where();
     if (!options.category.empty()) {
-        const auto prefix = WinePrefix::fromEnvironment();
-        WineRegistry registry(prefix.systemRegistry());
-        const std::string installPath = Module1::GetInstallPath(registry);
+        const auto places = makePlatformFolderMap();
+        const auto registry = makePlatformRegistry();
+        const std::string installPath = Module1::GetInstallPath(*registry);
         if (installPath == Module1::kNotFound) {
-            std::fprintf(stderr, "brambleton-count: %s\n", printable(notFoundText(prefix)).c_str());
+            std::fprintf(stderr, "brambleton-count: %s\n", printable(notFoundText(*places)).c_str());
             return kExitFolderFailed;
         }
         const auto location = locateCategory(*findCategory(options.category), installPath);
         try {
-            options.folder = prefix.toHostPath(location.folderPath);
+            options.folder = places->toHostPath(location.folderPath);
         } catch (const RuntimeError& e) {
             std::fprintf(stderr, "brambleton-count: %s\n", printable(e.description()).c_str());
             return kExitFolderFailed;

@@ -5,7 +5,7 @@
 
 namespace brambleton::ui {
 
-// The drives and folders the lists browse. On Linux they come from the Wine prefix
+// The drives and folders the lists browse, in Qt terms. On Linux they come from the Wine prefix
 // ($WINEPREFIX, else ~/.wine) plus the host's root "/"; the prefix is looked up afresh on
 // every call, so a changed environment is seen at once.
 namespace places {

@@ -1,0 +1,18 @@
+#include <windows.h>
+
+#include <cstdint>
+
+#include "common/win32_text.h"
+#include "ui/module2.h"
+
+namespace brambleton::Module2 {
+
+std::int32_t OpenWebPage(const std::string& address) {
+    std::string ansi;
+    win32::toAnsi(address, ansi);
+    const HINSTANCE result = ShellExecuteA(GetDesktopWindow(), "Open", ansi.c_str(), nullptr,
+                                           "C:\\", SW_SHOWNORMAL);
+    return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(result));
+}
+
+}  // namespace brambleton::Module2
