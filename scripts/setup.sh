@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-liberation
     desktop-file-utils appstream
     xvfb xauth imagemagick
+    g++-mingw-w64-x86-64 wine64
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, then builds and runs every test twice: a normal build, and one
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Fails if anything fails.
+# Sets up what is missing, then builds and runs every test twice, a normal build and one
+# with AddressSanitizer and UndefinedBehaviorSanitizer; checks the install, fuzzes the
+# registry reader, and runs the Windows build's tests under Wine. Fails if anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -44,4 +45,6 @@ ASAN_OPTIONS=detect_leaks=1 build/fuzz/tests/locations/reg_file_fuzz -max_total_
     -max_len=16384 -timeout=10 -print_final_stats=1 "$corpus" 2>build/fuzz/fuzz.log ||
     { tail -50 build/fuzz/fuzz.log; echo "The fuzzer found a fault"; exit 1; }
 grep -E '^(stat::number_of_executed_units|Done)' build/fuzz/fuzz.log || true
+echo "== Windows build under Wine"
+bash scripts/test-windows.sh build/release/src/app/brambleton-count
 echo "== All tests passed"

@@ -207,10 +207,7 @@ int where() {
 }
 
 int run(const Options& options) {
-    struct sigaction action {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGINT, onInterrupt);
 
     ProgressLine progress(isatty(STDERR_FILENO) != 0);
     long long errors = 0;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,12 @@ const TreeCase kTreeCases[] = {
 TEST(CFileCounter, TotalsOfRealTrees) {
     for (const auto& c : kTreeCases) {
         TempTree tree;
+        const std::string spec = c.tree;
+        if ((spec.rfind("l ", 0) == 0 || spec.find("\nl ") != std::string::npos) &&
+            !tree.canLink()) {
+            std::cout << "skipped, no links here: " << c.why << "\n";
+            continue;
+        }
         tree.build(c.tree);
         const auto out = count(tree.path(), c.pattern);
         EXPECT_EQ(out.files, c.files) << c.why;
@@ -212,10 +219,10 @@ TEST(CFileCounter, UnreadableFoldersAreReportedOnceAndSkipped) {
 
 TEST(CFileCounter, DeepTreeCountsWithoutCrash) {
     TempTree tree;
-    tree.deepFolder("level", 2000, "bottom.iff");
+    tree.deepFolder("d", TempTree::kDeepestTree, "bottom.iff");
     const auto out = count(tree.path(), "*.IFF");
     EXPECT_EQ(out.files, 1);
-    EXPECT_EQ(out.folders, 2000);
+    EXPECT_EQ(out.folders, TempTree::kDeepestTree);
     EXPECT_EQ(out.bytes, 0);
     EXPECT_TRUE(out.messages.empty());
 }

@@ -25,8 +25,15 @@ public:
     void text(std::string_view relative, std::string_view content) const;
     void link(std::string_view relative, std::string_view target) const;
 
-    // A chain of `levels` folders named `name`, one inside the other, deeper than the
-    // platform's longest path, with an empty file `leaf` at the bottom.
+    // Whether this platform and user can make symbolic links.
+    bool canLink() const;
+
+    // The deepest chain of one-letter folders deepFolder() makes on this platform: past the
+    // longest path a file call takes.
+    static const int kDeepestTree;
+
+    // A chain of `levels` folders named `name`, one inside the other, with an empty file
+    // `leaf` at the bottom.
     void deepFolder(std::string_view name, int levels, std::string_view leaf) const;
 
     // Builds a tree from lines such as "d a/b", "f a/x.iff 10", "l a/up -> ..", one entry a
