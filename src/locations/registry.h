@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace brambleton {
 
@@ -49,6 +50,10 @@ public:
     // Where this registry is read, for messages: a Wine prefix's file, or the system's.
     virtual std::string describe() const = 0;
 };
+
+// Hands a value's bytes to a queryValue caller with the call's buffer rules: the size needed
+// always, the bytes when `data` is given and `size` holds them, kRegMoreData when it does not.
+std::int32_t deliverValue(const std::vector<std::uint8_t>& bytes, void* data, std::uint32_t& size);
 
 // The registry of the platform the program was built for: on Windows the system's, on other
 // systems the Wine prefix named by WINEPREFIX (else ~/.wine).

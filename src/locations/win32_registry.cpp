@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -54,16 +53,7 @@ public:
             DWORD found = 0;
             if (!read(view, valueName, found, bytes)) continue;
             type = found;
-            const auto needed = static_cast<std::uint32_t>(bytes.size());
-            if (data != nullptr) {
-                if (size < needed) {
-                    size = needed;
-                    return kRegMoreData;
-                }
-                if (needed != 0) std::memcpy(data, bytes.data(), needed);
-            }
-            size = needed;
-            return kRegSuccess;
+            return deliverValue(bytes, data, size);
         }
         return kRegFileNotFound;
     }

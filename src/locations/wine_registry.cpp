@@ -1,6 +1,5 @@
 #include "locations/wine_registry.h"
 
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -90,16 +89,7 @@ std::int32_t WineRegistry::queryValue(RegistryHandle key, const std::string& val
         if (!regfile::equalNames(value.name, wanted)) continue;
         const auto bytes = narrowData(value);
         type = value.type;
-        const auto needed = static_cast<std::uint32_t>(bytes.size());
-        if (data != nullptr) {
-            if (size < needed) {
-                size = needed;
-                return kRegMoreData;
-            }
-            if (needed != 0) std::memcpy(data, bytes.data(), needed);
-        }
-        size = needed;
-        return kRegSuccess;
+        return deliverValue(bytes, data, size);
     }
     return kRegFileNotFound;
 }
