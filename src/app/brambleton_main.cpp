@@ -12,7 +12,10 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     brambleton::ui::setUpApplicationLook();
 
-    brambleton::ui::frmMain window;
+    // Shown before it loads, so that a message the load gives (the game not found) stands
+    // over the window it is about.
+    brambleton::ui::frmMain window(nullptr, nullptr, false);
     window.show();
+    window.Form_Load();
     return app.exec();
 }
