@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
         result = brambleton::Module1::GetInstallPath(registry);
-        const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
         best = std::min(best, took.count());
         total += took.count();
     }

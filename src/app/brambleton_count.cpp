@@ -18,8 +18,8 @@
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
-#include "locations/module1.h"
 #include "locations/folder_map.h"
+#include "locations/module1.h"
 #include "locations/registry.h"
 
 namespace {
@@ -33,7 +33,9 @@ constexpr int kExitCancelled = 130;
 
 volatile std::sig_atomic_t gInterrupted = 0;
 
-extern "C" void onInterrupt(int) { gInterrupted = 1; }
+extern "C" void onInterrupt(int) {
+    gInterrupted = 1;
+}
 
 const char* const kUsage =
     "usage: brambleton-count [--json] FOLDER [PATTERN]\n"
@@ -124,7 +126,7 @@ NumberSeparators localeSeparators() {
 // Progress on standard error while a count runs on a terminal: at most ten updates a second,
 // the line cleared when the count ends.
 class ProgressLine {
-public:
+  public:
     explicit ProgressLine(bool enabled) : enabled_(enabled) {}
     ~ProgressLine() { clear(); }
 
@@ -148,7 +150,7 @@ public:
         shown_ = false;
     }
 
-private:
+  private:
     bool enabled_;
     bool shown_ = false;
     long long folders_ = 0;
@@ -176,8 +178,8 @@ void printTotals(const CountResult& totals, bool cancelled, bool json, long long
 
 std::string notFoundText(const FolderMap& places) {
     return std::string("The Sims was not found: no usable value ") + Module1::kSimsValue +
-           " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey +
-           " (nor its Wow6432Node view) in " + places.describe();
+           " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey + " (nor its Wow6432Node view) in " +
+           places.describe();
 }
 
 int where() {
@@ -252,7 +254,8 @@ int main(int argc, char** argv) {
         const auto registry = makePlatformRegistry();
         const std::string installPath = Module1::GetInstallPath(*registry);
         if (installPath == Module1::kNotFound) {
-            std::fprintf(stderr, "brambleton-count: %s\n", printable(notFoundText(*places)).c_str());
+            std::fprintf(stderr, "brambleton-count: %s\n",
+                         printable(notFoundText(*places)).c_str());
             return kExitFolderFailed;
         }
         const auto location = locateCategory(*findCategory(options.category), installPath);

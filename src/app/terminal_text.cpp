@@ -12,10 +12,20 @@ std::size_t utf8Length(std::string_view s) {
     unsigned min;
     unsigned cp;
     if (b0 < 0x80) return 1;
-    if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; min = 0x10000; }
-    else return 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else
+        return 0;
     if (s.size() < len) return 0;
     for (std::size_t i = 1; i < len; ++i) {
         const auto b = static_cast<unsigned char>(s[i]);
@@ -45,13 +55,18 @@ std::string printable(std::string_view text) {
             text.remove_prefix(1);
             continue;
         }
-        if (b == '\n') out += "\\n";
-        else if (b == '\t') out += "\\t";
-        else if (b == '\r') out += "\\r";
-        else if (b < 0x20 || b == 0x7F) out += hexEscape(b, "\\x%02x");
+        if (b == '\n')
+            out += "\\n";
+        else if (b == '\t')
+            out += "\\t";
+        else if (b == '\r')
+            out += "\\r";
+        else if (b < 0x20 || b == 0x7F)
+            out += hexEscape(b, "\\x%02x");
         else if (len == 2 && b == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
             out += "\\u00" + hexEscape(static_cast<unsigned char>(text[1]), "%02x");  // C1 control
-        } else out.append(text.substr(0, len));
+        } else
+            out.append(text.substr(0, len));
         text.remove_prefix(len);
     }
     return out;
@@ -67,10 +82,14 @@ std::string jsonString(std::string_view text) {
             text.remove_prefix(1);
             continue;
         }
-        if (b == '"') out += "\\\"";
-        else if (b == '\\') out += "\\\\";
-        else if (b < 0x20) out += "\\u00" + hexEscape(b, "%02x");
-        else out.append(text.substr(0, len));
+        if (b == '"')
+            out += "\\\"";
+        else if (b == '\\')
+            out += "\\\\";
+        else if (b < 0x20)
+            out += "\\u00" + hexEscape(b, "%02x");
+        else
+            out.append(text.substr(0, len));
         text.remove_prefix(len);
     }
     return out + "\"";

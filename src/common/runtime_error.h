@@ -18,14 +18,14 @@ enum ErrorNumber : int {
 // The one error type that every procedure throws. `number()` is one of ErrorNumber;
 // `description()` is the text a user reads, naming the path or value that failed.
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(int number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
 
     int number() const noexcept { return number_; }
     std::string description() const { return what(); }
 
-private:
+  private:
     int number_;
 };
 

@@ -50,7 +50,8 @@ std::int32_t CFileCounter::countFolder(std::size_t depth, const std::string& nam
         }
         FolderListing listing;
         fileSystem_->list(depth, name, folderPath, pattern, listing);
-        currentFolder_.subfolderCount = checkedAdd(0, static_cast<std::int64_t>(listing.subfolders.size()), folderPath);
+        currentFolder_.subfolderCount =
+            checkedAdd(0, static_cast<std::int64_t>(listing.subfolders.size()), folderPath);
 
         if (hooks_.yield) hooks_.yield();
         if (Cancel()) {

@@ -22,7 +22,7 @@ struct CounterHooks {
 // Walks a folder tree and totals the matching files, the folders beneath and the bytes of the
 // matching files. One instance serves every count; it is not safe to use from two threads.
 class CFileCounter {
-public:
+  public:
     explicit CFileCounter(CounterHooks hooks = {},
                           std::unique_ptr<FolderSource> source = makePlatformFolderSource());
 
@@ -51,7 +51,7 @@ public:
     // Whether any folder of the last count failed.
     bool lastCountHadErrors() const noexcept { return errors_ != 0; }
 
-private:
+  private:
     struct CurrentFolder {
         std::string path;
         std::int32_t subfolderCount = 0;

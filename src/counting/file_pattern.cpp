@@ -5,7 +5,9 @@
 namespace brambleton {
 namespace {
 
-char upper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char upper(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string_view trim(std::string_view s) noexcept {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);

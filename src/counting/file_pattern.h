@@ -11,13 +11,13 @@ namespace brambleton {
 // and "*.*" is the only entry with a wildcard meaning (it matches every name). A name matches
 // the pattern when it matches any one of its ";"-separated entries.
 class FilePattern {
-public:
+  public:
     explicit FilePattern(std::string_view pattern);
 
     bool matches(std::string_view fileName) const noexcept;
     bool matchesEverything() const noexcept { return matchesEverything_; }
 
-private:
+  private:
     std::vector<std::string> upperExtensions_;
     bool matchesEverything_ = false;
 };

@@ -28,7 +28,7 @@ struct FolderListing {
 // that keeps a deep tree from outgrowing the platform's path length. Nothing is cached from
 // one listing to the next; every call reads the file system afresh.
 class FolderSource {
-public:
+  public:
     virtual ~FolderSource() = default;
 
     // Lists the folder `name` of the folder listed last at `depth - 1` (at depth 0, `name` is

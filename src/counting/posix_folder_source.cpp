@@ -35,7 +35,8 @@ RuntimeError folderError(int err, const std::string& path) {
             return RuntimeError(kDeviceUnavailable,
                                 "Device unavailable: " + path + " (" + std::strerror(err) + ")");
         default:
-            return RuntimeError(kInvalidProcedureCall, std::string(std::strerror(err)) + ": " + path);
+            return RuntimeError(kInvalidProcedureCall,
+                                std::string(std::strerror(err)) + ": " + path);
     }
 }
 
@@ -49,7 +50,7 @@ bool raiseDescriptorLimit() {
 }
 
 class PosixFolderSource final : public FolderSource {
-public:
+  public:
     PosixFolderSource() : buffer_(64 * 1024) {}
     ~PosixFolderSource() override { closeFrom(0); }
 
@@ -67,7 +68,7 @@ public:
 
     char separator() const noexcept override { return '/'; }
 
-private:
+  private:
     int openFolder(std::size_t depth, const std::string& name, const std::string& path) {
         for (int attempt = 0;; ++attempt) {
             int fd;

@@ -44,7 +44,7 @@ std::wstring longPath(const std::string& path) {
 }
 
 class Win32FolderSource final : public FolderSource {
-public:
+  public:
     // Every folder is opened by its full path; FindFirstFileExW reads one folder at a time.
     void list(std::size_t depth, const std::string& /*name*/, const std::string& path,
               const FilePattern& pattern, FolderListing& out) override {
@@ -76,7 +76,7 @@ public:
 
     char separator() const noexcept override { return '\\'; }
 
-private:
+  private:
     static void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& data,
                          const FilePattern& pattern, FolderListing& out) {
         const wchar_t* name = data.cFileName;
@@ -89,7 +89,8 @@ private:
             return;
         }
         if (!pattern.matches(utf8)) return;
-        std::int64_t size = (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        std::int64_t size =
+            (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         if (reparse) {
             // A link to a file counts as the file it points to; a dangling one as nothing.
             // Opening it follows the link; the attribute calls would describe the link itself.

@@ -15,7 +15,9 @@ std::size_t leadingCharacters(std::string_view text, std::size_t count) {
     return at;
 }
 
-char lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char lower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 }  // namespace
 

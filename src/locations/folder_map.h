@@ -10,7 +10,7 @@ namespace brambleton {
 // Where Windows paths, such as the registry's install folder, are on this machine: on Windows
 // they are themselves; elsewhere they lead through a Wine prefix's drives.
 class FolderMap {
-public:
+  public:
     virtual ~FolderMap() = default;
 
     // The drives a user can browse ("C:", "Z:"; on Linux also the host's root "/").

@@ -25,6 +25,7 @@ std::string ReadRegistryValue(Registry& registry, RegistryHandle root, const std
 // holds none); a REG_BINARY as the decimal text of its first two bytes read as a little-endian
 // signed 16-bit number ("0" for no bytes, the byte's value for one). Empty for a missing
 // value, a failed read or any other type.
-std::string QueryRegistryValue(Registry& registry, RegistryHandle key, const std::string& valueName);
+std::string QueryRegistryValue(Registry& registry, RegistryHandle key,
+                               const std::string& valueName);
 
 }  // namespace brambleton::Module1

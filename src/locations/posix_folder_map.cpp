@@ -5,7 +5,7 @@ namespace brambleton {
 namespace {
 
 class WineFolderMap final : public FolderMap {
-public:
+  public:
     std::vector<std::string> drives() const override {
         auto found = WinePrefix::fromEnvironment().drives();
         found.push_back("/");
@@ -27,6 +27,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<FolderMap> makePlatformFolderMap() { return std::make_unique<WineFolderMap>(); }
+std::unique_ptr<FolderMap> makePlatformFolderMap() {
+    return std::make_unique<WineFolderMap>();
+}
 
 }  // namespace brambleton

@@ -39,10 +39,20 @@ char32_t nextCodePoint(std::string_view s, std::size_t& at) {
     int extra;
     char32_t cp;
     char32_t min;
-    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; min = 0x80; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; min = 0x800; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; min = 0x10000; }
-    else return 0xFFFD;
+    if ((b0 & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else
+        return 0xFFFD;
     std::size_t p = at;
     for (int i = 0; i < extra; ++i, ++p) {
         if (p >= s.size() || (static_cast<unsigned char>(s[p]) & 0xC0) != 0x80) return 0xFFFD;
@@ -104,15 +114,32 @@ TextEnd decodeText(Cursor& c, char close, Sink&& sink) {
         const char e = c.s[c.at++];
         char32_t value;
         switch (e) {
-            case 'a': value = u'\a'; break;
-            case 'b': value = u'\b'; break;
-            case 't': value = u'\t'; break;
-            case 'n': value = u'\n'; break;
-            case 'v': value = u'\v'; break;
-            case 'f': value = u'\f'; break;
-            case 'r': value = u'\r'; break;
-            case 'e': value = u'\x1b'; break;
-            case '\n': return TextEnd::Malformed;
+            case 'a':
+                value = u'\a';
+                break;
+            case 'b':
+                value = u'\b';
+                break;
+            case 't':
+                value = u'\t';
+                break;
+            case 'n':
+                value = u'\n';
+                break;
+            case 'v':
+                value = u'\v';
+                break;
+            case 'f':
+                value = u'\f';
+                break;
+            case 'r':
+                value = u'\r';
+                break;
+            case 'e':
+                value = u'\x1b';
+                break;
+            case '\n':
+                return TextEnd::Malformed;
             case 'x': {
                 value = 0;
                 int digits = 0;
@@ -126,8 +153,8 @@ TextEnd decodeText(Cursor& c, char close, Sink&& sink) {
             default:
                 if (e >= '0' && e <= '7') {
                     value = static_cast<char32_t>(e - '0');
-                    for (int digits = 1; digits < 3 && !c.done() && c.s[c.at] >= '0' &&
-                                         c.s[c.at] <= '7';
+                    for (int digits = 1;
+                         digits < 3 && !c.done() && c.s[c.at] >= '0' && c.s[c.at] <= '7';
                          ++digits) {
                         value = value * 8 + static_cast<char32_t>(c.s[c.at++] - '0');
                     }

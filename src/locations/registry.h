@@ -29,7 +29,7 @@ inline constexpr std::int32_t kRegMoreData = 234;
 // the ANSI calls RegOpenKeyA, RegQueryValueExA and RegCloseKey. Text crosses this interface
 // in the program's narrow encoding (UTF-8). A backend reads its store afresh on every open.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // Opens `subKey` below `root`. On success `handle` receives a non-zero handle; on failure

@@ -12,12 +12,13 @@ namespace {
 // On Windows a Windows path is a host path: drives from the system, folders checked as they
 // stand (the file system already ignores case).
 class Win32FolderMap final : public FolderMap {
-public:
+  public:
     std::vector<std::string> drives() const override {
         std::vector<std::string> found;
         char buffer[512] = {};
         const DWORD n = GetLogicalDriveStringsA(sizeof buffer - 1, buffer);
-        for (const char* at = buffer; n != 0 && n < sizeof buffer && *at; at += std::strlen(at) + 1) {
+        for (const char* at = buffer; n != 0 && n < sizeof buffer && *at;
+             at += std::strlen(at) + 1) {
             found.emplace_back(at, 2);
         }
         return found;
@@ -50,6 +51,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<FolderMap> makePlatformFolderMap() { return std::make_unique<Win32FolderMap>(); }
+std::unique_ptr<FolderMap> makePlatformFolderMap() {
+    return std::make_unique<Win32FolderMap>();
+}
 
 }  // namespace brambleton

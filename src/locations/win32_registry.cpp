@@ -9,14 +9,16 @@
 namespace brambleton {
 namespace {
 
-bool isText(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+bool isText(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
 // The system registry through advapi32's ANSI calls, as a 32-bit program sees it: each key is
 // opened in the 32-bit view and in the plain (64-bit) view, and a value is taken from the
 // 32-bit view first. Names the ANSI code page cannot hold, and text values it would garble,
 // go through the wide calls instead.
 class Win32Registry final : public Registry {
-public:
+  public:
     ~Win32Registry() override {
         for (auto& [handle, views] : open_) closeViews(views);
     }
@@ -68,7 +70,7 @@ public:
 
     std::string describe() const override { return "the Windows registry"; }
 
-private:
+  private:
     using Views = std::vector<HKEY>;
 
     static void closeViews(Views& views) {
@@ -82,9 +84,10 @@ private:
         std::string ansiName;
         const bool ansi = win32::toAnsi(valueName, ansiName);
         DWORD size = 0;
-        LONG status = ansi ? RegQueryValueExA(view, ansiName.c_str(), nullptr, &type, nullptr, &size)
-                           : RegQueryValueExW(view, win32::toWide(valueName).c_str(), nullptr,
-                                              &type, nullptr, &size);
+        LONG status = ansi
+                          ? RegQueryValueExA(view, ansiName.c_str(), nullptr, &type, nullptr, &size)
+                          : RegQueryValueExW(view, win32::toWide(valueName).c_str(), nullptr, &type,
+                                             nullptr, &size);
         if (status != ERROR_SUCCESS) return false;
 
         if (isText(type)) {
@@ -121,6 +124,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Registry> makePlatformRegistry() { return std::make_unique<Win32Registry>(); }
+std::unique_ptr<Registry> makePlatformRegistry() {
+    return std::make_unique<Win32Registry>();
+}
 
 }  // namespace brambleton

@@ -14,10 +14,16 @@ namespace fs = std::filesystem;
 namespace brambleton {
 namespace {
 
-bool isDriveLetter(char c) noexcept { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDriveLetter(char c) noexcept {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
-char lower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char upper(char c) noexcept { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char lower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+char upper(char c) noexcept {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool isFolder(const fs::path& p) {
     std::error_code ec;
@@ -41,7 +47,8 @@ std::optional<std::string> findEntry(const fs::path& folder, const std::string& 
 WinePrefix::WinePrefix(fs::path root) : root_(std::move(root)) {}
 
 WinePrefix WinePrefix::fromEnvironment() {
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix) return WinePrefix(prefix);
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        return WinePrefix(prefix);
     const char* home = std::getenv("HOME");
     return WinePrefix(fs::path(home && *home ? home : "/") / ".wine");
 }

@@ -9,7 +9,7 @@ namespace brambleton {
 
 // A Wine prefix: the folder that holds a Windows program's registry files and drives.
 class WinePrefix {
-public:
+  public:
     explicit WinePrefix(std::filesystem::path root);
 
     // $WINEPREFIX when it is set and not empty, else ~/.wine.
@@ -36,7 +36,7 @@ public:
     // a path without a drive, naming the path.
     std::string toHostPath(std::string_view windowsPath) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -98,6 +98,8 @@ std::int32_t WineRegistry::closeKey(RegistryHandle key) {
     return open_.erase(key) ? kRegSuccess : kRegInvalidHandle;
 }
 
-std::string WineRegistry::describe() const { return file_.string(); }
+std::string WineRegistry::describe() const {
+    return file_.string();
+}
 
 }  // namespace brambleton

@@ -16,7 +16,7 @@ namespace brambleton {
 // players who add the key by hand with 64-bit tools put it. A file that is missing,
 // unreadable, empty or malformed holds no keys.
 class WineRegistry final : public Registry {
-public:
+  public:
     explicit WineRegistry(std::filesystem::path systemReg);
 
     std::int32_t openKey(RegistryHandle root, const std::string& subKey,
@@ -31,7 +31,7 @@ public:
     static std::optional<std::vector<regfile::Value>> lookUp(std::string_view text,
                                                              std::string_view subKey);
 
-private:
+  private:
     std::filesystem::path file_;
     std::map<RegistryHandle, std::vector<regfile::Value>> open_;
     RegistryHandle next_ = 1;

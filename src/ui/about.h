@@ -14,10 +14,10 @@ namespace brambleton::about {
 inline constexpr const char* kHomePage = BRAMBLETON_HOME_PAGE;
 inline constexpr const char* kIssueTracker = BRAMBLETON_ISSUE_TRACKER;
 
-inline constexpr const char* kFirstSiteName = "Brambleton";      // Command2
-inline constexpr const char* kSecondSiteName = "Report a bug";   // Command4
-inline constexpr const char* kLeadIn = "Made by";  // Label8
-inline constexpr const char* kAuthor = "the Brambleton team";  // Label7
-inline constexpr const char* kRights = "Free software";          // Label1
+inline constexpr const char* kFirstSiteName = "Brambleton";     // Command2
+inline constexpr const char* kSecondSiteName = "Report a bug";  // Command4
+inline constexpr const char* kLeadIn = "Made by";               // Label8
+inline constexpr const char* kAuthor = "the Brambleton team";   // Label7
+inline constexpr const char* kRights = "Free software";         // Label1
 
 }  // namespace brambleton::about

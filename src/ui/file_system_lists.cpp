@@ -88,15 +88,15 @@ void DirListBox::Refresh() {
     int depth = 0;
     for (const auto& folder : chain) {
         QString label = depth == 0 ? (drive == QLatin1String("/") ? QStringLiteral("/")
-                                                                   : drive + QLatin1Char('\\'))
+                                                                  : drive + QLatin1Char('\\'))
                                    : QFileInfo(folder).fileName();
         auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + label, this);
         item->setData(Qt::UserRole, folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const auto subfolders = QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot,
-                                                  QDir::Name | QDir::IgnoreCase);
+    const auto subfolders =
+        QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const auto& name : subfolders) {
         auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(Qt::UserRole, QDir(path_).filePath(name));

@@ -13,7 +13,7 @@ namespace brambleton::ui {
 // The drive list: the Wine prefix's drives and the host's root "/".
 class DriveListBox : public QComboBox {
     Q_OBJECT
-public:
+  public:
     explicit DriveListBox(QWidget* parent = nullptr);
 
     // The current drive ("C:", "/"), empty before one is chosen.
@@ -24,10 +24,10 @@ public:
     // Reads the list of drives again.
     void reload();
 
-signals:
+  signals:
     void Change();
 
-private:
+  private:
     void chooseIndex(int index);
 
     QString drive_;
@@ -37,7 +37,7 @@ private:
 // its sub-folders. A double-click or Enter on an entry makes it the current folder.
 class DirListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit DirListBox(QWidget* parent = nullptr);
 
     // The current folder as a host path, empty before one is set.
@@ -48,10 +48,10 @@ public:
     // Reads the current folder's sub-folders again.
     void Refresh();
 
-signals:
+  signals:
     void Change();
 
-private:
+  private:
     void openEntry(QListWidgetItem* item);
 
     QString path_;
@@ -62,7 +62,7 @@ private:
 // show every file.
 class FileListBox : public QListWidget {
     Q_OBJECT
-public:
+  public:
     explicit FileListBox(QWidget* parent = nullptr);
 
     QString Path() const { return path_; }
@@ -75,10 +75,10 @@ public:
     // Reads the folder again.
     void Refresh();
 
-signals:
+  signals:
     void Click();
 
-private:
+  private:
     QString path_;
     QString pattern_;
 };

@@ -12,7 +12,7 @@ namespace brambleton::ui {
 
 frmInProcess::frmInProcess(const QWidget* over)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                        Qt::WindowCloseButtonHint) {
+                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmInProcess"));
     setWindowTitle(QStringLiteral("Processing...."));
     setWindowIcon(applicationIcon());

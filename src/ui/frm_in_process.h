@@ -15,7 +15,7 @@ namespace brambleton::ui {
 // the counter it holds; it starts, ends and polls nothing.
 class frmInProcess : public QWidget {
     Q_OBJECT
-public:
+  public:
     // A window of its own, placed centred over `over` when one is given.
     explicit frmInProcess(const QWidget* over = nullptr);
 
@@ -25,12 +25,12 @@ public:
     // Sets mFC's cancel flag, and nothing else.
     void cmdCancel_Click();
 
-protected:
+  protected:
     // Closing by the frame asks the count to stop, as Cancel does; the main window closes
     // this window when the count returns.
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     QPushButton* cmdCancel_;
     QLabel* Label1_;
 };

@@ -67,7 +67,9 @@ frmMain::frmMain(QWidget* parent, std::unique_ptr<FolderSource> source, bool loa
     if (load) Form_Load();
 }
 
-frmMain::~frmMain() { unloadProgressWindow(); }
+frmMain::~frmMain() {
+    unloadProgressWindow();
+}
 
 void frmMain::buildControls() {
     setObjectName(QStringLiteral("frmMain"));
@@ -120,12 +122,12 @@ void frmMain::buildControls() {
 
     // The About group first, then Details, then the selector, as the window holds them.
     Frame4_ = group(this, "Frame4", QStringLiteral("About:"), 5760, 3480, 3615, 2055);
-    Command2_ = button(Frame4_, "Command2", QString::fromUtf8(about::kFirstSiteName), 120, 240,
-                       1575, 255);
+    Command2_ =
+        button(Frame4_, "Command2", QString::fromUtf8(about::kFirstSiteName), 120, 240, 1575, 255);
     Command4_ = button(Frame4_, "Command4", QString::fromUtf8(about::kSecondSiteName), 1920, 240,
                        1575, 255);
-    label(Frame4_, "Label10", QUrl(QString::fromUtf8(about::kIssueTracker)).host(), 120, 1680,
-          1815, 255);
+    label(Frame4_, "Label10", QUrl(QString::fromUtf8(about::kIssueTracker)).host(), 120, 1680, 1815,
+          255);
     label(Frame4_, "Label9", QUrl(QString::fromUtf8(about::kHomePage)).host(), 120, 1440, 1455,
           255);
     label(Frame4_, "Label1", QString::fromUtf8(about::kRights), 120, 1200, 1815, 255)
@@ -153,8 +155,8 @@ void frmMain::buildControls() {
     for (int row = 4; row >= 0; --row) {
         const auto& category = kContentCategories[static_cast<std::size_t>(row)];
         const std::string name(category.option);
-        auto* option = place<QRadioButton>(Frame1_, name.c_str(), optionLeft[row], 240,
-                                           optionWidth[row], 255);
+        auto* option =
+            place<QRadioButton>(Frame1_, name.c_str(), optionLeft[row], 240, optionWidth[row], 255);
         option->setText(text(category.caption));
         options_[row] = option;
         connect(option, &QRadioButton::clicked, this, [this, row] { Option_Click(row); });
@@ -171,9 +173,9 @@ void frmMain::buildControls() {
 
     // Tab order among the controls that take the focus, by their designed tab index.
     const std::vector<QWidget*> tabOrder = {
-        Dir1_,     Drive1_,    File1_,     txtTotalMBytes_, txtTotalKBytes_, txtTotalBytes_,
-        txtDirs_,  txtFiles_,  cmdContar_, options_[0],     options_[1],     options_[2],
-        options_[3], options_[4], cboFiltro_, Command4_,     Command2_};
+        Dir1_,       Drive1_,     File1_,     txtTotalMBytes_, txtTotalKBytes_, txtTotalBytes_,
+        txtDirs_,    txtFiles_,   cmdContar_, options_[0],     options_[1],     options_[2],
+        options_[3], options_[4], cboFiltro_, Command4_,       Command2_};
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
@@ -366,9 +368,13 @@ void frmMain::cmdContar_Click() {
     if (closeWhenCounted_) close();
 }
 
-void frmMain::Command2_Click() { Module2::OpenWebPage(about::kHomePage); }
+void frmMain::Command2_Click() {
+    Module2::OpenWebPage(about::kHomePage);
+}
 
-void frmMain::Command4_Click() { Module2::OpenWebPage(about::kIssueTracker); }
+void frmMain::Command4_Click() {
+    Module2::OpenWebPage(about::kIssueTracker);
+}
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (counting_) {

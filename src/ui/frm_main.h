@@ -31,7 +31,7 @@ extern QString SelectedFilePath;
 // its counter) when constructed.
 class frmMain : public QWidget {
     Q_OBJECT
-public:
+  public:
     // `source` is the counter's folder source (the platform's when null). With `load` false
     // the window is only laid out: no category chosen, no counter, as before it loads.
     explicit frmMain(QWidget* parent = nullptr, std::unique_ptr<FolderSource> source = nullptr,
@@ -57,10 +57,10 @@ public:
     void Command2_Click();
     void Command4_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void selectOption(int row);
     bool showCategory(int row);

@@ -28,7 +28,9 @@ void showMessage(const QString& text, const QString& title) {
     box.exec();
 }
 
-void setMessageHook(MessageHook h) { hook() = std::move(h); }
+void setMessageHook(MessageHook h) {
+    hook() = std::move(h);
+}
 
 QString handlerErrorText(const QString& prefix, int number, const QString& description) {
     return prefix + QString::number(number) + QStringLiteral("\r\n") + description;

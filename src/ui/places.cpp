@@ -8,7 +8,9 @@
 namespace brambleton::ui::places {
 namespace {
 
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+QString fromStd(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
@@ -50,8 +52,12 @@ QString driveOf(const QString& hostFolder) {
     return best;
 }
 
-QString registryDescription() { return fromStd(makePlatformFolderMap()->describe()); }
+QString registryDescription() {
+    return fromStd(makePlatformFolderMap()->describe());
+}
 
-QChar separator() { return QLatin1Char(makePlatformFolderMap()->separator()); }
+QChar separator() {
+    return QLatin1Char(makePlatformFolderMap()->separator());
+}
 
 }  // namespace brambleton::ui::places

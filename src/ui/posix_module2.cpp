@@ -6,7 +6,7 @@
 namespace brambleton::Module2 {
 
 namespace {
-constexpr std::int32_t kStarted = 42;     // any value above 32 means success
+constexpr std::int32_t kStarted = 42;      // any value above 32 means success
 constexpr std::int32_t kFileNotFound = 2;  // the shell's "file not found"
 }  // namespace
 

@@ -10,8 +10,8 @@ namespace brambleton::Module2 {
 std::int32_t OpenWebPage(const std::string& address) {
     std::string ansi;
     win32::toAnsi(address, ansi);
-    const HINSTANCE result = ShellExecuteA(GetDesktopWindow(), "Open", ansi.c_str(), nullptr,
-                                           "C:\\", SW_SHOWNORMAL);
+    const HINSTANCE result =
+        ShellExecuteA(GetDesktopWindow(), "Open", ansi.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
     return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(result));
 }
 

@@ -55,17 +55,18 @@ const TreeCase kTreeCases[] = {
     {"backup copies do not match", "f chair.iff.bak 7\nf chair.iff 3", "*.IFF", 1, 0, 3},
     {"star dot star takes every name", "f readme 1\nf a.b 2\nf .hidden 4", "*.*", 3, 0, 7},
     {"a bare extension name matches", "f IFF 9", "*.IFF", 1, 0, 9},
-    {"every entry of a several-entry pattern",
-     "f a.skn 1\nf b.BMP 2\nf c.cmx 4\nf d.iff 8", "*.skn;*.bmp;*.cmx", 3, 0, 7},
+    {"every entry of a several-entry pattern", "f a.skn 1\nf b.BMP 2\nf c.cmx 4\nf d.iff 8",
+     "*.skn;*.bmp;*.cmx", 3, 0, 7},
     {"a link to a folder is neither followed nor counted",
      "d real\nf real/a.iff 5\nl alias -> real", "*.IFF", 1, 1, 5},
-    {"a link to the root does not wander off", "d dosdevices\nl dosdevices/z: -> /", "*.*", 0, 1, 0},
+    {"a link to the root does not wander off", "d dosdevices\nl dosdevices/z: -> /", "*.*", 0, 1,
+     0},
     {"a link loop ends", "d a\nl a/loop -> ..\nl a/self -> .", "*.*", 0, 1, 0},
     {"a link to a file counts as that file", "f data/big.iff 1000\nl short.iff -> data/big.iff",
      "*.IFF", 2, 1, 2000},
     {"a dangling link counts as nothing", "l gone.iff -> nowhere.iff", "*.*", 0, 0, 0},
-    {"a link matches by its own name", "f data/big.dat 1000\nl alias.iff -> data/big.dat",
-     "*.IFF", 1, 1, 1000},
+    {"a link matches by its own name", "f data/big.dat 1000\nl alias.iff -> data/big.dat", "*.IFF",
+     1, 1, 1000},
 };
 
 TEST(CFileCounter, TotalsOfRealTrees) {
@@ -149,8 +150,9 @@ TEST(CFileCounter, CancelDuringTheWalkStopsAtTheNextFolder) {
     int entered = 0;
     CFileCounter* self = nullptr;
     CFileCounter counter({[&] {
-        if (++entered == 3) self->Cancel(true);
-    }, nullptr});
+                              if (++entered == 3) self->Cancel(true);
+                          },
+                          nullptr});
     self = &counter;
     const auto out = count(counter, tree.path(), "*.IFF");
     EXPECT_EQ(out.files, 1) << "only the folder finished before the cancel counts";
@@ -166,7 +168,7 @@ TEST(CFileCounter, CancelDuringTheWalkStopsAtTheNextFolder) {
 // Running as root, nothing can be made unreadable for real; this source fails the folders
 // whose name is given, as an unreadable folder would.
 class FailingFolderSource final : public FolderSource {
-public:
+  public:
     explicit FailingFolderSource(std::vector<std::string> failing) : failing_(std::move(failing)) {}
 
     void list(std::size_t depth, const std::string& name, const std::string& path,
@@ -178,7 +180,7 @@ public:
     }
     char separator() const noexcept override { return real_->separator(); }
 
-private:
+  private:
     std::vector<std::string> failing_;
     std::unique_ptr<FolderSource> real_ = makePlatformFolderSource();
 };
@@ -195,13 +197,33 @@ struct FailureCase {
 
 const FailureCase kFailureCases[] = {
     {"one unreadable folder costs its own contents",
-     "f a/1.iff 1\nf bad/2.iff 2\nf bad/inner/3.iff 4\nf c/4.iff 8", {"bad"}, 2, 3, 9, 1},
-    {"an unreadable folder adds no stale sub-folder count", "f top/1.iff 1\nd top/bad", {"bad"},
-     1, 2, 1, 1},
+     "f a/1.iff 1\nf bad/2.iff 2\nf bad/inner/3.iff 4\nf c/4.iff 8",
+     {"bad"},
+     2,
+     3,
+     9,
+     1},
+    {"an unreadable folder adds no stale sub-folder count",
+     "f top/1.iff 1\nd top/bad",
+     {"bad"},
+     1,
+     2,
+     1,
+     1},
     {"an unreadable folder deep down costs one message",
-     "f a/b/c/1.iff 1\nf a/b/c/bad/2.iff 2\nf a/3.iff 4", {"bad"}, 2, 4, 5, 1},
-    {"two unreadable folders, two messages", "d bad1\nd bad2\nf ok/1.iff 1", {"bad1", "bad2"},
-     1, 3, 1, 2},
+     "f a/b/c/1.iff 1\nf a/b/c/bad/2.iff 2\nf a/3.iff 4",
+     {"bad"},
+     2,
+     4,
+     5,
+     1},
+    {"two unreadable folders, two messages",
+     "d bad1\nd bad2\nf ok/1.iff 1",
+     {"bad1", "bad2"},
+     1,
+     3,
+     1,
+     2},
 };
 
 TEST(CFileCounter, UnreadableFoldersAreReportedOnceAndSkipped) {

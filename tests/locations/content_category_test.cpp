@@ -13,17 +13,27 @@ struct LocationCase {
 };
 
 const LocationCase kLocationCases[] = {
-    {"floors below an install folder", "Floors", "D:\\Games\\Sims\\",
+    {"floors below an install folder",
+     "Floors",
+     "D:\\Games\\Sims\\",
      {"D:", "D:\\Games\\Sims\\GameData\\Floors", "*.FLR"}},
-    {"objects keep their trailing backslash", "Objects", "C:\\Sims\\",
+    {"objects keep their trailing backslash",
+     "Objects",
+     "C:\\Sims\\",
      {"C:", "C:\\Sims\\Downloads\\", "*.IFF"}},
-    {"skins keep every entry", "Skins", "C:\\Sims\\",
+    {"skins keep every entry",
+     "Skins",
+     "C:\\Sims\\",
      {"C:", "C:\\Sims\\GameData\\Skins", "*.skn;*.bmp;*.cmx"}},
     {"walls", "Walls", "C:\\S\\", {"C:", "C:\\S\\GameData\\Walls", "*.WLL"}},
     {"roofs", "Roofs", "C:\\S\\", {"C:", "C:\\S\\GameData\\Roofs", "*.bmp"}},
-    {"not found gives a drive that is not one", "Objects", "Not Found",
+    {"not found gives a drive that is not one",
+     "Objects",
+     "Not Found",
      {"No", "Not FoundDownloads\\", "*.IFF"}},
-    {"a drive of non-ASCII characters stays whole", "Objects", "\u00c9:\\",
+    {"a drive of non-ASCII characters stays whole",
+     "Objects",
+     "\u00c9:\\",
      {"\u00c9:", "\u00c9:\\Downloads\\", "*.IFF"}},
 };
 

@@ -89,17 +89,22 @@ const TextCase kTextCases[] = {
      kHeader64 + "[SOFTWARE\\\\WOW6432NODE\\\\MAXIS\\\\THE SIMS] 1\n\"sims_data\"=\"C:\\\\G\"\n",
      "C:\\G\\"},
     {"a value with a longer name is not the value",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA_OLD\"=\"C:\\\\Old\"\n", "Not Found"},
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA_OLD\"=\"C:\\\\Old\"\n",
+     "Not Found"},
     {"a key with a longer name is not the key",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims Decoy] 1\n\"SIMS_DATA\"=\"C:\\\\D\"\n", "Not Found"},
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims Decoy] 1\n\"SIMS_DATA\"=\"C:\\\\D\"\n",
+     "Not Found"},
     {"a sub-key of the key is not the key",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims\\\\Sub] 1\n\"SIMS_DATA\"=\"C:\\\\S\"\n", "Not Found"},
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims\\\\Sub] 1\n\"SIMS_DATA\"=\"C:\\\\S\"\n",
+     "Not Found"},
     {"a value in the next block is not the key's",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n#time=1\n\n[Other] 1\n\"SIMS_DATA\"=\"C:\\\\O\"\n",
+     kHeader64 +
+         "[Software\\\\Maxis\\\\The Sims] 1\n#time=1\n\n[Other] 1\n\"SIMS_DATA\"=\"C:\\\\O\"\n",
      "Not Found"},
     {"the 32-bit key without the value falls back to the plain view",
-     kHeader64 + "[Software\\\\Wow6432Node\\\\Maxis\\\\The Sims] 1\n\"Installed\"=dword:00000001\n\n"
-                 "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\Plain\"\n",
+     kHeader64 +
+         "[Software\\\\Wow6432Node\\\\Maxis\\\\The Sims] 1\n\"Installed\"=dword:00000001\n\n"
+         "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\Plain\"\n",
      "C:\\Plain\\"},
     {"a 32-bit prefix has no Wow6432Node view",
      kHeader32 + "[Software\\\\Wow6432Node\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\W\"\n\n"
@@ -113,7 +118,9 @@ const TextCase kTextCases[] = {
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=hex(1):43,00,3a,00\n", "C:\\"},
     {"octal and hex escapes, shortest and padded",
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"A\\x00e9\\x41g\\101\\0012\"\n",
-     "A\u00e9Ag" "A\x01" "2\\"},
+     "A\u00e9Ag"
+     "A\x01"
+     "2\\"},
     {"a backslash before x is not an escape",
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\xact\"\n", "C:\\xact\\"},
     {"a string cut short is no value",

@@ -45,11 +45,10 @@ void write(const Write& w) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_ALL_ACCESS | w.view,
                               nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    const LONG status =
-        w.wide ? RegSetValueExW(key, L"SIMS_DATA", 0, w.type, w.data.data(),
-                                static_cast<DWORD>(w.data.size()))
-               : RegSetValueExA(key, w.name, 0, w.type, w.data.data(),
-                                static_cast<DWORD>(w.data.size()));
+    const LONG status = w.wide ? RegSetValueExW(key, L"SIMS_DATA", 0, w.type, w.data.data(),
+                                                static_cast<DWORD>(w.data.size()))
+                               : RegSetValueExA(key, w.name, 0, w.type, w.data.data(),
+                                                static_cast<DWORD>(w.data.size()));
     ASSERT_EQ(status, ERROR_SUCCESS);
     RegCloseKey(key);
 }
@@ -67,7 +66,8 @@ const Case kCases[] = {
     {"REG_SZ in the 32-bit view", {{KEY_WOW64_32KEY, REG_SZ, text(P)}}, P + "\\"},
     {"REG_SZ in the plain view only", {{KEY_WOW64_64KEY, REG_SZ, text(P)}}, P + "\\"},
     {"both views: the 32-bit one wins",
-     {{KEY_WOW64_32KEY, REG_SZ, text(P)}, {KEY_WOW64_64KEY, REG_SZ, text("C:\\Other")}}, P + "\\"},
+     {{KEY_WOW64_32KEY, REG_SZ, text(P)}, {KEY_WOW64_64KEY, REG_SZ, text("C:\\Other")}},
+     P + "\\"},
     {"a trailing backslash", {{KEY_WOW64_32KEY, REG_SZ, text(P + "\\")}}, P + "\\"},
     {"a trailing slash", {{KEY_WOW64_32KEY, REG_SZ, text(P + "/")}}, P + "/\\"},
     {"empty text", {{KEY_WOW64_32KEY, REG_SZ, text("")}}, "Not Found"},
@@ -75,7 +75,8 @@ const Case kCases[] = {
     {"text after a NUL", {{KEY_WOW64_32KEY, REG_SZ, text(P + std::string("\0junk", 5))}}, P + "\\"},
     {"REG_EXPAND_SZ", {{KEY_WOW64_32KEY, REG_EXPAND_SZ, text(P)}}, "Not Found"},
     {"REG_DWORD", {{KEY_WOW64_32KEY, REG_DWORD, {0x39, 0x30, 0, 0}}}, "Not Found"},
-    {"REG_MULTI_SZ", {{KEY_WOW64_32KEY, REG_MULTI_SZ, text(P + std::string("\0D:\\x\0", 6))}},
+    {"REG_MULTI_SZ",
+     {{KEY_WOW64_32KEY, REG_MULTI_SZ, text(P + std::string("\0D:\\x\0", 6))}},
      "Not Found"},
     {"REG_BINARY 39 30", {{KEY_WOW64_32KEY, REG_BINARY, {0x39, 0x30}}}, "12345\\"},
     {"REG_BINARY ff ff", {{KEY_WOW64_32KEY, REG_BINARY, {0xff, 0xff}}}, "-1\\"},
@@ -83,9 +84,11 @@ const Case kCases[] = {
     {"REG_BINARY of one byte", {{KEY_WOW64_32KEY, REG_BINARY, {0x07}}}, "7\\"},
     {"REG_BINARY of three bytes", {{KEY_WOW64_32KEY, REG_BINARY, {1, 2, 3}}}, "513\\"},
     {"a value with a longer name is not the value",
-     {{KEY_WOW64_32KEY, REG_SZ, text("C:\\Old"), false, "SIMS_DATA_OLD"}}, "Not Found"},
+     {{KEY_WOW64_32KEY, REG_SZ, text("C:\\Old"), false, "SIMS_DATA_OLD"}},
+     "Not Found"},
     {"text the code page cannot hold",
-     {{KEY_WOW64_32KEY, REG_SZ, wideText(L"D:\\Juegos\\Los Sims \u2013 Edici\u00f3n \u30b2\u30fc\u30e0"), true}},
+     {{KEY_WOW64_32KEY, REG_SZ,
+       wideText(L"D:\\Juegos\\Los Sims \u2013 Edici\u00f3n \u30b2\u30fc\u30e0"), true}},
      "D:\\Juegos\\Los Sims \u2013 Edici\u00f3n \u30b2\u30fc\u30e0\\"},
 };
 

@@ -33,7 +33,9 @@ bool TempTree::canLink() const {
     return true;
 }
 
-void TempTree::folder(std::string_view relative) const { fs::create_directories(root_ / relative); }
+void TempTree::folder(std::string_view relative) const {
+    fs::create_directories(root_ / relative);
+}
 
 void TempTree::file(std::string_view relative, std::uintmax_t size) const {
     const auto where = root_ / relative;

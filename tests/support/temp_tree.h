@@ -10,7 +10,7 @@ namespace brambleton::testing {
 // A real folder under the system's temporary folder, removed with everything in it when the
 // object goes. Helpers create entries by paths relative to it.
 class TempTree {
-public:
+  public:
     TempTree();
     ~TempTree();
     TempTree(const TempTree&) = delete;
@@ -40,7 +40,7 @@ public:
     // line, parents created as needed.
     void build(std::string_view spec) const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

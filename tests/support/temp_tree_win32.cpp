@@ -50,7 +50,8 @@ void TempTree::deepFolder(std::string_view name, int levels, std::string_view le
     const std::wstring n(name.begin(), name.end());
     for (int i = 0; i < levels; ++i) {
         at += L"\\" + n;
-        if (!CreateDirectoryW(at.c_str(), nullptr)) throw std::runtime_error("cannot build a deep tree");
+        if (!CreateDirectoryW(at.c_str(), nullptr))
+            throw std::runtime_error("cannot build a deep tree");
     }
     HANDLE file = CreateFileW((at + L"\\" + std::wstring(leaf.begin(), leaf.end())).c_str(),
                               GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

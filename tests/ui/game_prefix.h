@@ -12,7 +12,7 @@ namespace brambleton::testing {
 // HOME pointing at a home folder inside it): `fixture`'s system.reg, dosdevices/ with c: and
 // z:, and the game's folders under drive_c in another case than the registry writes them.
 class GamePrefix {
-public:
+  public:
     explicit GamePrefix(const std::string& fixture = "a_sz_32bit/system.min.reg");
     ~GamePrefix();
 
@@ -26,7 +26,7 @@ public:
 
 // Records every message the program shows instead of showing a box.
 class MessageRecorder {
-public:
+  public:
     MessageRecorder();
     ~MessageRecorder();
     QStringList texts;

@@ -33,8 +33,8 @@ T* control(frmMain& w, const char* name) {
 
 QStringList results(frmMain& w) {
     QStringList out;
-    for (const char* name : {"txtFiles", "txtDirs", "txtTotalBytes", "txtTotalKBytes",
-                             "txtTotalMBytes"}) {
+    for (const char* name :
+         {"txtFiles", "txtDirs", "txtTotalBytes", "txtTotalKBytes", "txtTotalMBytes"}) {
         out << control<QLineEdit>(w, name)->text();
     }
     return out;
@@ -50,7 +50,7 @@ frmInProcess* progressWindow() {
 // Fails the folders of one name, as a folder the user may not read would: the tests run as
 // root, for whom nothing on disk is unreadable.
 class FailingFolderSource final : public FolderSource {
-public:
+  public:
     explicit FailingFolderSource(std::string failing) : failing_(std::move(failing)) {}
     void list(std::size_t depth, const std::string& name, const std::string& path,
               const FilePattern& pattern, FolderListing& out) override {
@@ -59,7 +59,7 @@ public:
     }
     char separator() const noexcept override { return '/'; }
 
-private:
+  private:
     std::string failing_;
     std::unique_ptr<FolderSource> real_ = makePlatformFolderSource();
 };
@@ -68,7 +68,7 @@ private:
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void loadsOnObjects() {
@@ -85,8 +85,8 @@ private slots:
         QCOMPARE(filter->currentText(), QStringLiteral("*.IFF"));
         QStringList offered;
         for (int i = 0; i < filter->count(); ++i) offered << filter->itemText(i);
-        QCOMPARE(offered, (QStringList{"*.IFF", "*.FLR", "*.WLL", "*.skn;*.bmp;*.cmx", "*.bmp",
-                                       "*.*"}));
+        QCOMPARE(offered,
+                 (QStringList{"*.IFF", "*.FLR", "*.WLL", "*.skn;*.bmp;*.cmx", "*.bmp", "*.*"}));
         QVERIFY(w.counter());
         QCOMPARE(messages.texts, QStringList());
     }
@@ -95,11 +95,21 @@ private slots:
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("pattern");
-        QTest::newRow("Objects") << "Option1" << "Downloads" << "*.IFF";
-        QTest::newRow("Floors") << "Option2" << "GameData/Floors" << "*.FLR";
-        QTest::newRow("Walls") << "Option3" << "GameData/Walls" << "*.WLL";
-        QTest::newRow("Skins") << "Option4" << "GameData/Skins" << "*.skn;*.bmp;*.cmx";
-        QTest::newRow("Roofs") << "Option5" << "GameData/Roofs" << "*.bmp";
+        QTest::newRow("Objects") << "Option1"
+                                 << "Downloads"
+                                 << "*.IFF";
+        QTest::newRow("Floors") << "Option2"
+                                << "GameData/Floors"
+                                << "*.FLR";
+        QTest::newRow("Walls") << "Option3"
+                               << "GameData/Walls"
+                               << "*.WLL";
+        QTest::newRow("Skins") << "Option4"
+                               << "GameData/Skins"
+                               << "*.skn;*.bmp;*.cmx";
+        QTest::newRow("Roofs") << "Option5"
+                               << "GameData/Roofs"
+                               << "*.bmp";
     }
     void eachCategoryPointsTheLists() {
         QFETCH(QString, option);

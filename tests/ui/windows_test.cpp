@@ -76,13 +76,15 @@ QString captionOf(QWidget* w) {
     return {};
 }
 
-int px(int twips) { return (twips * 2 + 15) / 30; }
+int px(int twips) {
+    return (twips * 2 + 15) / 30;
+}
 
 }  // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void mainWindowControlTree() {
         GamePrefix prefix;
         frmMain window(nullptr, nullptr, false);
@@ -94,7 +96,8 @@ private slots:
             QVERIFY2(w, row.name);
             QVERIFY2(w->inherits(row.kind), row.name);
             QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(row.container));
-            QCOMPARE(w->geometry(), QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
+            QCOMPARE(w->geometry(),
+                     QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
             if (row.caption) QCOMPARE(captionOf(w), QString::fromLatin1(row.caption));
             const QRect inWindow(w->mapTo(&window, QPoint(0, 0)), w->size());
             QVERIFY2(window.rect().contains(inWindow), row.name);
@@ -113,9 +116,9 @@ private slots:
         GamePrefix prefix;
         frmMain window(nullptr, nullptr, false);
         const QStringList expected = {
-            "Dir1",    "Drive1",  "File1",   "txtTotalMBytes", "txtTotalKBytes", "txtTotalBytes",
-            "txtDirs", "txtFiles", "cmdContar", "Option1",     "Option2",        "Option3",
-            "Option4", "Option5", "cboFiltro", "Command4",     "Command2"};
+            "Dir1",    "Drive1",   "File1",     "txtTotalMBytes", "txtTotalKBytes", "txtTotalBytes",
+            "txtDirs", "txtFiles", "cmdContar", "Option1",        "Option2",        "Option3",
+            "Option4", "Option5",  "cboFiltro", "Command4",       "Command2"};
         QStringList chain;
         QWidget* w = window.findChild<QWidget*>("Dir1");
         for (int i = 0; i < 200 && chain.size() < expected.size(); ++i, w = w->nextInFocusChain()) {
@@ -231,8 +234,8 @@ private slots:
     void openWebPageStartsTheDefaultHandler() {
         testing::TempTree bin;
         const std::string record = bin.path("record");
-        bin.text("xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$*\" \"$PWD\" > " + record + ".tmp\nmv " +
-                                 record + ".tmp " + record + "\n");
+        bin.text("xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$*\" \"$PWD\" > " + record +
+                                 ".tmp\nmv " + record + ".tmp " + record + "\n");
         QFile::setPermissions(QString::fromStdString(bin.path("xdg-open")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray oldPath = qgetenv("PATH");
