@@ -2,38 +2,15 @@
 
 #include <cstdio>
 
+#include "common/utf8.h"
+
 namespace brambleton {
 namespace {
 
 // Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
 std::size_t utf8Length(std::string_view s) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    std::size_t len;
-    unsigned min;
-    unsigned cp;
-    if (b0 < 0x80) return 1;
-    if ((b0 & 0xE0) == 0xC0) {
-        len = 2;
-        cp = b0 & 0x1F;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        len = 3;
-        cp = b0 & 0x0F;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        len = 4;
-        cp = b0 & 0x07;
-        min = 0x10000;
-    } else
-        return 0;
-    if (s.size() < len) return 0;
-    for (std::size_t i = 1; i < len; ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return len;
+    char32_t ignored;
+    return utf8Sequence(s, 0, ignored);
 }
 
 std::string hexEscape(unsigned char b, const char* form) {

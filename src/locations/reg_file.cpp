@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
 #include "locations/registry.h"
 
 namespace brambleton::regfile {
@@ -34,33 +35,10 @@ void appendCodePoint(std::u16string& out, char32_t cp) {
 
 // Decodes one UTF-8 sequence at `at`, moving past it; an invalid byte gives U+FFFD.
 char32_t nextCodePoint(std::string_view s, std::size_t& at) {
-    const auto b0 = static_cast<unsigned char>(s[at++]);
-    if (b0 < 0x80) return b0;
-    int extra;
     char32_t cp;
-    char32_t min;
-    if ((b0 & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = b0 & 0x1F;
-        min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = b0 & 0x0F;
-        min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = b0 & 0x07;
-        min = 0x10000;
-    } else
-        return 0xFFFD;
-    std::size_t p = at;
-    for (int i = 0; i < extra; ++i, ++p) {
-        if (p >= s.size() || (static_cast<unsigned char>(s[p]) & 0xC0) != 0x80) return 0xFFFD;
-        cp = (cp << 6) | (static_cast<unsigned char>(s[p]) & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0xFFFD;
-    at = p;
-    return cp;
+    const std::size_t length = utf8Sequence(s, at, cp);
+    at += length ? length : 1;
+    return length ? cp : 0xFFFD;
 }
 
 // A cursor over one logical piece of the file. Every read checks the end.
