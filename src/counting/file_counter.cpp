@@ -9,10 +9,6 @@ namespace {
 
 constexpr const char* kMessagePrefix = "error en ContadorDeArchivos.ContarArchivos() ; ";
 
-// Each level of the walk is one stack frame; past this depth a folder is reported instead of
-// entered, so a pathological tree ends in a message rather than a stack overflow.
-constexpr std::size_t kMaxDepth = 8192;
-
 std::int32_t checkedAdd(std::int32_t a, std::int64_t b, const std::string& path) {
     const std::int64_t sum = static_cast<std::int64_t>(a) + b;
     if (b > std::numeric_limits<std::int32_t>::max() ||
@@ -45,7 +41,7 @@ std::int32_t CFileCounter::countFolder(std::size_t depth, const std::string& nam
         // A folder that fails to open still becomes the current folder, with no sub-folders,
         // so no level above mistakes an older folder's sub-folders for its own.
         currentFolder_ = CurrentFolder{folderPath, 0};
-        if (depth >= kMaxDepth) {
+        if (depth > kMaxDepth) {
             throw RuntimeError(kOverflow, "Folders nested too deep to count: " + folderPath);
         }
         FolderListing listing;

@@ -23,6 +23,11 @@ struct CounterHooks {
 // matching files. One instance serves every count; it is not safe to use from two threads.
 class CFileCounter {
   public:
+    // Each level of the walk is one stack frame; a folder nested deeper than this below the
+    // start folder is reported instead of entered, so a pathological tree ends in a message
+    // rather than a stack overflow.
+    static constexpr std::size_t kMaxDepth = 4096;
+
     explicit CFileCounter(CounterHooks hooks = {},
                           std::unique_ptr<FolderSource> source = makePlatformFolderSource());
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -241,12 +242,31 @@ TEST(CFileCounter, UnreadableFoldersAreReportedOnceAndSkipped) {
 
 TEST(CFileCounter, DeepTreeCountsWithoutCrash) {
     TempTree tree;
-    tree.deepFolder("d", TempTree::kDeepestTree, "bottom.iff");
+    const int levels = std::min(TempTree::kDeepestTree, 2000);
+    tree.deepFolder("d", levels, "bottom.iff");
     const auto out = count(tree.path(), "*.IFF");
     EXPECT_EQ(out.files, 1);
-    EXPECT_EQ(out.folders, TempTree::kDeepestTree);
+    EXPECT_EQ(out.folders, levels);
     EXPECT_EQ(out.bytes, 0);
     EXPECT_TRUE(out.messages.empty());
+}
+
+}  // namespace
+}  // namespace brambleton
+
+namespace brambleton {
+namespace {
+
+TEST(CFileCounter, TreeDeeperThanTheWalkGoesCostsOneMessage) {
+    const int levels = static_cast<int>(CFileCounter::kMaxDepth) + 2;
+    if (TempTree::kDeepestTree < levels) GTEST_SKIP() << "no such deep trees here";
+    TempTree tree;
+    tree.deepFolder("d", levels, "bottom.iff");
+    const auto out = count(tree.path(), "*.IFF");
+    EXPECT_EQ(out.files, 0);
+    EXPECT_EQ(out.folders, levels - 1) << "the folder too deep counts, not what it holds";
+    ASSERT_EQ(out.messages.size(), 1u);
+    EXPECT_NE(out.messages[0].find("nested too deep"), std::string::npos);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@
 
 namespace brambleton::testing {
 
-const int TempTree::kDeepestTree = 2000;
+// Deeper than the walk goes: links relative to each parent have no length limit.
+const int TempTree::kDeepestTree = 5000;
 
 namespace {
 
