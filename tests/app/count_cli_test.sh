@@ -68,6 +68,13 @@ for label in Folders Files "Total Bytes" "Total KBytes" "Total MBytes"; do
     grep -q "^$label " <<<"$text" && pass || fail "no '$label' line"
 done
 
+# On a terminal a progress line shows the folders walked, and is cleared at the end.
+if command -v script >/dev/null; then
+    shown=$(script -qec "'$counter' '$tree' '*.IFF'" /dev/null | tr '\r' '\n')
+    grep -q "^.\[K[0-9]* folders  " <<<"$shown" && pass || fail "no progress line on a terminal"
+    grep -q "Folders  *[0-9]" <<<"$shown" && pass || fail "totals missing on a terminal"
+fi
+
 expect_exit() {
     local want=$1 what=$2
     shift 2
