@@ -7,6 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     googletest libgtest-dev
     clang-14 libclang-rt-14-dev
+    nlohmann-json3-dev libyaml-cpp-dev
     qt6-base-dev libgl-dev fonts-liberation
     desktop-file-utils appstream
     xvfb xauth imagemagick

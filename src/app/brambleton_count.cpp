@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <csignal>
@@ -11,6 +12,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/terminal_text.h"
@@ -19,6 +21,7 @@
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
 #include "locations/folder_map.h"
+#include "locations/machine.h"
 #include "locations/module1.h"
 #include "locations/registry.h"
 
@@ -39,8 +42,8 @@ extern "C" void onInterrupt(int) {
 
 const char* const kUsage =
     "usage: brambleton-count [--json] FOLDER [PATTERN]\n"
-    "       brambleton-count [--json] --category NAME\n"
-    "       brambleton-count --where\n"
+    "       brambleton-count [--json] [--game N] --category NAME\n"
+    "       brambleton-count [--verbose] [--game N] --where\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose extension matches PATTERN\n"
     "(default \"*.*\", every file; several entries separated by \";\", such as\n"
@@ -48,9 +51,13 @@ const char* const kUsage =
     "Links to folders are not followed; a link to a file counts as that file.\n"
     "\n"
     "  --category NAME  count one of the game's content categories (objects, floors,\n"
-    "                   walls, skins, roofs) in its install folder, found through the\n"
-    "                   registry (on Linux, of the Wine prefix $WINEPREFIX, else ~/.wine)\n"
-    "  --where          show the install folder and each category's folder\n"
+    "                   walls, skins, roofs) in the first copy of the game found\n"
+    "  --where          list every copy of the game found (the registry's SIMS_DATA and\n"
+    "                   InstallPath, on Linux of $WINEPREFIX else ~/.wine; Steam libraries;\n"
+    "                   the EA app, Epic and Heroic; every launcher's Wine prefix), then\n"
+    "                   the install folder and each category's folder of the one used\n"
+    "  --game N         use the Nth copy of --where's list instead of the first\n"
+    "  --verbose        with --where, also every place looked at and why it did not count\n"
     "  --json           print the raw numbers as one JSON object\n"
     "  --help           show this text\n"
     "\n"
@@ -60,6 +67,8 @@ const char* const kUsage =
 struct Options {
     bool json = false;
     bool where = false;
+    bool verbose = false;
+    std::size_t game = 0;  // 1-based; 0 for the first
     std::string category;
     std::string folder;
     std::string pattern = "*.*";
@@ -84,6 +93,16 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             options.json = true;
         } else if (!optionsEnded && arg == "--where") {
             options.where = true;
+        } else if (!optionsEnded && arg == "--verbose") {
+            options.verbose = true;
+        } else if (!optionsEnded && arg == "--game") {
+            if (i + 1 >= argc) return usageError("--game needs a number");
+            const std::string n = argv[++i];
+            if (n.empty() || n.size() > 4 ||
+                n.find_first_not_of("0123456789") != std::string::npos || std::stoul(n) == 0) {
+                return usageError("--game takes a number from --where's list, not \"" + n + "\"");
+            }
+            options.game = std::stoul(n);
         } else if (!optionsEnded && arg == "--category") {
             if (i + 1 >= argc) return usageError("--category needs a name");
             options.category = argv[++i];
@@ -102,7 +121,11 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return usageError("--where and --category go alone");
         }
         if (!positional.empty()) return usageError("a folder goes without --where or --category");
+        if (options.verbose && !options.where) return usageError("--verbose goes with --where");
         return std::nullopt;
+    }
+    if (options.game || options.verbose) {
+        return usageError("--game and --verbose go with --where or --category");
     }
     if (positional.empty()) return usageError("no folder given");
     if (positional.size() > 2) return usageError("too many arguments");
@@ -176,28 +199,69 @@ void printTotals(const CountResult& totals, bool cancelled, bool json, long long
     std::printf("%-13s %s\n", "Total MBytes", text[4].c_str());
 }
 
-std::string notFoundText(const FolderMap& places) {
-    return std::string("The Sims was not found: no usable value ") + Module1::kSimsValue +
-           " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey + " (nor its Wow6432Node view) in " +
-           places.describe();
+std::string notFoundText(const Machine& machine, const GameSearch& search) {
+    return "The Sims was not found. Brambleton looked at:\n" +
+           describeSearch(machine.registry(), machine.searchPlaces(), search) +
+           "Count its folder with: brambleton-count FOLDER PATTERN" +
+           (machine.environment().winePrefix.empty()
+                ? std::string()
+                : ", or set WINEPREFIX to the game's Wine prefix");
 }
 
-int where() {
-    const auto places = makePlatformFolderMap();
-    const auto registry = makePlatformRegistry();
-    const std::string installPath = Module1::GetInstallPath(*registry);
-    std::printf("Registry       %s, HKEY_LOCAL_MACHINE\\%s, value %s\n",
-                printable(places->describe()).c_str(), Module1::kSimsKey, Module1::kSimsValue);
-    std::printf("InstallPath    %s\n", printable(installPath).c_str());
-    if (installPath == Module1::kNotFound) {
-        std::fprintf(stderr, "%s\n", printable(notFoundText(*places)).c_str());
+// The copy --game names (the first without it), or an exit status after saying why not.
+std::variant<GameInstall, int> chooseGame(const Machine& machine, const GameSearch& search,
+                                          std::size_t game) {
+    if (search.installs.empty()) {
+        // One line at a time, so that the lines stay lines and each is made safe to show.
+        const std::string text = notFoundText(machine, search);
+        const char* lead = "brambleton-count: ";
+        for (std::size_t at = 0; at < text.size();) {
+            const auto end = std::min(text.find('\n', at), text.size());
+            std::fprintf(stderr, "%s%s\n", lead, printable(text.substr(at, end - at)).c_str());
+            lead = "";
+            at = end + 1;
+        }
         return kExitFolderFailed;
     }
+    if (game > search.installs.size()) {
+        std::fprintf(stderr, "brambleton-count: --game %zu, but only %zu copies were found\n", game,
+                     search.installs.size());
+        return kExitUsage;
+    }
+    return search.installs[game ? game - 1 : 0];
+}
+
+int where(const Options& options) {
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto search = machine.findGames();
+    std::size_t n = 0;
+    for (const auto& install : search.installs) {
+        std::printf("Game %-9zu %s\n", ++n, printable(install.source).c_str());
+        std::printf("    InstallPath  %s\n", printable(install.installPath).c_str());
+        std::printf("    Folder       %s\n", install.hostFolder.empty()
+                                                 ? "(does not exist)"
+                                                 : printable(install.hostFolder).c_str());
+    }
+    if (options.verbose) {
+        std::printf("Looked at\n");
+        for (const auto& note : search.notes) {
+            std::printf("    %s: %s\n", printable(note.place).c_str(),
+                        printable(note.outcome).c_str());
+        }
+    }
+    const auto chosen = chooseGame(machine, search, options.game);
+    if (const int* status = std::get_if<int>(&chosen)) return *status;
+    const auto& install = std::get<GameInstall>(chosen);
+    const auto folderMap = machine.folderMapFor(install);
+    std::printf("Registry       %s, HKEY_LOCAL_MACHINE\\%s, value %s\n",
+                printable(machine.folderMap().describe()).c_str(), Module1::kSimsKey,
+                Module1::kSimsValue);
+    std::printf("InstallPath    %s\n", printable(install.installPath).c_str());
     for (const auto& category : kContentCategories) {
-        const auto location = locateCategory(category, installPath);
+        const auto location = locateCategory(category, install.installPath);
         std::string host;
         try {
-            host = places->toHostPath(location.folderPath);
+            host = folderMap->toHostPath(location.folderPath);
         } catch (const RuntimeError& e) {
             host = "missing: " + e.description();
         }
@@ -248,19 +312,15 @@ int main(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     Options options;
     if (const auto exitCode = parse(argc, argv, options)) return *exitCode;
-    if (options.where) return where();
+    if (options.where) return where(options);
     if (!options.category.empty()) {
-        const auto places = makePlatformFolderMap();
-        const auto registry = makePlatformRegistry();
-        const std::string installPath = Module1::GetInstallPath(*registry);
-        if (installPath == Module1::kNotFound) {
-            std::fprintf(stderr, "brambleton-count: %s\n",
-                         printable(notFoundText(*places)).c_str());
-            return kExitFolderFailed;
-        }
-        const auto location = locateCategory(*findCategory(options.category), installPath);
+        const Machine machine(HostEnvironment::fromProcess());
+        const auto chosen = chooseGame(machine, machine.findGames(), options.game);
+        if (const int* status = std::get_if<int>(&chosen)) return *status;
+        const auto& install = std::get<GameInstall>(chosen);
+        const auto location = locateCategory(*findCategory(options.category), install.installPath);
         try {
-            options.folder = places->toHostPath(location.folderPath);
+            options.folder = machine.folderMapFor(install)->toHostPath(location.folderPath);
         } catch (const RuntimeError& e) {
             std::fprintf(stderr, "brambleton-count: %s\n", printable(e.description()).c_str());
             return kExitFolderFailed;

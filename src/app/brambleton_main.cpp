@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
 
     // Shown before it loads, so that a message the load gives (the game not found) stands
     // over the window it is about.
-    brambleton::ui::frmMain window(nullptr, nullptr, false);
+    brambleton::ui::frmMain window(brambleton::ui::Sources::fromProcess(),
+                                   brambleton::ui::Loading::Later);
     window.show();
     window.Form_Load();
     return app.exec();

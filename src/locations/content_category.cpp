@@ -22,9 +22,16 @@ char lower(char c) noexcept {
 }  // namespace
 
 CategoryLocation locateCategory(const ContentCategory& category, const std::string& installPath) {
+    std::string folder(category.folder);
+    if (!installPath.empty() && installPath.front() == '/') {
+        // A copy outside any Wine prefix (Steam's on Linux) is a host folder on the drive "/",
+        // and its folders are joined with the host's separator.
+        std::replace(folder.begin(), folder.end(), '\\', '/');
+        return {"/", installPath + folder, std::string(category.pattern)};
+    }
     return {
         installPath.substr(0, leadingCharacters(installPath, 2)),
-        installPath + std::string(category.folder),
+        installPath + folder,
         std::string(category.pattern),
     };
 }

@@ -31,6 +31,8 @@ struct CategoryLocation {
     std::string pattern;
 };
 
+// For an install folder that is a host path ("/home/..."), the drive is "/" and the category's
+// folder is joined with "/" in place of "\".
 CategoryLocation locateCategory(const ContentCategory& category, const std::string& installPath);
 
 // The category whose caption is `caption`, case ignored; null when there is none.

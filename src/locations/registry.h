@@ -10,6 +10,7 @@ namespace brambleton {
 // A registry key handle as the classic 32-bit API passes it; 0 is the null handle.
 using RegistryHandle = std::uint32_t;
 
+inline constexpr RegistryHandle kCurrentUser = 0x80000001;   // HKEY_CURRENT_USER
 inline constexpr RegistryHandle kLocalMachine = 0x80000002;  // HKEY_LOCAL_MACHINE
 
 // Value types.

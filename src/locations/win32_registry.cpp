@@ -25,17 +25,18 @@ class Win32Registry final : public Registry {
 
     std::int32_t openKey(RegistryHandle root, const std::string& subKey,
                          RegistryHandle& handle) override {
-        if (root != kLocalMachine) return kRegInvalidHandle;
+        if (root != kLocalMachine && root != kCurrentUser) return kRegInvalidHandle;
+        const HKEY rootKey = root == kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
         Views views;
         for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
             HKEY key = nullptr;
             std::string ansi;
             LONG status;
             if (win32::toAnsi(subKey, ansi)) {
-                status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, ansi.c_str(), 0, KEY_READ | view, &key);
+                status = RegOpenKeyExA(rootKey, ansi.c_str(), 0, KEY_READ | view, &key);
             } else {
-                status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, win32::toWide(subKey).c_str(), 0,
-                                       KEY_READ | view, &key);
+                status =
+                    RegOpenKeyExW(rootKey, win32::toWide(subKey).c_str(), 0, KEY_READ | view, &key);
             }
             if (status == ERROR_SUCCESS) views.push_back(key);
         }

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "common/ascii.h"
 #include "common/runtime_error.h"
-#include "locations/reg_file.h"
+#include "locations/folder_map.h"
+#include "locations/folder_names.h"
 
 namespace fs = std::filesystem;
 
@@ -18,31 +20,72 @@ bool isDriveLetter(char c) noexcept {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-char lower(char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-char upper(char c) noexcept {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
+using ascii::lower;
+using ascii::upper;
+using folder_names::isFolder;
 
-bool isFolder(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_directory(p, ec);
-}
-
-// The entry of `folder` whose name equals `name` without regard to case; the exact name wins.
-std::optional<std::string> findEntry(const fs::path& folder, const std::string& name) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(folder / name, ec))) return name;
-    const auto wanted = regfile::utf8ToUtf16(name);
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string candidate = it->path().filename().string();
-        if (regfile::equalNames(regfile::utf8ToUtf16(candidate), wanted)) return candidate;
+// The names of a path, "." dropped and ".." taken lexically, never above the start.
+std::vector<std::string> pathNames(std::string_view rest, std::string_view separators) {
+    std::vector<std::string> names;
+    while (!rest.empty()) {
+        const auto cut = rest.find_first_of(separators);
+        const std::string name(rest.substr(0, cut));
+        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
+        if (name.empty() || name == ".") continue;
+        if (name == "..") {
+            if (!names.empty()) names.pop_back();
+            continue;
+        }
+        names.push_back(name);
     }
-    return std::nullopt;
+    return names;
 }
+
+// `base` followed folder by folder by `names`, each matched without regard to case.
+std::string walkNames(const fs::path& base, const std::vector<std::string>& names,
+                      const std::string& original) {
+    fs::path host = base;
+    for (const auto& name : names) {
+        const auto entry = folder_names::find(host, name);
+        if (!entry || !isFolder(host / *entry)) {
+            throw RuntimeError(kPathNotFound, "Path not found: " + original + " (no folder \"" +
+                                                  name + "\" in " + host.string() + ")");
+        }
+        host /= *entry;
+    }
+    return host.string();
+}
+
+class WineFolderMap final : public FolderMap {
+  public:
+    explicit WineFolderMap(fs::path prefix) : prefix_(std::move(prefix)) {}
+
+    std::vector<std::string> drives() const override {
+        auto found = prefix_.drives();
+        found.push_back("/");
+        return found;
+    }
+    std::string driveRoot(std::string_view drive) const override {
+        if (drive == "/") return "/";
+        return prefix_.driveRoot(drive).string();
+    }
+    std::string toHostPath(std::string_view windowsPath) const override {
+        return prefix_.toHostPath(windowsPath);
+    }
+    std::string describe() const override {
+        return prefix_.systemRegistry().string() + " of the Wine prefix " + prefix_.root().string();
+    }
+    char separator() const noexcept override { return '/'; }
+
+  private:
+    WinePrefix prefix_;
+};
 
 }  // namespace
+
+std::unique_ptr<FolderMap> makeWineFolderMap(fs::path prefix) {
+    return std::make_unique<WineFolderMap>(std::move(prefix));
+}
 
 WinePrefix::WinePrefix(fs::path root) : root_(std::move(root)) {}
 
@@ -87,40 +130,17 @@ fs::path WinePrefix::driveRoot(std::string_view drive) const {
 std::string WinePrefix::toHostPath(std::string_view windowsPath) const {
     const std::string original(windowsPath);
     if (!windowsPath.empty() && windowsPath[0] == '/') {
-        if (!isFolder(fs::path(original))) {
-            throw RuntimeError(kPathNotFound, "Path not found: " + original);
-        }
-        return original;
+        // A host folder, such as a Steam library's game: its names are matched without
+        // regard to case too, since the game's own folder names vary in case.
+        if (isFolder(fs::path(original))) return original;
+        return walkNames("/", pathNames(windowsPath, "/"), original);
     }
     if (windowsPath.size() < 2 || !isDriveLetter(windowsPath[0]) || windowsPath[1] != ':') {
         throw RuntimeError(kPathNotFound, "Path not found: " + original + " (no drive letter)");
     }
     const fs::path base = driveRoot(windowsPath);
 
-    std::vector<std::string> names;
-    std::string_view rest = windowsPath.substr(2);
-    while (!rest.empty()) {
-        const auto cut = rest.find_first_of("\\/");
-        const std::string name(rest.substr(0, cut));
-        rest = cut == std::string_view::npos ? std::string_view{} : rest.substr(cut + 1);
-        if (name.empty() || name == ".") continue;
-        if (name == "..") {
-            if (!names.empty()) names.pop_back();
-            continue;
-        }
-        names.push_back(name);
-    }
-
-    fs::path host = base;
-    for (const auto& name : names) {
-        const auto entry = findEntry(host, name);
-        if (!entry || !isFolder(host / *entry)) {
-            throw RuntimeError(kPathNotFound, "Path not found: " + original + " (no folder \"" +
-                                                  name + "\" in " + host.string() + ")");
-        }
-        host /= *entry;
-    }
-    return host.string();
+    return walkNames(base, pathNames(windowsPath.substr(2), "\\/"), original);
 }
 
 }  // namespace brambleton

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,5 +40,11 @@ class WinePrefix {
   private:
     std::filesystem::path root_;
 };
+
+class FolderMap;
+
+// The folder map of one Wine prefix: its drives and the host's root "/", Windows paths
+// through its drive links. Reads the prefix afresh on every call.
+std::unique_ptr<FolderMap> makeWineFolderMap(std::filesystem::path prefix);
 
 }  // namespace brambleton

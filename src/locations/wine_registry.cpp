@@ -1,27 +1,14 @@
 #include "locations/wine_registry.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
+#include "locations/small_file.h"
 
 namespace brambleton {
 namespace {
 
-// Files past this size are not a prefix's registry; refusing them keeps a stray file from
+// Files past the size limit are not a prefix's registry; refusing them keeps a stray file from
 // exhausting memory.
-constexpr std::uintmax_t kMaxFileSize = 256u << 20;
-
 std::string readFile(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec || size > kMaxFileSize) return {};
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {};
-    std::string text;
-    text.resize(size);
-    in.read(text.data(), static_cast<std::streamsize>(size));
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    return text;
+    return readSmallFile(file, WineRegistry::kMaxFileSize).text;
 }
 
 bool startsWithSoftware(std::u16string_view path) {
@@ -47,6 +34,12 @@ std::vector<std::uint8_t> narrowData(const regfile::Value& value) {
 
 WineRegistry::WineRegistry(std::filesystem::path systemReg) : file_(std::move(systemReg)) {}
 
+WineRegistry WineRegistry::fromText(std::string text, std::filesystem::path readFrom) {
+    WineRegistry registry(std::move(readFrom));
+    registry.snapshot_ = std::move(text);
+    return registry;
+}
+
 std::optional<std::vector<regfile::Value>> WineRegistry::lookUp(std::string_view text,
                                                                 std::string_view subKey) {
     // Names in the file are separated by a single "\" once decoded; a caller's doubled or
@@ -71,7 +64,7 @@ std::optional<std::vector<regfile::Value>> WineRegistry::lookUp(std::string_view
 std::int32_t WineRegistry::openKey(RegistryHandle root, const std::string& subKey,
                                    RegistryHandle& handle) {
     if (root != kLocalMachine) return kRegInvalidHandle;
-    auto values = lookUp(readFile(file_), subKey);
+    auto values = snapshot_ ? lookUp(*snapshot_, subKey) : lookUp(readFile(file_), subKey);
     if (!values) return kRegFileNotFound;
     const RegistryHandle opened = next_++;
     if (next_ == 0 || next_ >= kLocalMachine) next_ = 1;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,13 @@ class WineRegistry final : public Registry {
   public:
     explicit WineRegistry(std::filesystem::path systemReg);
 
+    // A registry that reads `text` instead of its file, for a caller that looks up several
+    // keys in one file read once. `readFrom` is only what describe() names.
+    static WineRegistry fromText(std::string text, std::filesystem::path readFrom);
+
+    // The largest system.reg read; a larger file holds no keys.
+    static constexpr std::size_t kMaxFileSize = std::size_t{256} << 20;
+
     std::int32_t openKey(RegistryHandle root, const std::string& subKey,
                          RegistryHandle& handle) override;
     std::int32_t queryValue(RegistryHandle key, const std::string& valueName, std::uint32_t& type,
@@ -33,6 +41,7 @@ class WineRegistry final : public Registry {
 
   private:
     std::filesystem::path file_;
+    std::optional<std::string> snapshot_;
     std::map<RegistryHandle, std::vector<regfile::Value>> open_;
     RegistryHandle next_ = 1;
 };

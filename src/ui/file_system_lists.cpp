@@ -8,7 +8,6 @@
 
 #include "common/runtime_error.h"
 #include "ui/message_box.h"
-#include "ui/places.h"
 
 namespace brambleton::ui {
 namespace {
@@ -27,10 +26,15 @@ DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
 void DriveListBox::reload() {
     const QSignalBlocker quiet(this);
     clear();
-    for (const auto& drive : places::drives()) {
+    for (const auto& drive : places_->drives()) {
         addItem(drive == QLatin1String("/") ? tr("/ (this computer)") : drive, drive);
     }
     setCurrentIndex(findData(drive_));
+}
+
+void DriveListBox::setPlaces(std::shared_ptr<const Places> places) {
+    places_ = std::move(places);
+    reload();
 }
 
 void DriveListBox::setDrive(const QString& drive) {
@@ -58,7 +62,7 @@ DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void DirListBox::setPath(const QString& path) {
-    const QString host = places::resolveFolder(path);
+    const QString host = places_->resolveFolder(path);
     if (!QFileInfo(host).isDir()) throw pathNotFound(path);
     const bool changed = host != path_;
     path_ = host;
@@ -73,10 +77,10 @@ void DirListBox::Refresh() {
     const QIcon open = style->standardIcon(QStyle::SP_DirOpenIcon);
     const QIcon closed = style->standardIcon(QStyle::SP_DirClosedIcon);
 
-    const QString drive = places::driveOf(path_);
+    const QString drive = places_->driveOf(path_);
     QString root = QStringLiteral("/");
     try {
-        root = QDir::cleanPath(places::driveRoot(drive));
+        root = QDir::cleanPath(places_->driveRoot(drive));
     } catch (const RuntimeError&) {
     }
     // The chain of open folders from the drive's root down to the current folder.

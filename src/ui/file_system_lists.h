@@ -3,6 +3,9 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QString>
+#include <memory>
+
+#include "ui/places.h"
 
 // The three list controls the main window browses with. Each behaves like its classic
 // counterpart: setting a property from code raises the same event as the user's action, and
@@ -23,6 +26,8 @@ class DriveListBox : public QComboBox {
     void setDrive(const QString& drive);
     // Reads the list of drives again.
     void reload();
+    // Browses through `places` from now on (the platform's until set); reads the drives again.
+    void setPlaces(std::shared_ptr<const Places> places);
 
   signals:
     void Change();
@@ -30,6 +35,7 @@ class DriveListBox : public QComboBox {
   private:
     void chooseIndex(int index);
 
+    std::shared_ptr<const Places> places_ = std::make_shared<Places>();
     QString drive_;
 };
 
@@ -47,6 +53,8 @@ class DirListBox : public QListWidget {
     void setPath(const QString& path);
     // Reads the current folder's sub-folders again.
     void Refresh();
+    // Resolves paths through `places` from now on (the platform's until set).
+    void setPlaces(std::shared_ptr<const Places> places) { places_ = std::move(places); }
 
   signals:
     void Change();
@@ -54,6 +62,7 @@ class DirListBox : public QListWidget {
   private:
     void openEntry(QListWidgetItem* item);
 
+    std::shared_ptr<const Places> places_ = std::make_shared<Places>();
     QString path_;
 };
 

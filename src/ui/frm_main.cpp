@@ -23,6 +23,7 @@
 #include "ui/app_style.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
+#include "ui/install_chooser.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
 #include "ui/places.h"
@@ -61,10 +62,17 @@ W* place(QWidget* container, const char* name, int left, int top, int width, int
 
 }  // namespace
 
-frmMain::frmMain(QWidget* parent, std::unique_ptr<FolderSource> source, bool load)
-    : QWidget(parent), source_(std::move(source)) {
+Sources Sources::fromProcess() {
+    return {std::make_shared<Machine>(HostEnvironment::fromProcess()), nullptr};
+}
+
+frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
+    : QWidget(parent),
+      machine_(sources.machine ? std::move(sources.machine) : Sources::fromProcess().machine),
+      places_(std::make_shared<Places>(machine_->defaultFolderMap())),
+      source_(std::move(sources.folders)) {
     buildControls();
-    if (load) Form_Load();
+    if (loading == Loading::Now) Form_Load();
 }
 
 frmMain::~frmMain() {
@@ -164,6 +172,8 @@ void frmMain::buildControls() {
     File1_ = place<FileListBox>(Frame1_, "File1", 2760, 960, 2655, 4380);
     Drive1_ = place<DriveListBox>(Frame1_, "Drive1", 120, 600, 5265, 315);
     Dir1_ = place<DirListBox>(Frame1_, "Dir1", 120, 960, 2625, 4365);
+    Drive1_->setPlaces(places_);
+    Dir1_->setPlaces(places_);
     cboFiltro_ = place<QComboBox>(Frame1_, "cboFiltro", 2760, 4200, 1065, 315);
     cboFiltro_->setEditable(true);
     cboFiltro_->setInsertPolicy(QComboBox::NoInsert);
@@ -209,6 +219,7 @@ void frmMain::Form_Load() {
         Dir1_->setPath(QDir::homePath());
     });
 
+    chooseAmongInstalls();
     if (!options_[0]->isChecked()) {
         selectOption(0);
         if (options_[0]->isChecked()) showCategory(0);  // the load runs Objects' steps again
@@ -247,25 +258,44 @@ void frmMain::Option_Click(int row) {
     }
 }
 
+void frmMain::chooseAmongInstalls() {
+    const auto installs = machine_->findGames().installs;
+    if (installs.size() < 2) return;
+    chosenFolder_ = installs[static_cast<std::size_t>(chooseInstall(this, installs))].hostFolder;
+}
+
 bool frmMain::showCategory(int row) {
     const auto& category = kContentCategories[static_cast<std::size_t>(row)];
     const QString caption = text(category.caption);
-    const auto registry = makePlatformRegistry();
-    installPath_ = QString::fromStdString(Module1::GetInstallPath(*registry));
-    if (installPath_ == QLatin1String(Module1::kNotFound)) {
-        showMessage(QStringLiteral("The Sims was not found, so the %1 folder cannot be shown: the "
-                                   "registry has no usable value %2 under "
-                                   "HKEY_LOCAL_MACHINE\\%3 (read from %4).")
-                        .arg(caption, QLatin1String(Module1::kSimsValue),
-                             QLatin1String(Module1::kSimsKey), places::registryDescription()));
+    // Looked up afresh on every choice: the player may have installed or moved the game.
+    const auto search = machine_->findGames();
+    if (search.installs.empty()) {
+        installPath_ = QLatin1String(Module1::kNotFound);
+        showMessage(QStringLiteral("The Sims was not found, so the %1 folder cannot be shown. "
+                                   "Brambleton looked at:\n%2You can browse to the game's folder "
+                                   "with the lists%3.")
+                        .arg(caption,
+                             QString::fromStdString(describeSearch(
+                                 machine_->registry(), machine_->searchPlaces(), search)),
+                             machine_->environment().winePrefix.empty()
+                                 ? QString()
+                                 : QStringLiteral(", or start Brambleton with WINEPREFIX set to "
+                                                  "the game's Wine prefix")));
         return false;
     }
-    const auto location = locateCategory(category, installPath_.toStdString());
+    const GameInstall* install = &search.installs.front();
+    for (const auto& candidate : search.installs) {
+        if (!chosenFolder_.empty() && candidate.hostFolder == chosenFolder_) install = &candidate;
+    }
+    installPath_ = QString::fromStdString(install->installPath);
+    const auto location = locateCategory(category, install->installPath);
     const QString folder = QString::fromStdString(location.folderPath);
+    const auto folderMap = machine_->folderMapFor(*install);
     try {
         // Checked before anything moves, so a folder that cannot be shown leaves the lists
         // as they were.
-        places::resolveFolder(folder);
+        Places(folderMap).resolveFolder(folder);
+        places_->setFolderMap(folderMap);
         File1_->setPattern(QString::fromStdString(location.pattern));
         {
             const QSignalBlocker quiet(cboFiltro_);
@@ -289,7 +319,7 @@ void frmMain::Drive1_Change() {
         showMessage(QString::fromStdString(e.description()));
         const QSignalBlocker quiet(Drive1_);
         try {
-            Drive1_->setDrive(places::driveOf(Dir1_->Path()));
+            Drive1_->setDrive(places_->driveOf(Dir1_->Path()));
         } catch (const RuntimeError&) {
         }
     }
@@ -314,7 +344,7 @@ void frmMain::cboFiltro_Click() {
 }
 
 void frmMain::File1_Click() {
-    SelectedFilePath = Dir1_->Path() + places::separator() + File1_->FileName();
+    SelectedFilePath = Dir1_->Path() + places_->separator() + File1_->FileName();
 }
 
 void frmMain::cmdContar_Click() {

@@ -7,6 +7,7 @@
 
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
+#include "locations/machine.h"
 
 class QComboBox;
 class QGroupBox;
@@ -21,6 +22,20 @@ class DirListBox;
 class DriveListBox;
 class FileListBox;
 class frmInProcess;
+class Places;
+
+// What the main window reads of the machine, handed in as one: the registry, the folder maps
+// and the launchers' files (the machine), and the folder source its counter walks.
+struct Sources {
+    std::shared_ptr<const Machine> machine;
+    std::unique_ptr<FolderSource> folders;  // the platform's when null
+
+    // The running process's environment and the platform's folder source.
+    static Sources fromProcess();
+};
+
+// Whether the main window loads (chooses Objects, creates its counter) when constructed.
+enum class Loading { Now, Later };
 
 // The full path of the file last clicked in the main window's file list. Nothing reads it.
 extern QString SelectedFilePath;
@@ -32,14 +47,16 @@ extern QString SelectedFilePath;
 class frmMain : public QWidget {
     Q_OBJECT
   public:
-    // `source` is the counter's folder source (the platform's when null). With `load` false
-    // the window is only laid out: no category chosen, no counter, as before it loads.
-    explicit frmMain(QWidget* parent = nullptr, std::unique_ptr<FolderSource> source = nullptr,
-                     bool load = true);
+    // Reads the machine through `sources`. With Loading::Later the window is only laid out:
+    // no category chosen, no counter, as before it loads.
+    explicit frmMain(Sources sources = Sources::fromProcess(), Loading loading = Loading::Now,
+                     QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // The install folder as the registry gave it at the last category choice, or "Not Found".
+    // The install folder of the copy shown at the last category choice, or "Not Found".
     QString InstallPath() const { return installPath_; }
+    // The host folder of the copy the player chose at start, empty when there was no choice.
+    QString chosenInstall() const { return QString::fromStdString(chosenFolder_); }
     // The one counter, created on load; owned here and lent to the progress window.
     CFileCounter* counter() const { return counter_.get(); }
     // Whether a count is running.
@@ -64,10 +81,14 @@ class frmMain : public QWidget {
     void buildControls();
     void selectOption(int row);
     bool showCategory(int row);
+    void chooseAmongInstalls();
     void trapped(const char* prefix, const std::function<void()>& step);
     void unloadProgressWindow();
 
     QString installPath_;
+    std::shared_ptr<const Machine> machine_;
+    std::shared_ptr<Places> places_;
+    std::string chosenFolder_;
     std::unique_ptr<FolderSource> source_;
     std::unique_ptr<CFileCounter> counter_;
     QPointer<frmInProcess> inProcess_;

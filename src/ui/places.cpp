@@ -5,7 +5,7 @@
 #include "common/runtime_error.h"
 #include "locations/folder_map.h"
 
-namespace brambleton::ui::places {
+namespace brambleton::ui {
 namespace {
 
 QString fromStd(const std::string& s) {
@@ -14,29 +14,36 @@ QString fromStd(const std::string& s) {
 
 }  // namespace
 
-QStringList drives() {
+Places::Places() : map_(makePlatformFolderMap()) {}
+
+Places::Places(std::shared_ptr<const FolderMap> map) : map_(std::move(map)) {}
+
+void Places::setFolderMap(std::shared_ptr<const FolderMap> map) {
+    map_ = std::move(map);
+}
+
+QStringList Places::drives() const {
     QStringList out;
-    for (const auto& d : makePlatformFolderMap()->drives()) out << fromStd(d);
+    for (const auto& d : map_->drives()) out << fromStd(d);
     return out;
 }
 
-QString driveRoot(const QString& drive) {
-    return fromStd(makePlatformFolderMap()->driveRoot(drive.toStdString()));
+QString Places::driveRoot(const QString& drive) const {
+    return fromStd(map_->driveRoot(drive.toStdString()));
 }
 
-QString resolveFolder(const QString& path) {
-    return QDir::cleanPath(fromStd(makePlatformFolderMap()->toHostPath(path.toStdString())));
+QString Places::resolveFolder(const QString& path) const {
+    return QDir::cleanPath(fromStd(map_->toHostPath(path.toStdString())));
 }
 
-QString driveOf(const QString& hostFolder) {
-    const auto map = makePlatformFolderMap();
+QString Places::driveOf(const QString& hostFolder) const {
     QString best = QStringLiteral("/");
     qsizetype bestLength = 1;
-    for (const auto& drive : map->drives()) {
+    for (const auto& drive : map_->drives()) {
         if (drive == "/") continue;
         QString root;
         try {
-            root = QDir::cleanPath(fromStd(map->driveRoot(drive)));
+            root = QDir::cleanPath(fromStd(map_->driveRoot(drive)));
         } catch (const RuntimeError&) {
             continue;
         }
@@ -52,12 +59,8 @@ QString driveOf(const QString& hostFolder) {
     return best;
 }
 
-QString registryDescription() {
-    return fromStd(makePlatformFolderMap()->describe());
+QChar Places::separator() const {
+    return QLatin1Char(map_->separator());
 }
 
-QChar separator() {
-    return QLatin1Char(makePlatformFolderMap()->separator());
-}
-
-}  // namespace brambleton::ui::places
+}  // namespace brambleton::ui

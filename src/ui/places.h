@@ -2,32 +2,44 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+namespace brambleton {
+class FolderMap;
+}
 
 namespace brambleton::ui {
 
-// The drives and folders the lists browse, in Qt terms. On Linux they come from the Wine prefix
-// ($WINEPREFIX, else ~/.wine) plus the host's root "/"; the prefix is looked up afresh on
-// every call, so a changed environment is seen at once.
-namespace places {
+// The drives and folders the lists browse, in Qt terms, through one folder map: on Linux a
+// Wine prefix's drives plus the host's root "/". The main window owns one and points it at
+// the prefix that holds the game; its lists share it.
+class Places {
+  public:
+    // The platform's map (WINEPREFIX, else ~/.wine) until setFolderMap() is called.
+    Places();
+    explicit Places(std::shared_ptr<const FolderMap> map);
 
-// The drives to offer: the prefix's ("C:", "Z:") and "/".
-QStringList drives();
+    void setFolderMap(std::shared_ptr<const FolderMap> map);
 
-// The host folder a drive leads to. Throws RuntimeError 68 for a drive that is not offered.
-QString driveRoot(const QString& drive);
+    // The drives to offer: the prefix's ("C:", "Z:") and "/".
+    QStringList drives() const;
 
-// The host folder for a path as a user or the registry writes it: a Windows path through
-// the prefix, a host path as it stands. Throws RuntimeError 68 or 76.
-QString resolveFolder(const QString& path);
+    // The host folder a drive leads to. Throws RuntimeError 68 for a drive that is not offered.
+    QString driveRoot(const QString& drive) const;
 
-// The drive whose root holds `hostFolder` most closely, or "/" when none does.
-QString driveOf(const QString& hostFolder);
+    // The host folder for a path as a user or the registry writes it: a Windows path through
+    // the prefix, a host path as it stands (names matched without regard to case). Throws
+    // RuntimeError 68 or 76.
+    QString resolveFolder(const QString& path) const;
 
-// Where the registry is read, for messages: on Linux the prefix's system.reg.
-QString registryDescription();
+    // The drive whose root holds `hostFolder` most closely, or "/" when none does.
+    QString driveOf(const QString& hostFolder) const;
 
-// The separator between a folder's path and a file's name.
-QChar separator();
+    // The separator between a folder's path and a file's name.
+    QChar separator() const;
 
-}  // namespace places
+  private:
+    std::shared_ptr<const FolderMap> map_;
+};
+
 }  // namespace brambleton::ui

@@ -39,7 +39,7 @@ cp "$fixtures/fresh/system.min.reg" "$prefix/system.reg"
 WINEPREFIX=$prefix "$counter" --category floors >"$work/out" 2>"$work/err"
 check "not found exits 1" '[ $? = 1 ]'
 check "not found names the key, value and prefix: $(cat "$work/err")" \
-    'grep -q "SIMS_DATA under HKEY_LOCAL_MACHINE.Software.Maxis.The Sims.*$prefix" "$work/err"'
+    'grep -q "SIMS_DATA and InstallPath under HKEY_LOCAL_MACHINE.Software.Maxis.The Sims.*$prefix" "$work/err"'
 WINEPREFIX=$work/nowhere "$counter" --where >/dev/null 2>&1
 check "--where without a prefix exits 1" '[ $? = 1 ]'
 "$counter" --category attics >/dev/null 2>&1

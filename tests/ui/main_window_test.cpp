@@ -202,7 +202,7 @@ class MainWindowTest : public QObject {
     void anUnreadableFolderCostsOneMessage() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w(nullptr, std::make_unique<FailingFolderSource>("Sets"));
+        frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>("Sets")});
         w.cmdContar_Click();
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].startsWith("error en ContadorDeArchivos.ContarArchivos() ; "));

@@ -87,7 +87,7 @@ class WindowsTest : public QObject {
   private slots:
     void mainWindowControlTree() {
         GamePrefix prefix;
-        frmMain window(nullptr, nullptr, false);
+        frmMain window(Sources::fromProcess(), Loading::Later);
         QCOMPARE(window.windowTitle(), QStringLiteral("The Sims Brambleton"));
         QCOMPARE(window.size(), QSize(633, 378));
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 0, 128));
@@ -114,7 +114,7 @@ class WindowsTest : public QObject {
 
     void tabOrderAmongFocusableControls() {
         GamePrefix prefix;
-        frmMain window(nullptr, nullptr, false);
+        frmMain window(Sources::fromProcess(), Loading::Later);
         const QStringList expected = {
             "Dir1",    "Drive1",   "File1",     "txtTotalMBytes", "txtTotalKBytes", "txtTotalBytes",
             "txtDirs", "txtFiles", "cmdContar", "Option1",        "Option2",        "Option3",

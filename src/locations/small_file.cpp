@@ -1,0 +1,21 @@
+#include "locations/small_file.h"
+
+namespace brambleton {
+
+const char* describeProblem(FileProblem problem) noexcept {
+    switch (problem) {
+        case FileProblem::None:
+            return "was read";
+        case FileProblem::Missing:
+            return "does not exist";
+        case FileProblem::NotAFile:
+            return "is not a regular file";
+        case FileProblem::Unreadable:
+            return "cannot be read";
+        case FileProblem::TooLarge:
+            return "is too large";
+    }
+    return "cannot be read";
+}
+
+}  // namespace brambleton
