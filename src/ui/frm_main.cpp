@@ -216,7 +216,7 @@ void frmMain::Form_Load() {
     // Until a category shows its folder, the lists stand in the player's home folder.
     trapped("Error en frmMain.Form_Load ; ", [this] {
         Drive1_->setDrive(QStringLiteral("/"));
-        Dir1_->setPath(QDir::homePath());
+        Dir1_->setPath(QString::fromStdString(machine_->environment().home.string()));
     });
 
     chooseAmongInstalls();

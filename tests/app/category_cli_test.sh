@@ -10,6 +10,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 check() { if eval "$2"; then passes=$((passes + 1)); else echo "FAIL: $1" >&2; failures=$((failures + 1)); fi; }
 
+# A home of our own, so that nothing the machine's user has installed is found.
+export HOME=$work/home
+mkdir -p "$HOME"
+unset WINEPREFIX
+
 prefix=$work/prefix
 game="$prefix/drive_c/program files (x86)/MAXIS/the sims"
 mkdir -p "$prefix/dosdevices" "$game/GAMEDATA/FLOORS/Marble" "$game/downloads"
@@ -44,6 +49,80 @@ WINEPREFIX=$work/nowhere "$counter" --where >/dev/null 2>&1
 check "--where without a prefix exits 1" '[ $? = 1 ]'
 "$counter" --category attics >/dev/null 2>&1
 check "an unknown category is bad usage" '[ $? = 2 ]'
+
+# Homes without SIMS_DATA anywhere: the copies the launchers keep.
+legacy() { # the Legacy Collection in a Steam library: $1 library, $2 files in Downloads
+    mkdir -p "$1/steamapps/common/The Sims Legacy Collection/GameData" \
+        "$1/steamapps/common/The Sims Legacy Collection/Downloads/Sets"
+    printf '"AppState"\n{\n\t"appid"\t\t"3314060"\n\t"installdir"\t\t"The Sims Legacy Collection"\n}\n' \
+        >"$1/steamapps/appmanifest_3314060.acf"
+    touch "$1/steamapps/common/The Sims Legacy Collection/GameData/Behavior.iff"
+    for i in $(seq 1 "$2"); do
+        truncate -s 10 "$1/steamapps/common/The Sims Legacy Collection/Downloads/Sets/o$i.iff"
+    done
+}
+objects() { HOME=$1 "$counter" --json --category objects 2>"$work/err"; }
+
+home=$work/h1
+mkdir -p "$home/.local/share/Steam/steamapps"
+printf '"libraryfolders"\n{\n\t"0"\n\t{\n\t\t"path"\t\t"%s"\n\t}\n\t"1"\n\t{\n\t\t"path"\t\t"%s"\n\t}\n}\n' \
+    "$home/.local/share/Steam" "$work/lib2" >"$home/.local/share/Steam/steamapps/libraryfolders.vdf"
+legacy "$work/lib2" 3
+out=$(objects "$home")
+check "the Legacy Collection in a second Steam library: $out" '[[ $out == *"\"files\":3,\"folders\":1,\"bytes\":30,"* ]]'
+
+home=$work/h2
+legacy "$home/.var/app/com.valvesoftware.Steam/.local/share/Steam" 2
+out=$(objects "$home")
+check "in Flatpak Steam: $out" '[[ $out == *"\"files\":2,"* ]]'
+
+home=$work/h3
+bottle="$home/.local/share/bottles/bottles/The Sims"
+mkdir -p "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/GameData" "$bottle/dosdevices"
+ln -s ../drive_c "$bottle/dosdevices/c:"
+cp "$fixtures/a_sz_32bit/system.min.reg" "$bottle/system.reg"
+touch "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/GameData/BEHAVIOR.IFF"
+mkdir -p "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/downloads"
+truncate -s 5 "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/downloads/a.IFF"
+out=$(objects "$home")
+check "a disc copy in a Bottles prefix: $out" '[[ $out == *"\"files\":1,\"folders\":0,\"bytes\":5,"* ]]'
+
+home=$work/h4
+wine="$home/.wine"
+mkdir -p "$wine/drive_c/Program Files (x86)/Maxis/The Sims/Downloads" "$wine/dosdevices"
+ln -s ../drive_c "$wine/dosdevices/c:"
+cp "$fixtures/r_install_path_only/system.min.reg" "$wine/system.reg"
+truncate -s 7 "$wine/drive_c/Program Files (x86)/Maxis/The Sims/Downloads/b.iff"
+out=$(objects "$home")
+check "a registry holding only InstallPath: $out" '[[ $out == *"\"files\":1,\"folders\":0,\"bytes\":7,"* ]]'
+
+# SIMS_DATA in ~/.wine still comes first; Steam is the second copy.
+cp "$fixtures/a_sz_32bit/system.min.reg" "$wine/system.reg"
+legacy "$home/.local/share/Steam" 4
+out=$(objects "$home")
+check "SIMS_DATA comes first: $out" '[[ $out == *"\"files\":1,"* ]]'
+out=$(HOME=$home "$counter" --json --game 2 --category objects)
+check "--game 2 counts the second copy: $out" '[[ $out == *"\"files\":4,"* ]]'
+where=$(HOME=$home "$counter" --where)
+check "--where lists both copies" 'grep -q "^Game 1 *SIMS_DATA in $wine/system.reg" <<<"$where" && grep -q "^Game 2 *Steam library" <<<"$where"'
+HOME=$home "$counter" --game 3 --where >/dev/null 2>&1
+check "--game past the list is bad usage" '[ $? = 2 ]'
+verbose=$(HOME=$home "$counter" --where --verbose)
+check "--where --verbose says why a place did not count" 'grep -q "has no appmanifest_3314060.acf\|is not installed there" <<<"$verbose"'
+
+# Decoys and malformed launcher files: never taken, never a crash.
+home=$work/h5
+mkdir -p "$home/.local/share/Steam/steamapps/common/The Sims 2 Legacy Collection/GameData" \
+    "$home/.config/lutris/games" "$home/.config/heroic/legendaryConfig/legendary"
+printf '"AppState" { "appid" "3314070" "installdir" "The Sims 2 Legacy Collection" }' \
+    >"$home/.local/share/Steam/steamapps/appmanifest_3314070.acf"
+touch "$home/.local/share/Steam/steamapps/common/The Sims 2 Legacy Collection/GameData/Behavior.iff"
+printf '"libraryfolders" { "0" { "path"' >"$home/.local/share/Steam/steamapps/libraryfolders.vdf"
+head -c 3000 /dev/urandom >"$home/.config/lutris/games/x.yml"
+printf '{"a": {"install_path": ' >"$home/.config/heroic/legendaryConfig/legendary/installed.json"
+HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"
+check "decoys and broken files: not found, exit 1" '[ $? = 1 ]'
+check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 libraries" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
 
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]

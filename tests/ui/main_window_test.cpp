@@ -2,7 +2,9 @@
 // counter, real widgets under the offscreen platform; only the message box is recorded.
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -62,6 +64,32 @@ class FailingFolderSource final : public FolderSource {
   private:
     std::string failing_;
     std::unique_ptr<FolderSource> real_ = makePlatformFolderSource();
+};
+
+// A home holding only Steam with the Legacy Collection in its default library.
+struct SteamHome {
+    brambleton::testing::TempTree tree;
+    SteamHome() {
+        const std::string game = ".local/share/Steam/steamapps/common/The Sims Legacy Collection/";
+        tree.text(".local/share/Steam/steamapps/appmanifest_3314060.acf",
+                  "\"AppState\"\n{\n\t\"appid\"\t\t\"3314060\"\n"
+                  "\t\"installdir\"\t\t\"The Sims Legacy Collection\"\n}\n");
+        tree.build("f " + game + "GameData/Behavior.iff 10\n" + "f " + game +
+                   "Downloads/a.iff 1024\n" + "f " + game + "Downloads/Set/b.IFF 2048\n" + "f " +
+                   game + "Downloads/Set/notes.txt 9\n" + "f " + game +
+                   "GameData/FLOORS/oak.flr 5\n");
+    }
+    QString game(const QString& below = {}) const {
+        const auto root = QString::fromStdString(
+            tree.path(".local/share/Steam/steamapps/common/The Sims Legacy Collection"));
+        return below.isEmpty() ? root : root + "/" + below;
+    }
+    Sources sources() const {
+        HostEnvironment environment;
+        environment.home = tree.root();
+        environment.winePrefix = tree.path(".wine");
+        return {std::make_shared<Machine>(environment), nullptr};
+    }
 };
 
 }  // namespace
@@ -262,6 +290,60 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<FileListBox>(w, "File1")->Pattern(), QStringLiteral("*.*"));
         w.cmdContar_Click();
         QCOMPARE(results(w)[0], QStringLiteral("3"));
+    }
+
+    // A new player's home as Steam leaves it: the Legacy Collection in a Steam library, no
+    // Wine prefix and no registry value anywhere. Handed in, so the process's HOME is not used.
+    void opensOnTheLegacyCollectionOfASteamOnlyHome() {
+        SteamHome home;
+        MessageRecorder messages;
+        frmMain w(home.sources());
+        QCOMPARE(messages.texts, QStringList());
+        QVERIFY(control<QRadioButton>(w, "Option1")->isChecked());
+        QCOMPARE(w.InstallPath(), home.game() + "/");
+        QCOMPARE(control<DriveListBox>(w, "Drive1")->Drive(), QStringLiteral("/"));
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("Downloads"));
+        w.cmdContar_Click();
+        QCOMPARE(results(w), (QStringList{"2", "1", "3,072", "3.0", "0.0"}));
+        QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
+        QCOMPARE(messages.texts.join("|"), QString());
+    }
+
+    void asksOnceWhichOfTwoCopiesToShow() {
+        SteamHome home;
+        home.tree.build(
+            "l .wine/dosdevices/c: -> ../drive_c\n"
+            "f .wine/drive_c/Program Files (x86)/Maxis/The Sims/Downloads/one.iff 5\n"
+            "f .wine/drive_c/Program Files (x86)/Maxis/The Sims/GameData/Floors/f.flr 1\n");
+        std::filesystem::copy_file(std::string(BRAMBLETON_FIXTURES) + "/a_sz_32bit/system.min.reg",
+                                   home.tree.path(".wine/system.reg"));
+        MessageRecorder messages;
+        QStringList offered;
+        int asked = 0;
+        auto pickSecond = [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != QLatin1String("chooseInstall")) return;
+            ++asked;
+            auto* list = dialog->findChild<QListWidget*>("installs");
+            for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
+            QCOMPARE(list->currentRow(), 0);
+            list->setCurrentRow(1);
+            dialog->accept();
+        };
+        QTimer::singleShot(0, pickSecond);
+        frmMain w(home.sources());
+        QCOMPARE(asked, 1);
+        QCOMPARE(offered.size(), 2);
+        QVERIFY(offered[0].startsWith("C:\\Program Files (x86)\\Maxis\\The Sims\\"));
+        QVERIFY(offered[0].contains("SIMS_DATA"));
+        QVERIFY(offered[1].contains("Steam library"));
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("Downloads"));
+        // The choice holds for every later category.
+        QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
+        QCOMPARE(asked, 1);
+        QCOMPARE(messages.texts.join("|"), QString());
     }
 };
 
