@@ -32,19 +32,25 @@ desktop-file-validate "$stage/usr/share/applications/org.brambleton.Brambleton.d
 appstreamcli validate --no-net --explain "$stage/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
 rm -rf "$stage"
 
-echo "== Fuzzing the registry file reader for 60 seconds"
+echo "== Fuzzing the registry file and Steam KeyValues readers for 40 seconds each"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
-cmake --build build/fuzz --target reg_file_fuzz -j "$jobs"
+cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz -j "$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
+mkdir "$corpus/reg" "$corpus/vdf"
 for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
-    cp "$seed" "$corpus/$(basename "$(dirname "$seed")").reg"
+    cp "$seed" "$corpus/reg/$(basename "$(dirname "$seed")").reg"
 done
-ASAN_OPTIONS=detect_leaks=1 build/fuzz/tests/locations/reg_file_fuzz -max_total_time=60 \
-    -max_len=16384 -timeout=10 -print_final_stats=1 "$corpus" 2>build/fuzz/fuzz.log ||
-    { tail -50 build/fuzz/fuzz.log; echo "The fuzzer found a fault"; exit 1; }
-grep -E '^(stat::number_of_executed_units|Done)' build/fuzz/fuzz.log || true
+cp tests/fixtures/steam/* "$corpus/vdf/"
+fuzz() { # target, corpus
+    ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/locations/$1" -max_total_time=40 \
+        -max_len=16384 -timeout=10 -print_final_stats=1 "$2" 2>"build/fuzz/$1.log" ||
+        { tail -50 "build/fuzz/$1.log"; echo "The fuzzer found a fault in $1"; exit 1; }
+    grep -E '^(stat::number_of_executed_units|Done)' "build/fuzz/$1.log" || true
+}
+fuzz reg_file_fuzz "$corpus/reg"
+fuzz key_values_fuzz "$corpus/vdf"
 echo "== Windows build under Wine"
 bash scripts/test-windows.sh build/release/src/app/brambleton-count
 echo "== All tests passed"

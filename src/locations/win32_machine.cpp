@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <optional>
 
 #include "locations/machine.h"
 #include "locations/module1.h"
