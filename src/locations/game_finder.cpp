@@ -246,6 +246,25 @@ std::vector<fs::path> knownInstallFolders(const fs::path& driveC) {
     return found;
 }
 
+// Whether a registry file's text has a key block whose path names Maxis, case ignored. Most
+// prefixes belong to other games; looking only at the block headers ("[Software\\...] N")
+// spares them the key lookups, which read the whole text several times.
+bool mentionsMaxis(std::string_view text) {
+    for (auto open = text.find('['); open != std::string_view::npos;
+         open = text.find('[', open + 1)) {
+        if (open != 0 && text[open - 1] != '\n') continue;
+        const auto end = std::min(text.find('\n', open), text.size());
+        const std::string_view header = text.substr(open, end - open);
+        for (std::size_t i = 0; i + 5 <= header.size(); ++i) {
+            if (ascii::lower(header[i]) == 'm' &&
+                ascii::equalNoCase(header.substr(i, 5), "maxis")) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Step 5 for one prefix: its registry, then the known folders.
 void searchPrefix(const LabelledPath& prefix, Finder& finder) {
     const std::string place = prefix.label + " " + prefix.path.string();
@@ -260,6 +279,8 @@ void searchPrefix(const LabelledPath& prefix, Finder& finder) {
     const auto read = readSmallFile(prefix.path / "system.reg", WineRegistry::kMaxFileSize);
     if (read.problem != FileProblem::None) {
         finder.note(place, std::string("its system.reg ") + describeProblem(read.problem));
+    } else if (!mentionsMaxis(read.text)) {
+        finder.note(place, "its registry has no Maxis key");
     } else {
         auto registry = WineRegistry::fromText(read.text, prefix.path / "system.reg");
         const WinePrefix wine(prefix.path);

@@ -21,10 +21,10 @@ void setSteamPath(const std::string& path) {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Valve\\Steam", 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExA(key, "SteamPath", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(path.c_str()),
-                             static_cast<DWORD>(path.size() + 1)),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegSetValueExA(key, "SteamPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>(path.size() + 1)),
+        ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -64,12 +64,13 @@ TEST(Win32GameFinder, SteamFromTheRegistryThenTheEaAppThenEpic) {
     ASSERT_EQ(found.installs.size(), 3u);
     EXPECT_NE(found.installs[0].source.find("Steam library"), std::string::npos);
     // Steam's own spelling of its root stands; the names below it are the folders' own.
-    EXPECT_TRUE(ascii::equalNoCase(
-        found.installs[0].installPath,
-        tree.path("Steam/steamapps/common/The Sims Legacy Collection") + "\\"))
+    EXPECT_TRUE(
+        ascii::equalNoCase(found.installs[0].installPath,
+                           tree.path("Steam/steamapps/common/The Sims Legacy Collection") + "\\"))
         << found.installs[0].installPath;
     EXPECT_NE(found.installs[1].source.find("EA app"), std::string::npos);
-    EXPECT_EQ(found.installs[1].installPath, tree.path("Program Files/EA Games/The Sims Legacy") + "\\");
+    EXPECT_EQ(found.installs[1].installPath,
+              tree.path("Program Files/EA Games/The Sims Legacy") + "\\");
     EXPECT_NE(found.installs[2].source.find("Epic manifest 0A1B.item"), std::string::npos);
     EXPECT_EQ(found.installs[2].installPath, epic + "\\");
 }
