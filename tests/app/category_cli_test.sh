@@ -76,23 +76,23 @@ legacy "$home/.var/app/com.valvesoftware.Steam/.local/share/Steam" 2
 out=$(objects "$home")
 check "in Flatpak Steam: $out" '[[ $out == *"\"files\":2,"* ]]'
 
+disc() { # a disc copy in a Wine prefix: $1 prefix, $2 registry fixture, $3 an object's size
+    local game="$1/drive_c/Program Files (x86)/Maxis/The Sims"
+    mkdir -p "$game/GameData" "$game/downloads" "$1/dosdevices"
+    ln -s ../drive_c "$1/dosdevices/c:"
+    cp "$fixtures/$2/system.min.reg" "$1/system.reg"
+    touch "$game/GameData/BEHAVIOR.IFF"
+    truncate -s "$3" "$game/downloads/a.IFF"
+}
+
 home=$work/h3
-bottle="$home/.local/share/bottles/bottles/The Sims"
-mkdir -p "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/GameData" "$bottle/dosdevices"
-ln -s ../drive_c "$bottle/dosdevices/c:"
-cp "$fixtures/a_sz_32bit/system.min.reg" "$bottle/system.reg"
-touch "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/GameData/BEHAVIOR.IFF"
-mkdir -p "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/downloads"
-truncate -s 5 "$bottle/drive_c/Program Files (x86)/Maxis/The Sims/downloads/a.IFF"
+disc "$home/.local/share/bottles/bottles/The Sims" a_sz_32bit 5
 out=$(objects "$home")
 check "a disc copy in a Bottles prefix: $out" '[[ $out == *"\"files\":1,\"folders\":0,\"bytes\":5,"* ]]'
 
 home=$work/h4
 wine="$home/.wine"
-mkdir -p "$wine/drive_c/Program Files (x86)/Maxis/The Sims/Downloads" "$wine/dosdevices"
-ln -s ../drive_c "$wine/dosdevices/c:"
-cp "$fixtures/r_install_path_only/system.min.reg" "$wine/system.reg"
-truncate -s 7 "$wine/drive_c/Program Files (x86)/Maxis/The Sims/Downloads/b.iff"
+disc "$wine" r_install_path_only 7
 out=$(objects "$home")
 check "a registry holding only InstallPath: $out" '[[ $out == *"\"files\":1,\"folders\":0,\"bytes\":7,"* ]]'
 
