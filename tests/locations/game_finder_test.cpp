@@ -162,6 +162,16 @@ const Scenario kScenarios[] = {
          h.game("Games/Heroic/The Sims Legacy");
      },
      {{"Heroic", "~/Games/Heroic/The Sims Legacy/", "Games/Heroic/The Sims Legacy"}}},
+    {"HeroicGameConfigPrefix",
+     [](const Home& h) {
+         h.tree.text(".config/heroic/GamesConfig/Sims.json",
+                     "{\"Sims\": {\"winePrefix\": \"~/Games/Heroic/Prefixes/default/Sims\","
+                     " \"wineVersion\": {\"type\": \"proton\"}}, \"version\": \"v0\"}");
+         h.prefix("Games/Heroic/Prefixes/default/Sims", "a_sz_32bit");
+         h.game("Games/Heroic/Prefixes/default/Sims/drive_c/Program Files (x86)/Maxis/The Sims");
+     },
+     {{"Heroic (Sims.json)", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
+       "Games/Heroic/Prefixes/default/Sims/drive_c/Program Files (x86)/Maxis/The Sims"}}},
     {"RegistryComesBeforeSteam",
      [](const Home& h) {
          h.prefix(".wine", "a_sz_32bit");
