@@ -44,7 +44,7 @@ bool isPlainName(std::string_view name) {
 
 class Finder {
   public:
-    Finder(const FolderMap& folderMap) : separator_(folderMap.separator()) {}
+    explicit Finder(const FolderMap& folderMap) : separator_(folderMap.separator()) {}
 
     GameSearch result;
 
@@ -317,7 +317,8 @@ std::string describeSearch(const Registry& registry, const SearchPlaces& places,
     if (search.steamRoots.empty()) {
         out += "  Steam: not installed in its usual places\n";
     } else {
-        out += "  Steam: " + std::to_string(search.steamLibraries) + " libraries of";
+        out += "  Steam: " + std::to_string(search.steamLibraries) +
+               (search.steamLibraries == 1 ? " library of" : " libraries of");
         for (const auto& root : search.steamRoots) out += " " + root;
         out += " (app " + std::string(kLegacyAppId) + ")\n";
     }
@@ -327,7 +328,8 @@ std::string describeSearch(const Registry& registry, const SearchPlaces& places,
     if (!places.heroicInstalledLists.empty()) out += "  Heroic's installed games\n";
     if (!places.prefixes.empty() || places.steamPrefixes) {
         out += "  " + std::to_string(search.prefixes) +
-               " Wine prefixes of Wine, Proton, Lutris, Bottles, Heroic, PlayOnLinux and "
+               (search.prefixes == 1 ? " Wine prefix" : " Wine prefixes") +
+               " of Wine, Proton, Lutris, Bottles, Heroic, PlayOnLinux and "
                "CrossOver\n";
     }
     return out;

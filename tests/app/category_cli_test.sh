@@ -122,7 +122,7 @@ head -c 3000 /dev/urandom >"$home/.config/lutris/games/x.yml"
 printf '{"a": {"install_path": ' >"$home/.config/heroic/legendaryConfig/legendary/installed.json"
 HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"
 check "decoys and broken files: not found, exit 1" '[ $? = 1 ]'
-check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 libraries" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
+check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 library of" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
 
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]
