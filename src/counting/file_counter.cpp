@@ -1,6 +1,7 @@
 #include "counting/file_counter.h"
 
 #include <limits>
+#include <optional>
 
 #include "common/runtime_error.h"
 
@@ -41,13 +42,18 @@ std::int32_t CFileCounter::countFolder(std::size_t depth, const std::string& nam
         // A folder that fails to open still becomes the current folder, with no sub-folders,
         // so no level above mistakes an older folder's sub-folders for its own.
         currentFolder_ = CurrentFolder{folderPath, 0};
-        if (depth > kMaxDepth) {
-            throw RuntimeError(kOverflow, "Folders nested too deep to count: " + folderPath);
+        // The folder is opened, the user interface has its turn, the flag is tested, and only
+        // then is the folder read: a cancelled walk reads nothing more, and a folder that
+        // cannot be opened after a cancel costs no message.
+        std::optional<RuntimeError> unopened;
+        try {
+            if (depth > kMaxDepth) {
+                throw RuntimeError(kOverflow, "Folders nested too deep to count: " + folderPath);
+            }
+            fileSystem_->open(depth, name, folderPath);
+        } catch (const RuntimeError& e) {
+            unopened = e;
         }
-        FolderListing listing;
-        fileSystem_->list(depth, name, folderPath, pattern, listing);
-        currentFolder_.subfolderCount =
-            checkedAdd(0, static_cast<std::int64_t>(listing.subfolders.size()), folderPath);
 
         if (hooks_.yield) hooks_.yield();
         if (Cancel()) {
@@ -55,6 +61,12 @@ std::int32_t CFileCounter::countFolder(std::size_t depth, const std::string& nam
             Size = 0;
             return 0;
         }
+        if (unopened) throw *unopened;
+
+        FolderListing listing;
+        fileSystem_->read(folderPath, pattern, listing);
+        currentFolder_.subfolderCount =
+            checkedAdd(0, static_cast<std::int64_t>(listing.subfolders.size()), folderPath);
 
         std::int32_t n = currentFolder_.subfolderCount;
         std::int32_t f = checkedAdd(0, listing.matchingFiles, folderPath);

@@ -11,8 +11,9 @@ namespace brambleton {
 
 // What the counter needs from whoever runs it. Both may be empty.
 struct CounterHooks {
-    // Called once at every folder the walk enters, before the cancel flag is tested: the
-    // window lets pending events run here, so a Cancel click can reach the flag.
+    // Called once at every folder the walk enters, after the folder is opened and before the
+    // cancel flag is tested and the folder read: the window lets pending events run here, so
+    // a Cancel click can reach the flag.
     std::function<void()> yield;
     // Shows one message to the user (the window's message box, the headless counter's
     // standard error). Called once per folder that failed.

@@ -22,8 +22,10 @@ struct FolderListing {
     std::int64_t matchingBytes = 0;
 };
 
-// Reads folders for a depth-first walk. The walk lists the start folder at depth 0, then each
-// sub-folder of the folder it last listed at depth d-1 at depth d. A source may keep the
+// Reads folders for a depth-first walk, one folder in two steps: open it, then read it. The
+// walk opens the start folder at depth 0, then each sub-folder of the folder it last read at
+// depth d-1 at depth d, and reads a folder only after it has had the chance to stop (a
+// cancelled walk opens its next folder and reads nothing more). A source may keep the
 // folders along the current descent open so that a child is opened relative to its parent:
 // that keeps a deep tree from outgrowing the platform's path length. Nothing is cached from
 // one listing to the next; every call reads the file system afresh.
@@ -31,13 +33,16 @@ class FolderSource {
   public:
     virtual ~FolderSource() = default;
 
-    // Lists the folder `name` of the folder listed last at `depth - 1` (at depth 0, `name` is
-    // the start folder's path, opened as given, links and all). `path` is the folder's full
-    // path, for messages and for sources that open by path. Fills `out` (which the caller
-    // passes empty). Throws RuntimeError naming `path` when the folder cannot be opened or
-    // listed; nothing of a failed folder is reported.
-    virtual void list(std::size_t depth, const std::string& name, const std::string& path,
-                      const FilePattern& pattern, FolderListing& out) = 0;
+    // Opens the folder `name` of the folder read last at `depth - 1` (at depth 0, `name` is
+    // the start folder's path, opened as given, links and all), and makes it the folder that
+    // read() reads. `path` is the folder's full path, for messages and for sources that open
+    // by path. Throws RuntimeError naming `path` when the folder cannot be opened.
+    virtual void open(std::size_t depth, const std::string& name, const std::string& path) = 0;
+
+    // Reads the folder opened last, whose full path is `path`, into `out` (which the caller
+    // passes empty). Throws RuntimeError naming the folder or entry that cannot be read;
+    // nothing of a failed folder is reported.
+    virtual void read(const std::string& path, const FilePattern& pattern, FolderListing& out) = 0;
 
     // The separator that joins a folder's path and a sub-folder's name.
     virtual char separator() const noexcept = 0;

@@ -57,13 +57,15 @@ class PosixFolderSource final : public FolderSource {
     PosixFolderSource(const PosixFolderSource&) = delete;
     PosixFolderSource& operator=(const PosixFolderSource&) = delete;
 
-    void list(std::size_t depth, const std::string& name, const std::string& path,
-              const FilePattern& pattern, FolderListing& out) override {
+    void open(std::size_t depth, const std::string& name, const std::string& path) override {
         closeFrom(depth);
         const int fd = openFolder(depth, name, path);
         if (fd < 0) throw folderError(errno, path);
         fds_.push_back(fd);
-        readEntries(fd, path, pattern, out);
+    }
+
+    void read(const std::string& path, const FilePattern& pattern, FolderListing& out) override {
+        readEntries(fds_.back(), path, pattern, out);
     }
 
     char separator() const noexcept override { return '/'; }

@@ -45,32 +45,42 @@ std::wstring longPath(const std::string& path) {
 
 class Win32FolderSource final : public FolderSource {
   public:
-    // Every folder is opened by its full path; FindFirstFileExW reads one folder at a time.
-    void list(std::size_t depth, const std::string& /*name*/, const std::string& path,
-              const FilePattern& pattern, FolderListing& out) override {
-        std::wstring folder = longPath(path);
+    Win32FolderSource() = default;
+    ~Win32FolderSource() override { closeSearch(); }
+    Win32FolderSource(const Win32FolderSource&) = delete;
+    Win32FolderSource& operator=(const Win32FolderSource&) = delete;
+
+    // Every folder is opened by its full path. FindFirstFileExW both opens a folder and reads
+    // its first entry, which read() then takes before the rest.
+    void open(std::size_t depth, const std::string& /*name*/, const std::string& path) override {
+        closeSearch();
+        folder_ = longPath(path);
         if (depth == 0) {
             // The start folder is the user's choice: reached through links, checked to be a
             // folder so that a file gets a clear message.
-            const DWORD attributes = GetFileAttributesW(folder.c_str());
+            const DWORD attributes = GetFileAttributesW(folder_.c_str());
             if (attributes == INVALID_FILE_ATTRIBUTES) throw folderError(GetLastError(), path);
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) throw folderError(ERROR_DIRECTORY, path);
         }
-        if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
+        if (!folder_.empty() && folder_.back() != L'\\') folder_.push_back(L'\\');
 
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-        if (find == INVALID_HANDLE_VALUE) {
+        find_ = FindFirstFileExW((folder_ + L"*").c_str(), FindExInfoBasic, &first_,
+                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        if (find_ == INVALID_HANDLE_VALUE) {
             const DWORD err = GetLastError();
-            if (err == ERROR_FILE_NOT_FOUND) return;  // a drive's empty root has no entries
-            throw folderError(err, path);
+            if (err != ERROR_FILE_NOT_FOUND) throw folderError(err, path);
+            // A drive's empty root has no entries, not even "." and "..".
         }
+    }
+
+    void read(const std::string& path, const FilePattern& pattern, FolderListing& out) override {
+        if (find_ == INVALID_HANDLE_VALUE) return;
+        WIN32_FIND_DATAW data = first_;
         do {
-            addEntry(folder, data, pattern, out);
-        } while (FindNextFileW(find, &data));
+            addEntry(folder_, data, pattern, out);
+        } while (FindNextFileW(find_, &data));
         const DWORD err = GetLastError();
-        FindClose(find);
+        closeSearch();
         if (err != ERROR_NO_MORE_FILES) throw folderError(err, path);
     }
 
@@ -107,6 +117,15 @@ class Win32FolderSource final : public FolderSource {
         ++out.matchingFiles;
         out.matchingBytes += size;
     }
+
+    void closeSearch() {
+        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+        find_ = INVALID_HANDLE_VALUE;
+    }
+
+    std::wstring folder_;
+    HANDLE find_ = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW first_{};
 };
 
 }  // namespace

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "common/runtime_error.h"
+#include "failing_folder_source.h"
 #include "temp_tree.h"
 
 namespace brambleton {
 namespace {
 
+using testing::FailingFolderSource;
 using testing::TempTree;
 
 struct Outcome {
@@ -166,25 +168,25 @@ TEST(CFileCounter, CancelDuringTheWalkStopsAtTheNextFolder) {
     EXPECT_EQ(again.folders, 20);
 }
 
-// Running as root, nothing can be made unreadable for real; this source fails the folders
-// whose name is given, as an unreadable folder would.
-class FailingFolderSource final : public FolderSource {
-  public:
-    explicit FailingFolderSource(std::vector<std::string> failing) : failing_(std::move(failing)) {}
-
-    void list(std::size_t depth, const std::string& name, const std::string& path,
-              const FilePattern& pattern, FolderListing& out) override {
-        for (const auto& f : failing_) {
-            if (name == f) throw RuntimeError(kPermissionDenied, "Permission denied: " + path);
-        }
-        real_->list(depth, name, path, pattern, out);
-    }
-    char separator() const noexcept override { return real_->separator(); }
-
-  private:
-    std::vector<std::string> failing_;
-    std::unique_ptr<FolderSource> real_ = makePlatformFolderSource();
-};
+// A cancel that arrives while a large folder is read takes effect at the next folder: each
+// later folder is opened and nothing more is read, and one that cannot be opened costs no
+// message once the player has asked to stop.
+TEST(CFileCounter, CancelWhileAFolderIsReadStopsAtTheNextFolder) {
+    TempTree tree;
+    tree.build("f a.iff 1\nf b.iff 2\nf one/x.iff 4\nd bad\nd two/deeper");
+    auto source = std::make_unique<FailingFolderSource>(std::vector<std::string>{"bad"});
+    const auto reads = source->reads;
+    CFileCounter* self = nullptr;
+    source->onRead = [&self](const std::string&) { self->Cancel(true); };
+    std::vector<std::string> messages;
+    CFileCounter counter({nullptr, [&](const std::string& m) { messages.push_back(m); }},
+                         std::move(source));
+    self = &counter;
+    count(counter, tree.path(), "*.IFF");
+    EXPECT_EQ(*reads, std::vector<std::string>{tree.path()}) << "only the start folder is read";
+    EXPECT_TRUE(messages.empty()) << "the unreadable folder is not reported after the cancel";
+    EXPECT_TRUE(counter.Cancel());
+}
 
 struct FailureCase {
     const char* why;

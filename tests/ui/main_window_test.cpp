@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "common/runtime_error.h"
+#include "failing_folder_source.h"
 #include "game_prefix.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
@@ -19,6 +20,7 @@
 
 using namespace brambleton;
 using namespace brambleton::ui;
+using brambleton::testing::FailingFolderSource;
 using brambleton::testing::GamePrefix;
 using brambleton::testing::MessageRecorder;
 
@@ -48,23 +50,6 @@ frmInProcess* progressWindow() {
     }
     return nullptr;
 }
-
-// Fails the folders of one name, as a folder the user may not read would: the tests run as
-// root, for whom nothing on disk is unreadable.
-class FailingFolderSource final : public FolderSource {
-  public:
-    explicit FailingFolderSource(std::string failing) : failing_(std::move(failing)) {}
-    void list(std::size_t depth, const std::string& name, const std::string& path,
-              const FilePattern& pattern, FolderListing& out) override {
-        if (name == failing_) throw RuntimeError(kPermissionDenied, "Permission denied: " + path);
-        real_->list(depth, name, path, pattern, out);
-    }
-    char separator() const noexcept override { return '/'; }
-
-  private:
-    std::string failing_;
-    std::unique_ptr<FolderSource> real_ = makePlatformFolderSource();
-};
 
 // A home holding only Steam with the Legacy Collection in its default library.
 struct SteamHome {
@@ -230,7 +215,7 @@ class MainWindowTest : public QObject {
     void anUnreadableFolderCostsOneMessage() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>("Sets")});
+        frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>(std::vector<std::string>{"Sets"})});
         w.cmdContar_Click();
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].startsWith("error en ContadorDeArchivos.ContarArchivos() ; "));
