@@ -311,9 +311,12 @@ void searchPrefix(const LabelledPath& prefix, Finder& finder) {
 
 std::string describeSearch(const Registry& registry, const SearchPlaces& places,
                            const GameSearch& search) {
-    std::string out = "  the registry: " + std::string(Module1::kSimsValue) + " and " +
-                      kInstallPathValue + " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey +
-                      " in " + registry.describe() + "\n";
+    const std::string problem = registry.readProblem();
+    std::string out = problem.empty()
+                          ? "  the registry: " + std::string(Module1::kSimsValue) + " and " +
+                                kInstallPathValue + " under HKEY_LOCAL_MACHINE\\" +
+                                Module1::kSimsKey + " in " + registry.describe() + "\n"
+                          : "  the registry: " + registry.describe() + " " + problem + "\n";
     if (search.steamRoots.empty()) {
         out += "  Steam: not installed in its usual places\n";
     } else {
@@ -353,8 +356,10 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
     const std::string simsData = Module1::GetInstallPath(registry);
     const std::string simsSource = std::string(Module1::kSimsValue) + " in " + registryName;
     if (simsData == Module1::kNotFound) {
-        finder.note(simsSource,
-                    "no usable value under HKEY_LOCAL_MACHINE\\" + std::string(Module1::kSimsKey));
+        const std::string problem = registry.readProblem();
+        finder.note(simsSource, problem.empty() ? "no usable value under HKEY_LOCAL_MACHINE\\" +
+                                                      std::string(Module1::kSimsKey)
+                                                : "the file " + problem);
     } else {
         GameInstall install{simsSource, simsData, {}, registryPrefix};
         try {

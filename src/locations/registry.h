@@ -50,6 +50,10 @@ class Registry {
 
     // Where this registry is read, for messages: a Wine prefix's file, or the system's.
     virtual std::string describe() const = 0;
+
+    // Why the registry could not be read at the last openKey ("does not exist", "is not a
+    // regular file"), empty when it was read or cannot fail as a whole.
+    virtual std::string readProblem() const { return {}; }
 };
 
 // Hands a value's bytes to a queryValue caller with the call's buffer rules: the size needed

@@ -6,9 +6,19 @@ namespace brambleton {
 namespace {
 
 // Files past the size limit are not a prefix's registry; refusing them keeps a stray file from
-// exhausting memory.
-std::string readFile(const std::filesystem::path& file) {
-    return readSmallFile(file, WineRegistry::kMaxFileSize).text;
+// exhausting memory. `problem` receives why the file holds no keys at all, or is cleared.
+std::string readFile(const std::filesystem::path& file, std::string& problem) {
+    auto read = readSmallFile(file, WineRegistry::kMaxFileSize);
+    if (read.problem != FileProblem::None) {
+        problem = describeProblem(read.problem);
+    } else if (read.text.rfind("\xff\xfe", 0) == 0 || read.text.rfind("\xfe\xff", 0) == 0) {
+        problem = "is UTF-16 text, which Wine never writes";
+    } else if (read.text.rfind("WINE REGISTRY Version ", 0) != 0) {
+        problem = "is not a Wine registry file";
+    } else {
+        problem.clear();
+    }
+    return std::move(read.text);
 }
 
 bool startsWithSoftware(std::u16string_view path) {
@@ -64,7 +74,7 @@ std::optional<std::vector<regfile::Value>> WineRegistry::lookUp(std::string_view
 std::int32_t WineRegistry::openKey(RegistryHandle root, const std::string& subKey,
                                    RegistryHandle& handle) {
     if (root != kLocalMachine) return kRegInvalidHandle;
-    auto values = snapshot_ ? lookUp(*snapshot_, subKey) : lookUp(readFile(file_), subKey);
+    auto values = snapshot_ ? lookUp(*snapshot_, subKey) : lookUp(readFile(file_, problem_), subKey);
     if (!values) return kRegFileNotFound;
     const RegistryHandle opened = next_++;
     if (next_ == 0 || next_ >= kLocalMachine) next_ = 1;

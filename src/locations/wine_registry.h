@@ -33,6 +33,7 @@ class WineRegistry final : public Registry {
                             void* data, std::uint32_t& size) override;
     std::int32_t closeKey(RegistryHandle key) override;
     std::string describe() const override;
+    std::string readProblem() const override { return problem_; }
 
     // The values of `subKey` of HKEY_LOCAL_MACHINE in a file's text, both views merged as
     // above; nothing when neither view holds the key. Exposed for tests and the fuzzer.
@@ -42,6 +43,7 @@ class WineRegistry final : public Registry {
   private:
     std::filesystem::path file_;
     std::optional<std::string> snapshot_;
+    std::string problem_;
     std::map<RegistryHandle, std::vector<regfile::Value>> open_;
     RegistryHandle next_ = 1;
 };

@@ -316,3 +316,48 @@ TEST(FindGames, EpicManifestsAndFixedFolders) {
 
 }  // namespace
 }  // namespace brambleton
+
+namespace brambleton {
+namespace {
+
+// What "not found" says of the prefix's registry file, for each way it can fail to be one.
+struct RegistryFileCase {
+    const char* why;
+    std::function<void(const Home&)> make;
+    std::string says;
+};
+
+TEST(FindGames, NotFoundSaysWhatIsWrongWithTheRegistryFile) {
+    const std::string reg = ".wine/system.reg";
+    const RegistryFileCase cases[] = {
+        {"no prefix at all", [](const Home&) {}, "system.reg does not exist"},
+        {"a folder in its place", [&](const Home& h) { h.tree.folder(reg); },
+         "system.reg is not a regular file"},
+        {"a FIFO in its place", [&](const Home& h) {
+             h.tree.folder(".wine");
+             ::mkfifo(h.path(reg).c_str(), 0600);
+         },
+         "system.reg is not a regular file"},
+        {"saved as UTF-16", [&](const Home& h) { h.tree.text(reg, "\xff\xfeW\0I\0N\0E\0"); },
+         "system.reg is UTF-16 text"},
+        {"another file", [&](const Home& h) { h.tree.text(reg, "[HKEY_LOCAL_MACHINE]\n"); },
+         "system.reg is not a Wine registry file"},
+        {"a prefix without the game", [](const Home& h) { h.prefix(".wine"); },
+         "SIMS_DATA and InstallPath under HKEY_LOCAL_MACHINE\\Software\\Maxis\\The Sims in "},
+    };
+    for (const auto& c : cases) {
+        Home home;
+        c.make(home);
+        HostEnvironment environment;
+        environment.home = home.tree.root();
+        environment.winePrefix = home.path(".wine");
+        const Machine machine(environment);
+        const auto search = machine.findGames();
+        EXPECT_TRUE(search.installs.empty()) << c.why;
+        const auto said = describeSearch(machine.registry(), machine.searchPlaces(), search);
+        EXPECT_NE(said.find(c.says), std::string::npos) << c.why << ":\n" << said;
+    }
+}
+
+}  // namespace
+}  // namespace brambleton
