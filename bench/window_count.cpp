@@ -55,7 +55,7 @@ double longestCancelWait(const std::string& tree) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    ui::setUpApplicationLook();
+    ui::setUpApplication();
     if (argc < 2) {
         std::fprintf(stderr, "usage: window_count TREE [RUNS]\n");
         return 2;

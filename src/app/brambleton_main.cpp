@@ -7,10 +7,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("brambleton"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Brambleton"));
-    QApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
-    brambleton::ui::setUpApplicationLook();
+    brambleton::ui::setUpApplication();
 
     // Shown before it loads, so that a message the load gives (the game not found) stands
     // over the window it is about.

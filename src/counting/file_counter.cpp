@@ -8,8 +8,6 @@
 namespace brambleton {
 namespace {
 
-constexpr const char* kMessagePrefix = "error en ContadorDeArchivos.ContarArchivos() ; ";
-
 std::int32_t checkedAdd(std::int32_t a, std::int64_t b, const std::string& path) {
     const std::int64_t sum = static_cast<std::int64_t>(a) + b;
     if (b > std::numeric_limits<std::int32_t>::max() ||

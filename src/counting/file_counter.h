@@ -29,6 +29,9 @@ class CFileCounter {
     // rather than a stack overflow.
     static constexpr std::size_t kMaxDepth = 4096;
 
+    // What every message of a failed folder starts with; the description follows.
+    static constexpr const char* kMessagePrefix = "error en ContadorDeArchivos.ContarArchivos() ; ";
+
     explicit CFileCounter(CounterHooks hooks = {},
                           std::unique_ptr<FolderSource> source = makePlatformFolderSource());
 

@@ -2,24 +2,96 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QStyleFactory>
+#include <QStyleOption>
 #include <QWidget>
 
-namespace brambleton::ui {
+// The icons are compiled into the ui library; a static library's resources are kept only when
+// something refers to them, so they are registered by name here.
+static void registerResources() {
+    Q_INIT_RESOURCE(brambleton);
+}
 
-void setUpApplicationLook() {
+namespace brambleton::ui {
+namespace {
+
+// Fusion with a focus mark that shows on every background: a dotted rectangle in the text
+// colour of the control it surrounds (white on the navy window, black on a white button face
+// or list), drawn whether the focus came from the keyboard or the mouse.
+class FocusMarkStyle final : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameFocusRect) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QPalette::ColorRole role = widget ? widget->foregroundRole() : QPalette::WindowText;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setBrush(Qt::NoBrush);
+        painter->setPen(QPen(option->palette.color(role), 1, Qt::DotLine));
+        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+
+    // Fusion marks a focused button by its frame's tint alone, which the white face hides.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element != CE_PushButton || !(option->state & State_HasFocus)) return;
+        QStyleOptionFocusRect focus;
+        focus.QStyleOption::operator=(*option);
+        focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+        drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+    }
+};
+
+// Enter and Return press a focused button, as Space does.
+class EnterPresses final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || key->isAutoRepeat() || key->modifiers() & ~Qt::KeypadModifier ||
+            (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)) {
+            return false;
+        }
+        button->click();
+        return true;
+    }
+};
+
+}  // namespace
+
+void setUpApplication() {
+    // No display name: the platform would append it to every window's title.
+    QCoreApplication::setApplicationName(QStringLiteral("brambleton"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     // The layout was designed around these fonts; Liberation's have the same metrics, so
     // text fits its boxes as designed on desktops that lack the originals.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     if (auto* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
-        QApplication::setStyle(fusion);
+        QApplication::setStyle(new FocusMarkStyle(fusion));
     }
     QApplication::setWindowIcon(applicationIcon());
 }
 
 QIcon applicationIcon() {
+    static const bool registered = (registerResources(), true);
+    (void)registered;
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/16x16/brambleton.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/32x32/brambleton.png"), QSize(32, 32));
@@ -28,18 +100,36 @@ QIcon applicationIcon() {
 
 void applyWindowLook(QWidget* window) {
     QPalette palette = window->palette();
-    const QColor navy(0, 0, 128);
-    const QColor white(255, 255, 255);
-    palette.setColor(QPalette::Window, navy);
-    palette.setColor(QPalette::WindowText, white);
-    palette.setColor(QPalette::Button, white);
-    palette.setColor(QPalette::ButtonText, QApplication::palette().color(QPalette::ButtonText));
+    palette.setColor(QPalette::Window, QColor(0, 0, 128));
+    palette.setColor(QPalette::WindowText, QColor(255, 255, 255));
     window->setPalette(palette);
     window->setAutoFillBackground(true);
 
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSizeF(8.25);
     window->setFont(font);
+}
+
+void usePlatformColours(QWidget* control) {
+    // Every role set explicitly: a palette with nothing set would still inherit the window's.
+    const QPalette platform = QApplication::palette(control);
+    QPalette palette;
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = static_cast<QPalette::ColorGroup>(group);
+            const auto r = static_cast<QPalette::ColorRole>(role);
+            palette.setBrush(g, r, platform.brush(g, r));
+        }
+    }
+    control->setPalette(palette);
+}
+
+void makeCommandButton(QPushButton* button) {
+    QPalette palette = QApplication::palette(button);
+    palette.setColor(QPalette::Button, QColor(255, 255, 255));
+    button->setPalette(palette);
+    static auto* const presses = new EnterPresses(qApp);
+    button->installEventFilter(presses);
 }
 
 }  // namespace brambleton::ui

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include "common/runtime_error.h"
 #include "ui/message_box.h"
@@ -19,6 +20,7 @@ RuntimeError pathNotFound(const QString& path) {
 }  // namespace
 
 DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     reload();
     connect(this, qOverload<int>(&QComboBox::activated), this, &DriveListBox::chooseIndex);
 }
@@ -39,7 +41,15 @@ void DriveListBox::setPlaces(std::shared_ptr<const Places> places) {
 
 void DriveListBox::setDrive(const QString& drive) {
     reload();
-    const QString wanted = drive.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : drive.left(2);
+    QString wanted = drive.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : drive.left(2);
+    try {
+        // A drive that leads to "/" (most prefixes' Z:) is offered as "/".
+        if (wanted != QLatin1String("/") &&
+            QDir::cleanPath(places_->driveRoot(wanted)) == QLatin1String("/")) {
+            wanted = QStringLiteral("/");
+        }
+    } catch (const RuntimeError&) {
+    }
     for (int i = 0; i < count(); ++i) {
         if (itemData(i).toString().compare(wanted, Qt::CaseInsensitive) == 0) {
             chooseIndex(i);
@@ -47,6 +57,14 @@ void DriveListBox::setDrive(const QString& drive) {
         }
     }
     throw RuntimeError(kDeviceUnavailable, ("Device unavailable: " + wanted).toStdString());
+}
+
+void DriveListBox::wheelEvent(QWheelEvent* event) {
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
 }
 
 void DriveListBox::chooseIndex(int index) {
@@ -104,6 +122,7 @@ void DirListBox::Refresh() {
     for (const auto& name : subfolders) {
         auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name, this);
         item->setData(Qt::UserRole, QDir(path_).filePath(name));
+        item->setToolTip(name);
     }
 }
 
@@ -140,6 +159,7 @@ QString FileListBox::FileName() const {
 void FileListBox::Refresh() {
     clear();
     if (path_.isEmpty()) return;
+    if (!QFileInfo(path_).isDir()) throw pathNotFound(path_);
     QList<QRegularExpression> wanted;
     bool everything = false;
     for (const auto& entry : pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -153,7 +173,9 @@ void FileListBox::Refresh() {
     for (const auto& name : names) {
         bool match = everything;
         for (const auto& re : wanted) match = match || re.match(name).hasMatch();
-        if (match) addItem(name);
+        if (!match) continue;
+        auto* item = new QListWidgetItem(name, this);
+        item->setToolTip(name);
     }
 }
 

@@ -13,7 +13,9 @@
 // leaves the old value in place.
 namespace brambleton::ui {
 
-// The drive list: the Wine prefix's drives and the host's root "/".
+// The drive list: the Wine prefix's drives and the host's root "/". The mouse wheel changes
+// the drive only while the list has the focus, so a scroll over the window never moves the
+// player's place.
 class DriveListBox : public QComboBox {
     Q_OBJECT
   public:
@@ -31,6 +33,9 @@ class DriveListBox : public QComboBox {
 
   signals:
     void Change();
+
+  protected:
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void chooseIndex(int index);
@@ -68,7 +73,7 @@ class DirListBox : public QListWidget {
 
 // The file list: the files of its folder that match any entry of a ";"-separated wildcard
 // pattern, case ignored, sorted by name, hidden files left out. "*.*" and an empty pattern
-// show every file.
+// show every file. Each entry's tooltip is its full name, which a narrow list cuts.
 class FileListBox : public QListWidget {
     Q_OBJECT
   public:
@@ -81,7 +86,8 @@ class FileListBox : public QListWidget {
     void setPattern(const QString& pattern);
     // The selected file's name, empty when none is selected.
     QString FileName() const;
-    // Reads the folder again.
+    // Reads the folder again. Throws RuntimeError 76 when the folder no longer exists, leaving
+    // the list empty.
     void Refresh();
 
   signals:

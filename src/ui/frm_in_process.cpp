@@ -1,6 +1,7 @@
 #include "ui/frm_in_process.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -22,6 +23,7 @@ frmInProcess::frmInProcess(const QWidget* over)
     cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel_->setGeometry(twipsRect(1680, 120, 1170, 345));
+    makeCommandButton(cmdCancel_);
 
     Label1_ = new QLabel(QStringLiteral("Please Wait...."), this);
     Label1_->setObjectName(QStringLiteral("Label1"));
@@ -43,6 +45,20 @@ void frmInProcess::cmdCancel_Click() {
 void frmInProcess::closeEvent(QCloseEvent* event) {
     cmdCancel_Click();
     event->ignore();
+}
+
+void frmInProcess::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Space) {
+        cmdCancel_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmInProcess::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    activateWindow();
+    cmdCancel_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace brambleton::ui

@@ -29,6 +29,10 @@ class frmInProcess : public QWidget {
     // Closing by the frame asks the count to stop, as Cancel does; the main window closes
     // this window when the count returns.
     void closeEvent(QCloseEvent* event) override;
+    // Escape and Space ask the count to stop too.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Takes the focus when shown, so the keys above reach it.
+    void showEvent(QShowEvent* event) override;
 
   private:
     QPushButton* cmdCancel_;

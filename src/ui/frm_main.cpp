@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
 #include <QGroupBox>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QUrl>
 #include <vector>
 
 #include "common/runtime_error.h"
@@ -34,6 +34,11 @@ namespace brambleton::ui {
 QString SelectedFilePath;
 
 namespace {
+
+// A count shows this many unreadable folders as they happen, each in its own box, and
+// gathers the rest into one box at its end, listing the first few of them.
+constexpr qsizetype kFailuresShownAtOnce = 3;
+constexpr qsizetype kFailuresListed = 5;
 
 // The patterns the filter offers: every category's, then every file. The first is the one
 // the window loads with, as Objects needs.
@@ -63,7 +68,7 @@ W* place(QWidget* container, const char* name, int left, int top, int width, int
 }  // namespace
 
 Sources Sources::fromProcess() {
-    return {std::make_shared<Machine>(HostEnvironment::fromProcess()), nullptr};
+    return {std::make_shared<Machine>(HostEnvironment::fromProcess()), nullptr, QString()};
 }
 
 frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
@@ -71,7 +76,18 @@ frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
       machine_(sources.machine ? std::move(sources.machine) : Sources::fromProcess().machine),
       places_(std::make_shared<Places>(machine_->defaultFolderMap())),
       source_(std::move(sources.folders)) {
+    const QString programFolder = sources.programFolder.isEmpty()
+                                      ? QCoreApplication::applicationDirPath()
+                                      : sources.programFolder;
+    const auto first = about::firstLink(programFolder);
+    const auto second = about::secondLink(programFolder);
+    firstAddress_ = first.address;
+    secondAddress_ = second.address;
     buildControls();
+    Command2_->setText(first.caption);
+    Command4_->setText(second.caption);
+    findChild<QLabel*>(QStringLiteral("Label9"))->setText(first.label);
+    findChild<QLabel*>(QStringLiteral("Label10"))->setText(second.label);
     if (loading == Loading::Now) Form_Load();
 }
 
@@ -99,6 +115,7 @@ void frmMain::buildControls() {
                      int h) {
         auto* b = place<QPushButton>(in, name, l, t, w, h);
         b->setText(caption);
+        makeCommandButton(b);
         return b;
     };
     auto label = [](QWidget* in, const char* name, const QString& caption, int l, int t, int w,
@@ -115,6 +132,7 @@ void frmMain::buildControls() {
     };
     auto resultBox = [&](const char* name, int top) {
         auto* box = place<QLineEdit>(Frame2_, name, 1470, top, 2025, 330);
+        usePlatformColours(box);
         box->setReadOnly(true);
         box->setFont(resultFont);
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -130,14 +148,10 @@ void frmMain::buildControls() {
 
     // The About group first, then Details, then the selector, as the window holds them.
     Frame4_ = group(this, "Frame4", QStringLiteral("About:"), 5760, 3480, 3615, 2055);
-    Command2_ =
-        button(Frame4_, "Command2", QString::fromUtf8(about::kFirstSiteName), 120, 240, 1575, 255);
-    Command4_ = button(Frame4_, "Command4", QString::fromUtf8(about::kSecondSiteName), 1920, 240,
-                       1575, 255);
-    label(Frame4_, "Label10", QUrl(QString::fromUtf8(about::kIssueTracker)).host(), 120, 1680, 1815,
-          255);
-    label(Frame4_, "Label9", QUrl(QString::fromUtf8(about::kHomePage)).host(), 120, 1440, 1455,
-          255);
+    Command2_ = button(Frame4_, "Command2", QString(), 120, 240, 1575, 255);
+    Command4_ = button(Frame4_, "Command4", QString(), 1920, 240, 1575, 255);
+    label(Frame4_, "Label10", QString(), 120, 1680, 1815, 255);
+    label(Frame4_, "Label9", QString(), 120, 1440, 1455, 255);
     label(Frame4_, "Label1", QString::fromUtf8(about::kRights), 120, 1200, 1815, 255)
         ->setFont(boldFont);
     label(Frame4_, "Label7", QString::fromUtf8(about::kAuthor), 120, 840, 1815, 255);
@@ -176,6 +190,11 @@ void frmMain::buildControls() {
     Dir1_->setPlaces(places_);
     cboFiltro_ = place<QComboBox>(Frame1_, "cboFiltro", 2760, 4200, 1065, 315);
     cboFiltro_->setEditable(true);
+    // What the player types stands as typed: no completion from the offered patterns.
+    cboFiltro_->setCompleter(nullptr);
+    for (QWidget* control : std::initializer_list<QWidget*>{Drive1_, Dir1_, File1_, cboFiltro_}) {
+        usePlatformColours(control);
+    }
     cboFiltro_->setInsertPolicy(QComboBox::NoInsert);
     cboFiltro_->addItems(filterPatterns());
     cboFiltro_->setCurrentIndex(-1);
@@ -230,7 +249,7 @@ void frmMain::Form_Load() {
     trapped("Error en frmMain.Form_Load ; ", [this] {
         CounterHooks hooks;
         hooks.yield = [] { QCoreApplication::processEvents(); };
-        hooks.message = [](const std::string& m) { showMessage(QString::fromStdString(m)); };
+        hooks.message = [this](const std::string& m) { countFailed(m); };
         counter_ = std::make_unique<CFileCounter>(
             std::move(hooks), source_ ? std::move(source_) : makePlatformFolderSource());
         cboFiltro_->setEditText(cboFiltro_->itemText(0));
@@ -313,16 +332,19 @@ bool frmMain::showCategory(int row) {
 }
 
 void frmMain::Drive1_Change() {
-    try {
-        Dir1_->setPath(Drive1_->Drive());
-    } catch (const RuntimeError& e) {
-        showMessage(QString::fromStdString(e.description()));
-        const QSignalBlocker quiet(Drive1_);
+    trapped("Error en frmMain.Drive1_Change ; ", [this] {
         try {
-            Drive1_->setDrive(places_->driveOf(Dir1_->Path()));
+            Dir1_->setPath(Drive1_->Drive());
         } catch (const RuntimeError&) {
+            // The list goes back to the drive of the folder still shown.
+            const QSignalBlocker quiet(Drive1_);
+            try {
+                Drive1_->setDrive(places_->driveOf(Dir1_->Path()));
+            } catch (const RuntimeError&) {
+            }
+            throw;
         }
-    }
+    });
 }
 
 void frmMain::Dir1_Change() {
@@ -351,6 +373,10 @@ void frmMain::cmdContar_Click() {
     // The walk lets events run; a second Count arriving then would share the counter.
     if (counting_ || !counter_) return;
     counting_ = true;
+    countFailures_.clear();
+    // The selector takes no input while the count runs, so the totals belong to the folder
+    // the lists show.
+    Frame1_->setEnabled(false);
     bool hourglass = false;
     try {
         for (auto* box : {txtFiles_, txtDirs_, txtTotalBytes_, txtTotalKBytes_, txtTotalMBytes_}) {
@@ -389,21 +415,55 @@ void frmMain::cmdContar_Click() {
         txtTotalBytes_->setText(QString::fromStdString(shown[2]));
         txtTotalKBytes_->setText(QString::fromStdString(shown[3]));
         txtTotalMBytes_->setText(QString::fromStdString(shown[4]));
-    } catch (const std::exception&) {
+    } catch (...) {
+        // The player gets the window back as it was before the count: the pointer and the
+        // progress window are restored too.
         if (hourglass) QApplication::restoreOverrideCursor();
         unloadProgressWindow();
         showMessage(QStringLiteral("Holy Crap, you found an Error!"));
     }
+    Frame1_->setEnabled(true);
     counting_ = false;
-    if (closeWhenCounted_) close();
+    if (closeWhenCounted_) {
+        close();
+        return;
+    }
+    showGatheredFailures();
+}
+
+void frmMain::countFailed(const std::string& message) {
+    countFailures_ << QString::fromStdString(message);
+    // Over this window only: the progress window's Cancel stays within reach.
+    if (countFailures_.size() <= kFailuresShownAtOnce) showMessage(countFailures_.back(), {}, this);
+}
+
+void frmMain::showGatheredFailures() {
+    const qsizetype gathered = countFailures_.size() - kFailuresShownAtOnce;
+    if (gathered <= 0) return;
+    QString text = gathered == 1
+                       ? QStringLiteral("1 more folder could not be read and was left out of "
+                                        "the count:")
+                       : QStringLiteral("%1 more folders could not be read and were left out of "
+                                        "the count:")
+                             .arg(gathered);
+    const QString prefix = QString::fromLatin1(CFileCounter::kMessagePrefix);
+    const qsizetype listed = std::min(gathered, kFailuresListed);
+    for (qsizetype i = kFailuresShownAtOnce; i < kFailuresShownAtOnce + listed; ++i) {
+        QString line = countFailures_[i];
+        if (line.startsWith(prefix)) line.remove(0, prefix.size());
+        text += QLatin1Char('\n') + line;
+    }
+    if (gathered > listed) text += QStringLiteral("\nand %1 more.").arg(gathered - listed);
+    countFailures_.clear();
+    showMessage(text, {}, this);
 }
 
 void frmMain::Command2_Click() {
-    Module2::OpenWebPage(about::kHomePage);
+    if (!firstAddress_.isEmpty()) Module2::OpenWebPage(firstAddress_.toStdString());
 }
 
 void frmMain::Command4_Click() {
-    Module2::OpenWebPage(about::kIssueTracker);
+    if (!secondAddress_.isEmpty()) Module2::OpenWebPage(secondAddress_.toStdString());
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

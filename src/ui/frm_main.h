@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -29,6 +30,9 @@ class Places;
 struct Sources {
     std::shared_ptr<const Machine> machine;
     std::unique_ptr<FolderSource> folders;  // the platform's when null
+    // Where the pages installed with the program are looked for; the program's own folder
+    // when empty.
+    QString programFolder{};
 
     // The running process's environment and the platform's folder source.
     static Sources fromProcess();
@@ -84,6 +88,8 @@ class frmMain : public QWidget {
     void chooseAmongInstalls();
     void trapped(const char* prefix, const std::function<void()>& step);
     void unloadProgressWindow();
+    void countFailed(const std::string& message);
+    void showGatheredFailures();
 
     QString installPath_;
     std::shared_ptr<const Machine> machine_;
@@ -94,6 +100,10 @@ class frmMain : public QWidget {
     QPointer<frmInProcess> inProcess_;
     bool counting_ = false;
     bool closeWhenCounted_ = false;
+    // The folders the running count could not read, as the counter reported them.
+    QStringList countFailures_;
+    QString firstAddress_;
+    QString secondAddress_;
 
     QGroupBox* Frame1_;
     QGroupBox* Frame2_;

@@ -14,17 +14,17 @@ MessageHook& hook() {
 }  // namespace
 
 QString applicationTitle() {
-    const QString name = QGuiApplication::applicationDisplayName();
-    return name.isEmpty() ? QStringLiteral("Brambleton") : name;
+    return QStringLiteral("Brambleton");
 }
 
-void showMessage(const QString& text, const QString& title) {
+void showMessage(const QString& text, const QString& title, QWidget* over) {
     const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
     if (hook()) {
         hook()(text, shownTitle);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Ok, over);
+    if (over) box.setWindowModality(Qt::WindowModal);
     box.exec();
 }
 

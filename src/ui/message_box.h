@@ -3,14 +3,17 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace brambleton::ui {
 
 // The program's title, which every message box carries unless a title is given.
 QString applicationTitle();
 
 // Shows `text` in a message box with one OK button and returns when it is closed. Every
-// message of the program goes through here.
-void showMessage(const QString& text, const QString& title = {});
+// message of the program goes through here. Over a window, the box blocks only that window,
+// so another one (the progress window's Cancel) still takes input while it is up.
+void showMessage(const QString& text, const QString& title = {}, QWidget* over = nullptr);
 
 // Replaces the message box, for tests: `hook` receives each text and its title (the
 // application's title when none was given). An empty hook restores the box.

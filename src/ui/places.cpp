@@ -1,6 +1,7 @@
 #include "ui/places.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "common/runtime_error.h"
 #include "locations/folder_map.h"
@@ -23,8 +24,19 @@ void Places::setFolderMap(std::shared_ptr<const FolderMap> map) {
 }
 
 QStringList Places::drives() const {
+    const auto all = map_->drives();
+    const bool hostRoot = std::find(all.begin(), all.end(), "/") != all.end();
     QStringList out;
-    for (const auto& d : map_->drives()) out << fromStd(d);
+    for (const auto& d : all) {
+        // A drive that leads to the host's root (most prefixes' Z:) is "/" again: offered once.
+        if (hostRoot && d != "/") {
+            try {
+                if (QDir::cleanPath(fromStd(map_->driveRoot(d))) == QLatin1String("/")) continue;
+            } catch (const RuntimeError&) {
+            }
+        }
+        out << fromStd(d);
+    }
     return out;
 }
 

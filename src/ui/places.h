@@ -21,7 +21,8 @@ class Places {
 
     void setFolderMap(std::shared_ptr<const FolderMap> map);
 
-    // The drives to offer: the prefix's ("C:", "Z:") and "/".
+    // The drives to offer: the prefix's ("C:", "D:") and "/", where a drive that leads to "/"
+    // (most prefixes' Z:) is offered only as "/".
     QStringList drives() const;
 
     // The host folder a drive leads to. Throws RuntimeError 68 for a drive that is not offered.

@@ -1,4 +1,5 @@
 // The windows as laid out, and each control doing its own job, on a real Wine prefix.
+#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -6,14 +7,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QListWidget>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
+#include <QWheelEvent>
 #include <cstdlib>
 
 #include "common/runtime_error.h"
 #include "game_prefix.h"
+#include "ui/about.h"
+#include "ui/app_style.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
@@ -80,11 +87,25 @@ int px(int twips) {
     return (twips * 2 + 15) / 30;
 }
 
+// How many pixels of two images of one control differ, counting only differences a player
+// sees at once (a change of brightness of at least half the scale).
+int contrastingPixels(const QImage& a, const QImage& b) {
+    int differ = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) >= 128) ++differ;
+        }
+    }
+    return differ;
+}
+
 }  // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
   private slots:
+    void initTestCase() { setUpApplication(); }
+
     void mainWindowControlTree() {
         GamePrefix prefix;
         frmMain window(Sources::fromProcess(), Loading::Later);
@@ -190,7 +211,10 @@ class WindowsTest : public QObject {
         for (const auto& c : cases) {
             files.setPattern(c.pattern);
             QStringList shown;
-            for (int i = 0; i < files.count(); ++i) shown << files.item(i)->text();
+            for (int i = 0; i < files.count(); ++i) {
+                shown << files.item(i)->text();
+                QCOMPARE(files.item(i)->toolTip(), files.item(i)->text());
+            }
             QCOMPARE(shown, c.shown);
         }
         QVERIFY_THROWS_EXCEPTION(RuntimeError, files.setPath(prefix.game("Nothing")));
@@ -229,6 +253,121 @@ class WindowsTest : public QObject {
         const auto files = counter.ContarArchivos(path, "*.IFF", folders, bytes);
         QVERIFY(counter.Cancel());
         QVERIFY(files < 40);
+    }
+
+    // Only the command buttons have the white face; the lists and their scroll bars keep the
+    // platform's colours, so their arrows and handles show. Both windows carry the icon.
+    void coloursAndIcons() {
+        GamePrefix prefix;
+        frmMain window(Sources::fromProcess(), Loading::Later);
+        frmInProcess progress;
+        const QColor white(255, 255, 255);
+        for (const char* name : {"cmdContar", "Command2", "Command4"}) {
+            QCOMPARE(window.findChild<QPushButton*>(name)->palette().color(QPalette::Button),
+                     white);
+        }
+        QCOMPARE(progress.findChild<QPushButton*>("cmdCancel")->palette().color(QPalette::Button),
+                 white);
+        for (const char* name : {"Dir1", "File1"}) {
+            const QPalette bar =
+                window.findChild<QListWidget*>(name)->verticalScrollBar()->palette();
+            QVERIFY2(bar.color(QPalette::Button) != white, name);
+            QVERIFY2(bar.color(QPalette::Window) != QColor(0, 0, 128), name);
+        }
+        QVERIFY(window.findChild<QComboBox*>("Drive1")->palette().color(QPalette::Button) != white);
+        for (QWidget* w : {static_cast<QWidget*>(&window), static_cast<QWidget*>(&progress)}) {
+            const auto sizes = w->windowIcon().availableSizes();
+            QVERIFY2(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)),
+                     qPrintable(w->objectName()));
+        }
+    }
+
+    // The focus mark stands out on the navy window and on the white button faces.
+    void focusIsVisible() {
+        GamePrefix prefix;
+        frmMain window(Sources::fromProcess(), Loading::Later);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        for (const char* name : {"Option1", "cmdContar", "Command2"}) {
+            auto* control = window.findChild<QWidget*>(name);
+            window.findChild<QWidget*>("Dir1")->setFocus();
+            const QImage without = control->grab().toImage();
+            control->setFocus(Qt::TabFocusReason);
+            QVERIFY(control->hasFocus());
+            QVERIFY2(contrastingPixels(without, control->grab().toImage()) >= 20, name);
+        }
+    }
+
+    // "/" is offered once: a drive leading to it is chosen as "/". The wheel changes the
+    // drive only while the list has the focus.
+    void driveListOffersTheRootOnceAndHeedsTheWheelOnlyWithFocus() {
+        GamePrefix prefix;
+        QWidget window;
+        auto* drives = new DriveListBox(&window);
+        auto* other = new QPushButton(&window);
+        other->move(0, 60);
+        QStringList offered;
+        for (int i = 0; i < drives->count(); ++i) offered << drives->itemData(i).toString();
+        QCOMPARE(offered, (QStringList{"C:", "/"}));
+        drives->setDrive("Z:\\home");
+        QCOMPARE(drives->Drive(), QStringLiteral("/"));
+        drives->setDrive("C:");
+
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QPoint centre = drives->rect().center();
+        auto wheel = [&] {
+            QWheelEvent notch(centre, drives->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(drives, &notch);
+        };
+        other->setFocus();
+        wheel();
+        QCOMPARE(drives->Drive(), QStringLiteral("C:"));
+        drives->setFocus();
+        wheel();
+        QCOMPARE(drives->Drive(), QStringLiteral("/"));
+    }
+
+    // The progress window takes the focus when shown; Escape and Space there cancel.
+    void progressWindowKeys() {
+        for (const auto key : {Qt::Key_Escape, Qt::Key_Space}) {
+            CFileCounter counter;
+            frmInProcess progress;
+            progress.mFC = &counter;
+            progress.show();
+            QVERIFY(QTest::qWaitForWindowActive(&progress));
+            QCOMPARE(QApplication::focusWidget(), progress.findChild<QPushButton*>("cmdCancel"));
+            QTest::keyClick(&progress, key);
+            QVERIFY(counter.Cancel());
+        }
+    }
+
+    // Without web addresses, the link buttons open the pages installed with the program and
+    // their labels name those pages; the pages are found beside the program or in the
+    // package's share folder.
+    void aboutLinksOpenTheInstalledPages() {
+        testing::TempTree install;
+        install.text("usr/share/brambleton/user-guide.html", "<html></html>");
+        install.text("zip/licence.html", "<html></html>");
+        const QString bin = QString::fromStdString(install.path("usr/bin"));
+        const QString zip = QString::fromStdString(install.path("zip"));
+        QCOMPARE(about::installedPage(bin, "user-guide.html"),
+                 QString::fromStdString(install.path("usr/share/brambleton/user-guide.html")));
+        QCOMPARE(about::installedPage(zip, "licence.html"),
+                 QString::fromStdString(install.path("zip/licence.html")));
+        QCOMPARE(about::installedPage(zip, "user-guide.html"), QString());
+        if (QString::fromUtf8(about::kHomePage).isEmpty()) {
+            const auto first = about::firstLink(bin);
+            QCOMPARE(first.label, QStringLiteral("user-guide.html"));
+            QCOMPARE(first.address,
+                     QUrl::fromLocalFile(QString::fromStdString(
+                                             install.path("usr/share/brambleton/user-guide.html")))
+                         .toString());
+            QCOMPARE(about::secondLink(bin).address, QString());
+        }
     }
 
     void openWebPageStartsTheDefaultHandler() {
