@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,6 +18,8 @@
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
+#include "ui/app_style.h"
+#include "ui/message_box.h"
 
 using namespace brambleton;
 using namespace brambleton::ui;
@@ -82,7 +85,10 @@ struct SteamHome {
 class MainWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void initTestCase() {
+        setUpApplication();
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
 
     void loadsOnObjects() {
         GamePrefix prefix;
@@ -164,6 +170,7 @@ class MainWindowTest : public QObject {
         QVERIFY2(!progressWindow(), "the progress window is unloaded");
         QVERIFY2(!QApplication::overrideCursor(), "the pointer is restored");
         QVERIFY(!w.counting());
+        QVERIFY2(!w.counter()->Cancel(), "the flag stays unset");
     }
 
     void cancelDuringACount() {
@@ -180,6 +187,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages.titles, QStringList{"Cancel Action"});
         QCOMPARE(results(w), (QStringList{"0", "0", "0", "0.0", "0.0"}));
         QVERIFY(!w.counter()->Cancel());
+        QVERIFY2(!progressWindow(), "the progress window is unloaded");
         w.cmdContar_Click();
         QCOMPARE(results(w), (QStringList{"2", "1", "1,572,864", "1,536.0", "1.5"}));
     }
@@ -275,6 +283,202 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<FileListBox>(w, "File1")->Pattern(), QStringLiteral("*.*"));
         w.cmdContar_Click();
         QCOMPARE(results(w)[0], QStringLiteral("3"));
+    }
+
+    // Three unreadable folders cost a box each; the rest are gathered into one box at the end.
+    // While a box is up the progress window's Cancel still stops the count.
+    void unreadableFoldersBeyondTheThirdAreGathered() {
+        GamePrefix prefix;
+        std::vector<std::string> failing;
+        for (int i = 0; i < 10; ++i) {
+            failing.push_back("bad" + std::to_string(i));
+            prefix.tree.folder("home/tree/" + failing.back());
+        }
+        const QString tree = QString::fromStdString(prefix.tree.path("home/tree"));
+        for (const bool cancelAtFirstBox : {false, true}) {
+            QStringList texts;
+            bool progressUsable = false;
+            frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>(failing)});
+            setMessageHook([&](const QString& text, const QString&) {
+                texts << text;
+                if (!cancelAtFirstBox || texts.size() > 1) return;
+                auto* progress = progressWindow();
+                progressUsable = progress && progress->isVisible() && progress->isEnabled();
+                QTest::mouseClick(progress->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            });
+            control<DirListBox>(w, "Dir1")->setPath(tree);
+            w.cmdContar_Click();
+            setMessageHook({});
+            const QString prefixText = "error en ContadorDeArchivos.ContarArchivos() ; ";
+            if (cancelAtFirstBox) {
+                QVERIFY(progressUsable);
+                QCOMPARE(texts.size(), 2);
+                QVERIFY(texts[0].startsWith(prefixText));
+                QCOMPARE(texts[1], QStringLiteral("Action Canceled by User"));
+                continue;
+            }
+            QCOMPARE(texts.size(), 4);
+            for (int i = 0; i < 3; ++i) QVERIFY(texts[i].startsWith(prefixText + "Permission denied"));
+            const QStringList summary = texts[3].split('\n');
+            QCOMPARE(summary.size(), 7);
+            QCOMPARE(summary[0], QStringLiteral("7 more folders could not be read and were left out "
+                                                "of the count:"));
+            for (int i = 1; i <= 5; ++i) {
+                QVERIFY2(summary[i].startsWith("Permission denied: " + tree + "/bad"),
+                         qPrintable(summary[i]));
+            }
+            QCOMPARE(summary[6], QStringLiteral("and 2 more."));
+            QCOMPARE(results(w), (QStringList{"0", "10", "0", "0.0", "0.0"}));
+        }
+    }
+
+    // While a count runs the category buttons and lists take no input, so the totals shown
+    // belong to the folder the lists show; Count is pressed by Enter and Space as by a click.
+    void theSelectorWaitsForTheCountAndKeysPressCount() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        bool selectorEnabled = true;
+        QTimer::singleShot(0, &w, [&] {
+            selectorEnabled = control<QGroupBox>(w, "Frame1")->isEnabled();
+            QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        });
+        w.cmdContar_Click();
+        QVERIFY(!selectorEnabled);
+        QVERIFY(control<QRadioButton>(w, "Option1")->isChecked());
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), prefix.game("Downloads"));
+        QVERIFY(control<QGroupBox>(w, "Frame1")->isEnabled());
+        for (const auto key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+            auto* count = control<QPushButton>(w, "cmdContar");
+            control<QLineEdit>(w, "txtFiles")->clear();
+            count->setFocus();
+            QTest::keyClick(count, key);
+            QCOMPARE(results(w)[0], QStringLiteral("2"));
+        }
+        QCOMPARE(messages.texts, QStringList());
+    }
+
+    void typingInTheFilterStandsAsTyped() {
+        GamePrefix prefix;
+        frmMain w;
+        w.show();
+        auto* filter = control<QComboBox>(w, "cboFiltro");
+        filter->setFocus();
+        filter->lineEdit()->selectAll();
+        QTest::keyClicks(filter, "*");
+        QCOMPARE(filter->currentText(), QStringLiteral("*"));
+        QCOMPARE(control<FileListBox>(w, "File1")->Pattern(), QStringLiteral("*"));
+    }
+
+    // Each trapped handler's box: its prefix, the error number, CR LF and the description,
+    // under the application's title. The failures are real: a home that does not exist, a
+    // folder or drive removed while shown.
+    void trappedHandlersShowTheirTexts() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        {
+            HostEnvironment gone;
+            gone.home = prefix.tree.path("no such home");
+            gone.winePrefix = prefix.tree.path();
+            frmMain w(Sources{std::make_shared<Machine>(gone), nullptr});
+            QVERIFY2(messages.texts.value(0).startsWith(
+                         "Error en frmMain.Form_Load ; 76\r\nPath not found: " +
+                         QString::fromStdString(gone.home.string())),
+                     qPrintable(messages.texts.value(0)));
+            QVERIFY2(control<QRadioButton>(w, "Option1")->isChecked(), "the load goes on");
+        }
+        prefix.tree.folder("drive_d");
+        prefix.tree.link("dosdevices/d:", "../drive_d");
+        prefix.tree.folder("home/shown");
+        const QString shown = QString::fromStdString(prefix.tree.path("home/shown"));
+        frmMain w;
+        auto* drives = control<DriveListBox>(w, "Drive1");
+        control<DirListBox>(w, "Dir1")->setPath(shown);
+        std::filesystem::remove(prefix.tree.path("home/shown"));
+        std::filesystem::remove(prefix.tree.path("drive_d"));
+        messages.texts.clear();
+        messages.titles.clear();
+
+        w.Dir1_Change();
+        control<QComboBox>(w, "cboFiltro")->setEditText("*.FAR");
+        w.cboFiltro_Click();
+        emit drives->activated(drives->findData("D:"));
+        const QString gone = "76\r\nPath not found: " + shown;
+        QCOMPARE(messages.texts, (QStringList{
+                                     "Error en frmMain.Dir1_Change ; " + gone,
+                                     "Error en frmMain.cboFiltro_Change ; " + gone,
+                                     "Error en frmMain.cboFiltro_Click ; " + gone,
+                                     "Error en frmMain.Drive1_Change ; 68\r\nDevice unavailable: "
+                                     "D: is not a drive of the Wine prefix " +
+                                         QString::fromStdString(prefix.tree.path()),
+                                 }));
+        QCOMPARE(messages.titles, QStringList(4, QStringLiteral("Brambleton")));
+        QCOMPARE(drives->Drive(), QStringLiteral("/"));
+    }
+
+    // A failure the counter does not handle ends the Count handler with its box, and leaves
+    // the window as it was before the count: pointer, progress window and selector restored.
+    void countHandlerFailure() {
+        struct Unexpected {};
+        struct ThrowingSource final : FolderSource {
+            void open(std::size_t, const std::string&, const std::string&) override {
+                throw Unexpected{};
+            }
+            void read(const std::string&, const FilePattern&, FolderListing&) override {}
+            char separator() const noexcept override { return '/'; }
+        };
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w(Sources{nullptr, std::make_unique<ThrowingSource>()});
+        w.show();
+        w.cmdContar_Click();
+        QCOMPARE(messages.texts, QStringList{"Holy Crap, you found an Error!"});
+        QCOMPARE(messages.titles, QStringList{"Brambleton"});
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!progressWindow());
+        QVERIFY(control<QGroupBox>(w, "Frame1")->isEnabled());
+        QVERIFY(!w.counting());
+    }
+
+    void anEmptyFolderCountsWithoutABox() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w;
+        control<DirListBox>(w, "Dir1")->setPath(prefix.home());
+        w.cmdContar_Click();
+        QCOMPARE(results(w), (QStringList{"0", "0", "0", "0.0", "0.0"}));
+        QCOMPARE(messages.texts, QStringList());
+    }
+
+    void choosingTheSameCategoryReadsTheRegistryAgain() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w;
+        QCOMPARE(w.InstallPath(), kInstallPath);
+        prefix.useFixture("fresh/system.min.reg");
+        QTest::mouseClick(control<QRadioButton>(w, "Option1"), Qt::LeftButton);
+        QCOMPARE(w.InstallPath(), QStringLiteral("Not Found"));
+        QCOMPARE(messages.texts.size(), 1);
+    }
+
+    // With no browser to start, a link button shows nothing and the window stays usable.
+    void aLinkThatCannotOpenLeavesTheWindowUsable() {
+        GamePrefix prefix;
+        prefix.tree.text("bin/user-guide.html", "<html></html>");
+        prefix.tree.text("bin/licence.html", "<html></html>");
+        MessageRecorder messages;
+        frmMain w(Sources{nullptr, nullptr, QString::fromStdString(prefix.tree.path("bin"))});
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(prefix.tree.path("empty")));
+        QTest::mouseClick(control<QPushButton>(w, "Command2"), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(w, "Command4"), Qt::LeftButton);
+        qputenv("PATH", path);
+        QCOMPARE(messages.texts, QStringList());
+        w.cmdContar_Click();
+        QCOMPARE(results(w)[0], QStringLiteral("2"));
     }
 
     // A new player's home as Steam leaves it: the Legacy Collection in a Steam library, no
