@@ -4,13 +4,13 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build pkg-config
+    g++ cmake ninja-build pkg-config python3
     googletest libgtest-dev
     clang-14 libclang-rt-14-dev
     nlohmann-json3-dev libyaml-cpp-dev
     qt6-base-dev libgl-dev fonts-liberation
     desktop-file-utils appstream
-    xvfb xauth imagemagick
+    xvfb xauth x11-utils imagemagick
     g++-mingw-w64-x86-64 wine64
 )
 

@@ -25,7 +25,8 @@ stage=$(mktemp -d)
 cmake --install build/release --prefix "$stage/usr" >/dev/null
 for f in usr/bin/brambleton usr/bin/brambleton-count \
     usr/share/icons/hicolor/16x16/apps/org.brambleton.Brambleton.png \
-    usr/share/icons/hicolor/32x32/apps/org.brambleton.Brambleton.png; do
+    usr/share/icons/hicolor/32x32/apps/org.brambleton.Brambleton.png \
+    usr/share/brambleton/user-guide.html usr/share/brambleton/licence.html; do
     [ -e "$stage/$f" ] || { echo "missing from the install: $f"; exit 1; }
 done
 desktop-file-validate "$stage/usr/share/applications/org.brambleton.Brambleton.desktop"

@@ -1,0 +1,96 @@
+// What a window manager reads of the windows on a real X server (Xvfb): their titles exactly
+// as set, nothing appended, and the program's icon in both sizes. Read back with xprop.
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include "game_prefix.h"
+#include "ui/app_style.h"
+#include "ui/frm_in_process.h"
+#include "ui/frm_main.h"
+#include "ui/message_box.h"
+
+using namespace brambleton;
+using namespace brambleton::ui;
+using brambleton::testing::GamePrefix;
+
+namespace {
+
+QString property(const QWidget& window, const char* name) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("-notype"),
+                 QString::fromLatin1(name)});
+    if (!xprop.waitForFinished(10000)) return {};
+    return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+}
+
+QString title(const QWidget& window) {
+    return property(window, "_NET_WM_NAME");
+}
+
+// The sizes of the images in _NET_WM_ICON, as "16x16".
+QStringList iconSizes(const QWidget& window) {
+    QStringList sizes;
+    const auto found = QRegularExpression(QStringLiteral("Icon \\((\\d+) x (\\d+)\\)"))
+                           .globalMatch(property(window, "_NET_WM_ICON"));
+    for (auto it = found; it.hasNext();) {
+        const auto m = it.next();
+        sizes << m.captured(1) + "x" + m.captured(2);
+    }
+    return sizes;
+}
+
+void shown(QWidget& window) {
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
+}  // namespace
+
+class X11WindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { setUpApplication(); }
+
+    void titlesAndIcons() {
+        GamePrefix prefix;
+        frmMain main(Sources::fromProcess(), Loading::Later);
+        shown(main);
+        frmInProcess progress(&main);
+        shown(progress);
+        QCOMPARE(title(main), QStringLiteral("_NET_WM_NAME = \"The Sims Brambleton\""));
+        QCOMPARE(title(progress), QStringLiteral("_NET_WM_NAME = \"Processing....\""));
+        for (const QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&progress)}) {
+            const QStringList sizes = iconSizes(*window);
+            QVERIFY2(sizes.contains("16x16") && sizes.contains("32x32"), qPrintable(sizes.join(",")));
+        }
+
+        // Message boxes, over the main window and not.
+        const struct {
+            QString title;
+            QWidget* over;
+            QString shownTitle;
+        } boxes[] = {
+            {QString(), &main, QStringLiteral("Brambleton")},
+            {QStringLiteral("Cancel Action"), nullptr, QStringLiteral("Cancel Action")},
+        };
+        for (const auto& box : boxes) {
+            QString seen;
+            QTimer::singleShot(200, [&] {
+                auto* shownBox = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!shownBox) return;
+                seen = title(*shownBox);
+                shownBox->accept();
+            });
+            showMessage(QStringLiteral("text"), box.title, box.over);
+            QCOMPARE(seen, "_NET_WM_NAME = \"" + box.shownTitle + "\"");
+        }
+    }
+};
+
+QTEST_MAIN(X11WindowTest)
+#include "x11_window_test.moc"
