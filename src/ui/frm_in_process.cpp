@@ -12,8 +12,11 @@
 namespace brambleton::ui {
 
 frmInProcess::frmInProcess(const QWidget* over)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowCloseButtonHint) {
+    // Kept above other windows: a message about an unreadable folder raises the main window
+    // with it, and Cancel must stay in sight. It has no owner, so such a message, which blocks
+    // only the main window, leaves it usable.
+    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmInProcess"));
     setWindowTitle(QStringLiteral("Processing...."));
     setWindowIcon(applicationIcon());
@@ -33,8 +36,10 @@ frmInProcess::frmInProcess(const QWidget* over)
     connect(cmdCancel_, &QPushButton::clicked, this, &frmInProcess::cmdCancel_Click);
 
     if (over) {
+        // Centred across the lower edge of the window it is about, clear of the messages,
+        // which stand over that window's centre.
         const QRect host = over->frameGeometry();
-        move(host.center() - QPoint(width() / 2, height() / 2));
+        move(host.center().x() - width() / 2, host.bottom() - height() - fromTwips(600));
     }
 }
 

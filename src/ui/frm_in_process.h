@@ -16,7 +16,8 @@ namespace brambleton::ui {
 class frmInProcess : public QWidget {
     Q_OBJECT
   public:
-    // A window of its own, placed centred over `over` when one is given.
+    // A window of its own, kept above the others, placed over the lower part of `over` when
+    // one is given.
     explicit frmInProcess(const QWidget* over = nullptr);
 
     // The counter to cancel, lent by the main window before it shows this window; not owned.

@@ -208,6 +208,7 @@ void frmMain::buildControls() {
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
+    Dir1_->setFocus();  // the first control in the tab order
 
     connect(Drive1_, &DriveListBox::Change, this, &frmMain::Drive1_Change);
     connect(Dir1_, &DirListBox::Change, this, &frmMain::Dir1_Change);

@@ -1,7 +1,10 @@
 #include "ui/message_box.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace brambleton::ui {
 namespace {
@@ -24,7 +27,20 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Ok, over);
-    if (over) box.setWindowModality(Qt::WindowModal);
+    if (over) {
+        // The box's own colours, not those of the navy window it stands over.
+        box.setPalette(QApplication::palette(&box));
+        box.setFont(QApplication::font(&box));
+        box.setWindowModality(Qt::WindowModal);
+    }
+    // Wide enough that a window manager's title bar, with its icon and buttons, shows the
+    // whole title over a short text.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
+                                   .horizontalAdvance(shownTitle);
+        grid->addItem(new QSpacerItem(titleWidth * 3 / 2 + 150, 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
