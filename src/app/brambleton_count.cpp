@@ -4,12 +4,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <variant>
@@ -19,6 +20,7 @@
 #include "common/runtime_error.h"
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
+#include "counting/file_pattern.h"
 #include "locations/content_category.h"
 #include "locations/folder_map.h"
 #include "locations/machine.h"
@@ -32,6 +34,7 @@ using namespace brambleton;
 constexpr int kExitOk = 0;
 constexpr int kExitFolderFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitUnwritten = 3;
 constexpr int kExitCancelled = 130;
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -48,7 +51,8 @@ const char* const kUsage =
     "Counts the files in FOLDER and every folder below it whose extension matches PATTERN\n"
     "(default \"*.*\", every file; several entries separated by \";\", such as\n"
     "\"*.skn;*.bmp;*.cmx\"; case is ignored), the folders below FOLDER, and their bytes.\n"
-    "Links to folders are not followed; a link to a file counts as that file.\n"
+    "Links to folders are not followed; a link to a file counts as that file. A folder\n"
+    "more than 4,096 levels below FOLDER is reported and not entered.\n"
     "\n"
     "  --category NAME  count one of the game's content categories (objects, floors,\n"
     "                   walls, skins, roofs) in the first copy of the game found\n"
@@ -58,11 +62,12 @@ const char* const kUsage =
     "                   the install folder and each category's folder of the one used\n"
     "  --game N         use the Nth copy of --where's list instead of the first\n"
     "  --verbose        with --where, also every place looked at and why it did not count\n"
-    "  --json           print the raw numbers as one JSON object\n"
+    "  --json           print the raw numbers as one JSON object (not with --where)\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
-    "are still printed) or the game was not found, 2 bad usage, 130 cancelled with Ctrl-C.\n";
+    "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
+    "be written, 130 cancelled with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
@@ -75,7 +80,7 @@ struct Options {
 };
 
 int usageError(const std::string& what) {
-    std::cerr << "brambleton-count: " << printable(what) << "\n\n" << kUsage;
+    std::fprintf(stderr, "brambleton-count: %s\n\n%s", printable(what).c_str(), kUsage);
     return kExitUsage;
 }
 
@@ -87,7 +92,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            std::cout << kUsage;
+            std::fputs(kUsage, stdout);
             return kExitOk;
         } else if (!optionsEnded && arg == "--json") {
             options.json = true;
@@ -96,6 +101,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         } else if (!optionsEnded && arg == "--verbose") {
             options.verbose = true;
         } else if (!optionsEnded && arg == "--game") {
+            if (options.game) return usageError("--game is given twice");
             if (i + 1 >= argc) return usageError("--game needs a number");
             const std::string n = argv[++i];
             if (n.empty() || n.size() > 4 ||
@@ -104,6 +110,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             }
             options.game = std::stoul(n);
         } else if (!optionsEnded && arg == "--category") {
+            if (!options.category.empty()) return usageError("--category is given twice");
             if (i + 1 >= argc) return usageError("--category needs a name");
             options.category = argv[++i];
             if (!findCategory(options.category)) {
@@ -122,6 +129,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         }
         if (!positional.empty()) return usageError("a folder goes without --where or --category");
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
+        if (options.json && options.where) return usageError("--where prints text only, not --json");
         return std::nullopt;
     }
     if (options.game || options.verbose) {
@@ -132,7 +140,10 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
     if (positional[0].empty()) return usageError("the folder name is empty");
     options.folder = positional[0];
     if (positional.size() == 2) {
-        if (positional[1].empty()) return usageError("the pattern is empty");
+        if (!FilePattern(positional[1]).hasEntries()) {
+            return usageError("the pattern \"" + positional[1] +
+                              "\" names no extension (such as \"*.IFF\" or \"*.*\")");
+        }
         options.pattern = positional[1];
     }
     return std::nullopt;
@@ -159,8 +170,7 @@ class ProgressLine {
         const auto now = std::chrono::steady_clock::now();
         if (now - last_ < std::chrono::milliseconds(100)) return;
         last_ = now;
-        std::string shown = printable(path);
-        if (shown.size() > 60) shown = "..." + shown.substr(shown.size() - 57);
+        const std::string shown = lastPart(printable(path), 60);
         std::fprintf(stderr, "\r\033[K%lld folders  %s", folders_, shown.c_str());
         std::fflush(stderr);
         shown_ = true;
@@ -180,23 +190,40 @@ class ProgressLine {
     std::chrono::steady_clock::time_point last_{};
 };
 
+// A number for machines: digits and a "." whatever the user's locale, `decimals` places.
+std::string machineNumber(double value, int decimals) {
+    char buf[64];
+    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    return std::string(buf, end.ptr);
+}
+
 void printTotals(const CountResult& totals, bool cancelled, bool json, long long errors) {
     if (json) {
         const CountResult shown = cancelled ? CountResult{} : totals;
-        std::printf(
-            "{\"files\":%d,\"folders\":%d,\"bytes\":%.0f,\"kilobytes\":%.6f,\"megabytes\":%.6f,"
-            "\"cancelled\":%s,\"errors\":%lld}\n",
-            shown.files, shown.folders, shown.bytes, shown.bytes / 1024, shown.bytes / 1048576,
-            cancelled ? "true" : "false", errors);
+        std::printf("{\"files\":%d,\"folders\":%d,\"bytes\":%s,\"kilobytes\":%s,\"megabytes\":%s,"
+                    "\"cancelled\":%s,\"errors\":%lld}\n",
+                    shown.files, shown.folders, machineNumber(shown.bytes, 0).c_str(),
+                    machineNumber(shown.bytes / 1024, 6).c_str(),
+                    machineNumber(shown.bytes / 1048576, 6).c_str(), cancelled ? "true" : "false",
+                    errors);
         return;
     }
+    // The user's own separators, in the window's order: folders above files.
     const auto text = Summarise(totals, cancelled, localeSeparators());
-    // The rows in the window's order: folders above files.
-    std::printf("%-13s %s\n", "Folders", text[1].c_str());
-    std::printf("%-13s %s\n", "Files", text[0].c_str());
-    std::printf("%-13s %s\n", "Total Bytes", text[2].c_str());
-    std::printf("%-13s %s\n", "Total KBytes", text[3].c_str());
-    std::printf("%-13s %s\n", "Total MBytes", text[4].c_str());
+    std::printf("%-13s %s\n", "Folders", text.folders.c_str());
+    std::printf("%-13s %s\n", "Files", text.files.c_str());
+    std::printf("%-13s %s\n", "Total Bytes", text.bytes.c_str());
+    std::printf("%-13s %s\n", "Total KBytes", text.kilobytes.c_str());
+    std::printf("%-13s %s\n", "Total MBytes", text.megabytes.c_str());
+}
+
+// Everything printed reaches standard output, or the exit status says it did not.
+int finished(int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    const int err = errno;
+    std::fprintf(stderr, "brambleton-count: the output could not be written: %s\n",
+                 std::strerror(err ? err : EIO));
+    return kExitUnwritten;
 }
 
 std::string notFoundText(const Machine& machine, const GameSearch& search) {
@@ -254,7 +281,7 @@ int where(const Options& options) {
     const auto& install = std::get<GameInstall>(chosen);
     const auto folderMap = machine.folderMapFor(install);
     std::printf("Registry       %s, HKEY_LOCAL_MACHINE\\%s, value %s\n",
-                printable(machine.folderMap().describe()).c_str(), Module1::kSimsKey,
+                printable(machine.registry().describe()).c_str(), Module1::kSimsKey,
                 Module1::kSimsValue);
     std::printf("InstallPath    %s\n", printable(install.installPath).c_str());
     for (const auto& category : kContentCategories) {
@@ -311,8 +338,8 @@ int run(const Options& options) {
 int main(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     Options options;
-    if (const auto exitCode = parse(argc, argv, options)) return *exitCode;
-    if (options.where) return where(options);
+    if (const auto exitCode = parse(argc, argv, options)) return finished(*exitCode);
+    if (options.where) return finished(where(options));
     if (!options.category.empty()) {
         const Machine machine(HostEnvironment::fromProcess());
         const auto chosen = chooseGame(machine, machine.findGames(), options.game);
@@ -327,5 +354,5 @@ int main(int argc, char** argv) {
         }
         options.pattern = location.pattern;
     }
-    return run(options);
+    return finished(run(options));
 }

@@ -1,5 +1,6 @@
 #include "app/terminal_text.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "common/utf8.h"
@@ -7,16 +8,62 @@
 namespace brambleton {
 namespace {
 
-// Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
-std::size_t utf8Length(std::string_view s) {
-    char32_t ignored;
-    return utf8Sequence(s, 0, ignored);
+// Characters that change the order in which a terminal shows the text around them.
+bool reordersText(char32_t cp) {
+    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069);
 }
 
-std::string hexEscape(unsigned char b, const char* form) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, form, b);
+std::string escaped(unsigned value, const char* form) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, form, value);
     return buf;
+}
+
+// The escape that stands for the character at `at` (`len` bytes, code point `cp`; `len` 0 for
+// a byte that is not UTF-8), or nothing when it is shown as it is. A backslash is left alone
+// here: whether it needs escaping depends on what follows it.
+std::string escapeFor(std::string_view text, std::size_t at, std::size_t len, char32_t cp) {
+    const auto b = static_cast<unsigned char>(text[at]);
+    if (len == 0) return escaped(b, "\\x%02x");
+    if (cp == '\n') return "\\n";
+    if (cp == '\t') return "\\t";
+    if (cp == '\r') return "\\r";
+    if (cp < 0x20 || cp == 0x7F) return escaped(b, "\\x%02x");
+    if ((cp >= 0x80 && cp < 0xA0) || reordersText(cp)) {
+        return escaped(static_cast<unsigned>(cp), "\\u%04x");
+    }
+    return {};
+}
+
+bool isHex(std::string_view s, std::size_t count) {
+    if (s.size() < count) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(s[i]))) return false;
+    }
+    return true;
+}
+
+// Whether a backslash before `rest` would read as an escape: before another backslash, "n",
+// "t", "r", "x" and two hex digits, "u" and four, or a character that is itself shown escaped.
+bool startsEscape(std::string_view rest) {
+    if (rest.empty()) return false;
+    switch (rest[0]) {
+        case '\\':
+        case 'n':
+        case 't':
+        case 'r':
+            return true;
+        case 'x':
+            return isHex(rest.substr(1), 2);
+        case 'u':
+            return isHex(rest.substr(1), 4);
+        default:
+            break;
+    }
+    char32_t cp = 0;
+    const std::size_t len = utf8Sequence(rest, 0, cp);
+    return !escapeFor(rest, 0, len, cp).empty();
 }
 
 }  // namespace
@@ -24,52 +71,33 @@ std::string hexEscape(unsigned char b, const char* form) {
 std::string printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    while (!text.empty()) {
-        const auto b = static_cast<unsigned char>(text[0]);
-        const std::size_t len = utf8Length(text);
-        if (len == 0) {
-            out += hexEscape(b, "\\x%02x");
-            text.remove_prefix(1);
-            continue;
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t cp = 0;
+        const std::size_t len = utf8Sequence(text, at, cp);
+        if (len == 1 && cp == '\\') {
+            // Doubled only where it could be read as the start of an escape, so a Windows path
+            // such as C:\Program Files\Maxis keeps its single backslashes.
+            const bool ambiguous = startsEscape(text.substr(at + 1));
+            out += ambiguous ? "\\\\" : "\\";
+        } else if (const std::string escape = escapeFor(text, at, len, cp); !escape.empty()) {
+            out += escape;
+        } else {
+            out.append(text.substr(at, len));
         }
-        if (b == '\n')
-            out += "\\n";
-        else if (b == '\t')
-            out += "\\t";
-        else if (b == '\r')
-            out += "\\r";
-        else if (b < 0x20 || b == 0x7F)
-            out += hexEscape(b, "\\x%02x");
-        else if (len == 2 && b == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) {
-            out += "\\u00" + hexEscape(static_cast<unsigned char>(text[1]), "%02x");  // C1 control
-        } else
-            out.append(text.substr(0, len));
-        text.remove_prefix(len);
+        at += len ? len : 1;
     }
     return out;
 }
 
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    while (!text.empty()) {
-        const auto b = static_cast<unsigned char>(text[0]);
-        const std::size_t len = utf8Length(text);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD";
-            text.remove_prefix(1);
-            continue;
-        }
-        if (b == '"')
-            out += "\\\"";
-        else if (b == '\\')
-            out += "\\\\";
-        else if (b < 0x20)
-            out += "\\u00" + hexEscape(b, "%02x");
-        else
-            out.append(text.substr(0, len));
-        text.remove_prefix(len);
+std::string lastPart(std::string_view text, std::size_t width) {
+    if (text.size() <= width) return std::string(text);
+    const std::size_t room = width > 3 ? width - 3 : 0;
+    std::size_t start = text.size() - room;
+    // Step forward past continuation bytes to the first whole character.
+    while (start < text.size() && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) {
+        ++start;
     }
-    return out + "\"";
+    return "..." + std::string(text.substr(start));
 }
 
 }  // namespace brambleton

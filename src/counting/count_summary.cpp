@@ -38,8 +38,7 @@ std::string formatNumber(double value, int decimals, const NumberSeparators& sep
     return out;
 }
 
-std::array<std::string, 5> Summarise(const CountResult& result, bool cancelled,
-                                     const NumberSeparators& separators) {
+CountText Summarise(const CountResult& result, bool cancelled, const NumberSeparators& separators) {
     const CountResult shown = cancelled ? CountResult{} : result;
     return {
         formatNumber(shown.files, 0, separators),

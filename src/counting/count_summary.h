@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
@@ -26,9 +25,17 @@ struct NumberSeparators {
 // decimal separator. A value that is not finite shows as 0.
 std::string formatNumber(double value, int decimals, const NumberSeparators& separators);
 
-// The five display strings of a count, in the order files, folders, bytes, kilobytes,
-// megabytes. A cancelled count shows zeros whatever its totals held.
-std::array<std::string, 5> Summarise(const CountResult& result, bool cancelled,
-                                     const NumberSeparators& separators);
+// The five texts a count shows.
+struct CountText {
+    std::string files;      // "#,##0"
+    std::string folders;    // "#,##0"
+    std::string bytes;      // "#,##0"
+    std::string kilobytes;  // bytes / 1024, "#,##0.0"
+    std::string megabytes;  // bytes / 1024^2, "#,##0.0"
+    bool operator==(const CountText&) const = default;
+};
+
+// The texts of a count. A cancelled count shows zeros whatever its totals held.
+CountText Summarise(const CountResult& result, bool cancelled, const NumberSeparators& separators);
 
 }  // namespace brambleton

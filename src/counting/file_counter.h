@@ -55,17 +55,12 @@ class CFileCounter {
 
     // Path of the folder most recently opened by any level of the walk; empty before the
     // first count.
-    const std::string& currentFolderPath() const noexcept { return currentFolder_.path; }
+    const std::string& currentFolderPath() const noexcept;
 
     // Whether any folder of the last count failed.
     bool lastCountHadErrors() const noexcept { return errors_ != 0; }
 
   private:
-    struct CurrentFolder {
-        std::string path;
-        std::int32_t subfolderCount = 0;
-    };
-
     std::int32_t countFolder(std::size_t depth, const std::string& name, std::string& path,
                              const FilePattern& pattern, std::int32_t& subfolders, double& Size,
                              bool& failed);
@@ -73,7 +68,11 @@ class CFileCounter {
 
     CounterHooks hooks_;
     std::unique_ptr<FolderSource> fileSystem_;
-    CurrentFolder currentFolder_;
+    // The current folder: its path is the walk's buffer while a count runs (the caller's
+    // variable), a copy of it afterwards; and the number of its sub-folders.
+    const std::string* walkPath_ = nullptr;
+    std::string lastFolder_;
+    std::int32_t currentSubfolders_ = 0;
     std::int16_t cancel_ = 0;
     std::int64_t errors_ = 0;
 };

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+
 namespace brambleton {
 namespace {
-
-char upper(char c) noexcept {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
 
 std::string_view trim(std::string_view s) noexcept {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -31,13 +29,14 @@ FilePattern::FilePattern(std::string_view pattern) {
         if (end == std::string_view::npos) break;
         start = end + 1;
     }
+    hasEntries_ = !entries.empty();
     // An empty pattern still follows the extension rule: its extension text is empty.
     if (entries.empty()) entries.push_back(std::string_view{});
 
     for (const auto entry : entries) {
         if (entry == "*.*") matchesEverything_ = true;
         std::string ext(extensionText(entry));
-        std::transform(ext.begin(), ext.end(), ext.begin(), upper);
+        std::transform(ext.begin(), ext.end(), ext.begin(), ascii::upper);
         if (std::find(upperExtensions_.begin(), upperExtensions_.end(), ext) ==
             upperExtensions_.end()) {
             upperExtensions_.push_back(std::move(ext));
@@ -51,7 +50,7 @@ bool FilePattern::matches(std::string_view fileName) const noexcept {
     for (const auto& wanted : upperExtensions_) {
         if (wanted.size() != ext.size()) continue;
         if (std::equal(ext.begin(), ext.end(), wanted.begin(),
-                       [](char a, char b) { return upper(a) == b; })) {
+                       [](char a, char b) { return ascii::upper(a) == b; })) {
             return true;
         }
     }

@@ -16,10 +16,13 @@ class FilePattern {
 
     bool matches(std::string_view fileName) const noexcept;
     bool matchesEverything() const noexcept { return matchesEverything_; }
+    // Whether the pattern has an entry at all: "", " " and ";" have none.
+    bool hasEntries() const noexcept { return hasEntries_; }
 
   private:
     std::vector<std::string> upperExtensions_;
     bool matchesEverything_ = false;
+    bool hasEntries_ = false;
 };
 
 // The extension text of a name: the characters after its last "."; the whole name when it

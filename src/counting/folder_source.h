@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "common/runtime_error.h"
 #include "counting/file_pattern.h"
 
 namespace brambleton {
@@ -20,6 +22,17 @@ struct FolderListing {
     // sizing, counts as nothing.
     std::int64_t matchingFiles = 0;
     std::int64_t matchingBytes = 0;
+
+    // Adds one matching file of `size` bytes. A sum past what 64 bits hold (sparse files can
+    // claim up to 2^63 - 1 bytes each) is the folder's overflow error, never a wrapped number.
+    void addFile(std::int64_t size, const std::string& folderPath) {
+        if (size < 0 || size > std::numeric_limits<std::int64_t>::max() - matchingBytes) {
+            throw RuntimeError(kOverflow, "Overflow adding up the sizes of the files in " +
+                                              folderPath);
+        }
+        ++matchingFiles;
+        matchingBytes += size;
+    }
 };
 
 // Reads folders for a depth-first walk, one folder in two steps: open it, then read it. The

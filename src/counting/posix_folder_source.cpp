@@ -149,8 +149,7 @@ class PosixFolderSource final : public FolderSource {
             }
             if (!S_ISREG(st.st_mode)) return;
         }
-        ++out.matchingFiles;
-        out.matchingBytes += st.st_size;
+        out.addFile(st.st_size, path);
     }
 
     std::vector<int> fds_;

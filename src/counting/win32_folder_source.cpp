@@ -77,7 +77,7 @@ class Win32FolderSource final : public FolderSource {
         if (find_ == INVALID_HANDLE_VALUE) return;
         WIN32_FIND_DATAW data = first_;
         do {
-            addEntry(folder_, data, pattern, out);
+            addEntry(folder_, path, data, pattern, out);
         } while (FindNextFileW(find_, &data));
         const DWORD err = GetLastError();
         closeSearch();
@@ -87,8 +87,9 @@ class Win32FolderSource final : public FolderSource {
     char separator() const noexcept override { return '\\'; }
 
   private:
-    static void addEntry(const std::wstring& folder, const WIN32_FIND_DATAW& data,
-                         const FilePattern& pattern, FolderListing& out) {
+    static void addEntry(const std::wstring& folder, const std::string& path,
+                         const WIN32_FIND_DATAW& data, const FilePattern& pattern,
+                         FolderListing& out) {
         const wchar_t* name = data.cFileName;
         if (name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'))) return;
         const bool reparse = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
@@ -114,8 +115,7 @@ class Win32FolderSource final : public FolderSource {
             if (!ok || (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
             size = (static_cast<std::int64_t>(target.nFileSizeHigh) << 32) | target.nFileSizeLow;
         }
-        ++out.matchingFiles;
-        out.matchingBytes += size;
+        out.addFile(size, path);
     }
 
     void closeSearch() {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+
 namespace brambleton {
 namespace {
 
@@ -13,10 +15,6 @@ std::size_t leadingCharacters(std::string_view text, std::size_t count) {
         while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) ++at;
     }
     return at;
-}
-
-char lower(char c) noexcept {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 }  // namespace
@@ -38,11 +36,7 @@ CategoryLocation locateCategory(const ContentCategory& category, const std::stri
 
 const ContentCategory* findCategory(std::string_view caption) noexcept {
     for (const auto& category : kContentCategories) {
-        if (category.caption.size() == caption.size() &&
-            std::equal(caption.begin(), caption.end(), category.caption.begin(),
-                       [](char a, char b) { return lower(a) == lower(b); })) {
-            return &category;
-        }
+        if (ascii::equalNoCase(category.caption, caption)) return &category;
     }
     return nullptr;
 }

@@ -42,14 +42,26 @@ bool isPlainName(std::string_view name) {
            name.find('\0') == std::string_view::npos;
 }
 
+// `text` cut to at most kLongestQuote bytes on a character boundary, "..." marking the cut.
+constexpr std::size_t kLongestQuote = 1024;
+std::string shortened(std::string text) {
+    if (text.size() <= kLongestQuote) return text;
+    std::size_t end = kLongestQuote - 3;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+    return text + "...";
+}
+
 class Finder {
   public:
     explicit Finder(const FolderMap& folderMap) : separator_(folderMap.separator()) {}
 
     GameSearch result;
 
+    // A note quotes what it found (a registry value, a launcher's path) shortened, so a
+    // hostile file cannot make the report huge.
     void note(std::string place, std::string outcome) {
-        result.notes.push_back({std::move(place), std::move(outcome)});
+        result.notes.push_back({shortened(std::move(place)), shortened(std::move(outcome))});
     }
 
     // Lists `install` unless its folder is already listed; `place` is noted either way.

@@ -2,28 +2,24 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
-namespace brambleton {
+namespace brambleton::Module1 {
+namespace {
 
-std::int32_t deliverValue(const std::vector<std::uint8_t>& bytes, void* data, std::uint32_t& size) {
-    const auto needed = static_cast<std::uint32_t>(bytes.size());
-    if (data != nullptr) {
-        if (size < needed) {
-            size = needed;
-            return kRegMoreData;
-        }
-        if (needed != 0) std::memcpy(data, bytes.data(), needed);
+// UTF-16 units of UTF-8 text: one for each character, two for one past U+FFFF.
+std::size_t utf16Units(std::string_view text) {
+    std::size_t units = 0;
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) ++units;  // a character starts here
+        if (b >= 0xF0) ++units;           // and needs a surrogate pair
     }
-    size = needed;
-    return kRegSuccess;
+    return units;
 }
 
-}  // namespace brambleton
-
-namespace brambleton::Module1 {
+}  // namespace
 
 std::string GetInstallPath(Registry& registry) {
     std::string text = ReadRegistryValue(registry, kLocalMachine, kSimsKey, kSimsValue);
@@ -48,13 +44,18 @@ std::string QueryRegistryValue(Registry& registry, RegistryHandle key,
     if (registry.queryValue(key, valueName, type, nullptr, size) != kRegSuccess) return {};
 
     if (type == kRegSz) {
+        // No folder path is longer than Windows allows; a longer value is not one, and is
+        // refused before it is read (at most 3 bytes a unit, and the NUL).
+        if (size > kMaxPathUnits * 3 + 1) return {};
         std::string buffer(size, '\0');
         if (registry.queryValue(key, valueName, type, buffer.data(), size) != kRegSuccess) {
             return {};
         }
         buffer.resize(std::min<std::size_t>(size, buffer.size()));
         const auto nul = buffer.find('\0');
-        return nul == std::string::npos ? buffer : buffer.substr(0, nul);
+        if (nul != std::string::npos) buffer.resize(nul);
+        if (utf16Units(buffer) > kMaxPathUnits) return {};
+        return buffer;
     }
     if (type == kRegBinary) {
         // Read through a buffer of the value's own size, so a longer value is never written

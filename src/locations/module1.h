@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "locations/registry.h"
@@ -10,6 +11,8 @@ namespace brambleton::Module1 {
 inline constexpr const char* kSimsKey = "Software\\Maxis\\The Sims";
 inline constexpr const char* kSimsValue = "SIMS_DATA";
 inline constexpr const char* kNotFound = "Not Found";
+// The longest path Windows takes, in UTF-16 units; a longer text value is not a folder.
+inline constexpr std::size_t kMaxPathUnits = 32767;
 
 // The install folder with a trailing "\" appended when it lacks one (a trailing "/" is not a
 // separator), or exactly "Not Found" when the registry yields nothing usable. Never empty.
@@ -22,7 +25,7 @@ std::string ReadRegistryValue(Registry& registry, RegistryHandle root, const std
                               const std::string& valueName);
 
 // Value `valueName` of an open key as text: a REG_SZ up to its first NUL (all of it when it
-// holds none); a REG_BINARY as the decimal text of its first two bytes read as a little-endian
+// holds none), empty when that is longer than kMaxPathUnits; a REG_BINARY as the decimal text of its first two bytes read as a little-endian
 // signed 16-bit number ("0" for no bytes, the byte's value for one). Empty for a missing
 // value, a failed read or any other type.
 std::string QueryRegistryValue(Registry& registry, RegistryHandle key,

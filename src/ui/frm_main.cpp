@@ -411,11 +411,11 @@ void frmMain::cmdContar_Click() {
         const NumberSeparators separators{locale.groupSeparator().toStdString(),
                                           locale.decimalPoint().toStdString()};
         const auto shown = Summarise(totals, false, separators);
-        txtFiles_->setText(QString::fromStdString(shown[0]));
-        txtDirs_->setText(QString::fromStdString(shown[1]));
-        txtTotalBytes_->setText(QString::fromStdString(shown[2]));
-        txtTotalKBytes_->setText(QString::fromStdString(shown[3]));
-        txtTotalMBytes_->setText(QString::fromStdString(shown[4]));
+        txtFiles_->setText(QString::fromStdString(shown.files));
+        txtDirs_->setText(QString::fromStdString(shown.folders));
+        txtTotalBytes_->setText(QString::fromStdString(shown.bytes));
+        txtTotalKBytes_->setText(QString::fromStdString(shown.kilobytes));
+        txtTotalMBytes_->setText(QString::fromStdString(shown.megabytes));
     } catch (...) {
         // The player gets the window back as it was before the count: the pointer and the
         // progress window are restored too.

@@ -96,5 +96,47 @@ mkdir "$work/$(printf 'new\nline')"
 expect_exit 1 "a missing folder with a newline" "$work/$(printf 'no\nsuch')"
 [ "$(wc -l <"$work/err")" = 1 ] && pass || fail "a newline in a name split the message"
 
+expect_exit 2 "--json with --where" --json --where
+expect_exit 2 "--category twice" --category floors --category walls
+expect_exit 2 "--game twice" --game 1 --game 2 --where
+for pattern in "" " " ";" " ; "; do
+    expect_exit 2 "a pattern with no entry: '$pattern'" "$tree" "$pattern"
+done
+
+# A result that cannot be written is an error, not a success.
+if [ -w /dev/full ]; then
+    "$counter" --json "$tree" "*.IFF" >/dev/full 2>"$work/err"
+    [ $? = 3 ] && pass || fail "writing to a full disk did not fail"
+    grep -q "could not be written" "$work/err" && pass || fail "no message for a failed write"
+else
+    echo "skipped: no /dev/full to write to"
+fi
+
+# Machine output does not depend on the locale; the text keeps the user's separators.
+mkdir -p "$work/locale"
+if localedef -i de_DE -f UTF-8 "$work/locale/de_DE.UTF-8" 2>/dev/null; then
+    json=$(LOCPATH=$work/locale LC_ALL=de_DE.UTF-8 "$counter" --json "$tree" "*.IFF" 2>/dev/null)
+    python3 -c 'import json, sys; json.loads(sys.argv[1])' "$json" 2>/dev/null && pass ||
+        fail "--json in a German locale is not JSON: $json"
+    text=$(LOCPATH=$work/locale LC_ALL=de_DE.UTF-8 "$counter" "$tree" "*.IFF" 2>/dev/null)
+    grep -q "^Total KBytes  *[0-9.]*,[0-9]$" <<<"$text" && pass ||
+        fail "the text lost the German separators: $text"
+else
+    echo "skipped: localedef cannot make de_DE.UTF-8 (Debian package locales)"
+fi
+
+# A byte total past 64 bits is that folder's overflow error, never a wrapped number. Sparse
+# files of 2^63 - 1 bytes need tmpfs (here /dev/shm) or XFS or Btrfs.
+big=$(mktemp -d -p /dev/shm 2>/dev/null) || big=
+if [ -n "$big" ] && truncate -s 9223372036854775807 "$big/a.iff" "$big/b.iff" 2>/dev/null; then
+    out=$("$counter" --json "$big" "*.IFF" 2>"$work/err")
+    [ $? = 1 ] && pass || fail "a byte total past 64 bits did not fail the folder"
+    [[ $out == *'"bytes":0,'*'"errors":1}' ]] && pass || fail "wrapped byte total: $out"
+    grep -q "; Overflow adding up the sizes" "$work/err" && pass || fail "$(cat "$work/err")"
+else
+    echo "skipped: no file system here takes files of 2^63 - 1 bytes"
+fi
+[ -n "$big" ] && rm -rf "$big"
+
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]

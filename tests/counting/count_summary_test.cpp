@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "row_name.h"
+
 namespace brambleton {
 namespace {
 
@@ -37,17 +39,21 @@ const FormatCase kFormatCases[] = {
     {"not a number", std::numeric_limits<double>::quiet_NaN(), 1, kEnglish, "0.0"},
 };
 
-TEST(FormatNumber, PicturesWithGroupingAndRounding) {
-    for (const auto& c : kFormatCases) {
-        EXPECT_EQ(formatNumber(c.value, c.decimals, c.separators), c.text) << c.why;
-    }
+class FormatNumber : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatNumber, PicturesWithGroupingAndRounding) {
+    const auto& c = GetParam();
+    EXPECT_EQ(formatNumber(c.value, c.decimals, c.separators), c.text) << c.why;
 }
+
+INSTANTIATE_TEST_SUITE_P(Values, FormatNumber, ::testing::ValuesIn(kFormatCases),
+                         testing::ByWhy());
 
 struct SummaryCase {
     const char* why;
     CountResult result;
     bool cancelled;
-    std::array<std::string, 5> text;
+    CountText text;
 };
 
 const SummaryCase kSummaryCases[] = {
@@ -59,11 +65,15 @@ const SummaryCase kSummaryCases[] = {
     {"cancelled shows zeros", {5, 7, 123456}, true, {"0", "0", "0", "0.0", "0.0"}},
 };
 
-TEST(Summarise, FiveStringsInOrder) {
-    for (const auto& c : kSummaryCases) {
-        EXPECT_EQ(Summarise(c.result, c.cancelled, kEnglish), c.text) << c.why;
-    }
+class Summarise : public ::testing::TestWithParam<SummaryCase> {};
+
+TEST_P(Summarise, FiveTexts) {
+    const auto& c = GetParam();
+    EXPECT_EQ(brambleton::Summarise(c.result, c.cancelled, kEnglish), c.text) << c.why;
 }
+
+INSTANTIATE_TEST_SUITE_P(Counts, Summarise, ::testing::ValuesIn(kSummaryCases),
+                         testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "row_name.h"
+
 namespace brambleton {
 namespace {
 
@@ -37,12 +39,16 @@ const MatchCase kMatchCases[] = {
     {"non-ASCII extension compared byte for byte", "*.\xC3\xA9", "x.\xC3\xA9", true},
 };
 
-TEST(FilePattern, MatchesByTheExtensionRule) {
-    for (const auto& c : kMatchCases) {
-        EXPECT_EQ(FilePattern(c.pattern).matches(c.name), c.matches)
-            << c.why << ": pattern \"" << c.pattern << "\", name \"" << c.name << "\"";
-    }
+class PatternMatch : public ::testing::TestWithParam<std::decay_t<decltype(kMatchCases[0])>> {};
+
+TEST_P(PatternMatch, MatchesByTheExtensionRule) {
+    const auto& c = GetParam();
+    EXPECT_EQ(FilePattern(c.pattern).matches(c.name), c.matches)
+        << c.why << ": pattern \"" << c.pattern << "\", name \"" << c.name << "\"";
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, PatternMatch, ::testing::ValuesIn(kMatchCases),
+                         testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

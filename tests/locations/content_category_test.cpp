@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "row_name.h"
+
 namespace brambleton {
 namespace {
 
@@ -37,16 +39,20 @@ const LocationCase kLocationCases[] = {
      {"\u00c9:", "\u00c9:\\Downloads\\", "*.IFF"}},
 };
 
-TEST(ContentCategory, LocationFromInstallFolder) {
-    for (const auto& c : kLocationCases) {
-        const auto* category = findCategory(c.caption);
-        ASSERT_NE(category, nullptr) << c.why;
-        const auto got = locateCategory(*category, c.installPath);
-        EXPECT_EQ(got.drive, c.expected.drive) << c.why;
-        EXPECT_EQ(got.folderPath, c.expected.folderPath) << c.why;
-        EXPECT_EQ(got.pattern, c.expected.pattern) << c.why;
-    }
+class CategoryLocation : public ::testing::TestWithParam<std::decay_t<decltype(kLocationCases[0])>> {};
+
+TEST_P(CategoryLocation, LocationFromInstallFolder) {
+    const auto& c = GetParam();
+    const auto* category = findCategory(c.caption);
+    ASSERT_NE(category, nullptr) << c.why;
+    const auto got = locateCategory(*category, c.installPath);
+    EXPECT_EQ(got.drive, c.expected.drive) << c.why;
+    EXPECT_EQ(got.folderPath, c.expected.folderPath) << c.why;
+    EXPECT_EQ(got.pattern, c.expected.pattern) << c.why;
 }
+
+INSTANTIATE_TEST_SUITE_P(Installs, CategoryLocation, ::testing::ValuesIn(kLocationCases),
+                         testing::ByWhy());
 
 TEST(ContentCategory, FoundByCaptionInAnyCase) {
     EXPECT_EQ(findCategory("FLOORS"), &kContentCategories[1]);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "locations/wine_registry.h"
+#include "row_name.h"
 #include "temp_tree.h"
 
 namespace brambleton {
@@ -63,11 +64,15 @@ const FixtureCase kFixtureCases[] = {
     {"win32_skeleton/system.reg", "Not Found"},
 };
 
-TEST(GetInstallPath, EveryWineFixture) {
-    for (const auto& c : kFixtureCases) {
-        EXPECT_EQ(installPathOf(kFixtures + "/" + c.fixture), c.installPath) << c.fixture;
-    }
+class WineFixture : public ::testing::TestWithParam<std::decay_t<decltype(kFixtureCases[0])>> {};
+
+TEST_P(WineFixture, EveryWineFixture) {
+    const auto& c = GetParam();
+    EXPECT_EQ(installPathOf(kFixtures + "/" + c.fixture), c.installPath) << c.fixture;
 }
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, WineFixture, ::testing::ValuesIn(kFixtureCases),
+                         [](const auto& info) { return testing::identifier(info.param.fixture); });
 
 const std::string kHeader64 =
     "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n";
@@ -114,6 +119,18 @@ const TextCase kTextCases[] = {
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=hex(1):43,00,3a,00,\\\n  5c,00,"
                  "47,00,00,00\n",
      "C:\\G\\"},
+    {"the longest path Windows takes is a value",
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" + std::string(32764, 'a') +
+         "\"\n",
+     "C:\\" + std::string(32764, 'a') + "\\"},
+    {"one unit longer is no value",
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" + std::string(32765, 'a') +
+         "\"\n",
+     "Not Found"},
+    {"a megabyte is no value",
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"" + std::string(1 << 20, 'a') +
+         "\"\n",
+     "Not Found"},
     {"a REG_SZ with no NUL keeps all its text",
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=hex(1):43,00,3a,00\n", "C:\\"},
     {"octal and hex escapes, shortest and padded",
@@ -132,13 +149,17 @@ const TextCase kTextCases[] = {
      "\U0001F3AE\\"},
 };
 
-TEST(GetInstallPath, HandWrittenFiles) {
-    for (const auto& c : kTextCases) {
-        TempTree tree;
-        tree.text("system.reg", c.text);
-        EXPECT_EQ(installPathOf(tree.path("system.reg")), c.installPath) << c.why;
-    }
+class HandWrittenRegistry : public ::testing::TestWithParam<std::decay_t<decltype(kTextCases[0])>> {};
+
+TEST_P(HandWrittenRegistry, HandWrittenFiles) {
+    const auto& c = GetParam();
+    TempTree tree;
+    tree.text("system.reg", c.text);
+    EXPECT_EQ(installPathOf(tree.path("system.reg")), c.installPath) << c.why;
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, HandWrittenRegistry, ::testing::ValuesIn(kTextCases),
+                         testing::ByWhy());
 
 TEST(GetInstallPath, MissingFileIsNotFound) {
     TempTree tree;

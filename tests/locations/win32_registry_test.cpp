@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "row_name.h"
+
 #include <string>
 #include <vector>
 
@@ -92,15 +94,19 @@ const Case kCases[] = {
      "D:\\Juegos\\Los Sims \u2013 Edici\u00f3n \u30b2\u30fc\u30e0\\"},
 };
 
-TEST(Win32Registry, GetInstallPathReadsWhatTheRegistryHolds) {
-    for (const auto& c : kCases) {
-        removeKey();
-        for (const auto& w : c.writes) write(w);
-        const auto registry = makePlatformRegistry();
-        EXPECT_EQ(Module1::GetInstallPath(*registry), c.installPath) << c.why;
-    }
+class Win32RegistryValue : public ::testing::TestWithParam<std::decay_t<decltype(kCases[0])>> {};
+
+TEST_P(Win32RegistryValue, GetInstallPathReadsWhatTheRegistryHolds) {
+    const auto& c = GetParam();
+    removeKey();
+    for (const auto& w : c.writes) write(w);
+    const auto registry = makePlatformRegistry();
+    EXPECT_EQ(Module1::GetInstallPath(*registry), c.installPath) << c.why;
     removeKey();
 }
+
+INSTANTIATE_TEST_SUITE_P(Values, Win32RegistryValue, ::testing::ValuesIn(kCases),
+                         testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

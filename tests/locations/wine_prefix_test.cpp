@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/runtime_error.h"
+#include "row_name.h"
 #include "temp_tree.h"
 
 namespace brambleton {
@@ -59,25 +60,29 @@ const PathCase kPathCases[] = {
     {"an empty path", "", nullptr, 76},
 };
 
-TEST(WinePrefix, WindowsPathsBecomeHostPaths) {
+class HostPath : public ::testing::TestWithParam<std::decay_t<decltype(kPathCases[0])>> {};
+
+TEST_P(HostPath, WindowsPathsBecomeHostPaths) {
+    const auto& c = GetParam();
     TempTree tree;
     makePrefix(tree);
     const WinePrefix prefix(tree.root());
-    for (const auto& c : kPathCases) {
-        try {
-            const auto host = prefix.toHostPath(c.windowsPath);
-            EXPECT_EQ(c.error, 0) << c.why << ": got " << host;
-            if (c.hostRelative) {
-                EXPECT_EQ(host, tree.path(c.hostRelative)) << c.why;
-            }
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number(), c.error) << c.why << ": " << e.what();
-            EXPECT_NE(e.description().find(std::string(c.windowsPath).substr(0, 2)),
-                      std::string::npos)
-                << c.why << ": the message names the path: " << e.what();
+    try {
+        const auto host = prefix.toHostPath(c.windowsPath);
+        EXPECT_EQ(c.error, 0) << c.why << ": got " << host;
+        if (c.hostRelative) {
+            EXPECT_EQ(host, tree.path(c.hostRelative)) << c.why;
         }
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), c.error) << c.why << ": " << e.what();
+        EXPECT_NE(e.description().find(std::string(c.windowsPath).substr(0, 2)),
+                  std::string::npos)
+            << c.why << ": the message names the path: " << e.what();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, HostPath, ::testing::ValuesIn(kPathCases),
+                         testing::ByWhy());
 
 TEST(WinePrefix, HostPathsAreCheckedAsTheyStand) {
     TempTree tree;
