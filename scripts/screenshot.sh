@@ -4,11 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/main-window.png}
-bash scripts/setup.sh
-command -v xdotool >/dev/null || {
-    sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get install -y -qq xdotool
-}
+bash scripts/setup.sh --tests
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release --target brambleton >/dev/null
 

@@ -1,18 +1,27 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build and the tests need and this machine
-# lacks. Safe to run again: it installs nothing that is already there.
+# Installs, from Debian's packages, what building and starting the program needs and this
+# machine lacks; with --tests, also what the tests and checks need (Wine, MinGW-w64, clang,
+# Xvfb, ImageMagick: about a gigabyte more). Safe to run again: it installs nothing that is
+# already there.
 set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config python3
-    googletest libgtest-dev
-    clang-14 libclang-rt-14-dev
     nlohmann-json3-dev libyaml-cpp-dev
     qt6-base-dev libgl-dev fonts-liberation
-    desktop-file-utils appstream
-    xvfb xauth x11-utils imagemagick
-    g++-mingw-w64-x86-64 wine64
 )
+if [ "${1:-}" = --tests ]; then
+    packages+=(
+        googletest libgtest-dev
+        clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
+        desktop-file-utils appstream locales
+        xvfb xauth x11-utils xdotool imagemagick
+        g++-mingw-w64-x86-64 wine64
+    )
+elif [ -n "${1:-}" ]; then
+    echo "usage: setup.sh [--tests]" >&2
+    exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j "$(nproc)"
-exec build/release/src/app/brambleton "$@"
+# Its own build folder without the tests, which need more than the program does.
+cmake -S . -B build/app -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_TESTS=OFF >/dev/null
+cmake --build build/app -j "$(nproc)"
+exec build/app/src/app/brambleton "$@"

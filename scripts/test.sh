@@ -4,7 +4,7 @@
 # registry reader, and runs the Windows build's tests under Wine. Fails if anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 jobs=$(nproc)
 run_suite() {
