@@ -4,12 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -129,7 +129,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         }
         if (!positional.empty()) return usageError("a folder goes without --where or --category");
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
-        if (options.json && options.where) return usageError("--where prints text only, not --json");
+        if (options.json && options.where)
+            return usageError("--where prints text only, not --json");
         return std::nullopt;
     }
     if (options.game || options.verbose) {
@@ -193,19 +194,20 @@ class ProgressLine {
 // A number for machines: digits and a "." whatever the user's locale, `decimals` places.
 std::string machineNumber(double value, int decimals) {
     char buf[64];
-    const auto end = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    const auto end =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     return std::string(buf, end.ptr);
 }
 
 void printTotals(const CountResult& totals, bool cancelled, bool json, long long errors) {
     if (json) {
         const CountResult shown = cancelled ? CountResult{} : totals;
-        std::printf("{\"files\":%d,\"folders\":%d,\"bytes\":%s,\"kilobytes\":%s,\"megabytes\":%s,"
-                    "\"cancelled\":%s,\"errors\":%lld}\n",
-                    shown.files, shown.folders, machineNumber(shown.bytes, 0).c_str(),
-                    machineNumber(shown.bytes / 1024, 6).c_str(),
-                    machineNumber(shown.bytes / 1048576, 6).c_str(), cancelled ? "true" : "false",
-                    errors);
+        std::printf(
+            "{\"files\":%d,\"folders\":%d,\"bytes\":%s,\"kilobytes\":%s,\"megabytes\":%s,"
+            "\"cancelled\":%s,\"errors\":%lld}\n",
+            shown.files, shown.folders, machineNumber(shown.bytes, 0).c_str(),
+            machineNumber(shown.bytes / 1024, 6).c_str(),
+            machineNumber(shown.bytes / 1048576, 6).c_str(), cancelled ? "true" : "false", errors);
         return;
     }
     // The user's own separators, in the window's order: folders above files.

@@ -27,8 +27,8 @@ struct FolderListing {
     // claim up to 2^63 - 1 bytes each) is the folder's overflow error, never a wrapped number.
     void addFile(std::int64_t size, const std::string& folderPath) {
         if (size < 0 || size > std::numeric_limits<std::int64_t>::max() - matchingBytes) {
-            throw RuntimeError(kOverflow, "Overflow adding up the sizes of the files in " +
-                                              folderPath);
+            throw RuntimeError(kOverflow,
+                               "Overflow adding up the sizes of the files in " + folderPath);
         }
         ++matchingFiles;
         matchingBytes += size;

@@ -25,9 +25,9 @@ std::string ReadRegistryValue(Registry& registry, RegistryHandle root, const std
                               const std::string& valueName);
 
 // Value `valueName` of an open key as text: a REG_SZ up to its first NUL (all of it when it
-// holds none), empty when that is longer than kMaxPathUnits; a REG_BINARY as the decimal text of its first two bytes read as a little-endian
-// signed 16-bit number ("0" for no bytes, the byte's value for one). Empty for a missing
-// value, a failed read or any other type.
+// holds none), empty when that is longer than kMaxPathUnits; a REG_BINARY as the decimal text of
+// its first two bytes read as a little-endian signed 16-bit number ("0" for no bytes, the byte's
+// value for one). Empty for a missing value, a failed read or any other type.
 std::string QueryRegistryValue(Registry& registry, RegistryHandle key,
                                const std::string& valueName);
 

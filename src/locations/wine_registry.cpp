@@ -74,7 +74,8 @@ std::optional<std::vector<regfile::Value>> WineRegistry::lookUp(std::string_view
 std::int32_t WineRegistry::openKey(RegistryHandle root, const std::string& subKey,
                                    RegistryHandle& handle) {
     if (root != kLocalMachine) return kRegInvalidHandle;
-    auto values = snapshot_ ? lookUp(*snapshot_, subKey) : lookUp(readFile(file_, problem_), subKey);
+    auto values =
+        snapshot_ ? lookUp(*snapshot_, subKey) : lookUp(readFile(file_, problem_), subKey);
     if (!values) return kRegFileNotFound;
     const RegistryHandle opened = next_++;
     if (next_ == 0 || next_ >= kLocalMachine) next_ = 1;

@@ -7,8 +7,8 @@
 namespace brambleton::about {
 namespace {
 
-Link link(const char* webAddress, const char* webCaption, const char* page,
-          const char* pageCaption, const QString& programFolder) {
+Link link(const char* webAddress, const char* webCaption, const char* page, const char* pageCaption,
+          const QString& programFolder) {
     const QString web = QString::fromUtf8(webAddress);
     if (!web.isEmpty()) return {QString::fromUtf8(webCaption), web, QUrl(web).host()};
     const QString file = installedPage(programFolder, QString::fromLatin1(page));

@@ -441,12 +441,13 @@ void frmMain::countFailed(const std::string& message) {
 void frmMain::showGatheredFailures() {
     const qsizetype gathered = countFailures_.size() - kFailuresShownAtOnce;
     if (gathered <= 0) return;
-    QString text = gathered == 1
-                       ? QStringLiteral("1 more folder could not be read and was left out of "
-                                        "the count:")
-                       : QStringLiteral("%1 more folders could not be read and were left out of "
-                                        "the count:")
-                             .arg(gathered);
+    QString text = gathered == 1 ? QStringLiteral(
+                                       "1 more folder could not be read and was left out of "
+                                       "the count:")
+                                 : QStringLiteral(
+                                       "%1 more folders could not be read and were left out of "
+                                       "the count:")
+                                       .arg(gathered);
     const QString prefix = QString::fromLatin1(CFileCounter::kMessagePrefix);
     const qsizetype listed = std::min(gathered, kFailuresListed);
     for (qsizetype i = kFailuresShownAtOnce; i < kFailuresShownAtOnce + listed; ++i) {

@@ -36,8 +36,8 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
     // Wide enough that a window manager's title bar, with its icon and buttons, shows the
     // whole title over a short text.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int titleWidth = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar"))
-                                   .horizontalAdvance(shownTitle);
+        const int titleWidth =
+            QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(shownTitle);
         grid->addItem(new QSpacerItem(titleWidth * 3 / 2 + 150, 0, QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }

@@ -17,14 +17,20 @@ const PrintableCase kPrintableCases[] = {
     {"plain UTF-8 passes", "Caf\xC3\xA9 chair.iff", "Caf\xC3\xA9 chair.iff"},
     {"a newline cannot break the line", "a\nb", "a\\nb"},
     {"a right-to-left override is shown escaped", "fdp.\xE2\x80\xAEiff", "fdp.\\u202eiff"},
-    {"an isolate is shown escaped", "a\xE2\x81\xA6" "b", "a\\u2066b"},
-    {"a C1 control is shown escaped", "a\xC2\x9B" "b", "a\\u009bb"},
+    {"an isolate is shown escaped",
+     "a\xE2\x81\xA6"
+     "b",
+     "a\\u2066b"},
+    {"a C1 control is shown escaped",
+     "a\xC2\x9B"
+     "b",
+     "a\\u009bb"},
     {"a byte that is not UTF-8", "a\xFF", "a\\xff"},
     {"an escape sequence for the terminal", "\x1B[2J", "\\x1b[2J"},
     {"a literal backslash n is not a newline", "a\\nb", "a\\\\nb"},
     {"a backslash before an escaped character", "a\\\n", "a\\\\\\n"},
     {"a backslash before hex digits", "a\\x41", "a\\\\x41"},
-    {"a Windows path keeps its backslashes", "C:\\Program Files\\Maxis\\users\\", 
+    {"a Windows path keeps its backslashes", "C:\\Program Files\\Maxis\\users\\",
      "C:\\Program Files\\Maxis\\users\\"},
 };
 
@@ -34,8 +40,7 @@ TEST_P(Printable, EscapesWhatCouldMislead) {
     EXPECT_EQ(printable(GetParam().text), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Printable, ::testing::ValuesIn(kPrintableCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Texts, Printable, ::testing::ValuesIn(kPrintableCases), testing::ByWhy());
 
 TEST(LastPart, CutsOnCharacterBoundaries) {
     // 30 two-byte characters: a cut at an odd byte count would split one.

@@ -46,8 +46,7 @@ TEST_P(FormatNumber, PicturesWithGroupingAndRounding) {
     EXPECT_EQ(formatNumber(c.value, c.decimals, c.separators), c.text) << c.why;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, FormatNumber, ::testing::ValuesIn(kFormatCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Values, FormatNumber, ::testing::ValuesIn(kFormatCases), testing::ByWhy());
 
 struct SummaryCase {
     const char* why;
@@ -72,8 +71,7 @@ TEST_P(Summarise, FiveTexts) {
     EXPECT_EQ(brambleton::Summarise(c.result, c.cancelled, kEnglish), c.text) << c.why;
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, Summarise, ::testing::ValuesIn(kSummaryCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Counts, Summarise, ::testing::ValuesIn(kSummaryCases), testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

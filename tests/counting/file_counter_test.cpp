@@ -79,8 +79,7 @@ TEST_P(CountTree, TotalsOfRealTrees) {
     const auto& c = GetParam();
     TempTree tree;
     const std::string spec = c.tree;
-    if ((spec.rfind("l ", 0) == 0 || spec.find("\nl ") != std::string::npos) &&
-        !tree.canLink()) {
+    if ((spec.rfind("l ", 0) == 0 || spec.find("\nl ") != std::string::npos) && !tree.canLink()) {
         GTEST_SKIP() << "this platform or user cannot make links";
     }
     tree.build(c.tree);
@@ -91,8 +90,7 @@ TEST_P(CountTree, TotalsOfRealTrees) {
     EXPECT_TRUE(out.messages.empty()) << c.why << ": " << out.messages.front();
 }
 
-INSTANTIATE_TEST_SUITE_P(Trees, CountTree, ::testing::ValuesIn(kTreeCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Trees, CountTree, ::testing::ValuesIn(kTreeCases), testing::ByWhy());
 
 TEST(CFileCounter, FolderHoldingMoreThanTwoGigabytesCountsInFull) {
     TempTree tree;
@@ -233,14 +231,14 @@ const FailureCase kFailureCases[] = {
      2},
 };
 
-class CountUnreadable : public ::testing::TestWithParam<std::decay_t<decltype(kFailureCases[0])>> {};
+class CountUnreadable : public ::testing::TestWithParam<std::decay_t<decltype(kFailureCases[0])>> {
+};
 
 TEST_P(CountUnreadable, UnreadableFoldersAreReportedOnceAndSkipped) {
     const auto& c = GetParam();
     TempTree tree;
     tree.build(c.tree);
-    const auto out =
-        count(tree.path(), "*.IFF", std::make_unique<FailingFolderSource>(c.failing));
+    const auto out = count(tree.path(), "*.IFF", std::make_unique<FailingFolderSource>(c.failing));
     EXPECT_EQ(out.files, c.files) << c.why;
     EXPECT_EQ(out.folders, c.folders) << c.why;
     EXPECT_EQ(out.bytes, c.bytes) << c.why;

@@ -47,8 +47,7 @@ TEST_P(PatternMatch, MatchesByTheExtensionRule) {
         << c.why << ": pattern \"" << c.pattern << "\", name \"" << c.name << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, PatternMatch, ::testing::ValuesIn(kMatchCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Names, PatternMatch, ::testing::ValuesIn(kMatchCases), testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

@@ -39,7 +39,8 @@ const LocationCase kLocationCases[] = {
      {"\u00c9:", "\u00c9:\\Downloads\\", "*.IFF"}},
 };
 
-class CategoryLocation : public ::testing::TestWithParam<std::decay_t<decltype(kLocationCases[0])>> {};
+class CategoryLocation
+    : public ::testing::TestWithParam<std::decay_t<decltype(kLocationCases[0])>> {};
 
 TEST_P(CategoryLocation, LocationFromInstallFolder) {
     const auto& c = GetParam();

@@ -333,7 +333,8 @@ TEST(FindGames, NotFoundSaysWhatIsWrongWithTheRegistryFile) {
         {"no prefix at all", [](const Home&) {}, "system.reg does not exist"},
         {"a folder in its place", [&](const Home& h) { h.tree.folder(reg); },
          "system.reg is not a regular file"},
-        {"a FIFO in its place", [&](const Home& h) {
+        {"a FIFO in its place",
+         [&](const Home& h) {
              h.tree.folder(".wine");
              ::mkfifo(h.path(reg).c_str(), 0600);
          },

@@ -120,12 +120,12 @@ const TextCase kTextCases[] = {
                  "47,00,00,00\n",
      "C:\\G\\"},
     {"the longest path Windows takes is a value",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" + std::string(32764, 'a') +
-         "\"\n",
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" +
+         std::string(32764, 'a') + "\"\n",
      "C:\\" + std::string(32764, 'a') + "\\"},
     {"one unit longer is no value",
-     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" + std::string(32765, 'a') +
-         "\"\n",
+     kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" +
+         std::string(32765, 'a') + "\"\n",
      "Not Found"},
     {"a megabyte is no value",
      kHeader64 + "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"" + std::string(1 << 20, 'a') +
@@ -149,7 +149,8 @@ const TextCase kTextCases[] = {
      "\U0001F3AE\\"},
 };
 
-class HandWrittenRegistry : public ::testing::TestWithParam<std::decay_t<decltype(kTextCases[0])>> {};
+class HandWrittenRegistry : public ::testing::TestWithParam<std::decay_t<decltype(kTextCases[0])>> {
+};
 
 TEST_P(HandWrittenRegistry, HandWrittenFiles) {
     const auto& c = GetParam();

@@ -105,8 +105,7 @@ TEST_P(Win32RegistryValue, GetInstallPathReadsWhatTheRegistryHolds) {
     removeKey();
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, Win32RegistryValue, ::testing::ValuesIn(kCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Values, Win32RegistryValue, ::testing::ValuesIn(kCases), testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton

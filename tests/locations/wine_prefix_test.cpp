@@ -75,14 +75,12 @@ TEST_P(HostPath, WindowsPathsBecomeHostPaths) {
         }
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), c.error) << c.why << ": " << e.what();
-        EXPECT_NE(e.description().find(std::string(c.windowsPath).substr(0, 2)),
-                  std::string::npos)
+        EXPECT_NE(e.description().find(std::string(c.windowsPath).substr(0, 2)), std::string::npos)
             << c.why << ": the message names the path: " << e.what();
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, HostPath, ::testing::ValuesIn(kPathCases),
-                         testing::ByWhy());
+INSTANTIATE_TEST_SUITE_P(Paths, HostPath, ::testing::ValuesIn(kPathCases), testing::ByWhy());
 
 TEST(WinePrefix, HostPathsAreCheckedAsTheyStand) {
     TempTree tree;

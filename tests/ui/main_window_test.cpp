@@ -15,10 +15,10 @@
 #include "common/runtime_error.h"
 #include "failing_folder_source.h"
 #include "game_prefix.h"
+#include "ui/app_style.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
-#include "ui/app_style.h"
 #include "ui/message_box.h"
 
 using namespace brambleton;
@@ -223,7 +223,8 @@ class MainWindowTest : public QObject {
     void anUnreadableFolderCostsOneMessage() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>(std::vector<std::string>{"Sets"})});
+        frmMain w(Sources{nullptr,
+                          std::make_unique<FailingFolderSource>(std::vector<std::string>{"Sets"})});
         w.cmdContar_Click();
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].startsWith("error en ContadorDeArchivos.ContarArchivos() ; "));
@@ -318,11 +319,13 @@ class MainWindowTest : public QObject {
                 continue;
             }
             QCOMPARE(texts.size(), 4);
-            for (int i = 0; i < 3; ++i) QVERIFY(texts[i].startsWith(prefixText + "Permission denied"));
+            for (int i = 0; i < 3; ++i)
+                QVERIFY(texts[i].startsWith(prefixText + "Permission denied"));
             const QStringList summary = texts[3].split('\n');
             QCOMPARE(summary.size(), 7);
-            QCOMPARE(summary[0], QStringLiteral("7 more folders could not be read and were left out "
-                                                "of the count:"));
+            QCOMPARE(summary[0],
+                     QStringLiteral("7 more folders could not be read and were left out "
+                                    "of the count:"));
             for (int i = 1; i <= 5; ++i) {
                 QVERIFY2(summary[i].startsWith("Permission denied: " + tree + "/bad"),
                          qPrintable(summary[i]));

@@ -21,9 +21,8 @@ namespace {
 
 QString property(const QWidget& window, const char* name) {
     QProcess xprop;
-    xprop.start(QStringLiteral("xprop"),
-                {QStringLiteral("-id"), QString::number(window.winId()), QStringLiteral("-notype"),
-                 QString::fromLatin1(name)});
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                          QStringLiteral("-notype"), QString::fromLatin1(name)});
     if (!xprop.waitForFinished(10000)) return {};
     return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
 }
@@ -64,9 +63,11 @@ class X11WindowTest : public QObject {
         shown(progress);
         QCOMPARE(title(main), QStringLiteral("_NET_WM_NAME = \"The Sims Brambleton\""));
         QCOMPARE(title(progress), QStringLiteral("_NET_WM_NAME = \"Processing....\""));
-        for (const QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&progress)}) {
+        for (const QWidget* window :
+             {static_cast<QWidget*>(&main), static_cast<QWidget*>(&progress)}) {
             const QStringList sizes = iconSizes(*window);
-            QVERIFY2(sizes.contains("16x16") && sizes.contains("32x32"), qPrintable(sizes.join(",")));
+            QVERIFY2(sizes.contains("16x16") && sizes.contains("32x32"),
+                     qPrintable(sizes.join(",")));
         }
 
         // Message boxes, over the main window and not.
