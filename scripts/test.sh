@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up what is missing, then builds and runs every test twice, a normal build and one
-# with AddressSanitizer and UndefinedBehaviorSanitizer; checks the install, fuzzes the
-# registry reader, and runs the Windows build's tests under Wine. Fails if anything fails.
+# Sets up what is missing, then builds and runs every test twice, a normal build (warnings
+# as errors, then formatting and clang-tidy checked) and one with AddressSanitizer and
+# UndefinedBehaviorSanitizer; checks the install, fuzzes the registry reader, and runs the
+# Windows build's tests under Wine. Fails if anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
@@ -15,13 +16,16 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-echo "== Normal build"
-run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== Normal build, warnings as errors"
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_WERROR=ON
+echo "== Formatting and clang-tidy"
+bash scripts/check-sources.sh build/release
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON
 echo "== Installing into a staging folder and validating the desktop files"
 stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
 cmake --install build/release --prefix "$stage/usr" >/dev/null
 for f in usr/bin/brambleton usr/bin/brambleton-count \
     usr/share/icons/hicolor/16x16/apps/org.brambleton.Brambleton.png \

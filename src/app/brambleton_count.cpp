@@ -335,9 +335,7 @@ int run(const Options& options) {
     return errors ? kExitFolderFailed : kExitOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     Options options;
     if (const auto exitCode = parse(argc, argv, options)) return finished(*exitCode);
@@ -357,4 +355,16 @@ int main(int argc, char** argv) {
         options.pattern = location.pattern;
     }
     return finished(run(options));
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return countFromCommandLine(argc, argv);
+    } catch (const std::exception& e) {
+        // Nothing the counter reads should get here; if something does, say so and fail
+        // rather than abort.
+        std::fprintf(stderr, "brambleton-count: %s\n", printable(e.what()).c_str());
+        return kExitFolderFailed;
+    }
 }

@@ -31,7 +31,7 @@ FilePattern::FilePattern(std::string_view pattern) {
     }
     hasEntries_ = !entries.empty();
     // An empty pattern still follows the extension rule: its extension text is empty.
-    if (entries.empty()) entries.push_back(std::string_view{});
+    if (entries.empty()) entries.emplace_back();
 
     for (const auto entry : entries) {
         if (entry == "*.*") matchesEverything_ = true;

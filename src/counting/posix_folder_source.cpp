@@ -51,7 +51,7 @@ bool raiseDescriptorLimit() {
 
 class PosixFolderSource final : public FolderSource {
   public:
-    PosixFolderSource() : buffer_(64 * 1024) {}
+    PosixFolderSource() : buffer_(std::size_t{64} * 1024) {}
     ~PosixFolderSource() override { closeFrom(0); }
 
     PosixFolderSource(const PosixFolderSource&) = delete;

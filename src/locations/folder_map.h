@@ -24,9 +24,6 @@ class FolderMap {
     // that does not exist, naming the path.
     virtual std::string toHostPath(std::string_view windowsPath) const = 0;
 
-    // Where the drives and the registry come from, for messages ("the Wine prefix /home/x/.wine").
-    virtual std::string describe() const = 0;
-
     // The separator of the platform's paths.
     virtual char separator() const noexcept = 0;
 };

@@ -45,7 +45,6 @@ class Win32FolderMap final : public FolderMap {
         return path;
     }
 
-    std::string describe() const override { return "the Windows registry"; }
     char separator() const noexcept override { return '\\'; }
 };
 

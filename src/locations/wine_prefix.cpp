@@ -62,7 +62,7 @@ class WineFolderMap final : public FolderMap {
 
     std::vector<std::string> drives() const override {
         auto found = prefix_.drives();
-        found.push_back("/");
+        found.emplace_back("/");
         return found;
     }
     std::string driveRoot(std::string_view drive) const override {
@@ -71,9 +71,6 @@ class WineFolderMap final : public FolderMap {
     }
     std::string toHostPath(std::string_view windowsPath) const override {
         return prefix_.toHostPath(windowsPath);
-    }
-    std::string describe() const override {
-        return prefix_.systemRegistry().string() + " of the Wine prefix " + prefix_.root().string();
     }
     char separator() const noexcept override { return '/'; }
 
@@ -128,7 +125,7 @@ fs::path WinePrefix::driveRoot(std::string_view drive) const {
 }
 
 std::string WinePrefix::toHostPath(std::string_view windowsPath) const {
-    const std::string original(windowsPath);
+    std::string original(windowsPath);
     if (!windowsPath.empty() && windowsPath[0] == '/') {
         // A host folder, such as a Steam library's game: its names are matched without
         // regard to case too, since the game's own folder names vary in case.

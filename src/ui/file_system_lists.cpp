@@ -112,7 +112,8 @@ void DirListBox::Refresh() {
         QString label = depth == 0 ? (drive == QLatin1String("/") ? QStringLiteral("/")
                                                                   : drive + QLatin1Char('\\'))
                                    : QFileInfo(folder).fileName();
-        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + label, this);
+        auto* item = new QListWidgetItem(
+            open, QString(qsizetype{2} * depth, QLatin1Char(' ')) + label, this);
         item->setData(Qt::UserRole, folder);
         ++depth;
     }
@@ -120,7 +121,8 @@ void DirListBox::Refresh() {
     const auto subfolders =
         QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const auto& name : subfolders) {
-        auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + name, this);
+        auto* item = new QListWidgetItem(
+            closed, QString(qsizetype{2} * depth, QLatin1Char(' ')) + name, this);
         item->setData(Qt::UserRole, QDir(path_).filePath(name));
         item->setToolTip(name);
     }

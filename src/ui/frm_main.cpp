@@ -266,11 +266,9 @@ void frmMain::Option_Click(int row) {
     options_[row]->setChecked(true);
     if (!showCategory(row)) {
         // The lists stay where they were, so the selection goes back to what they show.
-        for (auto* option : options_) {
-            if (option->property("shown").toBool()) {
-                option->setChecked(true);
-                return;
-            }
+        if (shownRow_ >= 0) {
+            options_[shownRow_]->setChecked(true);
+            return;
         }
         options_[row]->setAutoExclusive(false);
         options_[row]->setChecked(false);
@@ -328,7 +326,7 @@ bool frmMain::showCategory(int row) {
                         .arg(caption, folder, QString::fromStdString(e.description())));
         return false;
     }
-    for (auto* option : options_) option->setProperty("shown", option == options_[row]);
+    shownRow_ = row;
     return true;
 }
 

@@ -92,6 +92,8 @@ class frmMain : public QWidget {
     void showGatheredFailures();
 
     QString installPath_;
+    // The category row whose folder the lists show, -1 before any.
+    int shownRow_ = -1;
     std::shared_ptr<const Machine> machine_;
     std::shared_ptr<Places> places_;
     std::string chosenFolder_;

@@ -31,8 +31,8 @@ check "floors counted with *.FLR: $out" '[[ $out == *"\"files\":2,\"folders\":1,
 out=$(WINEPREFIX=$prefix "$counter" --json --category OBJECTS)
 check "objects: $out" '[[ $out == *"\"files\":1,"* ]]'
 
-WINEPREFIX=$prefix "$counter" --category skins >"$work/out" 2>"$work/err"
-check "a missing category folder exits 1" '[ $? = 1 ]'
+WINEPREFIX=$prefix "$counter" --category skins >"$work/out" 2>"$work/err"; status=$?
+check "a missing category folder exits 1" '[ $status = 1 ]'
 check "and says which folder: $(cat "$work/err")" 'grep -q "Path not found: C:.*GameData.Skins" "$work/err"'
 
 where=$(WINEPREFIX=$prefix "$counter" --where)
@@ -41,14 +41,14 @@ check "--where shows the floors host folder" 'grep -qF -- "-> $game/GAMEDATA/FLO
 check "--where says why skins are missing" 'grep -q -- "-> missing: Path not found" <<<"$where"'
 
 cp "$fixtures/fresh/system.min.reg" "$prefix/system.reg"
-WINEPREFIX=$prefix "$counter" --category floors >"$work/out" 2>"$work/err"
-check "not found exits 1" '[ $? = 1 ]'
+WINEPREFIX=$prefix "$counter" --category floors >"$work/out" 2>"$work/err"; status=$?
+check "not found exits 1" '[ $status = 1 ]'
 check "not found names the key, value and prefix: $(cat "$work/err")" \
     'grep -q "SIMS_DATA and InstallPath under HKEY_LOCAL_MACHINE.Software.Maxis.The Sims.*$prefix" "$work/err"'
-WINEPREFIX=$work/nowhere "$counter" --where >/dev/null 2>&1
-check "--where without a prefix exits 1" '[ $? = 1 ]'
-"$counter" --category attics >/dev/null 2>&1
-check "an unknown category is bad usage" '[ $? = 2 ]'
+WINEPREFIX=$work/nowhere "$counter" --where >/dev/null 2>&1; status=$?
+check "--where without a prefix exits 1" '[ $status = 1 ]'
+"$counter" --category attics >/dev/null 2>&1; status=$?
+check "an unknown category is bad usage" '[ $status = 2 ]'
 
 # Homes without SIMS_DATA anywhere: the copies the launchers keep.
 legacy() { # the Legacy Collection in a Steam library: $1 library, $2 files in Downloads
@@ -105,8 +105,8 @@ out=$(HOME=$home "$counter" --json --game 2 --category objects)
 check "--game 2 counts the second copy: $out" '[[ $out == *"\"files\":4,"* ]]'
 where=$(HOME=$home "$counter" --where)
 check "--where lists both copies" 'grep -q "^Game 1 *SIMS_DATA in $wine/system.reg" <<<"$where" && grep -q "^Game 2 *Steam library" <<<"$where"'
-HOME=$home "$counter" --game 3 --where >/dev/null 2>&1
-check "--game past the list is bad usage" '[ $? = 2 ]'
+HOME=$home "$counter" --game 3 --where >/dev/null 2>&1; status=$?
+check "--game past the list is bad usage" '[ $status = 2 ]'
 verbose=$(HOME=$home "$counter" --where --verbose)
 check "--where --verbose says why a place did not count" 'grep -q "has no appmanifest_3314060.acf\|is not installed there" <<<"$verbose"'
 
@@ -120,8 +120,8 @@ touch "$home/.local/share/Steam/steamapps/common/The Sims 2 Legacy Collection/Ga
 printf '"libraryfolders" { "0" { "path"' >"$home/.local/share/Steam/steamapps/libraryfolders.vdf"
 head -c 3000 /dev/urandom >"$home/.config/lutris/games/x.yml"
 printf '{"a": {"install_path": ' >"$home/.config/heroic/legendaryConfig/legendary/installed.json"
-HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"
-check "decoys and broken files: not found, exit 1" '[ $? = 1 ]'
+HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"; status=$?
+check "decoys and broken files: not found, exit 1" '[ $status = 1 ]'
 check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 library of" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
 
 echo "$passes passed, $failures failed"

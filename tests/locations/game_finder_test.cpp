@@ -304,7 +304,7 @@ TEST(FindGames, EpicManifestsAndFixedFolders) {
     home.tree.text("Manifests/D4.item", "not json");
     SearchPlaces places;
     places.fixedFolders.push_back({"EA app default folder", home.path("EA Games/The Sims Legacy")});
-    places.epicManifestFolders.push_back(home.path("Manifests"));
+    places.epicManifestFolders.emplace_back(home.path("Manifests"));
     HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}};
     const Machine machine(environment);
     const auto found = findGames(machine.registry(), machine.folderMap(), {}, places);
