@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Times brambleton-count against GNU find doing the same job on the same warm tree.
 
 find's job is two pipelines: the sizes of the *.iff files summed with awk, and the folders

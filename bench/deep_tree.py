@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Counts a pathologically deep tree: 4,096 nested folders, each name 255 characters, one
 file at the bottom, so the deepest path is a megabyte long. Times brambleton-count against
 GNU find on the same tree and prints both peak memories (GNU time) and the ratio of times.

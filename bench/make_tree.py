@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Builds a deterministic folder tree shaped like a large custom-content collection.
 
 Mostly .iff files in mixed case, some .flr, .wll, .bmp, .skn and .cmx, backups such as

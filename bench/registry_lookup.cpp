@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times GetInstallPath on a prefix's system.reg, file read included, as the window does it
 // at every category choice. Usage: registry_lookup SYSTEM_REG [RUNS]
 #include <algorithm>

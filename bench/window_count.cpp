@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Times a count through the window's Count button against the same engine without a window,
 // on one tree in one run, and reports how long a Cancel click can wait in a large folder.
 // Usage: window_count TREE [RUNS]   (run with QT_QPA_PLATFORM=offscreen)

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Keeps the sources as clean as they are: every tracked C++ file formatted by clang-format,
-# and no finding of the checks in .clang-tidy. Takes the build folder whose
+# SPDX-License-Identifier: MIT
+# Keeps the sources as clean as they are: every tracked source file carries its licence
+# line, every C++ file is formatted by clang-format, and no check in .clang-tidy finds
+# anything. Takes the build folder whose
 # compile_commands.json describes the sources (a normal build). Fails on the first finding.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
+
+echo "-- licence lines"
+unlicensed=$(git ls-files '*.cpp' '*.h' '*.sh' '*.py' '*CMakeLists.txt' '*.cmake' |
+    xargs grep -L 'SPDX-License-Identifier: MIT' || true)
+[ -z "$unlicensed" ] || { echo "no SPDX-License-Identifier line in:"; echo "$unlicensed"; exit 1; }
 
 echo "-- clang-format"
 git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run -Werror

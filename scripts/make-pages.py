@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes the pages installed with Brambleton: the user guide, made from the README's
 sections for players, and the licence and credits page, made from LICENSE and
 data/credits.md. Reads only the small part of Markdown those files use: headings,

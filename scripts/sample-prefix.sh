@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Makes a small Wine prefix holding The Sims' folders and some custom content, for trying
 # the program without the game: bash scripts/sample-prefix.sh FOLDER, then
 # WINEPREFIX=FOLDER brambleton

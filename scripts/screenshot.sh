@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the window program under Xvfb on a sample Wine prefix, presses Count, and writes
 # what the player sees to docs/main-window.png (or the file given).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, what building and starting the program needs and this
 # machine lacks; with --tests, also what the tests and checks need (Wine, MinGW-w64, clang,
 # Xvfb, ImageMagick: about a gigabyte more). Safe to run again: it installs nothing that is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up what is missing, builds, and starts the window program. It reads the Wine prefix in
 # WINEPREFIX (else ~/.wine); without the game it says so and stays usable.
 set -euo pipefail

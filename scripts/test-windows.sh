@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The Windows leg: cross-builds the engine, the registry code, the headless counter and their
 # tests with MinGW-w64, runs them under Wine in a throwaway prefix, and checks that the
 # Windows counter agrees with the Linux one. Fails, never skips, when Wine cannot start.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Sets up what is missing, then builds and runs every test twice, a normal build (warnings
 # as errors, then formatting and clang-tidy checked) and one with AddressSanitizer and
 # UndefinedBehaviorSanitizer; checks the install, fuzzes the registry reader, and runs the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Draws the program's icon at 16x16 and 32x32 with ImageMagick: a navy tile holding three
 # white bars of rising height, the totals the program counts. Run again after changing it.
 set -euo pipefail

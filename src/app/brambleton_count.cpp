@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brambleton-count: the counting engine without a window, for players' scripts, for tests
 // and for benchmarks.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // brambleton: the window program.
 
 #include <QApplication>

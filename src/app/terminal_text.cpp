@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "app/terminal_text.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "common/win32_text.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Text conversions at the Win32 boundary: the program's UTF-8, the system's UTF-16 and its

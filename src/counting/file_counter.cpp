@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "counting/file_counter.h"
 
 #include <limits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>

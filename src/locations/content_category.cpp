@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/content_category.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/folder_names.h"
 
 #include <algorithm>

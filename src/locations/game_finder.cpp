@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/game_finder.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/key_values.h"
 
 #include "common/ascii.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/folder_map.h"
 #include "locations/wine_prefix.h"
 

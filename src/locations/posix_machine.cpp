@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <yaml-cpp/yaml.h>
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/wine_prefix.h"
 #include "locations/wine_registry.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/reg_file.h"
 
 #include <algorithm>

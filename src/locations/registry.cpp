@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/registry.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/small_file.h"
 
 namespace brambleton {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/wine_prefix.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/wine_registry.h"
 
 #include "locations/small_file.h"

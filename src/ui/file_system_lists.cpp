@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/file_system_lists.h"
 
 #include <QApplication>

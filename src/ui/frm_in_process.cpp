@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/frm_in_process.h"
 
 #include <QCloseEvent>

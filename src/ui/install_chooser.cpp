@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/install_chooser.h"
 
 #include <QDialog>

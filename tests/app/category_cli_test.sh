@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # brambleton-count's categories through a real Wine prefix: a fixture system.reg written by
 # Wine, drive links in dosdevices/, and game folders whose case differs from the registry's.
 set -u

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Black-box test of brambleton-count: its totals against an independent count by find and awk
 # under the same rules, on generated trees and on real system folders, and its exit codes.
 set -u

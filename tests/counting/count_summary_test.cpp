@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "counting/count_summary.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "counting/file_pattern.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/content_category.h"
 
 #include <gtest/gtest.h>

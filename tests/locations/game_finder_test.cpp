@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game finder on real homes: launcher files in the formats Steam, Lutris, Heroic and
 // Bottles write, Wine prefixes with registries written by Wine, and decoys beside them.
 #include "locations/game_finder.h"

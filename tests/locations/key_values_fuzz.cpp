@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: Valve KeyValues text from launchers' files must never crash the reader.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The readers of launchers' files: Valve's KeyValues and the small-file read beneath them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

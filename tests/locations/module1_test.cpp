@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "locations/module1.h"
 
 #include <gtest/gtest.h>

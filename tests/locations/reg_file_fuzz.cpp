@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer target: any bytes as a prefix's system.reg must neither crash, nor leak, nor read
 // out of bounds, through the same calls the install-folder lookup makes.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The game finder's Windows places, against the system registry and file system under Wine:
 // Steam's root from HKEY_CURRENT_USER\Software\Valve\Steam, the EA app's default folder and
 // an Epic manifest.

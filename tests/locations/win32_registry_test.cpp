@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The install-folder lookup against the system registry, with Wine's own advapi32 as the
 // peer: each case writes the key with the registry calls in a view, then reads it back.
 #include <windows.h>

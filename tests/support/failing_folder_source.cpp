@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "failing_folder_source.h"
 
 #include <algorithm>

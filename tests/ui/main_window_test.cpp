@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's behaviour end to end: a real Wine prefix, a real game tree, the real
 // counter, real widgets under the offscreen platform; only the message box is recorded.
 #include <QApplication>

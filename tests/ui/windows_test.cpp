@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The windows as laid out, and each control doing its own job, on a real Wine prefix.
 #include <QApplication>
 #include <QComboBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a window manager reads of the windows on a real X server (Xvfb): their titles exactly
 // as set, nothing appended, and the program's icon in both sizes. Read back with xprop.
 #include <QApplication>
