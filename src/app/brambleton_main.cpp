@@ -5,8 +5,10 @@
 
 #include "ui/app_style.h"
 #include "ui/frm_main.h"
+#include "ui/platform_setup.h"
 
 int main(int argc, char** argv) {
+    brambleton::ui::choosePlatformOptions();
     QApplication app(argc, argv);
     brambleton::ui::setUpApplication();
 

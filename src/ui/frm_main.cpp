@@ -234,10 +234,12 @@ void frmMain::trapped(const char* prefix, const std::function<void()>& step) {
 }
 
 void frmMain::Form_Load() {
-    // Until a category shows its folder, the lists stand in the player's home folder.
+    // Until a category shows its folder, the lists stand in the player's home folder, on
+    // the drive that holds it: "/" on Linux, the profile's drive (C:) on Windows.
     trapped("Error en frmMain.Form_Load ; ", [this] {
-        Drive1_->setDrive(QStringLiteral("/"));
-        Dir1_->setPath(QString::fromStdString(machine_->environment().home.string()));
+        const QString home = QString::fromStdString(machine_->environment().home.string());
+        Drive1_->setDrive(places_->driveOf(QDir::cleanPath(home)));
+        Dir1_->setPath(home);
     });
 
     chooseAmongInstalls();
