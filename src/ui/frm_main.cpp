@@ -368,7 +368,9 @@ void frmMain::cboFiltro_Click() {
 }
 
 void frmMain::File1_Click() {
-    SelectedFilePath = Dir1_->Path() + places_->separator() + File1_->FileName();
+    // In the platform's own form: C:\Games\The Sims\Downloads\chair.iff on Windows.
+    SelectedFilePath =
+        QDir::toNativeSeparators(Dir1_->Path() + QLatin1Char('/') + File1_->FileName());
 }
 
 void frmMain::cmdContar_Click() {

@@ -72,8 +72,4 @@ QString Places::driveOf(const QString& hostFolder) const {
     return best;
 }
 
-QChar Places::separator() const {
-    return QLatin1Char(map_->separator());
-}
-
 }  // namespace brambleton::ui

@@ -37,9 +37,6 @@ class Places {
     // The drive whose root holds `hostFolder` most closely, or "/" when none does.
     QString driveOf(const QString& hostFolder) const;
 
-    // The separator between a folder's path and a file's name.
-    QChar separator() const;
-
   private:
     std::shared_ptr<const FolderMap> map_;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <string>
@@ -9,17 +10,20 @@
 
 namespace brambleton::testing {
 
-// A real Wine prefix in a temporary folder, made the one the program reads (WINEPREFIX, and
-// HOME pointing at a home folder inside it): `fixture`'s system.reg, dosdevices/ with c: and
-// z:, and the game's folders under drive_c in another case than the registry writes them.
+// The game installed where the program looks, with a home folder beside it. On Linux, a real
+// Wine prefix in a temporary folder made the one the program reads (WINEPREFIX, and HOME in
+// it): `fixture`'s system.reg, dosdevices/ with c: and z:, and the game's folders under
+// drive_c in another case than the registry writes them. On Windows, the registry's value
+// written for the fixture and the game's folders on C: (the Windows leg's throwaway prefix).
 class GamePrefix {
   public:
     explicit GamePrefix(const std::string& fixture = "a_sz_32bit/system.min.reg");
     ~GamePrefix();
 
-    // The game folder on the host: drive_c/program files (x86)/maxis/THE SIMS.
+    // The game folder as the lists show it, "/"-separated: on Linux drive_c/program files
+    // (x86)/maxis/THE SIMS in the prefix, on Windows C:/Program Files (x86)/Maxis/The Sims.
     QString game(const QString& below = {}) const;
-    QString home() const { return QString::fromStdString(tree.path("home")); }
+    QString home() const { return QDir::cleanPath(QString::fromStdString(tree.path("home"))); }
     void useFixture(const std::string& fixture) const;
 
     TempTree tree;

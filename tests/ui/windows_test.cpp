@@ -2,6 +2,7 @@
 // The windows as laid out, and each control doing its own job, on a real Wine prefix.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 #include <cstdlib>
+#include <fstream>
 
 #include "common/runtime_error.h"
 #include "game_prefix.h"
@@ -166,7 +168,11 @@ class WindowsTest : public QObject {
             QCOMPARE(e.number(), 68);
         }
         QCOMPARE(drives.Drive(), QStringLiteral("C:"));
+#ifdef _WIN32
+        drives.setDrive("Z:");
+#else
         drives.setDrive("/");
+#endif
         QCOMPARE(changes.count(), 2);
     }
 
@@ -179,8 +185,14 @@ class WindowsTest : public QObject {
         QCOMPARE(changes.count(), 1);
         QStringList shown;
         for (int i = 0; i < dirs.count(); ++i) shown << dirs.item(i)->text().trimmed();
+#ifdef _WIN32
+        QCOMPARE(shown, (QStringList{"C:\\", "Program Files (x86)", "Maxis", "The Sims",
+                                     "Downloads", "GameData"}));
+#else
+        // The folders' own names, whatever case the path was given in.
         QCOMPARE(shown, (QStringList{"C:\\", "program files (x86)", "maxis", "THE SIMS",
                                      "Downloads", "GameData"}));
+#endif
         try {
             dirs.setPath("C:\\Program Files (x86)\\Maxis\\Nothing");
             QFAIL("a missing folder was accepted");
@@ -195,8 +207,11 @@ class WindowsTest : public QObject {
 
     void fileListMatchesEveryPatternEntry() {
         GamePrefix prefix;
-        prefix.tree.file("drive_c/program files (x86)/maxis/THE SIMS/GameData/Skins/.hidden.bmp");
-        prefix.tree.file("drive_c/program files (x86)/maxis/THE SIMS/GameData/Skins/Arm.SKN");
+        const std::string skins = prefix.game("GameData/Skins/").toStdString();
+#ifndef _WIN32
+        std::ofstream(skins + ".hidden.bmp").close();  // hidden by its name on Linux only
+#endif
+        std::ofstream(skins + "Arm.SKN").close();
         FileListBox files;
         files.setPath(prefix.game("GameData/Skins"));
         const struct {
@@ -303,6 +318,9 @@ class WindowsTest : public QObject {
     // "/" is offered once: a drive leading to it is chosen as "/". The wheel changes the
     // drive only while the list has the focus.
     void driveListOffersTheRootOnceAndHeedsTheWheelOnlyWithFocus() {
+#ifdef _WIN32
+        QSKIP("no drive leads to the host's root \"/\" on Windows");
+#endif
         GamePrefix prefix;
         QWidget window;
         auto* drives = new DriveListBox(&window);
@@ -355,23 +373,26 @@ class WindowsTest : public QObject {
         install.text("zip/licence.html", "<html></html>");
         const QString bin = QString::fromStdString(install.path("usr/bin"));
         const QString zip = QString::fromStdString(install.path("zip"));
+        const auto at = [&](const char* relative) {
+            return QDir::cleanPath(QString::fromStdString(install.path(relative)));
+        };
         QCOMPARE(about::installedPage(bin, "user-guide.html"),
-                 QString::fromStdString(install.path("usr/share/brambleton/user-guide.html")));
-        QCOMPARE(about::installedPage(zip, "licence.html"),
-                 QString::fromStdString(install.path("zip/licence.html")));
+                 at("usr/share/brambleton/user-guide.html"));
+        QCOMPARE(about::installedPage(zip, "licence.html"), at("zip/licence.html"));
         QCOMPARE(about::installedPage(zip, "user-guide.html"), QString());
         if (QString::fromUtf8(about::kHomePage).isEmpty()) {
             const auto first = about::firstLink(bin);
             QCOMPARE(first.label, QStringLiteral("user-guide.html"));
             QCOMPARE(first.address,
-                     QUrl::fromLocalFile(QString::fromStdString(
-                                             install.path("usr/share/brambleton/user-guide.html")))
-                         .toString());
+                     QUrl::fromLocalFile(at("usr/share/brambleton/user-guide.html")).toString());
             QCOMPARE(about::secondLink(bin).address, QString());
         }
     }
 
     void openWebPageStartsTheDefaultHandler() {
+#ifdef _WIN32
+        QSKIP("the Windows shell always has a handler for a page, which a test must not start");
+#endif
         testing::TempTree bin;
         const std::string record = bin.path("record");
         bin.text("xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$*\" \"$PWD\" > " + record +
