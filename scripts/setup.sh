@@ -16,7 +16,7 @@ if [ "${1:-}" = --tests ]; then
         googletest libgtest-dev
         clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
         desktop-file-utils appstream locales
-        xvfb xauth x11-utils xdotool imagemagick
+        xvfb xauth x11-utils xdotool xclip openbox imagemagick
         g++-mingw-w64-x86-64 wine64
     )
 elif [ -n "${1:-}" ]; then

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The Windows leg: cross-builds the engine, the registry code, the headless counter and their
-# tests with MinGW-w64, runs them under Wine in a throwaway prefix, and checks that the
-# Windows counter agrees with the Linux one. Fails, never skips, when Wine cannot start.
+# The Windows leg: cross-builds the whole program and its tests with MinGW-w64 and a static
+# Qt for Windows (scripts/qt-windows.sh), runs the tests under Wine in a throwaway prefix,
+# checks that the Windows counter agrees with the Linux one, and starts the real
+# brambleton.exe on a virtual display to count the game installed in that prefix. Fails,
+# never skips, when Wine cannot start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux_counter=${1:-build/release/src/app/brambleton-count}
@@ -24,8 +26,10 @@ if [ ! -x "$wine" ] || ! timeout 300 "$wine" wineboot --init >"$work/wineboot.lo
 fi
 /usr/lib/wine/wineserver -w
 
+qt=$(bash scripts/qt-windows.sh)
 cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_UI=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_UI=ON -DCMAKE_PREFIX_PATH="$qt" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
 cmake --build build/windows -j "$jobs"
 ctest --test-dir build/windows --output-on-failure
 
@@ -64,6 +68,43 @@ check "--where finds the key written with /reg:32" \
     'grep -qF "InstallPath    C:\\Games\\The Sims\\" <<<"$where"'
 floors=$("$wine" "$counter_exe" --json --category floors | tr -d '\r')
 check "--category floors counts the game's floors: $floors" '[[ $floors == *"\"files\":1,"* ]]'
+
+# The real window program, with the windows platform, under a window manager on a virtual
+# display: it must open on Objects with no message box, and Count must show the game's
+# totals, read back from the result boxes through the clipboard as a player could copy them.
+mkdir -p "$game/Downloads/Set"
+truncate -s 1048576 "$game/Downloads/chair.iff"
+truncate -s 524288 "$game/Downloads/Set/sofa.IFF"
+cat >"$work/window.sh" <<'SESSION'
+set -u
+openbox >/dev/null 2>&1 &
+"$wine" build/windows/src/app/brambleton.exe >"$work/window.log" 2>&1 &
+id=
+for _ in $(seq 100); do
+    id=$(xdotool search --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+    sleep 0.3
+done
+[ -n "$id" ] || { echo "no window titled The Sims Brambleton"; exit 1; }
+sleep 3
+names=$(xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | sort -u | tr '\n' '|')
+echo "windows: $names"
+# Count, then each result box: click, select all, copy. Client coordinates, in pixels.
+xdotool mousemove --window "$id" 504 208 click 1
+sleep 3
+for y in 40 75 110 145 180; do
+    xdotool mousemove --window "$id" 549 "$y" click 1 key ctrl+a key ctrl+c
+    sleep 0.5
+    printf '%s|' "$(xclip -o -selection clipboard 2>/dev/null)"
+done
+echo
+xdotool windowclose "$id" 2>/dev/null || true
+SESSION
+session=$(wine=$wine work=$work timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' bash "$work/window.sh")
+echo "$session"
+check "brambleton.exe opens with no message box" \
+    'grep -qx "windows: The Sims Brambleton|" <<<"$session"'
+check "Count in brambleton.exe shows the game's totals" \
+    '[[ $session == *"1|2|1,572,864|1,536.0|1.5|"* ]]'
 
 [ "$failures" = 0 ] || { echo "$failures Windows checks failed"; exit 1; }
 echo "Windows build: all checks passed"
