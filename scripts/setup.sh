@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, what building and starting the program needs and this
-# machine lacks; with --tests, also what the tests and checks need (Wine, MinGW-w64, clang,
-# Xvfb, ImageMagick: about a gigabyte more). Safe to run again: it installs nothing that is
+# machine lacks; with --release, also what making the packages needs (MinGW-w64, NSIS,
+# lintian); with --tests, all that and what the tests and checks need (Wine, clang, Xvfb,
+# ImageMagick: about a gigabyte more). Safe to run again: it installs nothing that is
 # already there.
 set -euo pipefail
 
@@ -11,16 +12,19 @@ packages=(
     nlohmann-json3-dev libyaml-cpp-dev
     qt6-base-dev libgl-dev fonts-liberation
 )
-if [ "${1:-}" = --tests ]; then
-    packages+=(
+release=(g++-mingw-w64-x86-64 nsis zip lintian dpkg-dev)
+if [ "${1:-}" = --release ]; then
+    packages+=("${release[@]}")
+elif [ "${1:-}" = --tests ]; then
+    packages+=("${release[@]}"
         googletest libgtest-dev
         clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
         desktop-file-utils appstream locales
         xvfb xauth x11-utils xdotool xclip openbox imagemagick
-        g++-mingw-w64-x86-64 wine64
+        wine64
     )
 elif [ -n "${1:-}" ]; then
-    echo "usage: setup.sh [--tests]" >&2
+    echo "usage: setup.sh [--tests | --release]" >&2
     exit 2
 fi
 

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Sets up what is missing, then builds and runs every test twice, a normal build (warnings
 # as errors, then formatting and clang-tidy checked) and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer; checks the install, fuzzes the registry reader, and runs the
-# Windows build's tests under Wine. Fails if anything fails.
+# UndefinedBehaviorSanitizer; checks the install, fuzzes the registry reader, makes the
+# release packages, and runs the Windows build's tests, the real program and the installer
+# under Wine. Fails if anything fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
@@ -57,6 +58,13 @@ fuzz() { # target, corpus
 }
 fuzz reg_file_fuzz "$corpus/reg"
 fuzz key_values_fuzz "$corpus/vdf"
-echo "== Windows build under Wine"
-bash scripts/test-windows.sh build/release/src/app/brambleton-count
+echo "== Release packages"
+bash scripts/release.sh
+version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# The package's dependencies resolve from Debian's archive (apt's simulation: nothing installed).
+apt-get install -s "./dist/brambleton_${version}_amd64.deb" >/dev/null
+echo "== Windows build under Wine, with the installer's round trip"
+start=$SECONDS
+bash scripts/test-windows.sh build/release/src/app/brambleton-count "dist/brambleton-$version-setup.exe"
+echo "The Windows leg took $((SECONDS - start)) s"
 echo "== All tests passed"
