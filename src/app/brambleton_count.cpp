@@ -2,8 +2,6 @@
 // brambleton-count: the counting engine without a window, for players' scripts, for tests
 // and for benchmarks.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -17,6 +15,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/terminal.h"
 #include "app/terminal_text.h"
 #include "common/runtime_error.h"
 #include "counting/count_summary.h"
@@ -305,7 +304,7 @@ int where(const Options& options) {
 int run(const Options& options) {
     std::signal(SIGINT, onInterrupt);
 
-    ProgressLine progress(isatty(STDERR_FILENO) != 0);
+    ProgressLine progress(standardErrorIsTerminal());
     long long errors = 0;
     CFileCounter* counterRef = nullptr;
     CounterHooks hooks;
