@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "locations/wine_prefix.h"
 
-
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
