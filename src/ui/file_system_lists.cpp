@@ -43,14 +43,8 @@ void DriveListBox::setPlaces(std::shared_ptr<const Places> places) {
 void DriveListBox::setDrive(const QString& drive) {
     reload();
     QString wanted = drive.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : drive.left(2);
-    try {
-        // A drive that leads to "/" (most prefixes' Z:) is offered as "/".
-        if (wanted != QLatin1String("/") &&
-            QDir::cleanPath(places_->driveRoot(wanted)) == QLatin1String("/")) {
-            wanted = QStringLiteral("/");
-        }
-    } catch (const RuntimeError&) {
-    }
+    // A drive that leads to "/" (most prefixes' Z:) is offered as "/".
+    if (places_->leadsToHostRoot(wanted)) wanted = QStringLiteral("/");
     for (int i = 0; i < count(); ++i) {
         if (itemData(i).toString().compare(wanted, Qt::CaseInsensitive) == 0) {
             chooseIndex(i);

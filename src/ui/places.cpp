@@ -30,15 +30,19 @@ QStringList Places::drives() const {
     QStringList out;
     for (const auto& d : all) {
         // A drive that leads to the host's root (most prefixes' Z:) is "/" again: offered once.
-        if (hostRoot && d != "/") {
-            try {
-                if (QDir::cleanPath(fromStd(map_->driveRoot(d))) == QLatin1String("/")) continue;
-            } catch (const RuntimeError&) {
-            }
-        }
+        if (hostRoot && d != "/" && leadsToHostRoot(fromStd(d))) continue;
         out << fromStd(d);
     }
     return out;
+}
+
+bool Places::leadsToHostRoot(const QString& drive) const {
+    if (drive == QLatin1String("/")) return false;
+    try {
+        return QDir::cleanPath(driveRoot(drive)) == QLatin1String("/");
+    } catch (const RuntimeError&) {
+        return false;
+    }
 }
 
 QString Places::driveRoot(const QString& drive) const {

@@ -26,6 +26,9 @@ class Places {
     // (most prefixes' Z:) is offered only as "/".
     QStringList drives() const;
 
+    // Whether a drive other than "/" leads to the host's root "/" (most prefixes' Z:).
+    bool leadsToHostRoot(const QString& drive) const;
+
     // The host folder a drive leads to. Throws RuntimeError 68 for a drive that is not offered.
     QString driveRoot(const QString& drive) const;
 
