@@ -44,8 +44,8 @@ extern "C" void onInterrupt(int) {
 }
 
 const char* const kUsage =
-    "usage: brambleton-count [--json] FOLDER [PATTERN]\n"
-    "       brambleton-count [--json] [--game N] --category NAME\n"
+    "usage: brambleton-count [--json] [--sequential] FOLDER [PATTERN]\n"
+    "       brambleton-count [--json] [--sequential] [--game N] --category NAME\n"
     "       brambleton-count [--verbose] [--game N] --where\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose extension matches PATTERN\n"
@@ -63,6 +63,9 @@ const char* const kUsage =
     "  --game N         use the Nth copy of --where's list instead of the first\n"
     "  --verbose        with --where, also every place looked at and why it did not count\n"
     "  --json           print the raw numbers as one JSON object (not with --where)\n"
+    "  --sequential     read one folder at a time, without background readers warming the\n"
+    "                   caches ahead of the count; for spinning disks, where reading in\n"
+    "                   parallel can be slower (same totals either way)\n"
     "  --help           show this text\n"
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
@@ -73,6 +76,7 @@ struct Options {
     bool json = false;
     bool where = false;
     bool verbose = false;
+    bool sequential = false;
     std::size_t game = 0;  // 1-based; 0 for the first
     std::string category;
     std::string folder;
@@ -100,6 +104,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             options.where = true;
         } else if (!optionsEnded && arg == "--verbose") {
             options.verbose = true;
+        } else if (!optionsEnded && arg == "--sequential") {
+            options.sequential = true;
         } else if (!optionsEnded && arg == "--game") {
             if (options.game) return usageError("--game is given twice");
             if (i + 1 >= argc) return usageError("--game needs a number");
@@ -131,6 +137,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
         if (options.json && options.where)
             return usageError("--where prints text only, not --json");
+        if (options.sequential && options.where) return usageError("--sequential goes with a count, not --where");
         return std::nullopt;
     }
     if (options.game || options.verbose) {
@@ -318,6 +325,7 @@ int run(const Options& options) {
         std::fprintf(stderr, "%s\n", printable(text).c_str());
     };
     CFileCounter counter(std::move(hooks));
+    counter.setReadsAhead(!options.sequential);
     counterRef = &counter;
 
     CountResult totals;

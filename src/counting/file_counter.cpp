@@ -40,7 +40,12 @@ std::int32_t CFileCounter::ContarArchivos(std::string& path, const std::string& 
     // with the path's length, not with its square. It is never cut back on the way up, so it
     // always holds the folder opened last.
     walkPath_ = &path;
+    // The readers stop when the walk returns, cancelled or not; until then they only warm
+    // caches, so nothing below depends on them.
+    std::unique_ptr<ReadAhead> readers;
+    if (readAhead_) readers = startReadAhead(start, compiled);
     const std::int32_t files = countFolder(0, start, path, compiled, subfolders, Size, failed);
+    if (readers) readers->stop();
     walkPath_ = nullptr;
     lastFolder_ = path;
     return files;

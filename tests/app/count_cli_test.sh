@@ -28,11 +28,14 @@ independent() {
 }
 
 compare() {
-    local dir=$1 pattern=$2 ext=$3 out got want
+    local dir=$1 pattern=$2 ext=$3 out got want sequential
     out=$("$counter" --json "$dir" "$pattern" 2>/dev/null)
     got="$(json_field "$out" files) $(json_field "$out" folders) $(json_field "$out" bytes)"
     want=$(independent "$dir" "$ext")
     if [ "$got" = "$want" ]; then pass; else fail "$dir $pattern: counter '$got', find '$want'"; fi
+    # Without the readers ahead of it the walk finds the same.
+    sequential=$("$counter" --sequential --json "$dir" "$pattern" 2>/dev/null)
+    [ "$sequential" = "$out" ] && pass || fail "$dir $pattern: --sequential '$sequential', '$out'"
 }
 
 # A generated tree with mixed case, backups, names without a dot, links and odd names.
@@ -98,6 +101,7 @@ expect_exit 1 "a missing folder with a newline" "$work/$(printf 'no\nsuch')"
 [ "$(wc -l <"$work/err")" = 1 ] && pass || fail "a newline in a name split the message"
 
 expect_exit 2 "--json with --where" --json --where
+expect_exit 2 "--sequential with --where" --sequential --where
 expect_exit 2 "--category twice" --category floors --category walls
 expect_exit 2 "--game twice" --game 1 --game 2 --where
 for pattern in "" " " ";" " ; "; do

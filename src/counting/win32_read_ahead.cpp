@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#include "counting/read_ahead.h"
+
+namespace brambleton {
+
+// Windows keeps the plain walk.
+std::unique_ptr<ReadAhead> startReadAhead(const std::string&, const FilePattern&) noexcept {
+    return nullptr;
+}
+
+}  // namespace brambleton
