@@ -37,6 +37,12 @@ constexpr std::size_t kBufferBytes = std::size_t{32} * 1024;
 // be warm.
 constexpr int kWarmStreak = 32;
 
+}  // namespace
+
+const char* const kReaderName = "read-ahead";
+
+namespace {
+
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -97,7 +103,10 @@ class Pool {
                 ++pool->running_;
             }
             try {
-                std::thread([pool] { pool->read(); }).detach();
+                std::thread reader([pool] { pool->read(); });
+                // Named before anyone can look: a reader at work is always a named one.
+                pthread_setname_np(reader.native_handle(), kReaderName);
+                reader.detach();
             } catch (const std::exception&) {
                 const std::lock_guard<std::mutex> lock(pool->mutex_);
                 --pool->running_;

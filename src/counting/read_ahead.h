@@ -25,6 +25,9 @@ class ReadAhead {
     virtual void stop() noexcept = 0;
 };
 
+// The name each reader thread carries (as in ps -L and a debugger).
+extern const char* const kReaderName;
+
 // Starts reading ahead below `start` (opened as the walk opens it, links and all) for the
 // files matching `pattern`. Returns null where the platform has no read-ahead, or when no
 // thread could be started; the walk is the same either way.

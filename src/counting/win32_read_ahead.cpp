@@ -3,6 +3,8 @@
 
 namespace brambleton {
 
+const char* const kReaderName = "read-ahead";
+
 // Windows keeps the plain walk.
 std::unique_ptr<ReadAhead> startReadAhead(const std::string&, const FilePattern&) noexcept {
     return nullptr;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The readers ahead of the walk, watched from outside: inotify reports every folder opened,
-// /proc/self/task every thread still running.
+// /proc/self/task the readers still running.
 #include "counting/read_ahead.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -24,17 +25,21 @@ namespace {
 using testing::TempTree;
 using namespace std::chrono_literals;
 
-std::size_t threadCount() {
+// Reader threads alive now, told by their name.
+std::size_t readerCount() {
     std::size_t n = 0;
-    for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task"))
-        ++n;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name == kReaderName) ++n;
+    }
     return n;
 }
 
-// Waits until only the test's own thread is left; false when that takes longer than `limit`.
+// Waits until no reader is left; false when that takes longer than `limit`.
 bool readersGone(std::chrono::milliseconds limit) {
     const auto until = std::chrono::steady_clock::now() + limit;
-    while (threadCount() > 1) {
+    while (readerCount() > 0) {
         if (std::chrono::steady_clock::now() > until) return false;
         std::this_thread::sleep_for(1ms);
     }
@@ -110,7 +115,7 @@ TEST(ReadAhead, CancelStopsTheReadersBeforeTheCountReturns) {
     for (const auto& folder : folders) opens.watch(tree.path(folder));
     ASSERT_TRUE(readersGone(5s));
 
-    std::size_t threadsAtCancel = 0;
+    std::size_t readersAtCancel = 0;
     std::size_t openedBeforeCancel = 0;
     CFileCounter* counterRef = nullptr;
     CounterHooks hooks;
@@ -121,7 +126,7 @@ TEST(ReadAhead, CancelStopsTheReadersBeforeTheCountReturns) {
              openedBeforeCancel == 0 && std::chrono::steady_clock::now() < until;) {
             openedBeforeCancel += opens.take().size();
         }
-        threadsAtCancel = threadCount();
+        readersAtCancel = readerCount();
         counterRef->Cancel(true);
     };
     CFileCounter counter(hooks);
@@ -131,8 +136,8 @@ TEST(ReadAhead, CancelStopsTheReadersBeforeTheCountReturns) {
     double bytes = 0;
     EXPECT_EQ(counter.ContarArchivos(path, "*.*", subfolders, bytes), 0);
 
-    EXPECT_GT(threadsAtCancel, 1U) << "no readers were running";
-    EXPECT_LE(threadsAtCancel, 5U) << "more than four readers";
+    EXPECT_GT(readersAtCancel, 0U) << "no readers were running";
+    EXPECT_LE(readersAtCancel, 4U) << "more than four readers";
     const auto openedByReturn = openedBeforeCancel + opens.take().size();
     EXPECT_LT(openedByReturn, folders.size()) << "the readers were not stopped";
     EXPECT_TRUE(readersGone(1s));
