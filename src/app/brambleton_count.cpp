@@ -137,7 +137,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
         if (options.json && options.where)
             return usageError("--where prints text only, not --json");
-        if (options.sequential && options.where) return usageError("--sequential goes with a count, not --where");
+        if (options.sequential && options.where)
+            return usageError("--sequential goes with a count, not --where");
         return std::nullopt;
     }
     if (options.game || options.verbose) {

@@ -9,9 +9,10 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <condition_variable>
+#include <csignal>
 #include <cstddef>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -195,7 +196,8 @@ class Pool {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) found.clear();
-            for (auto it = found.rbegin(); it != found.rend(); ++it) jobs_.push_back(std::move(*it));
+            jobs_.insert(jobs_.end(), std::make_move_iterator(found.rbegin()),
+                         std::make_move_iterator(found.rend()));
             --busy_;
             wake = wake || busy_ == 0;  // the last reader is done: the others may finish
         }

@@ -31,6 +31,7 @@ extern const char* const kReaderName;
 // Starts reading ahead below `start` (opened as the walk opens it, links and all) for the
 // files matching `pattern`. Returns null where the platform has no read-ahead, or when no
 // thread could be started; the walk is the same either way.
-std::unique_ptr<ReadAhead> startReadAhead(const std::string& start, const FilePattern& pattern) noexcept;
+std::unique_ptr<ReadAhead> startReadAhead(const std::string& start,
+                                          const FilePattern& pattern) noexcept;
 
 }  // namespace brambleton
