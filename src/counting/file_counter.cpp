@@ -40,12 +40,11 @@ std::int32_t CFileCounter::ContarArchivos(std::string& path, const std::string& 
     // with the path's length, not with its square. It is never cut back on the way up, so it
     // always holds the folder opened last.
     walkPath_ = &path;
-    // The readers stop when the walk returns, cancelled or not; until then they only warm
-    // caches, so nothing below depends on them.
-    std::unique_ptr<ReadAhead> readers;
-    if (readAhead_) readers = startReadAhead(start, compiled);
+    // The readers stop when the walk sees the cancel flag or returns; until then they only
+    // warm caches, so nothing below depends on them.
+    if (readAhead_) readers_ = startReadAhead(start, compiled);
     const std::int32_t files = countFolder(0, start, path, compiled, subfolders, Size, failed);
-    if (readers) readers->stop();
+    readers_.reset();
     walkPath_ = nullptr;
     lastFolder_ = path;
     return files;
@@ -77,6 +76,10 @@ std::int32_t CFileCounter::countFolder(std::size_t depth, const std::string& nam
 
         if (hooks_.yield) hooks_.yield();
         if (Cancel()) {
+            // Each level still open goes through its remaining sub-folders on the way out;
+            // the readers would only compete with it for the disk. They are waited for when
+            // the walk returns.
+            if (readers_) readers_->requestStop();
             subfolders = 0;
             Size = 0;
             return 0;

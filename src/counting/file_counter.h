@@ -85,6 +85,7 @@ class CFileCounter {
     std::int16_t cancel_ = 0;
     std::int64_t errors_ = 0;
     bool readAhead_ = true;
+    std::unique_ptr<ReadAhead> readers_;  // while a count runs, where the platform has them
 };
 
 }  // namespace brambleton

@@ -118,15 +118,17 @@ class Pool {
         return started > 0;
     }
 
-    // Tells the readers to stop and waits until they have, or until `patience` has passed:
-    // each is at most one system call from stopping, but on a hung network mount that call
-    // may never end, and the count must not hang with it.
+    // Tells the readers to stop and waits until they have, or until `patience` has passed
+    // (zero: not at all). Each is at most one system call from stopping, but on a hung
+    // network mount that call may never end, and the count must not hang with it.
     void stop(std::chrono::milliseconds patience) noexcept {
         std::unique_lock<std::mutex> lock(mutex_);
         stopping_ = true;
         jobs_.clear();
         wake_.notify_all();
-        stopped_.wait_for(lock, patience, [this] { return running_ == 0; });
+        if (patience.count() > 0) {
+            stopped_.wait_for(lock, patience, [this] { return running_ == 0; });
+        }
     }
 
   private:
@@ -281,6 +283,7 @@ class LinuxReadAhead final : public ReadAhead {
     LinuxReadAhead(const LinuxReadAhead&) = delete;
     LinuxReadAhead& operator=(const LinuxReadAhead&) = delete;
 
+    void requestStop() noexcept override { pool_->stop(std::chrono::milliseconds(0)); }
     void stop() noexcept override { pool_->stop(std::chrono::milliseconds(100)); }
 
   private:

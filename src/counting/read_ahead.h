@@ -20,6 +20,9 @@ class ReadAhead {
   public:
     virtual ~ReadAhead() = default;
 
+    // Asks the readers to stop, without waiting for them.
+    virtual void requestStop() noexcept = 0;
+
     // Asks the readers to stop and waits for them: each finishes at most the one system call
     // it is in. One still in its call after a tenth of a second (a hung network mount) is
     // left to finish alone; it holds nothing of the walk's. Also done on destruction.
