@@ -12,14 +12,16 @@ a slow spell of the disk falls on all of them:
   fdfind -u -t f -e iff                   fd reading names only (no file's size)
   find + awk                              GNU find, the same work, one thread
 
-Prints each one's median and the ratios to brambleton-count (the target: at most fd -j 4).
-Then the same tools warm, best of N: the counter against find (target at most 0.6) and
+Prints each one's median and the ratios to brambleton-count (the target: at most fd -j 4),
+and how long a cold count takes to end after Ctrl-C, with and without the read-ahead (the
+target: no longer). Then the same tools warm, best of N: the counter against find (target at most 0.6) and
 against its own --sequential walk (target at most 1.1).
 """
 import argparse
 import json
 import os
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -40,6 +42,19 @@ def timed(cmd, cwd=None, shell=False):
     proc = subprocess.run(cmd, cwd=cwd, shell=shell, stdout=subprocess.PIPE,
                           stderr=subprocess.DEVNULL)
     return time.perf_counter() - start, proc.stdout.decode(), proc.returncode
+
+
+def cancel_wait(cmd, after):
+    """Seconds from a Ctrl-C, sent `after` seconds into a cold count, to the count's exit."""
+    drop_caches()
+    proc = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(after)
+    start = time.perf_counter()
+    proc.send_signal(signal.SIGINT)
+    status = proc.wait()
+    if status != 130:
+        raise SystemExit(f"{cmd} ended with {status} after Ctrl-C, not 130 (cancelled)")
+    return time.perf_counter() - start
 
 
 def main():
@@ -110,6 +125,17 @@ def main():
     print(f"cold ratio to fd -j 4: {ours_cold / fd4:.3f} (target <= 1.0)")
     print(f"cold ratio to fd reading names only: "
           f"{ours_cold / statistics.median(cold[tools[3][0]]):.3f}")
+
+    # Ctrl-C a third of the way into a cold count.
+    after = ours_cold / 3
+    waits = {name: [] for name, *_ in tools[:2]}
+    for _ in range(args.runs):
+        for name, cmd, *_ in tools[:2]:
+            waits[name].append(cancel_wait(cmd, after))
+    ours_wait, seq_wait = (statistics.median(waits[name]) for name, *_ in tools[:2])
+    print(f"Ctrl-C {after:.2f} s into a cold count, median wait for the exit: "
+          f"{ours_wait * 1000:.0f} ms, --sequential {seq_wait * 1000:.0f} ms "
+          f"(ratio {ours_wait / seq_wait:.2f})")
 
     warm_tools = (tools[0], tools[1], tools[4])
     warm = {name: [] for name, *_ in warm_tools}
