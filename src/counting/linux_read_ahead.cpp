@@ -210,7 +210,7 @@ class Pool {
         std::shared_ptr<OpenFolder> folder;
         if (job.name.empty()) {
             folder = std::move(job.folder);
-            if (job.resumeAt != 0 && ::lseek(folder->fd(), job.resumeAt, SEEK_SET) < 0) return;
+            if (::lseek(folder->fd(), job.resumeAt, SEEK_SET) < 0) return;
         } else {
             // Never through a link: the walk does not follow one below its start folder.
             const int fd = ::openat(job.folder->fd(), job.name.c_str(),

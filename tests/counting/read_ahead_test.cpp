@@ -79,13 +79,20 @@ class FolderOpens {
     std::map<int, std::string> paths_;
 };
 
-TEST(ReadAhead, ReadsTheWholeTreeAndNeverThroughALink) {
+TEST(ReadAhead, ReadsTheWholeTreeOnceAndNeverThroughALink) {
     TempTree tree;
     if (!tree.canLink()) GTEST_SKIP() << "this user cannot make links";
     tree.build(
         "d in/a/b\nd in/c\nf in/a/b/x.iff 1\nd out/x/y\nd out/z\n"
         "l in/to-out -> ../out\nl in/a/to-x -> ../../out/x\nl in/c/to-root -> /");
-    const std::vector<std::string> in = {"in", "in/a", "in/a/b", "in/c"};
+    std::vector<std::string> in = {"in", "in/a", "in/a/b", "in/c"};
+    // A folder wider than the readers take at once: each of its sub-folders once, none
+    // left out where its listing was put back for later.
+    for (int i = 0; i < 100; ++i) {
+        in.push_back("in/wide/w" + std::to_string(i));
+        tree.folder(in.back());
+    }
+    in.emplace_back("in/wide");
     const std::vector<std::string> out = {"out", "out/x", "out/x/y", "out/z"};
     FolderOpens opens;
     for (const auto& folder : in) opens.watch(tree.path(folder));
