@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -34,6 +35,11 @@ std::size_t readerCount() {
         if (std::getline(comm, name) && name == kReaderName) ++n;
     }
     return n;
+}
+
+std::size_t openDescriptors() {
+    const auto all = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(all), end(all)));
 }
 
 // Waits until no reader is left; false when that takes longer than `limit`.
@@ -98,11 +104,14 @@ TEST(ReadAhead, ReadsTheWholeTreeOnceAndNeverThroughALink) {
     for (const auto& folder : in) opens.watch(tree.path(folder));
     for (const auto& folder : out) opens.watch(tree.path(folder));
     ASSERT_TRUE(readersGone(5s));
+    const auto descriptors = openDescriptors();
 
     auto readers = startReadAhead(tree.path("in"), FilePattern("*.*"));
     ASSERT_TRUE(readers);
-    // With nothing to stop them, the readers end by themselves once the tree is read.
+    // With nothing to stop them, the readers end by themselves once the tree is read, and
+    // close what they opened.
     EXPECT_TRUE(readersGone(10s));
+    EXPECT_EQ(openDescriptors(), descriptors);
     const auto opened = opens.take();
     for (const auto& folder : in) EXPECT_EQ(opened.count(tree.path(folder)), 1U) << folder;
     for (const auto& folder : out) EXPECT_EQ(opened.count(tree.path(folder)), 0U) << folder;
