@@ -2,7 +2,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
-#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,6 +36,8 @@ constexpr std::size_t kBufferBytes = std::size_t{32} * 1024;
 // Folders in a row a reader reads without waiting on the disk before it takes the caches to
 // be warm.
 constexpr int kWarmStreak = 32;
+// How long a reader rests between folders while the caches are warm.
+constexpr std::chrono::milliseconds kWarmRest(2);
 
 }  // namespace
 
@@ -126,6 +127,7 @@ class Pool {
         stopping_ = true;
         jobs_.clear();
         wake_.notify_all();
+        rested_.notify_all();
         if (patience.count() > 0) {
             stopped_.wait_for(lock, patience, [this] { return running_ == 0; });
         }
@@ -158,28 +160,28 @@ class Pool {
                 found.clear();  // out of memory: leave this part to the walk
             }
             job = {};
-            if (warmJobs < kWarmStreak) {
-                const long now = blocksRead();
-                warmJobs = now == blocks ? warmJobs + 1 : 0;
-                blocks = now;
-                if (warmJobs == kWarmStreak) yieldToTheWalk();
-            }
+            const long now = blocksRead();
+            warmJobs = now == blocks ? warmJobs + 1 : 0;
+            blocks = now;
             give(found);
+            if (warmJobs >= kWarmStreak) pause();
         }
+    }
+
+    // With the caches warm the readers only repeat the walk's work, taking processor time
+    // from it; so after kWarmStreak folders in a row that needed no disk read, a reader
+    // rests between folders. The first folder that does need one puts it back to full
+    // speed. (A lower scheduling priority could not be undone without privileges, and would
+    // leave a reader starved on a busy machine unable to stop.)
+    void pause() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        rested_.wait_for(lock, kWarmRest, [this] { return stopping_.load(); });
     }
 
     // Blocks this thread has had read from a disk so far.
     static long blocksRead() noexcept {
         rusage usage{};
         return getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_inblock : 0;
-    }
-
-    // With the caches warm the readers only repeat the walk's work, so from here on this
-    // one runs only on a processor nothing else wants. Not undone (a process without
-    // privileges cannot): a tree that turns cold later still gets the reader, more slowly.
-    static void yieldToTheWalk() noexcept {
-        sched_param param{};
-        pthread_setschedparam(pthread_self(), SCHED_IDLE, &param);
     }
 
     bool take(Job& job) {
@@ -270,6 +272,7 @@ class Pool {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable stopped_;
+    std::condition_variable rested_;
     std::vector<Job> jobs_;  // a stack: the next job is the last one pushed
     unsigned busy_ = 0;      // readers at work on a job
     unsigned running_ = 0;   // readers not yet finished
