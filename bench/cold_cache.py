@@ -71,9 +71,11 @@ def main():
 
     if args.runs < 3:
         ap.error("--runs must be at least 3: a median of fewer says little")
-    if os.geteuid() != 0 or not os.access(DROP, os.W_OK):
-        print(f"cannot drop the caches: {DROP} is writable only by root, and this is not root "
-              "(or the file system is read-only here). Run this benchmark as root.")
+    try:
+        drop_caches()
+    except OSError as e:
+        print(f"cannot drop the caches through {DROP} ({e.strerror}): that needs root, and a "
+              "/proc that is not read-only. Without it no run would be cold; stopping.")
         return 2
     fd = shutil.which("fdfind") or shutil.which("fd")
     if not fd:
