@@ -21,6 +21,9 @@
 #include "counting/read_ahead.h"
 
 namespace brambleton {
+
+const char* const kReaderName = "read-ahead";
+
 namespace {
 
 // More readers than this gain little on one disk and cost the walk processor time.
@@ -38,12 +41,6 @@ constexpr std::size_t kBufferBytes = std::size_t{32} * 1024;
 constexpr int kWarmStreak = 32;
 // How long a reader rests between folders while the caches are warm.
 constexpr std::chrono::milliseconds kWarmRest(2);
-
-}  // namespace
-
-const char* const kReaderName = "read-ahead";
-
-namespace {
 
 bool isDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
