@@ -6,8 +6,18 @@
 #   brambleton_VERSION_amd64.deb         the Debian package
 # The Windows programs are cross-built with MinGW-w64 and the static Qt for Windows that
 # scripts/qt-windows.sh provides (BRAMBLETON_QT_WINDOWS, the cache, or a build from source).
+# usage: release.sh [--no-windows]   (--no-windows: the Debian package only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+windows=true
+case "${1:-}" in
+--no-windows) windows=false ;;
+"") ;;
+*)
+    echo "usage: release.sh [--no-windows]" >&2
+    exit 2
+    ;;
+esac
 bash scripts/setup.sh --release
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 jobs=$(nproc)
@@ -16,27 +26,29 @@ mkdir -p "$dist"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-echo "== Windows programs"
-qt=$(bash scripts/qt-windows.sh)
-cmake -S . -B build/release-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DBRAMBLETON_TESTS=OFF -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
-cmake --build build/release-windows -j "$jobs" --target brambleton brambleton-count pages
-files=$work/brambleton-$version
-mkdir -p "$files"
-for exe in brambleton brambleton-count; do
-    x86_64-w64-mingw32-strip -o "$files/$exe.exe" "build/release-windows/src/app/$exe.exe"
-done
-cp build/release-windows/src/app/user-guide.html build/release-windows/src/app/licence.html "$files/"
-cp LICENSE "$files/LICENSE.txt"
+if $windows; then
+    echo "== Windows programs"
+    qt=$(bash scripts/qt-windows.sh)
+    cmake -S . -B build/release-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release -DBRAMBLETON_TESTS=OFF -DCMAKE_PREFIX_PATH="$qt" \
+        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
+    cmake --build build/release-windows -j "$jobs" --target brambleton brambleton-count pages
+    files=$work/brambleton-$version
+    mkdir -p "$files"
+    for exe in brambleton brambleton-count; do
+        x86_64-w64-mingw32-strip -o "$files/$exe.exe" "build/release-windows/src/app/$exe.exe"
+    done
+    cp build/release-windows/src/app/user-guide.html build/release-windows/src/app/licence.html "$files/"
+    cp LICENSE "$files/LICENSE.txt"
 
-echo "== $dist/brambleton-$version-windows-x64.zip"
-rm -f "$dist/brambleton-$version-windows-x64.zip"
-(cd "$work" && zip -q -r -X "$dist/brambleton-$version-windows-x64.zip" "brambleton-$version")
+    echo "== $dist/brambleton-$version-windows-x64.zip"
+    rm -f "$dist/brambleton-$version-windows-x64.zip"
+    (cd "$work" && zip -q -r -X "$dist/brambleton-$version-windows-x64.zip" "brambleton-$version")
 
-echo "== $dist/brambleton-$version-setup.exe"
-makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$dist/brambleton-$version-setup.exe" \
-    packaging/windows/installer.nsi
+    echo "== $dist/brambleton-$version-setup.exe"
+    makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$dist/brambleton-$version-setup.exe" \
+        packaging/windows/installer.nsi
+fi
 
 echo "== $dist/brambleton_${version}_amd64.deb"
 cmake -S . -B build/release-linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRAMBLETON_TESTS=OFF \
