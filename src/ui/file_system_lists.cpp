@@ -3,12 +3,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QHelpEvent>
 #include <QStyle>
+#include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "common/runtime_error.h"
+#include "counting/file_pattern.h"
 #include "ui/message_box.h"
 
 namespace brambleton::ui {
@@ -16,6 +20,42 @@ namespace {
 
 RuntimeError pathNotFound(const QString& path) {
     return RuntimeError(kPathNotFound, ("Path not found: " + path).toStdString());
+}
+
+// The names of `folder`'s entries that `filters` takes and `keep` wants, sorted as the lists
+// show them: by name without regard to case, then with it, so the order never depends on the
+// file system's. Runs off the window's thread.
+QStringList readNames(const QString& folder, QDir::Filters filters,
+                      const std::function<bool(const QString&)>& keep) {
+    QStringList names;
+    QDirIterator entries(folder, filters);
+    while (entries.hasNext()) {
+        entries.next();
+        QString name = entries.fileName();
+        if (keep(name)) names << std::move(name);
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+// Shows `name` as the tooltip of the entry under a tooltip event, as plain text; a list
+// lays out one line an entry, so a long name is cut and this is where it reads whole.
+bool showNameTip(QListWidget* list, QEvent* event,
+                 const std::function<QString(QListWidgetItem*)>& nameOf) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    auto* item = list->itemAt(help->pos());
+    const QString name = item ? nameOf(item) : QString();
+    if (name.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), plainToolTip(name), list->viewport(),
+                       list->visualItemRect(item));
+    return true;
 }
 
 }  // namespace
@@ -71,6 +111,7 @@ void DriveListBox::chooseIndex(int index) {
 }
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+    setUniformItemSizes(true);
     connect(this, &QListWidget::itemActivated, this, &DirListBox::openEntry);
 }
 
@@ -84,6 +125,7 @@ void DirListBox::setPath(const QString& path) {
 }
 
 void DirListBox::Refresh() {
+    work_.abandon();
     clear();
     if (path_.isEmpty()) return;
     const auto* style = QApplication::style();
@@ -113,14 +155,31 @@ void DirListBox::Refresh() {
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const auto subfolders =
-        QDir(path_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const auto& name : subfolders) {
-        auto* item = new QListWidgetItem(
-            closed, QString(qsizetype{2} * depth, QLatin1Char(' ')) + name, this);
-        item->setData(Qt::UserRole, QDir(path_).filePath(name));
-        item->setToolTip(name);
-    }
+    const QString folder = path_;
+    work_.start([this, folder, depth, closed]() -> std::function<void()> {
+        QStringList names = readNames(folder, QDir::Dirs | QDir::NoDotAndDotDot,
+                                      [](const QString&) { return true; });
+        return [this, folder, depth, closed, names = std::move(names)] {
+            setUpdatesEnabled(false);
+            const QString indent(qsizetype{2} * depth, QLatin1Char(' '));
+            const QDir parent(folder);
+            for (const auto& name : names) {
+                auto* item = new QListWidgetItem(closed, indent + name);
+                item->setData(Qt::UserRole, parent.filePath(name));
+                addItem(item);
+            }
+            setUpdatesEnabled(true);
+            emit Listed();
+        };
+    });
+}
+
+bool DirListBox::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QListWidget::viewportEvent(event);
+    return showNameTip(this, event, [](QListWidgetItem* item) {
+        const QString name = QFileInfo(item->data(Qt::UserRole).toString()).fileName();
+        return name.isEmpty() ? item->text().trimmed() : name;
+    });
 }
 
 void DirListBox::openEntry(QListWidgetItem* item) {
@@ -134,6 +193,7 @@ void DirListBox::openEntry(QListWidgetItem* item) {
 }
 
 FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
+    setUniformItemSizes(true);
     connect(this, &QListWidget::itemClicked, this, [this] { emit Click(); });
 }
 
@@ -154,26 +214,27 @@ QString FileListBox::FileName() const {
 }
 
 void FileListBox::Refresh() {
+    work_.abandon();
     clear();
     if (path_.isEmpty()) return;
     if (!QFileInfo(path_).isDir()) throw pathNotFound(path_);
-    QList<QRegularExpression> wanted;
-    bool everything = false;
-    for (const auto& entry : pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString trimmed = entry.trimmed();
-        if (trimmed == QLatin1String("*.*") || trimmed == QLatin1String("*")) everything = true;
-        wanted << QRegularExpression(QRegularExpression::wildcardToRegularExpression(trimmed),
-                                     QRegularExpression::CaseInsensitiveOption);
-    }
-    if (wanted.isEmpty()) everything = true;
-    const auto names = QDir(path_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const auto& name : names) {
-        bool match = everything;
-        for (const auto& re : wanted) match = match || re.match(name).hasMatch();
-        if (!match) continue;
-        auto* item = new QListWidgetItem(name, this);
-        item->setToolTip(name);
-    }
+    const QString folder = path_;
+    const std::string pattern = pattern_.toStdString();
+    work_.start([this, folder, pattern]() -> std::function<void()> {
+        const FilePattern wanted(pattern);
+        QStringList names = readNames(folder, QDir::Files, [&](const QString& name) {
+            return wanted.matches(name.toStdString());
+        });
+        return [this, names = std::move(names)] {
+            addItems(names);
+            emit Listed();
+        };
+    });
+}
+
+bool FileListBox::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QListWidget::viewportEvent(event);
+    return showNameTip(this, event, [](QListWidgetItem* item) { return item->text(); });
 }
 
 }  // namespace brambleton::ui

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+#include "ui/background_work.h"
 #include "ui/places.h"
 
 // The three list controls the main window browses with. Each behaves like its classic
@@ -46,7 +47,10 @@ class DriveListBox : public QComboBox {
 };
 
 // The folder list: the current folder's ancestors, open, down from its drive's root, then
-// its sub-folders. A double-click or Enter on an entry makes it the current folder.
+// its sub-folders. A double-click or Enter on an entry makes it the current folder. The
+// sub-folders are read on a thread of their own, so a folder of 200,000 of them leaves the
+// window answering; the ancestors show at once. Every entry's tooltip is its full name, as
+// plain text.
 class DirListBox : public QListWidget {
     Q_OBJECT
   public:
@@ -61,20 +65,30 @@ class DirListBox : public QListWidget {
     void Refresh();
     // Resolves paths through `places` from now on (the platform's until set).
     void setPlaces(std::shared_ptr<const Places> places) { places_ = std::move(places); }
+    // Whether the sub-folders of the current folder are still being read.
+    bool reading() const noexcept { return work_.busy(); }
 
   signals:
     void Change();
+    // The sub-folders read last are shown.
+    void Listed();
+
+  protected:
+    bool viewportEvent(QEvent* event) override;
 
   private:
     void openEntry(QListWidgetItem* item);
 
     std::shared_ptr<const Places> places_ = std::make_shared<Places>();
     QString path_;
+    BackgroundWork work_{this};
 };
 
-// The file list: the files of its folder that match any entry of a ";"-separated wildcard
-// pattern, case ignored, sorted by name, hidden files left out. "*.*" and an empty pattern
-// show every file. Each entry's tooltip is its full name, which a narrow list cuts.
+// The file list: the files of its folder that match its pattern as the counter reads it
+// (FilePattern: "*.IFF", "Caf*.iff", "*.skn;*.cmx"; an empty pattern shows every file),
+// sorted by name without regard to case, hidden files left out. The folder is read on a
+// thread of its own, so a folder of 200,000 files leaves the window answering. Each entry's
+// tooltip is its full name, as plain text, which a narrow list cuts.
 class FileListBox : public QListWidget {
     Q_OBJECT
   public:
@@ -90,13 +104,21 @@ class FileListBox : public QListWidget {
     // Reads the folder again. Throws RuntimeError 76 when the folder no longer exists, leaving
     // the list empty.
     void Refresh();
+    // Whether the folder is still being read.
+    bool reading() const noexcept { return work_.busy(); }
 
   signals:
     void Click();
+    // The files read last are shown.
+    void Listed();
+
+  protected:
+    bool viewportEvent(QEvent* event) override;
 
   private:
     QString path_;
     QString pattern_;
+    BackgroundWork work_{this};
 };
 
 }  // namespace brambleton::ui

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QTextDocument>
 
 namespace brambleton::ui {
 namespace {
@@ -27,7 +28,9 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
         hook()(text, shownTitle);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, shownTitle, text, QMessageBox::Ok, over);
+    QMessageBox box(QMessageBox::NoIcon, shownTitle, QString(), QMessageBox::Ok, over);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
     if (over) {
         // The box's own colours, not those of the navy window it stands over.
         box.setPalette(QApplication::palette(&box));
@@ -47,6 +50,10 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
 
 void setMessageHook(MessageHook h) {
     hook() = std::move(h);
+}
+
+QString plainToolTip(const QString& text) {
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
 }
 
 QString handlerErrorText(const QString& prefix, int number, const QString& description) {

@@ -12,7 +12,9 @@ namespace brambleton::ui {
 QString applicationTitle();
 
 // Shows `text` in a message box with one OK button and returns when it is closed. Every
-// message of the program goes through here. Over a window, the box blocks only that window,
+// message of the program goes through here. The text shows as plain text, whatever it
+// holds: paths and names come from downloaded content, and must never become a heading or
+// a link. Over a window, the box blocks only that window,
 // so another one (the progress window's Cancel) still takes input while it is up.
 void showMessage(const QString& text, const QString& title = {}, QWidget* over = nullptr);
 
@@ -20,6 +22,10 @@ void showMessage(const QString& text, const QString& title = {}, QWidget* over =
 // application's title when none was given). An empty hook restores the box.
 using MessageHook = std::function<void(const QString& text, const QString& title)>;
 void setMessageHook(MessageHook hook);
+
+// The rich text that shows `text` exactly as it stands in a tooltip, which reads anything
+// that looks like HTML as HTML.
+QString plainToolTip(const QString& text);
 
 // The text a trapped window handler shows: its prefix, the error number, CR LF, and the
 // description.

@@ -81,8 +81,8 @@ TEST(PatternMatch, CategoryPatternsKeepTheExtensionRule) {
             start = end + 1;
         }
     };
-    const std::string parts[] = {"", ".", "IFF", "iff", "flr", "WLL", "skn", "bmp", "cmx", "x",
-                                 "bak", ".."};
+    const std::string parts[] = {"",    ".",   "IFF", "iff", "flr", "WLL",
+                                 "skn", "bmp", "cmx", "x",   "bak", ".."};
     std::vector<std::string> names;
     for (const auto& a : parts)
         for (const auto& b : parts)

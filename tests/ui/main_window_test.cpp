@@ -281,6 +281,7 @@ class MainWindowTest : public QObject {
         frmMain w;
         w.show();
         auto* files = control<FileListBox>(w, "File1");
+        QTRY_VERIFY(!files->reading());
         const QStringList before = results(w);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                           files->visualItemRect(files->item(0)).center());

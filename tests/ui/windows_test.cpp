@@ -183,6 +183,7 @@ class WindowsTest : public QObject {
         dirs.setPath("C:\\Program Files (x86)\\Maxis\\The Sims");
         QCOMPARE(dirs.Path(), prefix.game());
         QCOMPARE(changes.count(), 1);
+        QTRY_VERIFY(!dirs.reading());
         QStringList shown;
         for (int i = 0; i < dirs.count(); ++i) shown << dirs.item(i)->text().trimmed();
 #ifdef _WIN32
@@ -200,6 +201,7 @@ class WindowsTest : public QObject {
             QCOMPARE(e.number(), 76);
         }
         QCOMPARE(dirs.Path(), prefix.game());
+        QTRY_VERIFY(!dirs.reading());
         emit dirs.itemActivated(dirs.item(5));
         QCOMPARE(dirs.Path(), prefix.game("GameData"));
         QCOMPARE(changes.count(), 2);
@@ -223,14 +225,14 @@ class WindowsTest : public QObject {
             {"*.skn ; *.cmx", {"Arm.SKN", "body.skn", "mesh.cmx"}},
             {"*.*", {"Arm.SKN", "body.skn", "face.bmp", "mesh.cmx"}},
             {"b*", {"body.skn"}},
+            {"*A*.?K?", {"Arm.SKN"}},
+            {"", {"Arm.SKN", "body.skn", "face.bmp", "mesh.cmx"}},
         };
         for (const auto& c : cases) {
             files.setPattern(c.pattern);
+            QTRY_VERIFY(!files.reading());
             QStringList shown;
-            for (int i = 0; i < files.count(); ++i) {
-                shown << files.item(i)->text();
-                QCOMPARE(files.item(i)->toolTip(), files.item(i)->text());
-            }
+            for (int i = 0; i < files.count(); ++i) shown << files.item(i)->text();
             QCOMPARE(shown, c.shown);
         }
         QVERIFY_THROWS_EXCEPTION(RuntimeError, files.setPath(prefix.game("Nothing")));
