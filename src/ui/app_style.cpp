@@ -11,6 +11,8 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 
 // The icons are compiled into the ui library; a static library's resources are kept only when
 // something refers to them, so they are registered by name here.
@@ -125,12 +127,53 @@ void usePlatformColours(QWidget* control) {
     control->setPalette(palette);
 }
 
+double contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+namespace {
+
+constexpr double kReadable = 4.5;
+
+// A dark desktop's button text, which vanishes on the white face, becomes black as on a
+// light desktop; a disabled button's grey as light desktops draw it.
+void takeLightButtonText(QPalette& palette) {
+    palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(0, 0, 0));
+    palette.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(0, 0, 0));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 120));
+}
+
+}  // namespace
+
 void makeCommandButton(QPushButton* button) {
+    const QColor white(255, 255, 255);
     QPalette palette = QApplication::palette(button);
-    palette.setColor(QPalette::Button, QColor(255, 255, 255));
+    palette.setColor(QPalette::Button, white);
+    if (contrastRatio(palette.color(QPalette::Active, QPalette::ButtonText), white) < kReadable) {
+        takeLightButtonText(palette);
+    }
     button->setPalette(palette);
     static auto* const presses = new EnterPresses(qApp);
     button->installEventFilter(presses);
+}
+
+void makeResultColours(QWidget* box) {
+    const QColor blue(0, 0, 192);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, blue);
+    if (contrastRatio(palette.color(QPalette::Active, QPalette::Base), blue) < kReadable) {
+        palette.setColor(QPalette::Base, QColor(255, 255, 255));
+    }
+    box->setPalette(palette);
 }
 
 }  // namespace brambleton::ui

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 
 class QPushButton;
@@ -25,7 +26,17 @@ void applyWindowLook(QWidget* window);
 // and their scroll bars.
 void usePlatformColours(QWidget* control);
 
-// A command button with the white face, whose Enter key presses it as Space does.
+// A command button with the white face, whose Enter key presses it as Space does. Its text
+// keeps the desktop's colour where that reads on white, and takes the light palette's
+// otherwise (a dark desktop's light text would vanish on the white face).
 void makeCommandButton(QPushButton* button);
+
+// A result box's colours: the blue (0, 0, 192) text on the desktop's background where that
+// reads, else on white (a dark desktop's dark grey would swallow the blue).
+void makeResultColours(QWidget* box);
+
+// The contrast ratio of two colours as accessibility guidelines define it: 1 for the same
+// colour, 21 for black on white. Text wants at least 4.5.
+double contrastRatio(const QColor& a, const QColor& b);
 
 }  // namespace brambleton::ui

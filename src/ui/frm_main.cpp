@@ -122,6 +122,7 @@ void frmMain::buildControls() {
     auto label = [](QWidget* in, const char* name, const QString& caption, int l, int t, int w,
                     int h) {
         auto* b = place<QLabel>(in, name, l, t, w, h);
+        b->setTextFormat(Qt::PlainText);
         b->setText(caption);
         return b;
     };
@@ -137,9 +138,7 @@ void frmMain::buildControls() {
         box->setReadOnly(true);
         box->setFont(resultFont);
         box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QPalette blue = box->palette();
-        blue.setColor(QPalette::Text, QColor(0, 0, 192));
-        box->setPalette(blue);
+        makeResultColours(box);
         return box;
     };
     auto resultLabel = [&](const char* name, const char* caption, int left, int top, int width) {

@@ -27,7 +27,7 @@ int chooseInstall(QWidget* parent, const std::vector<GameInstall>& installs) {
                                              QStringLiteral("\n    ") +
                                              QString::fromStdString(install.source),
                                          list);
-        item->setToolTip(QString::fromStdString(install.hostFolder));
+        item->setToolTip(plainToolTip(QString::fromStdString(install.hostFolder)));
     }
     list->setCurrentRow(0);
     list->setMinimumWidth(560);

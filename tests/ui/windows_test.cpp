@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "common/runtime_error.h"
+#include "drawn_contrast.h"
 #include "game_prefix.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
@@ -31,6 +32,7 @@
 
 using namespace brambleton;
 using namespace brambleton::ui;
+using brambleton::testing::drawnContrast;
 using brambleton::testing::GamePrefix;
 
 namespace {
@@ -100,6 +102,17 @@ int contrastingPixels(const QImage& a, const QImage& b) {
         }
     }
     return differ;
+}
+
+// A dark desktop's palette, as the GTK theme, Breeze Dark and SteamOS give it to Qt.
+QPalette darkDesktop() {
+    QPalette dark(QColor(53, 53, 53));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, QColor(238, 238, 236));
+    }
+    dark.setColor(QPalette::Base, QColor(45, 45, 45));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(146, 149, 149));
+    return dark;
 }
 
 }  // namespace
@@ -298,6 +311,39 @@ class WindowsTest : public QObject {
             QVERIFY2(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(32, 32)),
                      qPrintable(w->objectName()));
         }
+    }
+
+    // The captions on the white faces and the blue totals read on a dark desktop as on a
+    // light one; on the light one the colours are the desktop's own, as they always were.
+    void readableOnEveryDesktopPalette() {
+        GamePrefix prefix;
+        const QPalette before = QApplication::palette();
+        for (const bool dark : {false, true}) {
+            if (dark) QApplication::setPalette(darkDesktop());
+            frmMain window(Sources::fromProcess(), Loading::Later);
+            frmInProcess progress;
+            window.findChild<QLineEdit*>("txtFiles")->setText(QStringLiteral("1,234"));
+            QWidget* controls[] = {
+                window.findChild<QWidget*>("cmdContar"), window.findChild<QWidget*>("Command2"),
+                window.findChild<QWidget*>("txtFiles"), progress.findChild<QWidget*>("cmdCancel")};
+            window.findChild<QPushButton*>("Command2")->setText(QStringLiteral("User guide"));
+            for (QWidget* control : controls) {
+                const double contrast = drawnContrast(control);
+                QVERIFY2(contrast >= 4.5,
+                         qPrintable(QStringLiteral("%1 on a %2 desktop: %3:1")
+                                        .arg(control->objectName(), dark ? "dark" : "light")
+                                        .arg(contrast)));
+            }
+            if (!dark) {
+                QCOMPARE(window.findChild<QPushButton*>("cmdContar")
+                             ->palette()
+                             .color(QPalette::ButtonText),
+                         before.color(QPalette::ButtonText));
+                QCOMPARE(window.findChild<QLineEdit*>("txtFiles")->palette().color(QPalette::Base),
+                         before.color(QPalette::Base));
+            }
+        }
+        QApplication::setPalette(before);
     }
 
     // The focus mark stands out on the navy window and on the white button faces.

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "drawn_contrast.h"
 #include "game_prefix.h"
 #include "ui/app_style.h"
 #include "ui/frm_in_process.h"
@@ -16,6 +17,7 @@
 
 using namespace brambleton;
 using namespace brambleton::ui;
+using brambleton::testing::drawnContrast;
 using brambleton::testing::GamePrefix;
 
 namespace {
@@ -90,6 +92,26 @@ class X11WindowTest : public QObject {
             });
             showMessage(QStringLiteral("text"), box.title, box.over);
             QCOMPARE(seen, "_NET_WM_NAME = \"" + box.shownTitle + "\"");
+        }
+    }
+
+    // Whatever palette the desktop hands over (the test command runs this once more under
+    // GTK's Adwaita dark theme, with BRAMBLETON_EXPECT_DARK set), the Count caption and the
+    // totals after a count read at 4.5:1 at least.
+    void readableOnTheDesktopPalette() {
+        if (qEnvironmentVariableIsSet("BRAMBLETON_EXPECT_DARK")) {
+            QVERIFY2(QApplication::palette().color(QPalette::Window).lightness() < 100,
+                     "the desktop's dark theme did not reach the program");
+        }
+        GamePrefix prefix;
+        frmMain main;
+        shown(main);
+        main.cmdContar_Click();
+        for (const char* name : {"cmdContar", "Command2", "txtFiles", "txtTotalBytes"}) {
+            auto* control = main.findChild<QWidget*>(name);
+            const double contrast = drawnContrast(control);
+            QVERIFY2(contrast >= 4.5,
+                     qPrintable(QStringLiteral("%1: %2:1").arg(name).arg(contrast)));
         }
     }
 };
