@@ -78,19 +78,22 @@ class Finder {
 
     // Lists a folder found by looking, when it holds the game.
     void addIfGame(std::string source, const fs::path& folder, std::string installPath,
-                   fs::path prefix = {}) {
+                   fs::path prefix = {}, GameInstall::Origin origin = GameInstall::Origin::Looked) {
         if (!holdsGame(folder)) {
             note(std::move(source), folder.string() + " holds no GameData\\Behavior.iff");
             return;
         }
-        add({std::move(source), std::move(installPath), folder.string(), std::move(prefix)});
+        add({std::move(source), std::move(installPath), folder.string(), std::move(prefix),
+             origin});
     }
 
     // A host folder outside any prefix, shown as a host path.
-    void addHostFolder(std::string source, const fs::path& folder) {
+    void addHostFolder(std::string source, const fs::path& folder,
+                       GameInstall::Origin origin = GameInstall::Origin::Looked) {
         fs::path shown = folder;
         shown.make_preferred();
-        addIfGame(std::move(source), folder, withSeparator(shown.string(), separator_));
+        addIfGame(std::move(source), folder, withSeparator(shown.string(), separator_), {},
+                  origin);
     }
 
     // Whether a folder was seen already (a Steam library, a prefix).
@@ -320,33 +323,97 @@ void searchPrefix(const LabelledPath& prefix, Finder& finder) {
     }
 }
 
+// Step 0 for one folder: inside a prefix's drive_c it is shown as a C: path and browsed with
+// that prefix's drives, elsewhere as a host path.
+void addChosenFolder(const fs::path& folder, Finder& finder) {
+    const std::string place = std::string(kChosenSource) + ", " + folder.string();
+    if (!folder_names::isFolder(folder)) {
+        finder.note(place, "does not exist");
+        return;
+    }
+    for (fs::path at = folder; at.has_relative_path(); at = at.parent_path()) {
+        std::error_code ec;
+        if (ascii::equalNoCase(at.filename().string(), "drive_c") &&
+            fs::is_regular_file(at.parent_path() / "system.reg", ec)) {
+            finder.addIfGame(kChosenSource, folder, driveCPath(at, folder), at.parent_path(),
+                             GameInstall::Origin::Chosen);
+            return;
+        }
+    }
+    finder.addHostFolder(kChosenSource, folder, GameInstall::Origin::Chosen);
+}
+
 }  // namespace
+
+GameSearch withFreshRegistry(const GameSearch& fresh, const GameSearch& full) {
+    GameSearch merged = full;
+    merged.installs = fresh.installs;
+    std::set<std::string> listed;
+    for (const auto& install : fresh.installs) listed.insert(folderKey(install.hostFolder));
+    for (const auto& install : full.installs) {
+        if (install.origin != GameInstall::Origin::Looked) continue;
+        if (listed.insert(folderKey(install.hostFolder)).second) merged.installs.push_back(install);
+    }
+    return merged;
+}
 
 std::string describeSearch(const Registry& registry, const SearchPlaces& places,
                            const GameSearch& search) {
+    std::string out;
+    for (const auto& folder : places.chosenFolders) {
+        out += "  the folder " + std::string(kChosenSource) + ", " + folder.string() + ": " +
+               (!folder_names::isFolder(folder) ? "does not exist"
+                : holdsGame(folder)             ? "holds the game"
+                                                : "holds no GameData\\Behavior.iff") +
+               "\n";
+    }
+
     const std::string problem = registry.readProblem();
-    std::string out = problem.empty()
-                          ? "  the registry: " + std::string(Module1::kSimsValue) + " and " +
-                                kInstallPathValue + " under HKEY_LOCAL_MACHINE\\" +
-                                Module1::kSimsKey + " in " + registry.describe() + "\n"
-                          : "  the registry: " + registry.describe() + " " + problem + "\n";
+    if (problem.empty()) {
+        // What steps 1 and 2 noted of their values, in a few words.
+        std::string found;
+        for (const char* value : {Module1::kSimsValue, kInstallPathValue}) {
+            const std::string source = std::string(value) + " in " + registry.describe();
+            for (const auto& note : search.notes) {
+                if (note.place != source || note.outcome.starts_with("no usable value")) continue;
+                found += (found.empty() ? "" : "; ") + std::string(value) + " " + note.outcome;
+            }
+        }
+        out += "  the registry: " + std::string(Module1::kSimsValue) + " and " + kInstallPathValue +
+               " under HKEY_LOCAL_MACHINE\\" + Module1::kSimsKey + " in " + registry.describe() +
+               ": " + (found.empty() ? "neither is set" : found) + "\n";
+    } else {
+        out += "  the registry: " + registry.describe() + " " + problem + "\n";
+    }
+
     if (search.steamRoots.empty()) {
         out += "  Steam: not installed in its usual places\n";
     } else {
         out += "  Steam: " + std::to_string(search.steamLibraries) +
                (search.steamLibraries == 1 ? " library of" : " libraries of");
         for (const auto& root : search.steamRoots) out += " " + root;
-        out += " (app " + std::string(kLegacyAppId) + ")\n";
+        out += ": the Legacy Collection (app " + std::string(kLegacyAppId) +
+               ") is not installed there\n";
     }
     if (!places.fixedFolders.empty() || !places.epicManifestFolders.empty()) {
-        out += "  the EA app's and Epic's folders\n";
+        out += "  the EA app's and Epic's folders: the game is not there\n";
     }
-    if (!places.heroicInstalledLists.empty()) out += "  Heroic's installed games\n";
+    bool heroic = false;
+    for (const auto& list : places.heroicInstalledLists) {
+        std::error_code ec;
+        if (!fs::exists(list, ec)) continue;
+        heroic = true;
+        out += "  Heroic's installed games, " + list.string() + ": the game is not among them\n";
+    }
+    if (!heroic && !places.heroicInstalledLists.empty()) out += "  Heroic: not installed\n";
     if (!places.prefixes.empty() || places.steamPrefixes) {
-        out += "  " + std::to_string(search.prefixes) +
-               (search.prefixes == 1 ? " Wine prefix" : " Wine prefixes") +
-               " of Wine, Proton, Lutris, Bottles, Heroic, PlayOnLinux and "
-               "CrossOver\n";
+        const std::string launchers =
+            " of Wine, Proton, Lutris, Bottles, Heroic, PlayOnLinux and CrossOver";
+        out += search.prefixes == 0
+                   ? "  Wine prefixes" + launchers + ": none found\n"
+                   : "  " + std::to_string(search.prefixes) +
+                         (search.prefixes == 1 ? " Wine prefix" : " Wine prefixes") + launchers +
+                         ": none holds the game\n";
     }
     return out;
 }
@@ -364,6 +431,9 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
     Finder finder(folderMap);
     const std::string registryName = registry.describe();
 
+    // 0. The folders the player chose.
+    for (const auto& folder : places.chosenFolders) addChosenFolder(folder, finder);
+
     // 1. The described lookup, as it stands.
     std::optional<GameInstall> fallback;
     const std::string simsData = Module1::GetInstallPath(registry);
@@ -374,7 +444,8 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
                                                       std::string(Module1::kSimsKey)
                                                 : "the file " + problem);
     } else {
-        GameInstall install{simsSource, simsData, {}, registryPrefix};
+        GameInstall install{simsSource, simsData, {}, registryPrefix,
+                            GameInstall::Origin::Registry};
         try {
             install.hostFolder = folderMap.toHostPath(simsData);
             finder.add(install);
@@ -393,7 +464,7 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
     } else {
         try {
             finder.add({installPathSource, installPath, folderMap.toHostPath(installPath),
-                        registryPrefix});
+                        registryPrefix, GameInstall::Origin::Registry});
         } catch (const RuntimeError& e) {
             finder.note(installPathSource, e.description());
         }

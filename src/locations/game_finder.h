@@ -30,6 +30,9 @@ struct GameInstall {
     // The Wine prefix whose drives browse it; empty when it lies outside any prefix, and on
     // Windows.
     std::filesystem::path prefix;
+    // How it was found: chosen by the player, read from the registry, or found by looking.
+    enum class Origin { Chosen, Registry, Looked };
+    Origin origin = Origin::Looked;
 };
 
 // One place the finder looked and why it found nothing there, for --where --verbose.
@@ -55,6 +58,8 @@ struct LabelledPath {
 // Where the platform keeps what the finder reads. Made by searchPlaces() from the machine;
 // tests build their own.
 struct SearchPlaces {
+    // Folders the player chose in Brambleton's window: listed first, when they hold the game.
+    std::vector<std::filesystem::path> chosenFolders;
     // Steam's roots; each one's steamapps/libraryfolders.vdf lists the other libraries.
     std::vector<std::filesystem::path> steamRoots;
     // Folders that are the game when they hold it (the EA app's default).
@@ -69,7 +74,12 @@ struct SearchPlaces {
     bool steamPrefixes = false;
 };
 
+// The source of a copy the player chose in Brambleton's window.
+inline constexpr const char* kChosenSource = "chosen in Brambleton";
+
 // Finds every copy of the game, in this order:
+//  0. the folders the player chose (a folder inside a Wine prefix's drive_c is shown as a C:
+//     path and browsed with that prefix's drives);
 //  1. GetInstallPath on `registry` (SIMS_DATA), its folder through `folderMap`;
 //  2. the same key's InstallPath value in that registry;
 //  3. every Steam library of every Steam root whose appmanifest_3314060.acf names an
@@ -77,7 +87,7 @@ struct SearchPlaces {
 //  4. the fixed folders, the Epic manifests and Heroic's installed games;
 //  5. every Wine prefix (a folder holding system.reg and drive_c): its registry's SIMS_DATA
 //     then InstallPath, then the known install folders below drive_c.
-// A folder found by steps 3 to 5 counts only when it holds GameData\Behavior.iff (any case).
+// A folder found by steps 0 and 3 to 5 counts only when it holds GameData\Behavior.iff (any case).
 // The same folder found twice is listed once, where it was found first. When nothing is
 // found but step 1 gave a value, that value is the one install, with no host folder, so that
 // a message can say which folder is missing. Reads everything afresh; launcher files that
@@ -86,8 +96,13 @@ struct SearchPlaces {
 GameSearch findGames(Registry& registry, const FolderMap& folderMap,
                      const std::filesystem::path& registryPrefix, const SearchPlaces& places);
 
-// A few lines for a player whose game was not found: where the search looked, one place a
-// line, each line starting with two spaces.
+// `full`, an earlier search, with its steps 0 to 2 replaced by `fresh`, a search of those
+// steps alone made now: the chosen folders and the registry are read afresh at every
+// category choice, the launchers only when the player asks.
+GameSearch withFreshRegistry(const GameSearch& fresh, const GameSearch& full);
+
+// A few lines for a player whose game was not found: where the search looked and what it
+// found there, one place a line, each line starting with two spaces.
 std::string describeSearch(const Registry& registry, const SearchPlaces& places,
                            const GameSearch& search);
 

@@ -19,8 +19,12 @@ struct HostEnvironment {
     // Windows: %ProgramFiles%, %ProgramFiles(x86)% and %ProgramData%, where present.
     std::vector<std::filesystem::path> programFolders;
     std::filesystem::path programData;
+    // Where the user's programs keep their settings: $XDG_CONFIG_HOME, else ~/.config; on
+    // Windows %APPDATA%. Empty means home/.config.
+    std::filesystem::path configFolder;
 
-    // The running process's: HOME, WINEPREFIX; on Windows the profile and program folders.
+    // The running process's: HOME, WINEPREFIX, XDG_CONFIG_HOME; on Windows the profile, the
+    // program folders and APPDATA.
     static HostEnvironment fromProcess();
 };
 
@@ -41,10 +45,16 @@ class Machine {
     std::shared_ptr<const FolderMap> folderMapFor(const GameInstall& install) const;
     std::shared_ptr<const FolderMap> defaultFolderMap() const { return folderMap_; }
 
-    // Where this platform's launchers keep their files.
+    // Where this platform's launchers keep their files, and the folder the player chose in
+    // Brambleton's window.
     SearchPlaces searchPlaces() const;
     // Every copy of the game, found afresh.
     GameSearch findGames() const;
+    // Only the copies that cost no search: the folder the player chose and the registry's.
+    // About a millisecond; merged with an earlier findGames() by withFreshRegistry().
+    GameSearch findRegisteredGames() const;
+    // The file that keeps what the player chose in the window.
+    std::filesystem::path settingsFile() const;
 
   private:
     HostEnvironment environment_;

@@ -6,6 +6,7 @@
 
 #include "locations/folder_names.h"
 #include "locations/machine.h"
+#include "locations/settings_file.h"
 #include "locations/small_file.h"
 #include "locations/wine_prefix.h"
 #include "locations/wine_registry.h"
@@ -87,6 +88,9 @@ HostEnvironment HostEnvironment::fromProcess() {
     const char* home = std::getenv("HOME");
     environment.home = home && *home ? home : "/";
     environment.winePrefix = WinePrefix::fromEnvironment().root();
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    // The XDG rule: a relative value is ignored.
+    if (config && *config == '/') environment.configFolder = config;
     return environment;
 }
 
@@ -104,10 +108,17 @@ GameSearch Machine::findGames() const {
     return brambleton::findGames(*registry_, *folderMap_, environment_.winePrefix, searchPlaces());
 }
 
+GameSearch Machine::findRegisteredGames() const {
+    SearchPlaces places;
+    places.chosenFolders = searchPlaces().chosenFolders;
+    return brambleton::findGames(*registry_, *folderMap_, environment_.winePrefix, places);
+}
+
 SearchPlaces Machine::searchPlaces() const {
     const fs::path& home = environment_.home;
     const fs::path flatpak = home / ".var/app";
     SearchPlaces places;
+    if (auto chosen = settings::chosenFolder(settingsFile())) places.chosenFolders.push_back(*chosen);
     places.steamRoots = {
         home / ".local/share/Steam",
         home / ".steam/steam",
@@ -147,6 +158,13 @@ SearchPlaces Machine::searchPlaces() const {
     addChildren(prefixes, "PlayOnLinux", home / ".PlayOnLinux/wineprefix");
     addChildren(prefixes, "CrossOver", home / ".cxoffice");
     return places;
+}
+
+fs::path Machine::settingsFile() const {
+    if (!environment_.configFolder.empty()) return settings::file(environment_);
+    HostEnvironment withConfig = environment_;
+    withConfig.configFolder = environment_.home / ".config";
+    return settings::file(withConfig);
 }
 
 }  // namespace brambleton

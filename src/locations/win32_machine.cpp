@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "locations/machine.h"
+#include "locations/settings_file.h"
 #include "locations/module1.h"
 
 namespace fs = std::filesystem;
@@ -29,6 +30,8 @@ HostEnvironment HostEnvironment::fromProcess() {
         if (!known) environment.programFolders.push_back(*folder);
     }
     environment.programData = environmentFolder("ProgramData").value_or("C:\\ProgramData");
+    environment.configFolder =
+        environmentFolder("APPDATA").value_or(environment.home / "AppData" / "Roaming");
     return environment;
 }
 
@@ -45,8 +48,15 @@ GameSearch Machine::findGames() const {
     return brambleton::findGames(*registry_, *folderMap_, {}, searchPlaces());
 }
 
+GameSearch Machine::findRegisteredGames() const {
+    SearchPlaces places;
+    places.chosenFolders = searchPlaces().chosenFolders;
+    return brambleton::findGames(*registry_, *folderMap_, {}, places);
+}
+
 SearchPlaces Machine::searchPlaces() const {
     SearchPlaces places;
+    if (auto chosen = settings::chosenFolder(settingsFile())) places.chosenFolders.push_back(*chosen);
     const std::string steamPath =
         Module1::ReadRegistryValue(*registry_, kCurrentUser, "Software\\Valve\\Steam", "SteamPath");
     if (!steamPath.empty()) places.steamRoots.push_back(fs::path(steamPath).make_preferred());
@@ -58,6 +68,13 @@ SearchPlaces Machine::searchPlaces() const {
     places.epicManifestFolders.push_back(environment_.programData / "Epic" / "EpicGamesLauncher" /
                                          "Data" / "Manifests");
     return places;
+}
+
+fs::path Machine::settingsFile() const {
+    if (!environment_.configFolder.empty()) return settings::file(environment_);
+    HostEnvironment withConfig = environment_;
+    withConfig.configFolder = environment_.home / ".config";
+    return settings::file(withConfig);
 }
 
 }  // namespace brambleton

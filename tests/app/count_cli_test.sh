@@ -19,7 +19,11 @@ json_field() { sed -n "s/.*\"$2\":\([0-9.]*\).*/\1/p" <<<"$1"; }
 independent() {
     local dir=$1 ext=$2 files bytes folders
     local name_test=(-true)
-    [ "$ext" = "*" ] || name_test=(-iname "*.$ext" -o -iname "$ext")
+    case "$ext" in
+    "*") ;;
+    glob:*) name_test=(-iname "${ext#glob:}") ;;  # a whole-name wildcard, as find reads it
+    *) name_test=(-iname "*.$ext" -o -iname "$ext") ;;
+    esac
     files=$(find "$dir" -mindepth 1 -xtype f \( "${name_test[@]}" \) -printf x | wc -c)
     bytes=$(find "$dir" -mindepth 1 -xtype f \( "${name_test[@]}" \) -print0 |
         xargs -0 -r stat -L -c %s | awk '{s += $1} END {printf "%.0f", s}')
@@ -62,6 +66,9 @@ printf xy >"$tree/Downloads/$(printf 'bad\xffutf8.iff')"
 compare "$tree" "*.IFF" iff
 compare "$tree" "*.flr" flr
 compare "$tree" "*.*" "*"
+compare "$tree" "*" "*"
+compare "$tree" "obj1*.iff" "glob:obj1*.iff"
+compare "$tree" " ;OBJ?.iff" "glob:OBJ?.iff"
 for system in /usr/include /usr/share/zoneinfo /etc; do
     [ -d "$system" ] && compare "$system" "*.h" h && compare "$system" "*.*" "*"
 done

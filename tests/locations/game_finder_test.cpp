@@ -263,7 +263,7 @@ TEST(FindGames, AnInstallInAPrefixIsBrowsedThroughThatPrefix) {
     Home home;
     home.prefix(".local/share/bottles/bottles/Sims", "a_sz_32bit");
     home.game(".local/share/bottles/bottles/Sims/drive_c/Program Files (x86)/Maxis/The Sims");
-    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}};
+    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}};
     const Machine machine(environment);
     const auto found = machine.findGames();
     ASSERT_EQ(found.installs.size(), 1u);
@@ -273,6 +273,84 @@ TEST(FindGames, AnInstallInAPrefixIsBrowsedThroughThatPrefix) {
               fs::path(home.path(
                   ".local/share/bottles/bottles/Sims/drive_c/Program Files (x86)/Maxis/The Sims/"
                   "Downloads")));
+}
+
+// The folder the player chose in the window comes first, as the window and --where show it.
+TEST(FindGames, TheChosenFolderComesFirst) {
+    struct Case {
+        const char* why;
+        std::string chosen;  // relative to the home folder
+        std::size_t installs;
+        std::string firstInstallPath;  // "~/" stands for the home folder
+        bool inPrefix;
+    };
+    const std::string bottle = ".local/share/bottles/bottles/Sims";
+    const Case cases[] = {
+        {"a folder outside any prefix", "Games/Sims", 2, "~/Games/Sims/", false},
+        {"a folder inside a prefix's drive_c", bottle + "/drive_c/Games/Sims", 2,
+         "C:\\Games\\Sims\\", true},
+        {"the Steam copy itself, listed once", ".local/share/Steam/" + kLegacy, 1,
+         "~/.local/share/Steam/" + kLegacy + "/", false},
+        {"a folder without the game", "Downloads", 1, "~/.local/share/Steam/" + kLegacy + "/",
+         false},
+        {"a folder that is gone", "Gone", 1, "~/.local/share/Steam/" + kLegacy + "/", false},
+    };
+    for (const auto& c : cases) {
+        Home home;
+        home.prefix(".wine");
+        home.prefix(bottle);
+        home.manifest(".local/share/Steam");
+        home.game(".local/share/Steam/" + kLegacy);
+        home.game("Games/Sims");
+        home.game(bottle + "/drive_c/Games/Sims");
+        home.tree.folder("Downloads");
+        HostEnvironment environment;
+        environment.home = home.tree.root();
+        environment.winePrefix = home.path(".wine");
+        const Machine machine(environment);
+        home.tree.text(".config/brambleton/brambleton.ini",
+                       "[game]\nchosen=" + home.path(c.chosen) + "\n");
+        const auto search = machine.findGames();
+        ASSERT_FALSE(search.installs.empty()) << c.why;
+        std::string want = c.firstInstallPath;
+        if (want.starts_with("~/")) want = home.path(want.substr(2));
+        EXPECT_EQ(search.installs[0].installPath, want) << c.why;
+        EXPECT_EQ(search.installs[0].prefix.empty(), !c.inPrefix) << c.why;
+        // The quick search of the chosen folder and the registry finds it too.
+        const auto quick = machine.findRegisteredGames();
+        const bool chosen = search.installs[0].origin == GameInstall::Origin::Chosen;
+        EXPECT_EQ(!quick.installs.empty() && quick.installs[0].installPath == want, chosen)
+            << c.why;
+        EXPECT_EQ(search.installs.size(), c.installs) << c.why;
+        EXPECT_EQ(chosen, search.installs[0].source == kChosenSource) << c.why;
+        EXPECT_EQ(chosen, c.installs == 2 || c.chosen.find("Steam") != std::string::npos) << c.why;
+    }
+}
+
+// A category choice reads the chosen folder and the registry afresh and keeps what the
+// launchers' search found: a SIMS_DATA set since then shows, the Steam copy stays.
+TEST(FindGames, AFreshRegistryKeepsTheLaunchersCopies) {
+    Home home;
+    home.prefix(".wine");
+    home.manifest(".local/share/Steam");
+    home.game(".local/share/Steam/" + kLegacy);
+    HostEnvironment environment;
+    environment.home = home.tree.root();
+    environment.winePrefix = home.path(".wine");
+    const Machine machine(environment);
+    const auto full = machine.findGames();
+    ASSERT_EQ(full.installs.size(), 1u);
+
+    fs::copy_file(kFixtures + "/a_sz_32bit/system.min.reg", home.path(".wine/system.reg"),
+                  fs::copy_options::overwrite_existing);
+    home.game(".wine/drive_c/Program Files (x86)/Maxis/The Sims");
+    const auto merged = withFreshRegistry(machine.findRegisteredGames(), full);
+    ASSERT_EQ(merged.installs.size(), 2u);
+    EXPECT_EQ(merged.installs[0].origin, GameInstall::Origin::Registry);
+    EXPECT_EQ(merged.installs[1].hostFolder, full.installs[0].hostFolder);
+
+    fs::remove(home.path(".wine/system.reg"));
+    EXPECT_EQ(withFreshRegistry(machine.findRegisteredGames(), full).installs.size(), 1u);
 }
 
 TEST(FindGames, AStaleSimsDataIsKeptOnlyWhenNothingElseIsFound) {
@@ -306,7 +384,7 @@ TEST(FindGames, EpicManifestsAndFixedFolders) {
     SearchPlaces places;
     places.fixedFolders.push_back({"EA app default folder", home.path("EA Games/The Sims Legacy")});
     places.epicManifestFolders.emplace_back(home.path("Manifests"));
-    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}};
+    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}};
     const Machine machine(environment);
     const auto found = findGames(machine.registry(), machine.folderMap(), {}, places);
     ASSERT_EQ(found.installs.size(), 2u);
@@ -358,6 +436,14 @@ TEST(FindGames, NotFoundSaysWhatIsWrongWithTheRegistryFile) {
         EXPECT_TRUE(search.installs.empty()) << c.why;
         const auto said = describeSearch(machine.registry(), machine.searchPlaces(), search);
         EXPECT_NE(said.find(c.says), std::string::npos) << c.why << ":\n" << said;
+        // Every place with what was found there.
+        for (std::size_t at = 0; at < said.size();) {
+            const auto end = said.find('\n', at);
+            EXPECT_NE(said.substr(at, end - at).find(": "), std::string::npos)
+                << c.why << ": a line without its result:\n"
+                << said;
+            at = end + 1;
+        }
     }
 }
 
