@@ -2,6 +2,8 @@
 // brambleton: the window program.
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "ui/app_style.h"
 #include "ui/frm_main.h"
@@ -12,11 +14,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     brambleton::ui::setUpApplication();
 
-    // Shown before it loads, so that a message the load gives (the game not found) stands
-    // over the window it is about.
+    // Loaded before it is shown, so it never shows empty. The search for the game runs in the
+    // background; a quick one ends before the window shows, so it opens on Objects, and a
+    // slow one (thousands of Wine prefixes, a cold disk) leaves the window answering, in the
+    // home folder, until it ends.
     brambleton::ui::frmMain window(brambleton::ui::Sources::fromProcess(),
                                    brambleton::ui::Loading::Later);
-    window.show();
     window.Form_Load();
+    if (window.searching()) {
+        QEventLoop found;
+        QObject::connect(&window, &brambleton::ui::frmMain::searched, &found, &QEventLoop::quit);
+        QTimer::singleShot(400, &found, &QEventLoop::quit);
+        found.exec();
+    }
+    window.show();
     return app.exec();
 }

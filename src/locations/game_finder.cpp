@@ -92,8 +92,7 @@ class Finder {
                        GameInstall::Origin origin = GameInstall::Origin::Looked) {
         fs::path shown = folder;
         shown.make_preferred();
-        addIfGame(std::move(source), folder, withSeparator(shown.string(), separator_), {},
-                  origin);
+        addIfGame(std::move(source), folder, withSeparator(shown.string(), separator_), {}, origin);
     }
 
     // Whether a folder was seen already (a Steam library, a prefix).
@@ -444,8 +443,8 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
                                                       std::string(Module1::kSimsKey)
                                                 : "the file " + problem);
     } else {
-        GameInstall install{simsSource, simsData, {}, registryPrefix,
-                            GameInstall::Origin::Registry};
+        GameInstall install{
+            simsSource, simsData, {}, registryPrefix, GameInstall::Origin::Registry};
         try {
             install.hostFolder = folderMap.toHostPath(simsData);
             finder.add(install);

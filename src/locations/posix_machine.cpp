@@ -118,7 +118,8 @@ SearchPlaces Machine::searchPlaces() const {
     const fs::path& home = environment_.home;
     const fs::path flatpak = home / ".var/app";
     SearchPlaces places;
-    if (auto chosen = settings::chosenFolder(settingsFile())) places.chosenFolders.push_back(*chosen);
+    if (auto chosen = settings::chosenFolder(settingsFile()))
+        places.chosenFolders.push_back(*chosen);
     places.steamRoots = {
         home / ".local/share/Steam",
         home / ".steam/steam",

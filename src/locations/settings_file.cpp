@@ -58,25 +58,42 @@ std::optional<std::string> unescape(std::string_view raw) {
         } else if (c == '\\' && i + 1 < raw.size()) {
             const char e = raw[++i];
             switch (e) {
-            case 'a': out += '\a'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'v': out += '\v'; break;
-            case '0': out += '\0'; break;
-            case 'x': {
-                unsigned long code = 0;
-                int digits = 0;
-                while (i + 1 < raw.size() && hexDigit(raw[i + 1]) >= 0 && digits < 4) {
-                    code = code * 16 + static_cast<unsigned long>(hexDigit(raw[++i]));
-                    ++digits;
+                case 'a':
+                    out += '\a';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
+                case 'v':
+                    out += '\v';
+                    break;
+                case '0':
+                    out += '\0';
+                    break;
+                case 'x': {
+                    unsigned long code = 0;
+                    int digits = 0;
+                    while (i + 1 < raw.size() && hexDigit(raw[i + 1]) >= 0 && digits < 4) {
+                        code = code * 16 + static_cast<unsigned long>(hexDigit(raw[++i]));
+                        ++digits;
+                    }
+                    appendUtf8(out, code);
+                    break;
                 }
-                appendUtf8(out, code);
-                break;
-            }
-            default: out += e;  // "\\", "\"", "\;" and the like stand for themselves
+                default:
+                    out += e;  // "\\", "\"", "\;" and the like stand for themselves
             }
         } else if (c == ';' && !quoted) {
             break;  // a comment

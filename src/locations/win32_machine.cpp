@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "locations/machine.h"
-#include "locations/settings_file.h"
 #include "locations/module1.h"
+#include "locations/settings_file.h"
 
 namespace fs = std::filesystem;
 
@@ -56,7 +56,8 @@ GameSearch Machine::findRegisteredGames() const {
 
 SearchPlaces Machine::searchPlaces() const {
     SearchPlaces places;
-    if (auto chosen = settings::chosenFolder(settingsFile())) places.chosenFolders.push_back(*chosen);
+    if (auto chosen = settings::chosenFolder(settingsFile()))
+        places.chosenFolders.push_back(*chosen);
     const std::string steamPath =
         Module1::ReadRegistryValue(*registry_, kCurrentUser, "Software\\Valve\\Steam", "SteamPath");
     if (!steamPath.empty()) places.steamRoots.push_back(fs::path(steamPath).make_preferred());

@@ -12,12 +12,13 @@
 
 namespace brambleton::ui {
 
-frmInProcess::frmInProcess(const QWidget* over)
-    // Kept above other windows: a message about an unreadable folder raises the main window
-    // with it, and Cancel must stay in sight. It has no owner, so such a message, which blocks
-    // only the main window, leaves it usable.
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+frmInProcess::frmInProcess(QWidget* over)
+    // A tool window of the main window: the window manager keeps it above that window (a
+    // message about an unreadable folder raises the main window, and Cancel must stay in
+    // sight) and below other programs' windows. A message box over the main window blocks
+    // only that window, so Cancel stays usable.
+    : QWidget(over, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmInProcess"));
     setWindowTitle(QStringLiteral("Processing...."));
     setWindowIcon(applicationIcon());

@@ -17,9 +17,9 @@ namespace brambleton::ui {
 class frmInProcess : public QWidget {
     Q_OBJECT
   public:
-    // A window of its own, kept above the others, placed over the lower part of `over` when
-    // one is given.
-    explicit frmInProcess(const QWidget* over = nullptr);
+    // A small window of its own, kept above `over` (the main window) but not above other
+    // programs' windows, placed over the lower part of `over` when one is given.
+    explicit frmInProcess(QWidget* over = nullptr);
 
     // The counter to cancel, lent by the main window before it shows this window; not owned.
     CFileCounter* mFC = nullptr;

@@ -1,25 +1,36 @@
 // SPDX-License-Identifier: MIT
 #include "ui/frm_main.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
+#include <QUrl>
+#include <algorithm>
 #include <vector>
 
 #include "common/runtime_error.h"
 #include "counting/count_summary.h"
 #include "locations/module1.h"
 #include "locations/registry.h"
+#include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
 #include "ui/file_system_lists.h"
@@ -58,6 +69,59 @@ QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// A path from the file system as Qt shows it.
+QString qtPath(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
+}
+
+std::filesystem::path stdPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// A menu entry's text for a name from disk: "&" would otherwise mark a shortcut key.
+QString menuText(const QString& text) {
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QString settingKey(const char* key) {
+    return QString::fromLatin1(settings::kGroup) + QLatin1Char('/') + QString::fromLatin1(key);
+}
+
+// The wait cursor over one window and its controls, and only there: the progress window's
+// Cancel and a message box's OK keep the normal pointer. Controls that set a pointer of
+// their own (text boxes, lists) take the wait cursor too and get theirs back after.
+class WaitCursorOver {
+  public:
+    explicit WaitCursorOver(QWidget* window) {
+        saved_.push_back({window, window->testAttribute(Qt::WA_SetCursor), window->cursor()});
+        for (auto* child : window->findChildren<QWidget*>()) {
+            if (child->isWindow() || !child->testAttribute(Qt::WA_SetCursor)) continue;
+            saved_.push_back({child, true, child->cursor()});
+        }
+        for (auto& s : saved_) s.widget->setCursor(Qt::WaitCursor);
+    }
+    ~WaitCursorOver() {
+        for (auto& s : saved_) {
+            if (!s.widget) continue;
+            if (s.hadCursor) {
+                s.widget->setCursor(s.cursor);
+            } else {
+                s.widget->unsetCursor();
+            }
+        }
+    }
+    WaitCursorOver(const WaitCursorOver&) = delete;
+    WaitCursorOver& operator=(const WaitCursorOver&) = delete;
+
+  private:
+    struct Saved {
+        QPointer<QWidget> widget;
+        bool hadCursor;
+        QCursor cursor;
+    };
+    std::vector<Saved> saved_;
+};
+
 template <typename W>
 W* place(QWidget* container, const char* name, int left, int top, int width, int height) {
     auto* widget = new W(container);
@@ -73,23 +137,32 @@ Sources Sources::fromProcess() {
 }
 
 frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
-    : QWidget(parent),
+    : QMainWindow(parent),
       machine_(sources.machine ? std::move(sources.machine) : Sources::fromProcess().machine),
       places_(std::make_shared<Places>(machine_->defaultFolderMap())),
+      settings_(
+          std::make_unique<QSettings>(qtPath(machine_->settingsFile()), QSettings::IniFormat)),
       source_(std::move(sources.folders)) {
-    const QString programFolder = sources.programFolder.isEmpty()
-                                      ? QCoreApplication::applicationDirPath()
-                                      : sources.programFolder;
-    const auto first = about::firstLink(programFolder);
-    const auto second = about::secondLink(programFolder);
+    programFolder_ = sources.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                     : sources.programFolder;
+    const auto first = about::firstLink(programFolder_);
+    const auto second = about::secondLink(programFolder_);
     firstAddress_ = first.address;
     secondAddress_ = second.address;
+    firstName_ = first.label;
+    secondName_ = second.label;
     buildControls();
+    buildMenus();
     Command2_->setText(first.caption);
     Command4_->setText(second.caption);
     findChild<QLabel*>(QStringLiteral("Label9"))->setText(first.label);
     findChild<QLabel*>(QStringLiteral("Label10"))->setText(second.label);
-    if (loading == Loading::Now) Form_Load();
+    inUse_ = settings_->value(settingKey(settings::kInUse)).toString();
+    if (loading == Loading::Now) {
+        Form_Load();
+    } else {
+        searchInBackground_ = true;
+    }
 }
 
 frmMain::~frmMain() {
@@ -101,10 +174,15 @@ void frmMain::buildControls() {
     setWindowTitle(QStringLiteral("The Sims Brambleton"));
     setWindowIcon(applicationIcon());
     applyWindowLook(this);
-    setFixedSize(fromTwips(9495), fromTwips(5670));
-    if (const auto* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    // The layout's client area, below the menu bar, keeps the designed size; the window
+    // takes that and the menu bar's height, and neither the player nor Windows' frame can
+    // resize it.
+    clientArea_ = new QWidget(this);
+    clientArea_->setObjectName(QStringLiteral("clientArea"));
+    applyWindowLook(clientArea_);
+    clientArea_->setFixedSize(fromTwips(9495), fromTwips(5670));
+    setCentralWidget(clientArea_);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
     QFont resultFont(QStringLiteral("Courier New"));
     resultFont.setPointSizeF(9.75);
@@ -147,7 +225,7 @@ void frmMain::buildControls() {
     };
 
     // The About group first, then Details, then the selector, as the window holds them.
-    Frame4_ = group(this, "Frame4", QStringLiteral("About:"), 5760, 3480, 3615, 2055);
+    Frame4_ = group(clientArea_, "Frame4", QStringLiteral("About:"), 5760, 3480, 3615, 2055);
     Command2_ = button(Frame4_, "Command2", QString(), 120, 240, 1575, 255);
     Command4_ = button(Frame4_, "Command4", QString(), 1920, 240, 1575, 255);
     label(Frame4_, "Label10", QString(), 120, 1680, 1815, 255);
@@ -158,7 +236,7 @@ void frmMain::buildControls() {
     label(Frame4_, "Label8", QString::fromUtf8(about::kLeadIn), 120, 600, 1455, 255)
         ->setFont(boldFont);
 
-    Frame2_ = group(this, "Frame2", QStringLiteral("Details:"), 5760, 120, 3600, 3255);
+    Frame2_ = group(clientArea_, "Frame2", QStringLiteral("Details:"), 5760, 120, 3600, 3255);
     cmdContar_ = button(Frame2_, "cmdContar", QStringLiteral("Count"), 120, 2880, 3360, 255);
     txtFiles_ = resultBox("txtFiles", 840);
     txtDirs_ = resultBox("txtDirs", 315);
@@ -171,7 +249,7 @@ void frmMain::buildControls() {
     resultLabel("Label5", "Total KBytes", 120, 1890, 1170);
     resultLabel("Label6", "Total MBytes", 120, 2415, 1170);
 
-    Frame1_ = group(this, "Frame1", QStringLiteral("Select a File:"), 120, 120, 5510, 5415);
+    Frame1_ = group(clientArea_, "Frame1", QStringLiteral("Select a File:"), 120, 120, 5510, 5415);
     const int optionLeft[5] = {120, 1200, 2280, 3480, 4680};
     const int optionWidth[5] = {855, 855, 855, 855, 735};
     for (int row = 4; row >= 0; --row) {
@@ -220,6 +298,218 @@ void frmMain::buildControls() {
     connect(Command4_, &QPushButton::clicked, this, &frmMain::Command4_Click);
 }
 
+void frmMain::buildMenus() {
+    auto* bar = menuBar();
+    // The desktop's own colours, not the navy of the layout below.
+    usePlatformColours(bar);
+    gameMenu_ = bar->addMenu(tr("&Game"));
+    gameMenu_->setObjectName(QStringLiteral("gameMenu"));
+    connect(gameMenu_, &QMenu::aboutToShow, this, &frmMain::fillGameMenu);
+    fillGameMenu();
+    auto* help = bar->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
+    auto* guide = help->addAction(tr("&User guide"), this, [this] {
+        const QString page =
+            about::installedPage(programFolder_, QString::fromLatin1(about::kUserGuideFile));
+        openPage(page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString(),
+                 QString::fromLatin1(about::kUserGuideFile));
+    });
+    guide->setObjectName(QStringLiteral("userGuide"));
+    auto* licence = help->addAction(tr("&Licence"), this, [this] {
+        const QString page =
+            about::installedPage(programFolder_, QString::fromLatin1(about::kLicenceFile));
+        openPage(page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString(),
+                 QString::fromLatin1(about::kLicenceFile));
+    });
+    licence->setObjectName(QStringLiteral("licence"));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    if (const auto* screen = QGuiApplication::primaryScreen()) {
+        adjustSize();
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+void frmMain::fillGameMenu() {
+    gameMenu_->clear();
+    const QString chosen = settings_->value(settingKey(settings::kChosenFolder)).toString();
+    if (searching_) {
+        gameMenu_->addAction(tr("Looking for The Sims..."))->setEnabled(false);
+    } else if (search_) {
+        const auto installs = currentInstalls();
+        if (installs.empty()) gameMenu_->addAction(tr("The Sims was not found"))->setEnabled(false);
+        auto* copies = new QActionGroup(gameMenu_);
+        const QFontMetrics metrics(gameMenu_->font());
+        bool checked = false;
+        for (const auto& install : installs) {
+            const QString host = QString::fromStdString(install.hostFolder);
+            const QString text = QString::fromStdString(install.installPath) +
+                                 QStringLiteral("   (") + QString::fromStdString(install.source) +
+                                 QLatin1Char(')');
+            auto* action = gameMenu_->addAction(menuText(
+                metrics.elidedText(text, Qt::ElideMiddle, 40 * metrics.averageCharWidth() * 2)));
+            action->setObjectName(QStringLiteral("gameCopy"));
+            action->setData(host);
+            action->setCheckable(true);
+            action->setActionGroup(copies);
+            action->setEnabled(!host.isEmpty());
+            const bool inUse = !checked && (host == inUse_ || inUse_.isEmpty());
+            if (inUse) {
+                action->setChecked(true);
+                checked = true;
+            }
+            connect(action, &QAction::triggered, this, [this, host] { useCopy(host); });
+        }
+        if (!checked && !copies->actions().isEmpty()) copies->actions().front()->setChecked(true);
+    }
+    gameMenu_->addSeparator();
+    auto* choose =
+        gameMenu_->addAction(tr("&Choose the game folder..."), this, &frmMain::askForGameFolder);
+    choose->setObjectName(QStringLiteral("chooseGameFolder"));
+    auto* forget = gameMenu_->addAction(
+        chosen.isEmpty()
+            ? tr("&Forget the chosen folder")
+            : tr("&Forget the chosen folder %1").arg(menuText(QDir::toNativeSeparators(chosen))),
+        this, &frmMain::forgetGameFolder);
+    forget->setObjectName(QStringLiteral("forgetGameFolder"));
+    forget->setEnabled(!chosen.isEmpty());
+    auto* again = gameMenu_->addAction(tr("&Look again"), this, &frmMain::lookAgain);
+    again->setObjectName(QStringLiteral("lookAgain"));
+    again->setEnabled(!searching_ && !counting_);
+}
+
+void frmMain::askForGameFolder() {
+    QFileDialog dialog(this, tr("Choose the game folder"));
+    dialog.setObjectName(QStringLiteral("gameFolderDialog"));
+    // Qt's own dialog on every desktop: it shows hidden folders (~/.local/share/Steam, a
+    // Bottles prefix) and takes a path typed into its name box.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Drives);
+    dialog.setDirectory(File1_->Path().isEmpty() ? qtPath(machine_->environment().home)
+                                                 : File1_->Path());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    chooseGameFolder(dialog.selectedFiles().front());
+}
+
+bool frmMain::chooseGameFolder(const QString& folder) {
+    const QString host = QDir::cleanPath(QDir(folder).absolutePath());
+    if (!QFileInfo(host).isDir()) {
+        showMessage(tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(host)), {},
+                    this);
+        return false;
+    }
+    if (!holdsGame(stdPath(host))) {
+        showMessage(tr("%1 is not a copy of The Sims: it holds no GameData\\Behavior.iff. Choose "
+                       "the folder that holds the game's GameData and Downloads folders.")
+                        .arg(QDir::toNativeSeparators(host)),
+                    {}, this);
+        return false;
+    }
+    settings_->setValue(settingKey(settings::kChosenFolder), host);
+    settings_->sync();
+    if (!search_) search_ = machine_->findGames();
+    useCopy(host);
+    return true;
+}
+
+void frmMain::forgetGameFolder() {
+    const QString chosen = settings_->value(settingKey(settings::kChosenFolder)).toString();
+    settings_->remove(settingKey(settings::kChosenFolder));
+    settings_->sync();
+    if (inUse_ == chosen) inUse_.clear();
+    rememberInUse(currentInstalls());
+    showAgain();
+}
+
+void frmMain::useCopy(const QString& hostFolder) {
+    inUse_ = hostFolder;
+    rememberInUse(currentInstalls());
+    showAgain();
+}
+
+void frmMain::lookAgain() {
+    if (searching_ || counting_) return;
+    startSearch(false);
+}
+
+void frmMain::showAgain() {
+    if (searching_ || counting_) return;
+    const int row = shownRow_ >= 0 ? shownRow_ : 0;
+    options_[row]->setChecked(true);
+    if (!showCategory(row) && shownRow_ >= 0) options_[shownRow_]->setChecked(true);
+}
+
+void frmMain::rememberInUse(const std::vector<GameInstall>& installs) {
+    QStringList copies;
+    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
+    copies.sort();
+    settings_->setValue(settingKey(settings::kCopies), copies);
+    settings_->setValue(settingKey(settings::kInUse), inUse_);
+    settings_->sync();
+}
+
+std::vector<GameInstall> frmMain::currentInstalls() {
+    if (!search_) search_ = machine_->findGames();
+    return withFreshRegistry(machine_->findRegisteredGames(), *search_).installs;
+}
+
+void frmMain::startSearch(bool atStart) {
+    searching_ = true;
+    fillGameMenu();
+    if (!searchInBackground_) {
+        searchEnded(machine_->findGames(), atStart);
+        return;
+    }
+    // The busy pointer (an arrow with an hourglass): the window answers while it looks.
+    setCursor(Qt::BusyCursor);
+    // The search gets a machine of its own: the window reads the registry meanwhile.
+    searchWork_.start([this, environment = machine_->environment(), atStart] {
+        auto search = std::make_shared<GameSearch>(Machine(environment).findGames());
+        return std::function<void()>([this, search, atStart] {
+            unsetCursor();
+            searchEnded(std::move(*search), atStart);
+        });
+    });
+}
+
+void frmMain::searchEnded(GameSearch search, bool atStart) {
+    searching_ = false;
+    search_ = std::move(search);
+    fillGameMenu();
+    const auto installs = currentInstalls();
+    if (installs.empty()) {
+        installPath_ = QLatin1String(Module1::kNotFound);
+        // Said once, in full; the lists stay in the home folder.
+        SearchPlaces places = machine_->searchPlaces();
+        showMessage(tr("The Sims was not found. Brambleton looked at:\n%1\nIf the game is "
+                       "installed, choose its folder with Game > Choose the game folder..., or "
+                       "browse to it with the lists.")
+                        .arg(QString::fromStdString(
+                            describeSearch(machine_->registry(), places, *search_))),
+                    {}, isVisible() ? this : nullptr);
+        for (auto* option : options_) {
+            option->setAutoExclusive(false);
+            option->setChecked(false);
+            option->setAutoExclusive(true);
+        }
+        shownRow_ = -1;
+    } else if (atStart) {
+        chooseAmongInstalls();
+        const int row = pendingRow_;
+        if (!options_[row]->isChecked()) {
+            selectOption(row);
+            if (options_[row]->isChecked()) showCategory(row);  // the load runs its steps again
+        } else {
+            showCategory(row);
+        }
+    } else {
+        showAgain();
+    }
+    fillGameMenu();
+    emit searched();
+}
+
 void frmMain::trapped(const char* prefix, const std::function<void()>& step) {
     try {
         step();
@@ -241,14 +531,6 @@ void frmMain::Form_Load() {
         Dir1_->setPath(home);
     });
 
-    chooseAmongInstalls();
-    if (!options_[0]->isChecked()) {
-        selectOption(0);
-        if (options_[0]->isChecked()) showCategory(0);  // the load runs Objects' steps again
-    } else {
-        showCategory(0);
-    }
-
     trapped("Error en frmMain.Form_Load ; ", [this] {
         CounterHooks hooks;
         hooks.yield = [] { QCoreApplication::processEvents(); };
@@ -258,6 +540,10 @@ void frmMain::Form_Load() {
         cboFiltro_->setEditText(cboFiltro_->itemText(0));
         File1_->setPattern(cboFiltro_->currentText());
     });
+
+    // Objects, once the game is found.
+    pendingRow_ = 0;
+    startSearch(true);
 }
 
 void frmMain::selectOption(int row) {
@@ -266,6 +552,11 @@ void frmMain::selectOption(int row) {
 
 void frmMain::Option_Click(int row) {
     options_[row]->setChecked(true);
+    if (searching_) {
+        // The lists move there when the search has found the game.
+        pendingRow_ = row;
+        return;
+    }
     if (!showCategory(row)) {
         // The lists stay where they were, so the selection goes back to what they show.
         if (shownRow_ >= 0) {
@@ -279,33 +570,41 @@ void frmMain::Option_Click(int row) {
 }
 
 void frmMain::chooseAmongInstalls() {
-    const auto installs = machine_->findGames().installs;
+    const auto installs = currentInstalls();
     if (installs.size() < 2) return;
-    chosenFolder_ = installs[static_cast<std::size_t>(chooseInstall(this, installs))].hostFolder;
+    // Asked again only when the copies are not those the player chose among last time.
+    QStringList copies;
+    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
+    copies.sort();
+    const QString remembered = settings_->value(settingKey(settings::kInUse)).toString();
+    if (settings_->value(settingKey(settings::kCopies)).toStringList() == copies &&
+        copies.contains(remembered)) {
+        inUse_ = remembered;
+        return;
+    }
+    inUse_ = QString::fromStdString(
+        installs[static_cast<std::size_t>(chooseInstall(this, installs))].hostFolder);
+    rememberInUse(installs);
 }
 
 bool frmMain::showCategory(int row) {
     const auto& category = kContentCategories[static_cast<std::size_t>(row)];
     const QString caption = text(category.caption);
-    // Looked up afresh on every choice: the player may have installed or moved the game.
-    const auto search = machine_->findGames();
-    if (search.installs.empty()) {
+    // The chosen folder and the registry are read afresh at every choice (the player may
+    // have installed or moved the game); the launchers' search is kept until Look again.
+    const auto installs = currentInstalls();
+    if (installs.empty()) {
         installPath_ = QLatin1String(Module1::kNotFound);
-        showMessage(QStringLiteral("The Sims was not found, so the %1 folder cannot be shown. "
-                                   "Brambleton looked at:\n%2You can browse to the game's folder "
-                                   "with the lists%3.")
-                        .arg(caption,
-                             QString::fromStdString(describeSearch(
-                                 machine_->registry(), machine_->searchPlaces(), search)),
-                             machine_->environment().winePrefix.empty()
-                                 ? QString()
-                                 : QStringLiteral(", or start Brambleton with WINEPREFIX set to "
-                                                  "the game's Wine prefix")));
+        showMessage(tr("The Sims was not found, so the %1 folder cannot be shown. Choose the "
+                       "game's folder with Game > Choose the game folder...")
+                        .arg(caption));
         return false;
     }
-    const GameInstall* install = &search.installs.front();
-    for (const auto& candidate : search.installs) {
-        if (!chosenFolder_.empty() && candidate.hostFolder == chosenFolder_) install = &candidate;
+    const GameInstall* install = &installs.front();
+    for (const auto& candidate : installs) {
+        if (!inUse_.isEmpty() && QString::fromStdString(candidate.hostFolder) == inUse_) {
+            install = &candidate;
+        }
     }
     installPath_ = QString::fromStdString(install->installPath);
     const auto location = locateCategory(category, install->installPath);
@@ -380,13 +679,12 @@ void frmMain::cmdContar_Click() {
     // The selector takes no input while the count runs, so the totals belong to the folder
     // the lists show.
     Frame1_->setEnabled(false);
-    bool hourglass = false;
+    std::optional<WaitCursorOver> waitCursor;
     try {
         for (auto* box : {txtFiles_, txtDirs_, txtTotalBytes_, txtTotalKBytes_, txtTotalMBytes_}) {
             box->setText(QString());
         }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        hourglass = true;
+        waitCursor.emplace(this);
         if (!inProcess_) inProcess_ = new frmInProcess(this);
         inProcess_->mFC = counter_.get();
         inProcess_->show();
@@ -405,8 +703,7 @@ void frmMain::cmdContar_Click() {
             totals = CountResult{};
         }
         repaint();
-        QApplication::restoreOverrideCursor();
-        hourglass = false;
+        waitCursor.reset();
         unloadProgressWindow();
 
         const QLocale locale;
@@ -421,7 +718,7 @@ void frmMain::cmdContar_Click() {
     } catch (...) {
         // The player gets the window back as it was before the count: the pointer and the
         // progress window are restored too.
-        if (hourglass) QApplication::restoreOverrideCursor();
+        waitCursor.reset();
         unloadProgressWindow();
         showMessage(QStringLiteral("Holy Crap, you found an Error!"));
     }
@@ -463,11 +760,26 @@ void frmMain::showGatheredFailures() {
 }
 
 void frmMain::Command2_Click() {
-    if (!firstAddress_.isEmpty()) Module2::OpenWebPage(firstAddress_.toStdString());
+    if (!firstAddress_.isEmpty()) openPage(firstAddress_, firstName_);
 }
 
 void frmMain::Command4_Click() {
-    if (!secondAddress_.isEmpty()) Module2::OpenWebPage(secondAddress_.toStdString());
+    if (!secondAddress_.isEmpty()) openPage(secondAddress_, secondName_);
+}
+
+void frmMain::openPage(const QString& address, const QString& name) {
+    if (address.isEmpty()) {
+        showMessage(tr("The page %1 is not installed beside Brambleton.").arg(name), {}, this);
+        return;
+    }
+    QPointer<frmMain> window(this);
+    Module2::OpenWebPage(address.toStdString(), [window, name, address] {
+        showMessage(tr("The page %1 could not be opened: no web browser was found to open %2.")
+                        .arg(name, QUrl(address).isLocalFile()
+                                       ? QDir::toNativeSeparators(QUrl(address).toLocalFile())
+                                       : address),
+                    {}, window);
+    });
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

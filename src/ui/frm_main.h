@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
 #include "locations/machine.h"
+#include "ui/background_work.h"
 
 class QComboBox;
+class QMenu;
+class QSettings;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -39,17 +43,25 @@ struct Sources {
     static Sources fromProcess();
 };
 
-// Whether the main window loads (chooses Objects, creates its counter) when constructed.
+// Whether the main window loads (creates its counter, finds the game, chooses Objects) when
+// constructed, searching for the game before the constructor returns; or later, when
+// Form_Load() is called, searching in the background while the window answers.
 enum class Loading { Now, Later };
 
 // The full path of the file last clicked in the main window's file list. Nothing reads it.
 extern QString SelectedFilePath;
 
 // The main window: a category, drive, folder and file selector on the left, the totals and
-// the Count button at the top right, the About group at the bottom right. Controls carry
-// their names as objectName, so tests find them by name. It loads (selects Objects, creates
-// its counter) when constructed.
-class frmMain : public QWidget {
+// the Count button at the top right, the About group at the bottom right, all in a client
+// area of fixed size ("clientArea"); above it a menu bar with the Game and Help menus.
+// Controls carry their names as objectName, so tests find them by name.
+//
+// The Game menu lists the copies of the game found, the one in use checked; "Choose the game
+// folder..." takes a folder holding GameData\Behavior.iff, which is remembered between
+// starts and listed first; "Look again" searches afresh. The full search (launchers, every
+// Wine prefix) runs once at load and on Look again; a category choice reads only the chosen
+// folder and the registry afresh and keeps what that search found.
+class frmMain : public QMainWindow {
     Q_OBJECT
   public:
     // Reads the machine through `sources`. With Loading::Later the window is only laid out:
@@ -60,12 +72,26 @@ class frmMain : public QWidget {
 
     // The install folder of the copy shown at the last category choice, or "Not Found".
     QString InstallPath() const { return installPath_; }
-    // The host folder of the copy the player chose at start, empty when there was no choice.
-    QString chosenInstall() const { return QString::fromStdString(chosenFolder_); }
+    // The host folder of the copy in use, as chosen at start or from the Game menu; empty
+    // when the first copy found is in use.
+    QString chosenInstall() const { return inUse_; }
     // The one counter, created on load; owned here and lent to the progress window.
     CFileCounter* counter() const { return counter_.get(); }
     // Whether a count is running.
     bool counting() const { return counting_; }
+    // Whether the search for the game is running.
+    bool searching() const { return searching_; }
+
+    // The Game menu's commands, public so that tests can run them as the menu does.
+    // Makes `folder` the chosen game folder when it holds GameData\Behavior.iff (any case),
+    // and switches to it; otherwise says why not. Returns whether it was taken.
+    bool chooseGameFolder(const QString& folder);
+    // Forgets the chosen folder.
+    void forgetGameFolder();
+    // Switches to the copy whose host folder is `hostFolder`, as the start-up chooser does.
+    void useCopy(const QString& hostFolder);
+    // Searches afresh, in the background when the window loaded so.
+    void lookAgain();
 
     // The event handlers, public so that tests can run them as the window does.
     void Form_Load();
@@ -79,11 +105,24 @@ class frmMain : public QWidget {
     void Command2_Click();
     void Command4_Click();
 
+  signals:
+    // A search for the game has ended and the window shows what it found.
+    void searched();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildControls();
+    void buildMenus();
+    void fillGameMenu();
+    void askForGameFolder();
+    void openPage(const QString& address, const QString& name);
+    void startSearch(bool atStart);
+    void searchEnded(GameSearch search, bool atStart);
+    std::vector<GameInstall> currentInstalls();
+    void rememberInUse(const std::vector<GameInstall>& installs);
+    void showAgain();
     void selectOption(int row);
     bool showCategory(int row);
     void chooseAmongInstalls();
@@ -97,7 +136,17 @@ class frmMain : public QWidget {
     int shownRow_ = -1;
     std::shared_ptr<const Machine> machine_;
     std::shared_ptr<Places> places_;
-    std::string chosenFolder_;
+    std::unique_ptr<QSettings> settings_;
+    // The host folder of the copy in use; empty for the first found.
+    QString inUse_;
+    // The last full search, none before the first has ended.
+    std::optional<GameSearch> search_;
+    bool searching_ = false;
+    bool searchInBackground_ = false;
+    BackgroundWork searchWork_{this};
+    // The category to show when the search ends: Objects, or one chosen meanwhile.
+    int pendingRow_ = 0;
+    QString programFolder_;
     std::unique_ptr<FolderSource> source_;
     std::unique_ptr<CFileCounter> counter_;
     QPointer<frmInProcess> inProcess_;
@@ -107,7 +156,11 @@ class frmMain : public QWidget {
     QStringList countFailures_;
     QString firstAddress_;
     QString secondAddress_;
+    QString firstName_;
+    QString secondName_;
 
+    QMenu* gameMenu_;
+    QWidget* clientArea_;
     QGroupBox* Frame1_;
     QGroupBox* Frame2_;
     QGroupBox* Frame4_;

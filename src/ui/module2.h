@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Opening web pages.
@@ -9,7 +10,10 @@ namespace brambleton::Module2 {
 
 // Hands `address` to the user's default handler, in a normal window, and returns at once.
 // The result is the shell's: above 32 when the handler was started, a small error number
-// when it was not (2: no handler could be run). Shows no message; callers ignore it.
-std::int32_t OpenWebPage(const std::string& address);
+// when it was not (2: no handler could be run). Shows no message. `failed`, when given, is
+// called on the caller's thread once it is known that no handler could open the address:
+// at once when none could be started, or later when the opener gave up (on Linux, xdg-open
+// finds no browser and ends with an error).
+std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed = {});
 
 }  // namespace brambleton::Module2

@@ -11,12 +11,31 @@ constexpr std::int32_t kStarted = 42;      // any value above 32 means success
 constexpr std::int32_t kFileNotFound = 2;  // the shell's "file not found"
 }  // namespace
 
-std::int32_t OpenWebPage(const std::string& address) {
-    // Detached, so the browser outlives nothing of ours and nothing waits for it; "/" as the
-    // working folder, as the Windows shell is given the root of C:.
-    const bool started = QProcess::startDetached(
-        QStringLiteral("xdg-open"), {QString::fromStdString(address)}, QStringLiteral("/"));
-    return started ? kStarted : kFileNotFound;
+std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed) {
+    // xdg-open may run the browser itself and last as long as it does, so nothing waits for
+    // it and nothing ends it: the process object lives until it ends, and is left to run
+    // when the program quits. Its output goes nowhere, so no pipe of ours outlives us. "/"
+    // is its working folder, as the Windows shell is given the root of C:.
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({QString::fromStdString(address)});
+    opener->setWorkingDirectory(QStringLiteral("/"));
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, failed](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && failed) failed();
+                         opener->deleteLater();
+                     });
+    opener->start();
+    if (!opener->waitForStarted()) {
+        QObject::disconnect(opener, nullptr, nullptr, nullptr);
+        delete opener;
+        if (failed) failed();
+        return kFileNotFound;
+    }
+    return kStarted;
 }
 
 }  // namespace brambleton::Module2

@@ -8,12 +8,14 @@
 
 namespace brambleton::Module2 {
 
-std::int32_t OpenWebPage(const std::string& address) {
+std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed) {
     std::string ansi;
     win32::toAnsi(address, ansi);
     const HINSTANCE result =
         ShellExecuteA(GetDesktopWindow(), "Open", ansi.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
-    return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(result));
+    const auto status = static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(result));
+    if (status <= 32 && failed) failed();
+    return status;
 }
 
 }  // namespace brambleton::Module2

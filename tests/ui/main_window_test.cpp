@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: MIT
 // The main window's behaviour end to end: a real Wine prefix, a real game tree, the real
 // counter, real widgets under the offscreen platform; only the message box is recorded.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -88,6 +92,22 @@ struct SteamHome {
         environment.home = tree.root();
         environment.winePrefix = tree.path(".wine");
         return {std::make_shared<Machine>(environment), nullptr};
+    }
+};
+
+// Answers the start-up chooser with its first copy whenever it comes up, and counts how
+// often it did.
+struct ChooserWatch {
+    int asked = 0;
+    QTimer timer;
+    ChooserWatch() {
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != QLatin1String("chooseInstall")) return;
+            ++asked;
+            dialog->accept();
+        });
+        timer.start(0);
     }
 };
 
@@ -189,11 +209,19 @@ class MainWindowTest : public QObject {
         MessageRecorder messages;
         frmMain w;
         w.show();
-        QTimer::singleShot(0, &w, [] {
-            QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"),
-                              Qt::LeftButton);
+        // The hourglass stands over the main window and its boxes, not over Cancel.
+        QList<Qt::CursorShape> during;
+        QTimer::singleShot(0, &w, [&] {
+            auto* cancel = progressWindow()->findChild<QPushButton*>("cmdCancel");
+            during = {w.cursor().shape(), control(w, "txtFiles")->cursor().shape(),
+                      cancel->cursor().shape()};
+            QVERIFY(!QApplication::overrideCursor());
+            QTest::mouseClick(cancel, Qt::LeftButton);
         });
         w.cmdContar_Click();
+        QCOMPARE(during, (QList<Qt::CursorShape>{Qt::WaitCursor, Qt::WaitCursor, Qt::ArrowCursor}));
+        QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(control(w, "txtFiles")->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(messages.texts, QStringList{"Action Canceled by User"});
         QCOMPARE(messages.titles, QStringList{"Cancel Action"});
         QCOMPARE(results(w), (QStringList{"0", "0", "0", "0.0", "0.0"}));
@@ -214,10 +242,16 @@ class MainWindowTest : public QObject {
 #ifndef _WIN32
         QVERIFY(messages.texts[0].contains(QString::fromStdString(prefix.tree.path())));
 #endif
+        QVERIFY(messages.texts[0].contains("Choose the game folder"));
         QCOMPARE(control<DirListBox>(w, "Dir1")->Path(), prefix.home());
         QVERIFY(!control<QRadioButton>(w, "Option1")->isChecked());
         w.cmdContar_Click();
         QCOMPARE(results(w), (QStringList{"0", "0", "0", "0.0", "0.0"}));
+        // Later choices say it in one line, and the lists stay.
+        QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        QCOMPARE(messages.texts.size(), 2);
+        QVERIFY(!messages.texts[1].contains('\n'));
+        QCOMPARE(control<DirListBox>(w, "Dir1")->Path(), prefix.home());
     }
 
     void aMissingCategoryFolderLeavesTheLists() {
@@ -491,24 +525,34 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages.texts.size(), 1);
     }
 
-    // With no browser to start, a link button shows nothing and the window stays usable.
-    void aLinkThatCannotOpenLeavesTheWindowUsable() {
+    // With no browser to start, a link button (and the Help menu's entry) says which page
+    // could not be opened, and the window stays usable: whether no opener can be run at all
+    // or the opener runs and finds no browser, as xdg-open does on a desktop without one.
+    void aLinkThatCannotOpenSaysSoAndLeavesTheWindowUsable() {
 #ifdef _WIN32
         QSKIP("the Windows shell always has a handler for a page, which a test must not start");
 #endif
         GamePrefix prefix;
         prefix.tree.text("bin/user-guide.html", "<html></html>");
         prefix.tree.text("bin/licence.html", "<html></html>");
-        MessageRecorder messages;
-        frmMain w(Sources{nullptr, nullptr, QString::fromStdString(prefix.tree.path("bin"))});
+        prefix.tree.text("opener/xdg-open", "#!/bin/sh\necho 'no method available' >&2\nexit 3\n");
+        QFile::setPermissions(QString::fromStdString(prefix.tree.path("opener/xdg-open")),
+                              QFile::ReadOwner | QFile::ExeOwner);
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QByteArray::fromStdString(prefix.tree.path("empty")));
-        QTest::mouseClick(control<QPushButton>(w, "Command2"), Qt::LeftButton);
-        QTest::mouseClick(control<QPushButton>(w, "Command4"), Qt::LeftButton);
-        qputenv("PATH", path);
-        QCOMPARE(messages.texts, QStringList());
-        w.cmdContar_Click();
-        QCOMPARE(results(w)[0], QStringLiteral("2"));
+        for (const char* folder : {"empty", "opener"}) {
+            MessageRecorder messages;
+            frmMain w(Sources{nullptr, nullptr, QString::fromStdString(prefix.tree.path("bin"))});
+            qputenv("PATH", QByteArray::fromStdString(prefix.tree.path(folder)));
+            QTest::mouseClick(control<QPushButton>(w, "Command2"), Qt::LeftButton);
+            QTest::mouseClick(control<QPushButton>(w, "Command4"), Qt::LeftButton);
+            w.findChild<QAction*>("userGuide")->trigger();
+            QTRY_COMPARE(messages.texts.size(), 3);
+            qputenv("PATH", path);
+            QVERIFY2(messages.texts.filter("user-guide.html").size() == 2, folder);
+            QVERIFY2(messages.texts.filter("licence.html").size() == 1, folder);
+            w.cmdContar_Click();
+            QCOMPARE(results(w)[0], QStringLiteral("2"));
+        }
     }
 
     // A new player's home as Steam leaves it: the Legacy Collection in a Steam library, no
@@ -569,6 +613,77 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
         QCOMPARE(asked, 1);
         QCOMPARE(messages.texts.join("|"), QString());
+    }
+
+    // A folder chosen from the Game menu must hold the game; it is remembered, comes first
+    // and is used at the next start without asking, until it is forgotten.
+    void aChosenGameFolderIsRememberedUntilForgotten() {
+#ifdef _WIN32
+        QSKIP("Steam's Linux folders; the Windows build finds Steam through the registry");
+#endif
+        SteamHome home;
+        home.tree.build(
+            "f .hidden games/My Sims/GameData/Behavior.iff 10\n"
+            "f .hidden games/My Sims/Downloads/mine.iff 7\n"
+            "d .hidden games/My Sims/GameData/Floors\n"
+            "d Empty\n");
+        const QString mine = QString::fromStdString(home.tree.path(".hidden games/My Sims"));
+        MessageRecorder messages;
+        ChooserWatch chooser;
+        {
+            frmMain w(home.sources());
+            QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("Downloads"));
+            QVERIFY(!w.chooseGameFolder(QString::fromStdString(home.tree.path("Empty"))));
+            QCOMPARE(messages.texts.size(), 1);
+            QVERIFY(messages.texts[0].contains("GameData\\Behavior.iff"));
+            QVERIFY(w.chooseGameFolder(mine));
+            QCOMPARE(control<FileListBox>(w, "File1")->Path(), mine + "/Downloads");
+            w.findChild<QMenu*>("gameMenu")->aboutToShow();
+            const auto copies = w.findChildren<QAction*>("gameCopy");
+            QCOMPARE(copies.size(), 2);
+            QCOMPARE(copies[0]->data().toString(), mine);
+            QVERIFY(copies[0]->isChecked());
+            QVERIFY(copies[0]->text().contains("chosen in Brambleton"));
+        }
+        {
+            frmMain w(home.sources());
+            QCOMPARE(control<FileListBox>(w, "File1")->Path(), mine + "/Downloads");
+            QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+            w.useCopy(home.game());
+            QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
+            w.useCopy(mine);
+            w.forgetGameFolder();
+            QCOMPARE(w.InstallPath(), home.game() + "/");
+        }
+        frmMain w(home.sources());
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("Downloads"));
+        QCOMPARE(messages.texts.size(), 1);
+        QCOMPARE(chooser.asked, 0);
+    }
+
+    // Loaded later, as the program does, the search runs while the window answers: the lists
+    // stay in the home folder and a category chosen meanwhile is shown when the game is found.
+    void theSearchRunsWhileTheWindowAnswers() {
+#ifdef _WIN32
+        QSKIP("Steam's Linux folders; the Windows build finds Steam through the registry");
+#endif
+        SteamHome home;
+        MessageRecorder messages;
+        frmMain w(home.sources(), Loading::Later);
+        QSignalSpy searched(&w, &frmMain::searched);
+        w.Form_Load();
+        QVERIFY(w.searching());
+        QCOMPARE(control<DirListBox>(w, "Dir1")->Path(),
+                 QDir::cleanPath(QString::fromStdString(home.tree.root().string())));
+        QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        QVERIFY(searched.wait(10000));
+        QVERIFY(!w.searching());
+        QVERIFY(control<QRadioButton>(w, "Option2")->isChecked());
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
+        w.lookAgain();
+        QVERIFY(searched.wait(10000));
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
+        QCOMPARE(messages.texts, QStringList());
     }
 };
 

@@ -9,12 +9,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -23,11 +27,13 @@
 #include "common/runtime_error.h"
 #include "drawn_contrast.h"
 #include "game_prefix.h"
+#include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
+#include "ui/message_box.h"
 #include "ui/module2.h"
 
 using namespace brambleton;
@@ -47,7 +53,7 @@ struct ControlRow {
 
 // The designed layout, in twips.
 const ControlRow kLayout[] = {
-    {"frmMain", "Frame4", "QGroupBox", "About:", 5760, 3480, 3615, 2055},
+    {"clientArea", "Frame4", "QGroupBox", "About:", 5760, 3480, 3615, 2055},
     {"Frame4", "Command2", "QPushButton", nullptr, 120, 240, 1575, 255},
     {"Frame4", "Command4", "QPushButton", nullptr, 1920, 240, 1575, 255},
     {"Frame4", "Label10", "QLabel", nullptr, 120, 1680, 1815, 255},
@@ -55,7 +61,7 @@ const ControlRow kLayout[] = {
     {"Frame4", "Label1", "QLabel", nullptr, 120, 1200, 1815, 255},
     {"Frame4", "Label7", "QLabel", nullptr, 120, 840, 1815, 255},
     {"Frame4", "Label8", "QLabel", nullptr, 120, 600, 1455, 255},
-    {"frmMain", "Frame2", "QGroupBox", "Details:", 5760, 120, 3600, 3255},
+    {"clientArea", "Frame2", "QGroupBox", "Details:", 5760, 120, 3600, 3255},
     {"Frame2", "cmdContar", "QPushButton", "Count", 120, 2880, 3360, 255},
     {"Frame2", "txtFiles", "QLineEdit", "", 1470, 840, 2025, 330},
     {"Frame2", "txtDirs", "QLineEdit", "", 1470, 315, 2025, 330},
@@ -67,7 +73,7 @@ const ControlRow kLayout[] = {
     {"Frame2", "Label4", "QLabel", "Total Bytes", 120, 1365, 1170, 330},
     {"Frame2", "Label5", "QLabel", "Total KBytes", 120, 1890, 1170, 330},
     {"Frame2", "Label6", "QLabel", "Total MBytes", 120, 2415, 1170, 330},
-    {"frmMain", "Frame1", "QGroupBox", "Select a File:", 120, 120, 5510, 5415},
+    {"clientArea", "Frame1", "QGroupBox", "Select a File:", 120, 120, 5510, 5415},
     {"Frame1", "Option5", "QRadioButton", "Roofs", 4680, 240, 735, 255},
     {"Frame1", "Option4", "QRadioButton", "Skins", 3480, 240, 855, 255},
     {"Frame1", "Option3", "QRadioButton", "Walls", 2280, 240, 855, 255},
@@ -126,7 +132,7 @@ class WindowsTest : public QObject {
         GamePrefix prefix;
         frmMain window(Sources::fromProcess(), Loading::Later);
         QCOMPARE(window.windowTitle(), QStringLiteral("The Sims Brambleton"));
-        QCOMPARE(window.size(), QSize(633, 378));
+        QCOMPARE(window.findChild<QWidget*>("clientArea")->size(), QSize(633, 378));
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 0, 128));
         for (const auto& row : kLayout) {
             auto* w = window.findChild<QWidget*>(row.name);
@@ -250,6 +256,66 @@ class WindowsTest : public QObject {
         }
         QVERIFY_THROWS_EXCEPTION(RuntimeError, files.setPath(prefix.game("Nothing")));
         QCOMPARE(files.Path(), prefix.game("GameData/Skins"));
+    }
+
+    // Names from disk reach the player as they stand: a message box and a list's tooltip
+    // never read a folder's name as HTML, so it cannot become a heading or a link.
+    void namesFromDiskShowAsPlainText() {
+        const QString name = QStringLiteral(
+            "<h1>Virus found<br><a href=https:evil.example>Call support now &amp; \\x1b");
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            shown = label->text();
+            format = label->textFormat();
+            box->accept();
+        });
+        showMessage("error en ContadorDeArchivos.ContarArchivos() ; Permission denied: " + name);
+        QVERIFY(shown.endsWith(name));
+        QCOMPARE(format, Qt::PlainText);
+
+        testing::TempTree folder;
+        const std::string file = name.toStdString() + ".iff";
+        folder.text(file, "x");
+        FileListBox files;
+        files.resize(120, 200);
+        files.show();
+        files.setPath(QString::fromStdString(folder.path()));
+        QTRY_COMPARE(files.count(), 1);
+        const QPoint at = files.visualItemRect(files.item(0)).center();
+        QHelpEvent tip(QEvent::ToolTip, at, files.viewport()->mapToGlobal(at));
+        QApplication::sendEvent(files.viewport(), &tip);
+        QTextDocument read;
+        read.setHtml(QToolTip::text());
+        QCOMPARE(read.toPlainText(), QString::fromStdString(file));
+        QToolTip::hideText();
+    }
+
+    // The chosen folder the window writes through QSettings reads back the same without Qt,
+    // whatever characters its name holds.
+    void theChosenFolderReadsBackWithoutQt() {
+        testing::TempTree config;
+        const QString file = QString::fromStdString(config.path("brambleton.ini"));
+        const QString names[] = {"/home/x/The Sims",
+                                 "/home/x/Jeux \"Sims\"; a,b=c\\d",
+                                 "/home/x/Caf\u00e9 \u65e5\u672c",
+                                 "@home/x",
+                                 " edge spaces ",
+                                 "/home/x/tab\there#hash",
+                                 "C:\\Games\\The Sims\\"};
+        for (const auto& name : names) {
+            {
+                QSettings settings(file, QSettings::IniFormat);
+                settings.setValue("game/chosen", name);
+                settings.setValue("game/copies", QStringList{name, "other"});
+            }
+            const auto read = settings::chosenFolder(std::filesystem::path(file.toStdU16String()));
+            QVERIFY2(read, qPrintable(name));
+            QCOMPARE(QString::fromStdU16String(read->u16string()), name);
+        }
     }
 
     void progressWindowCancelsItsCounter() {
