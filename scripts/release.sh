@@ -46,8 +46,8 @@ if $windows; then
     (cd "$work" && zip -q -r -X "$dist/brambleton-$version-windows-x64.zip" "brambleton-$version")
 
     echo "== $dist/brambleton-$version-setup.exe"
-    makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$dist/brambleton-$version-setup.exe" \
-        packaging/windows/installer.nsi
+    makensis -V2 -DVERSION="$version" -DFILES="$files" -DICON="$PWD/data/brambleton.ico" \
+        -DOUTFILE="$dist/brambleton-$version-setup.exe" packaging/windows/installer.nsi
 fi
 
 echo "== $dist/brambleton_${version}_amd64.deb"

@@ -132,6 +132,8 @@ if [ -n "$installer" ]; then
     check "the installer makes a Start-menu shortcut" '[ -f "$shortcut" ]'
     check "the uninstaller is registered with Windows" \
         '"$wine" reg query "$uninstall_key" /v UninstallString /reg:64 >/dev/null 2>&1'
+    check "the installer records the program's size in KB" \
+        '"$wine" reg query "$uninstall_key" /v EstimatedSize /reg:64 2>/dev/null | grep -q "REG_DWORD.*0x[1-9a-f]"'
     window_check "the installed brambleton.exe" 'C:\Program Files\Brambleton\brambleton.exe'
     "$wine" 'C:\Program Files\Brambleton\uninstall.exe' /S
     /usr/lib/wine/wineserver -w

@@ -57,6 +57,8 @@ cmake --install build/release --prefix "$stage/usr" >/dev/null
 for f in usr/bin/brambleton usr/bin/brambleton-count \
     usr/share/icons/hicolor/16x16/apps/org.brambleton.Brambleton.png \
     usr/share/icons/hicolor/32x32/apps/org.brambleton.Brambleton.png \
+    usr/share/icons/hicolor/256x256/apps/org.brambleton.Brambleton.png \
+    usr/share/icons/hicolor/scalable/apps/org.brambleton.Brambleton.svg \
     usr/share/brambleton/user-guide.html usr/share/brambleton/licence.html; do
     [ -e "$stage/$f" ] || { echo "missing from the install: $f"; exit 1; }
 done

@@ -96,8 +96,9 @@ QIcon applicationIcon() {
     static const bool registered = (registerResources(), true);
     (void)registered;
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/16x16/brambleton.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icons/32x32/brambleton.png"), QSize(32, 32));
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/brambleton.png").arg(size), QSize(size, size));
+    }
     return icon;
 }
 

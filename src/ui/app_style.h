@@ -14,7 +14,7 @@ namespace brambleton::ui {
 // designed fonts where they are missing, and the icon. Call once, after QApplication.
 void setUpApplication();
 
-// The program's icon, 16x16 and 32x32.
+// The program's icon, 16x16 to 256x256.
 QIcon applicationIcon();
 
 // Navy background, white text and the designed default font, for a window and the labels,
