@@ -22,7 +22,7 @@ using brambleton::testing::GamePrefix;
 
 namespace {
 
-QString property(const QWidget& window, const char* name) {
+QString windowProperty(const QWidget& window, const char* name) {
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
                                           QStringLiteral("-notype"), QString::fromLatin1(name)});
@@ -31,14 +31,14 @@ QString property(const QWidget& window, const char* name) {
 }
 
 QString title(const QWidget& window) {
-    return property(window, "_NET_WM_NAME");
+    return windowProperty(window, "_NET_WM_NAME");
 }
 
 // The sizes of the images in _NET_WM_ICON, as "16x16".
 QStringList iconSizes(const QWidget& window) {
     QStringList sizes;
     const auto found = QRegularExpression(QStringLiteral("Icon \\((\\d+) x (\\d+)\\)"))
-                           .globalMatch(property(window, "_NET_WM_ICON"));
+                           .globalMatch(windowProperty(window, "_NET_WM_ICON"));
     for (auto it = found; it.hasNext();) {
         const auto m = it.next();
         sizes << m.captured(1) + "x" + m.captured(2);
@@ -66,6 +66,11 @@ class X11WindowTest : public QObject {
         shown(progress);
         QCOMPARE(title(main), QStringLiteral("_NET_WM_NAME = \"The Sims Brambleton\""));
         QCOMPARE(title(progress), QStringLiteral("_NET_WM_NAME = \"Processing....\""));
+        // Kept above the main window by the window manager, not above every program.
+        QVERIFY2(windowProperty(progress, "WM_TRANSIENT_FOR")
+                     .endsWith(QStringLiteral("0x%1").arg(main.winId(), 0, 16)),
+                 qPrintable(windowProperty(progress, "WM_TRANSIENT_FOR")));
+        QVERIFY(!windowProperty(progress, "_NET_WM_STATE").contains("ABOVE"));
         for (const QWidget* window :
              {static_cast<QWidget*>(&main), static_cast<QWidget*>(&progress)}) {
             const QStringList sizes = iconSizes(*window);
