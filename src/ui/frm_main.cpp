@@ -386,8 +386,8 @@ void frmMain::askForGameFolder() {
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Drives);
-    dialog.setDirectory(File1_->Path().isEmpty() ? qtPath(machine_->environment().home)
-                                                 : File1_->Path());
+    // From the home folder, where launchers and prefixes keep their games.
+    dialog.setDirectory(qtPath(machine_->environment().home));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     chooseGameFolder(dialog.selectedFiles().front());
 }

@@ -43,6 +43,8 @@ GamePrefix::GamePrefix(const std::string& fixture) {
     useFixture(fixture);
     setenv("WINEPREFIX", tree.path().c_str(), 1);
     setenv("HOME", tree.path("home").c_str(), 1);
+    // What the window remembers (the copy in use, a chosen folder) stays in this home.
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 GamePrefix::~GamePrefix() {

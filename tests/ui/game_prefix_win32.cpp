@@ -57,6 +57,8 @@ GamePrefix::GamePrefix(const std::string& fixture) {
     tree.folder("home");
     useFixture(fixture);
     _putenv_s("USERPROFILE", tree.path("home").c_str());
+    // What the window remembers (the copy in use, a chosen folder) stays in this home.
+    _putenv_s("APPDATA", tree.path("home\\AppData\\Roaming").c_str());
 }
 
 GamePrefix::~GamePrefix() {
