@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <vector>
@@ -477,6 +478,20 @@ void frmMain::searchEnded(GameSearch search, bool atStart) {
     searching_ = false;
     search_ = std::move(search);
     fillGameMenu();
+    // A question or a box stands over the window it is about: while the program has not
+    // shown the window yet, they wait for it.
+    const auto installs = currentInstalls();
+    const bool asks =
+        installs.empty() || (atStart && installs.size() >= 2 && !choiceRemembered(installs));
+    if (asks && searchInBackground_ && !isVisible()) {
+        presentWhenShown_ = [this, atStart] { presentSearch(atStart); };
+    } else {
+        presentSearch(atStart);
+    }
+    emit searched();
+}
+
+void frmMain::presentSearch(bool atStart) {
     const auto installs = currentInstalls();
     if (installs.empty()) {
         installPath_ = QLatin1String(Module1::kNotFound);
@@ -507,7 +522,17 @@ void frmMain::searchEnded(GameSearch search, bool atStart) {
         showAgain();
     }
     fillGameMenu();
-    emit searched();
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!presentWhenShown_) return;
+    // After the window's first paint, so the box or the question stands over it.
+    QTimer::singleShot(0, this, [this] {
+        const auto present = std::move(presentWhenShown_);
+        presentWhenShown_ = nullptr;
+        if (present) present();
+    });
 }
 
 void frmMain::trapped(const char* prefix, const std::function<void()>& step) {
@@ -569,17 +594,20 @@ void frmMain::Option_Click(int row) {
     }
 }
 
+bool frmMain::choiceRemembered(const std::vector<GameInstall>& installs) const {
+    QStringList copies;
+    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
+    copies.sort();
+    return settings_->value(settingKey(settings::kCopies)).toStringList() == copies &&
+           copies.contains(settings_->value(settingKey(settings::kInUse)).toString());
+}
+
 void frmMain::chooseAmongInstalls() {
     const auto installs = currentInstalls();
     if (installs.size() < 2) return;
     // Asked again only when the copies are not those the player chose among last time.
-    QStringList copies;
-    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
-    copies.sort();
-    const QString remembered = settings_->value(settingKey(settings::kInUse)).toString();
-    if (settings_->value(settingKey(settings::kCopies)).toStringList() == copies &&
-        copies.contains(remembered)) {
-        inUse_ = remembered;
+    if (choiceRemembered(installs)) {
+        inUse_ = settings_->value(settingKey(settings::kInUse)).toString();
         return;
     }
     inUse_ = QString::fromStdString(

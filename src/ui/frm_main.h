@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -111,6 +112,7 @@ class frmMain : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void buildControls();
@@ -120,6 +122,8 @@ class frmMain : public QMainWindow {
     void openPage(const QString& address, const QString& name);
     void startSearch(bool atStart);
     void searchEnded(GameSearch search, bool atStart);
+    void presentSearch(bool atStart);
+    bool choiceRemembered(const std::vector<GameInstall>& installs) const;
     std::vector<GameInstall> currentInstalls();
     void rememberInUse(const std::vector<GameInstall>& installs);
     void showAgain();
@@ -146,6 +150,9 @@ class frmMain : public QMainWindow {
     BackgroundWork searchWork_{this};
     // The category to show when the search ends: Objects, or one chosen meanwhile.
     int pendingRow_ = 0;
+    // What the search ended with that needs the player (a question, the not-found box), kept
+    // until the window is on screen.
+    std::function<void()> presentWhenShown_;
     QString programFolder_;
     std::unique_ptr<FolderSource> source_;
     std::unique_ptr<CFileCounter> counter_;

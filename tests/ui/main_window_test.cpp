@@ -254,6 +254,21 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<DirListBox>(w, "Dir1")->Path(), prefix.home());
     }
 
+    // Loaded as the program loads it, the not-found box waits until the window it is about
+    // is on screen.
+    void theNotFoundBoxWaitsForTheWindow() {
+        GamePrefix prefix("fresh/system.min.reg");
+        MessageRecorder messages;
+        frmMain w(Sources::fromProcess(), Loading::Later);
+        QSignalSpy searched(&w, &frmMain::searched);
+        w.Form_Load();
+        QVERIFY(searched.wait(10000));
+        QCOMPARE(messages.texts, QStringList());
+        w.show();
+        QTRY_COMPARE(messages.texts.size(), 1);
+        QVERIFY(messages.texts[0].startsWith("The Sims was not found."));
+    }
+
     void aMissingCategoryFolderLeavesTheLists() {
         GamePrefix prefix;
         std::filesystem::remove_all(prefix.game("GameData/Floors").toStdString());
