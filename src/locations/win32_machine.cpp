@@ -49,8 +49,11 @@ GameSearch Machine::findGames() const {
 }
 
 GameSearch Machine::findRegisteredGames() const {
+    // Only the settings file: the launchers' places (Lutris's files, every prefix) are the
+    // full search's.
     SearchPlaces places;
-    places.chosenFolders = searchPlaces().chosenFolders;
+    if (auto chosen = settings::chosenFolder(settingsFile()))
+        places.chosenFolders.push_back(*chosen);
     return brambleton::findGames(*registry_, *folderMap_, {}, places);
 }
 
