@@ -14,6 +14,6 @@ namespace brambleton::Module2 {
 // called on the caller's thread once it is known that no handler could open the address:
 // at once when none could be started, or later when the opener gave up (on Linux, xdg-open
 // finds no browser and ends with an error).
-std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed = {});
+std::int32_t OpenWebPage(const std::string& address, const std::function<void()>& failed = {});
 
 }  // namespace brambleton::Module2

@@ -11,7 +11,7 @@ constexpr std::int32_t kStarted = 42;      // any value above 32 means success
 constexpr std::int32_t kFileNotFound = 2;  // the shell's "file not found"
 }  // namespace
 
-std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed) {
+std::int32_t OpenWebPage(const std::string& address, const std::function<void()>& failed) {
     // xdg-open may run the browser itself and last as long as it does, so nothing waits for
     // it and nothing ends it: the process object lives until it ends, and is left to run
     // when the program quits. Its output goes nowhere, so no pipe of ours outlives us. "/"

@@ -8,7 +8,7 @@
 
 namespace brambleton::Module2 {
 
-std::int32_t OpenWebPage(const std::string& address, std::function<void()> failed) {
+std::int32_t OpenWebPage(const std::string& address, const std::function<void()>& failed) {
     std::string ansi;
     win32::toAnsi(address, ansi);
     const HINSTANCE result =
