@@ -89,11 +89,19 @@ done
 sleep 3
 names=$(xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | sort -u | tr '\n' '|')
 echo "windows: $names"
+size() { xdotool getwindowgeometry --shell "$id" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p' | tr '\n' x; }
+before=$(size)
+# The designed client area is 378 pixels high; the menu bar stands above it.
+top=$(($(xdotool getwindowgeometry --shell "$id" | sed -n 's/^HEIGHT=//p') - 378))
+# A player dragging the corner: the window keeps its size.
+xdotool windowsize "$id" 900 700
+sleep 1
+echo "size: $before then $(size)"
 # Count, then each result box: click, select all, copy. Client coordinates, in pixels.
-xdotool mousemove --window "$id" 504 208 click 1
+xdotool mousemove --window "$id" 504 $((208 + top)) click 1
 sleep 3
 for y in 40 75 110 145 180; do
-    xdotool mousemove --window "$id" 549 "$y" click 1 key ctrl+a key ctrl+c
+    xdotool mousemove --window "$id" 549 $((y + top)) click 1 key ctrl+a key ctrl+c
     sleep 0.5
     printf '%s|' "$(xclip -o -selection clipboard 2>/dev/null)"
 done
@@ -114,6 +122,7 @@ window_check() { # what, the program as Wine takes it
     echo "$session"
     check "$1 opens with no message box" 'grep -qx "windows: The Sims Brambleton|" <<<"$session"'
     check "Count in $1 shows the game's totals" '[[ $session == *"1|2|1,572,864|1,536.0|1.5|"* ]]'
+    check "$1 keeps its size when resized" 'grep -qE "^size: ([0-9x]+) then \1$" <<<"$session"'
 }
 window_check brambleton.exe build/windows/src/app/brambleton.exe
 
