@@ -24,15 +24,25 @@ struct FolderListing {
     std::int64_t matchingFiles = 0;
     std::int64_t matchingBytes = 0;
 
+    // One matching file, kept only when the reader asks for them (keepFiles): a check of the
+    // game's content looks at every name; a count needs only the totals.
+    struct File {
+        std::string name;
+        std::int64_t size;
+    };
+    bool keepFiles = false;
+    std::vector<File> files;
+
     // Adds one matching file of `size` bytes. A sum past what 64 bits hold (sparse files can
     // claim up to 2^63 - 1 bytes each) is the folder's overflow error, never a wrapped number.
-    void addFile(std::int64_t size, const std::string& folderPath) {
+    void addFile(std::int64_t size, const std::string& folderPath, const char* name = nullptr) {
         if (size < 0 || size > std::numeric_limits<std::int64_t>::max() - matchingBytes) {
             throw RuntimeError(kOverflow,
                                "Overflow adding up the sizes of the files in " + folderPath);
         }
         ++matchingFiles;
         matchingBytes += size;
+        if (keepFiles && name) files.push_back({name, size});
     }
 };
 

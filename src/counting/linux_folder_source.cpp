@@ -150,7 +150,7 @@ class PosixFolderSource final : public FolderSource {
             }
             if (!S_ISREG(st.st_mode)) return;
         }
-        out.addFile(st.st_size, path);
+        out.addFile(st.st_size, path, name);
     }
 
     std::vector<int> fds_;

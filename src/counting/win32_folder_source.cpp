@@ -116,7 +116,7 @@ class Win32FolderSource final : public FolderSource {
             if (!ok || (target.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
             size = (static_cast<std::int64_t>(target.nFileSizeHigh) << 32) | target.nFileSizeLow;
         }
-        out.addFile(size, path);
+        out.addFile(size, path, utf8.c_str());
     }
 
     void closeSearch() {

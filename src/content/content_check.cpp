@@ -1,0 +1,277 @@
+// SPDX-License-Identifier: MIT
+#include "content/content_check.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <system_error>
+
+#include "common/ascii.h"
+#include "common/runtime_error.h"
+#include "content/content_areas.h"
+#include "content/duplicates.h"
+
+namespace fs = std::filesystem;
+
+namespace brambleton::content {
+namespace {
+
+// As the count: a folder deeper than this below an area's folder is reported, not entered.
+constexpr std::size_t kMaxDepth = 4096;
+constexpr std::size_t kLargestShown = 10;
+
+std::string utf8(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+// The child of `folder` named `name` without regard to case, as the game (and Wine) find it.
+std::optional<fs::path> childNoCase(const fs::path& folder, std::string_view name) {
+    std::error_code ec;
+    if (fs::is_directory(folder / fs::path(std::u8string(name.begin(), name.end())), ec)) {
+        return folder / fs::path(std::u8string(name.begin(), name.end()));
+    }
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (ascii::equalNoCase(utf8(it->path().filename()), name) && it->is_directory(ec) &&
+            !it->is_symlink(ec)) {
+            return it->path();
+        }
+    }
+    return std::nullopt;
+}
+
+template <std::size_t N>
+bool among(const std::array<std::string_view, N>& list, std::string_view ext) {
+    return !ext.empty() && std::find(list.begin(), list.end(), ext) != list.end();
+}
+
+bool anyAreaLoads(std::string_view ext) {
+    return std::any_of(kAreas.begin(), kAreas.end(),
+                       [&](const Area& a) { return among(a.extensions, ext); });
+}
+
+// The name's last extension and the one before it, lower case: "chair.iff.bak" gives
+// ("bak", "iff"); "chair" gives ("", "").
+std::pair<std::string, std::string> extensions(std::string_view name) {
+    const auto last = name.rfind('.');
+    if (last == std::string_view::npos || last == 0) return {};
+    std::string ext = ascii::toLower(name.substr(last + 1));
+    const auto before = name.rfind('.', last - 1);
+    std::string previous;
+    if (before != std::string_view::npos && before + 1 < last) {
+        previous = ascii::toLower(name.substr(before + 1, last - before - 1));
+    }
+    return {ext, previous};
+}
+
+std::string areaFolderText(const Area& area) {
+    std::string out(area.folder[0]);
+    if (!area.folder[1].empty()) out += "\\" + std::string(area.folder[1]);
+    return out;
+}
+
+class Checker {
+  public:
+    Checker(FolderSource& source, const CheckHooks& hooks) : source_(source), hooks_(hooks) {}
+
+    ContentReport report;
+
+    void checkArea(const Area& area, const fs::path& install) {
+        AreaReport out;
+        out.name = std::string(area.name);
+        std::optional<fs::path> folder = install;
+        for (const auto& part : area.folder) {
+            if (!folder || part.empty()) continue;
+            folder = childNoCase(*folder, part);
+        }
+        if (folder) {
+            out.folder = utf8(*folder);
+            folderSizes_.clear();
+            visit(area, out, 0, *out.folder, *out.folder, {});
+            std::sort(folderSizes_.begin(), folderSizes_.end(),
+                      [](const FolderBytes& a, const FolderBytes& b) {
+                          return a.bytes != b.bytes ? a.bytes > b.bytes : a.folder < b.folder;
+                      });
+            if (folderSizes_.size() > kLargestShown) folderSizes_.resize(kLargestShown);
+            out.largest = folderSizes_;
+        }
+        report.areas.push_back(std::move(out));
+    }
+
+    void findDuplicateContent() {
+        if (cancelled()) return;
+        const auto groups =
+            findDuplicates(std::move(content_), report.bytesCompared, hooks_.cancelled);
+        for (const auto& group : groups) {
+            for (std::size_t i = 1; i < group.size(); ++i) {
+                report.problems.push_back(
+                    {kDuplicate, group[i],
+                     "This file is the same, byte for byte, as " + group[0] +
+                         ": the game loads it twice. Keep one copy and remove the other.",
+                     group[0]});
+            }
+        }
+    }
+
+    bool cancelled() {
+        if (!report.cancelled && hooks_.cancelled && hooks_.cancelled()) report.cancelled = true;
+        return report.cancelled;
+    }
+
+  private:
+    // One folder of an area at `depth` (0: the area's own folder), and everything below it;
+    // returns the bytes of the area's content there. `top` is the area's sub-folder this
+    // folder lies in, empty for the area's own folder.
+    std::int64_t visit(const Area& area, AreaReport& out, std::size_t depth,
+                       const std::string& name, const std::string& path, const std::string& top) {
+        try {
+            source_.open(depth, name, path);
+        } catch (const RuntimeError& e) {
+            failed(e.description());
+            return 0;
+        }
+        if (hooks_.yield) hooks_.yield();
+        if (cancelled()) return 0;
+        FolderListing listing;
+        listing.keepFiles = true;
+        try {
+            source_.read(path, everything_, listing);
+        } catch (const RuntimeError& e) {
+            failed(e.description());
+            return 0;
+        }
+        std::sort(listing.files.begin(), listing.files.end(),
+                  [](const auto& a, const auto& b) { return a.name < b.name; });
+        std::int64_t bytes = 0;
+        const std::string separator(1, source_.separator());
+        for (const auto& file : listing.files) {
+            bytes +=
+                classify(area, out, depth, path + separator + file.name, file.name, file.size, top);
+        }
+        std::sort(listing.subfolders.begin(), listing.subfolders.end());
+        if (depth >= kMaxDepth && !listing.subfolders.empty()) {
+            failed("More than " + std::to_string(kMaxDepth) + " levels below " + *out.folder +
+                   ": " + path + " is not entered");
+            listing.subfolders.clear();
+        }
+        for (const auto& sub : listing.subfolders) {
+            if (cancelled()) break;
+            const std::string subPath = path + separator + sub;
+            bytes += visit(area, out, depth + 1, sub, subPath, depth == 0 ? subPath : top);
+        }
+        if (depth > 0 && bytes > 0) folderSizes_.push_back({path, bytes});
+        return bytes;
+    }
+
+    // Looks at one file; returns the bytes it adds to the area's content.
+    std::int64_t classify(const Area& area, AreaReport& out, std::size_t depth,
+                          const std::string& path, const std::string& name, std::int64_t size,
+                          const std::string& top) {
+        const auto [ext, previous] = extensions(name);
+        if (among(kArchiveExtensions, ext)) {
+            problem(kPackedArchive, path,
+                    "The game cannot read ." + ext +
+                        " archives. Unpack it here, then remove the archive.");
+            return 0;
+        }
+        if (anyAreaLoads(previous) && !anyAreaLoads(ext)) {
+            problem(kIgnoredName, path,
+                    "The name ends in ." + ext + " after ." + previous +
+                        ", so the game ignores it. Rename it to end in ." + previous +
+                        ", or remove it if it is an old copy.");
+            return 0;
+        }
+        if (among(area.extensions, ext)) {
+            if (!area.readsSubfolders && depth > 0) {
+                if (unreadReported_.insert(top).second) {
+                    problem(kUnreadSubfolder, top,
+                            "The game does not look inside sub-folders of " + areaFolderText(area) +
+                                ": move the skin files in this folder up "
+                                "into " +
+                                areaFolderText(area) + ".");
+                }
+                return 0;
+            }
+            ++out.files;
+            out.bytes += size;
+            if (size == 0) {
+                problem(kEmptyFile, path,
+                        "This file is empty (0 bytes), most likely a broken download: download "
+                        "it again.");
+            } else {
+                content_.push_back({path, size});
+            }
+            return size;
+        }
+        if (area.name == "objects" && area.folder[0] == "Downloads" &&
+            among(kSkinMeshExtensions, ext)) {
+            problem(kMisplaced, path,
+                    "Skin meshes and animations belong in GameData\\Skins; the game does not "
+                    "load them from Downloads.");
+        } else if (area.name != "objects" && (ext == "iff" || ext == "far")) {
+            problem(kMisplaced, path,
+                    "Objects belong in Downloads; the game does not load them from " +
+                        areaFolderText(area) + ".");
+        } else if (area.name == "walls" && ext == "flr") {
+            problem(kMisplaced, path,
+                    "Floors belong in GameData\\Floors; the game does not load them from "
+                    "GameData\\Walls.");
+        } else if (area.name == "floors" && ext == "wll") {
+            problem(kMisplaced, path,
+                    "Walls belong in GameData\\Walls; the game does not load them from "
+                    "GameData\\Floors.");
+        }
+        return 0;
+    }
+
+    void problem(const char* kind, std::string path, std::string detail) {
+        report.problems.push_back({kind, std::move(path), std::move(detail), {}});
+    }
+
+    void failed(const std::string& description) {
+        ++report.foldersUnreadable;
+        if (hooks_.message) hooks_.message(description);
+    }
+
+    FolderSource& source_;
+    const CheckHooks& hooks_;
+    const FilePattern everything_{"*"};
+    std::vector<SizedFile> content_;
+    std::vector<FolderBytes> folderSizes_;
+    std::set<std::string> unreadReported_;
+};
+
+}  // namespace
+
+ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
+                           const CheckHooks& hooks) {
+    Checker checker(source, hooks);
+    checker.report.install = utf8(installFolder);
+    for (const auto& area : kAreas) {
+        if (checker.cancelled()) break;
+        checker.checkArea(area, installFolder);
+    }
+    checker.findDuplicateContent();
+    auto& problems = checker.report.problems;
+    const std::vector<std::string> order = {kPackedArchive, kUnreadSubfolder, kMisplaced,
+                                            kIgnoredName,   kEmptyFile,       kDuplicate};
+    std::stable_sort(problems.begin(), problems.end(), [&](const Problem& a, const Problem& b) {
+        const auto ka = std::find(order.begin(), order.end(), a.kind);
+        const auto kb = std::find(order.begin(), order.end(), b.kind);
+        return ka != kb ? ka < kb : a.path < b.path;
+    });
+    return std::move(checker.report);
+}
+
+std::string describeKind(const std::string& kind) {
+    if (kind == kPackedArchive)
+        return "Content still packed in archives, which the game cannot read";
+    if (kind == kUnreadSubfolder) return "Skins in sub-folders, where the game does not look";
+    if (kind == kMisplaced) return "Content in a folder that does not load its kind";
+    if (kind == kIgnoredName) return "Content renamed so that the game ignores it";
+    if (kind == kEmptyFile) return "Empty files, most likely broken downloads";
+    if (kind == kDuplicate) return "The same file more than once";
+    return kind;
+}
+
+}  // namespace brambleton::content

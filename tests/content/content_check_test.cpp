@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+// The content check on real install trees: one row per problem the game's players meet, and
+// near misses that must not be reported.
+#include "content/content_check.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "content/duplicates.h"
+#include "row_name.h"
+#include "temp_tree.h"
+
+namespace brambleton::content {
+namespace {
+
+using testing::TempTree;
+
+struct ProblemCase {
+    const char* why;
+    const char* plant;  // TempTree::build lines below the install folder
+    const char* kind;   // nullptr: nothing may be reported
+    const char* path;   // relative to the install folder, "/" separated
+    const char* sameAs = nullptr;
+};
+
+const ProblemCase kCases[] = {
+    {"a zip in Downloads", "f Downloads/set.zip 10", kPackedArchive, "Downloads/set.zip"},
+    {"a rar in the skins", "f GameData/Skins/skins.RAR 10", kPackedArchive,
+     "GameData/Skins/skins.RAR"},
+    {"a 7z deep in Downloads", "f Downloads/a/b/c.7z 10", kPackedArchive, "Downloads/a/b/c.7z"},
+    {"skins in a sub-folder of Skins",
+     "f GameData/Skins/Set/a/body.skn 3\nf GameData/Skins/Set/face.bmp 3", kUnreadSubfolder,
+     "GameData/Skins/Set"},
+    {"skins in a sub-folder of SkinsBuy", "f ExpansionShared/SkinsBuy/New/x.cmx 3",
+     kUnreadSubfolder, "ExpansionShared/SkinsBuy/New"},
+    {"a mesh in Downloads", "f Downloads/Sets/body.SKN 5", kMisplaced, "Downloads/Sets/body.SKN"},
+    {"an object among the skins", "f GameData/Skins/chair.iff 5", kMisplaced,
+     "GameData/Skins/chair.iff"},
+    {"an archive of objects among the roofs", "f GameData/Roofs/x.far 5", kMisplaced,
+     "GameData/Roofs/x.far"},
+    {"a floor among the walls", "f GameData/Walls/oak.flr 5", kMisplaced, "GameData/Walls/oak.flr"},
+    {"a wall among the floors", "f GameData/Floors/brick.wll 5", kMisplaced,
+     "GameData/Floors/brick.wll"},
+    {"a backup copy", "f Downloads/chair.iff.bak 5", kIgnoredName, "Downloads/chair.iff.bak"},
+    {"a mesh list saved as text", "f GameData/Skins/skin.cmx.txt 5", kIgnoredName,
+     "GameData/Skins/skin.cmx.txt"},
+    {"an old archive", "f Downloads/x.far.old 5", kIgnoredName, "Downloads/x.far.old"},
+    {"a broken download", "f Downloads/broken.iff 0", kEmptyFile, "Downloads/broken.iff"},
+    {"the same object twice", "t Downloads/b/chair.iff same\nt Downloads/a/chair.iff same",
+     kDuplicate, "Downloads/b/chair.iff", "Downloads/a/chair.iff"},
+    {"the same skin in both skin folders",
+     "t GameData/Skins/a.bmp skin\nt ExpansionShared/SkinsBuy/a.bmp skin", kDuplicate,
+     "GameData/Skins/a.bmp", "ExpansionShared/SkinsBuy/a.bmp"},
+    {"upper case objects are fine", "f Downloads/chair.IFF 5", nullptr, nullptr},
+    {"a picture in Downloads is fine", "f Downloads/preview.bmp 5", nullptr, nullptr},
+    {"equal sizes with other bytes are fine", "t Downloads/a.iff abcd\nt Downloads/b.iff abce",
+     nullptr, nullptr},
+    {"a folder named like an archive is fine", "f Downloads/x.zip/chair.iff 5", nullptr, nullptr},
+    {"skins in Skins itself are fine", "f GameData/Skins/body.skn 5\nf GameData/Skins/b.bfc 5",
+     nullptr, nullptr},
+    {"floors in a sub-folder are fine", "f GameData/Floors/Set/oak.flr 5", nullptr, nullptr},
+    {"a readme in Downloads is fine", "f Downloads/readme.txt 5", nullptr, nullptr},
+};
+
+class Problems : public ::testing::TestWithParam<ProblemCase> {};
+
+TEST_P(Problems, AreFoundAndNearMissesAreNot) {
+    const auto& c = GetParam();
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    std::string spec;
+    for (std::string_view rest = c.plant; !rest.empty();) {
+        const auto end = std::min(rest.find('\n'), rest.size());
+        const std::string line(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (line.starts_with("t ")) {  // a text file: "t path content"
+            const auto space = line.find(' ', 2);
+            tree.text("Game/" + line.substr(2, space - 2), line.substr(space + 1));
+        } else {
+            spec += line.substr(0, 2) + "Game/" + line.substr(2) + "\n";
+        }
+    }
+    tree.build(spec);
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    if (!c.kind) {
+        ASSERT_TRUE(report.problems.empty())
+            << c.why << ": " << report.problems[0].kind << " " << report.problems[0].path;
+        return;
+    }
+    ASSERT_EQ(report.problems.size(), 1u) << c.why;
+    const auto& p = report.problems[0];
+    EXPECT_EQ(p.kind, c.kind) << c.why;
+    EXPECT_EQ(std::filesystem::path(p.path),
+              std::filesystem::path(tree.path(std::string("Game/") + c.path)).make_preferred())
+        << c.why;
+    EXPECT_FALSE(p.detail.empty());
+    if (c.sameAs) {
+        EXPECT_EQ(
+            std::filesystem::path(p.sameAs),
+            std::filesystem::path(tree.path(std::string("Game/") + c.sameAs)).make_preferred());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, Problems, ::testing::ValuesIn(kCases), testing::ByWhy());
+
+// Each area's files and bytes are what the game loads there, and its largest folders come
+// first; folder names are matched without regard to case.
+TEST(ContentCheck, AreasCountWhatTheGameLoads) {
+    TempTree tree;
+    tree.build(
+        "f Game/gamedata/Behavior.iff 10\n"
+        "f Game/downloads/Big/a.iff 3000\n"
+        "f Game/downloads/Big/b.far 1000\n"
+        "f Game/downloads/Small/c.iff 100\n"
+        "f Game/downloads/d.IFF 7\n"
+        "f Game/downloads/notes.txt 50\n"
+        "f Game/gamedata/USEROBJECTS/u.iff 20\n"
+        "f Game/gamedata/skins/body.skn 1\n"
+        "f Game/gamedata/skins/Sub/face.bmp 2\n"
+        "f Game/gamedata/Roofs/slate.bmp 300\n");
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    struct Want {
+        const char* name;
+        bool exists;
+        std::int64_t files, bytes;
+    };
+    const Want want[] = {{"objects", true, 4, 4107}, {"objects", true, 1, 20},
+                         {"floors", false, 0, 0},    {"walls", false, 0, 0},
+                         {"skins", true, 1, 1},      {"buyable skins", false, 0, 0},
+                         {"roofs", true, 1, 300}};
+    ASSERT_EQ(report.areas.size(), std::size(want));
+    for (std::size_t i = 0; i < std::size(want); ++i) {
+        EXPECT_EQ(report.areas[i].name, want[i].name);
+        EXPECT_EQ(report.areas[i].folder.has_value(), want[i].exists) << want[i].name;
+        EXPECT_EQ(report.areas[i].files, want[i].files) << want[i].name;
+        EXPECT_EQ(report.areas[i].bytes, want[i].bytes) << want[i].name;
+    }
+    const auto& largest = report.areas[0].largest;
+    ASSERT_EQ(largest.size(), 2u);
+    EXPECT_EQ(largest[0].bytes, 4000);
+    EXPECT_EQ(largest[1].bytes, 100);
+}
+
+// The duplicate finder agrees with a byte-by-byte comparison of every pair, and never opens
+// a file whose size no other file has.
+TEST(Duplicates, MatchEveryPairCompared) {
+    TempTree tree;
+    std::vector<SizedFile> files;
+    const std::string bodies[] = {"aaaa",
+                                  "aaab",
+                                  "aaaa",
+                                  std::string(9000, 'x'),
+                                  std::string(9000, 'x'),
+                                  std::string(8999, 'x') + "y",
+                                  "unique size!"};
+    for (std::size_t i = 0; i < std::size(bodies); ++i) {
+        const std::string name = "f" + std::to_string(i);
+        tree.text(name, bodies[i]);
+        files.push_back({tree.path(name), static_cast<std::int64_t>(bodies[i].size())});
+    }
+    std::uint64_t read = 0;
+    const auto groups = findDuplicates(files, read);
+    const std::vector<std::vector<std::string>> want = {{tree.path("f0"), tree.path("f2")},
+                                                        {tree.path("f3"), tree.path("f4")}};
+    EXPECT_EQ(groups, want);
+    std::uint64_t candidates = 0;
+    for (std::size_t i = 0; i + 1 < std::size(bodies); ++i) candidates += bodies[i].size();
+    EXPECT_LE(read, 3 * candidates) << "the file of a unique size was read";
+    EXPECT_GT(read, 0u);
+}
+
+}  // namespace
+}  // namespace brambleton::content
