@@ -21,7 +21,7 @@ elif [ "${1:-}" = --tests ]; then
         clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
         desktop-file-utils appstream locales
         xvfb xauth x11-utils xdotool xclip openbox imagemagick qt6-gtk-platformtheme
-        wine64
+        wine64 jdupes
     )
 elif [ -n "${1:-}" ]; then
     echo "usage: setup.sh [--tests | --release]" >&2

@@ -18,6 +18,8 @@
 #include "app/terminal.h"
 #include "app/terminal_text.h"
 #include "common/runtime_error.h"
+#include "content/content_check.h"
+#include "content/report_files.h"
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
 #include "counting/file_pattern.h"
@@ -35,6 +37,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFolderFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitUnwritten = 3;
+constexpr int kExitProblems = 4;
 constexpr int kExitCancelled = 130;
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -47,6 +50,7 @@ const char* const kUsage =
     "usage: brambleton-count [--json] [--sequential] FOLDER [PATTERN]\n"
     "       brambleton-count [--json] [--sequential] [--game N] --category NAME\n"
     "       brambleton-count [--verbose] [--game N] --where\n"
+    "       brambleton-count [--json] [--game N] --check\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -63,6 +67,11 @@ const char* const kUsage =
     "                   InstallPath, on Linux of $WINEPREFIX else ~/.wine; Steam libraries;\n"
     "                   the EA app, Epic and Heroic; every launcher's Wine prefix), then\n"
     "                   the install folder and each category's folder of the one used\n"
+    "  --check          check what the game loads in the first copy found: each area's\n"
+    "                   files, bytes and largest folders, and the problems that keep\n"
+    "                   content from showing up (packed archives, skins in sub-folders,\n"
+    "                   content in the wrong folder, renamed leftovers, empty files,\n"
+    "                   duplicates). Reads only; changes nothing\n"
     "  --game N         use the Nth copy of --where's list instead of the first\n"
     "  --verbose        with --where, also every place looked at and why it did not count\n"
     "  --json           print the raw numbers as one JSON object (not with --where)\n"
@@ -73,11 +82,12 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
-    "be written, 130 cancelled with Ctrl-C.\n";
+    "be written, 4 --check found problems, 130 cancelled with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
     bool where = false;
+    bool check = false;
     bool verbose = false;
     bool sequential = false;
     std::size_t game = 0;  // 1-based; 0 for the first
@@ -105,6 +115,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             options.json = true;
         } else if (!optionsEnded && arg == "--where") {
             options.where = true;
+        } else if (!optionsEnded && arg == "--check") {
+            options.check = true;
         } else if (!optionsEnded && arg == "--verbose") {
             options.verbose = true;
         } else if (!optionsEnded && arg == "--sequential") {
@@ -132,11 +144,16 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             positional.push_back(arg);
         }
     }
-    if (options.where || !options.category.empty()) {
-        if (options.where && !options.category.empty()) {
-            return usageError("--where and --category go alone");
+    if (options.where || options.check || !options.category.empty()) {
+        if (options.where + options.check + !options.category.empty() > 1) {
+            return usageError("--where, --check and --category go alone");
         }
-        if (!positional.empty()) return usageError("a folder goes without --where or --category");
+        if (!positional.empty()) {
+            return usageError("a folder goes without --where, --check or --category");
+        }
+        if (options.check && (options.verbose || options.sequential)) {
+            return usageError("--check takes only --json and --game");
+        }
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
         if (options.json && options.where)
             return usageError("--where prints text only, not --json");
@@ -145,7 +162,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         return std::nullopt;
     }
     if (options.game || options.verbose) {
-        return usageError("--game and --verbose go with --where or --category");
+        return usageError("--game and --verbose go with --where, --check or --category");
     }
     if (positional.empty()) return usageError("no folder given");
     if (positional.size() > 2) return usageError("too many arguments");
@@ -347,11 +364,84 @@ int run(const Options& options) {
     return errors ? kExitFolderFailed : kExitOk;
 }
 
+// The check's report as text: each area, then the problems grouped by kind.
+void printReport(const content::ContentReport& report, const NumberSeparators& separators) {
+    const auto number = [&](std::int64_t n) {
+        return formatNumber(static_cast<double>(n), 0, separators);
+    };
+    std::printf("Game folder  %s\n\n", printable(report.install).c_str());
+    for (const auto& area : report.areas) {
+        if (!area.folder) {
+            std::printf("%-14s (no folder)\n", area.name.c_str());
+            continue;
+        }
+        std::printf(
+            "%-14s files %s, %s MB in %s\n", area.name.c_str(), number(area.files).c_str(),
+            formatNumber(static_cast<double>(area.bytes) / 1048576.0, 1, separators).c_str(),
+            printable(*area.folder).c_str());
+        for (const auto& folder : area.largest) {
+            std::printf(
+                "    %12s MB  %s\n",
+                formatNumber(static_cast<double>(folder.bytes) / 1048576.0, 1, separators).c_str(),
+                printable(folder.folder).c_str());
+        }
+    }
+    std::string kind;
+    for (const auto& problem : report.problems) {
+        if (problem.kind != kind) {
+            kind = problem.kind;
+            std::printf("\n%s (%s)\n", content::describeKind(kind).c_str(), kind.c_str());
+        }
+        std::printf("  %s\n      %s\n", printable(problem.path).c_str(),
+                    printable(problem.detail).c_str());
+    }
+    std::printf("\n%s problems", number(static_cast<std::int64_t>(report.problems.size())).c_str());
+    if (report.foldersUnreadable) {
+        std::printf(", %s folders could not be read", number(report.foldersUnreadable).c_str());
+    }
+    std::printf("\n");
+}
+
+int check(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto chosen = chooseGame(machine, machine.findGames(), options.game);
+    if (const int* status = std::get_if<int>(&chosen)) return *status;
+    const auto& install = std::get<GameInstall>(chosen);
+    if (install.hostFolder.empty()) {
+        std::fprintf(stderr, "brambleton-count: the game's folder %s does not exist\n",
+                     printable(install.installPath).c_str());
+        return kExitFolderFailed;
+    }
+    ProgressLine progress(standardErrorIsTerminal());
+    content::CheckHooks hooks;
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.message = [&](const std::string& text) {
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    const auto source = makePlatformFolderSource();
+    const auto report = content::checkInstall(install.hostFolder, *source, hooks);
+    progress.clear();
+    if (report.cancelled) {
+        std::fprintf(stderr, "Action Canceled by User\n");
+        return kExitCancelled;
+    }
+    if (options.json) {
+        std::fputs(content::toJson(report).c_str(), stdout);
+    } else {
+        printReport(report, localeSeparators());
+    }
+    if (!report.problems.empty()) return kExitProblems;
+    return report.foldersUnreadable ? kExitFolderFailed : kExitOk;
+}
+
 int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     Options options;
     if (const auto exitCode = parse(argc, argv, options)) return finished(*exitCode);
     if (options.where) return finished(where(options));
+    if (options.check) return finished(check(options));
     if (!options.category.empty()) {
         const Machine machine(HostEnvironment::fromProcess());
         const auto chosen = chooseGame(machine, machine.findGames(), options.game);

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "content/report_files.h"
+
+#include <cstdio>
+#include <map>
+
+#include "common/utf8.h"
+
+namespace brambleton::content {
+namespace {
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = utf8Sequence(text, at, cp);
+        if (length == 0) {
+            out += "\\ufffd";
+            ++at;
+            continue;
+        }
+        if (cp == '"' || cp == '\\') {
+            out += '\\';
+            out += static_cast<char>(cp);
+        } else if (cp < 0x20 || cp == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(cp));
+            out += escaped;
+        } else {
+            out.append(text.substr(at, length));
+        }
+        at += length;
+    }
+    return out + "\"";
+}
+
+std::string html(std::string_view text) {
+    std::string out;
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t cp = 0;
+        const std::size_t length = utf8Sequence(text, at, cp);
+        if (length == 0) {
+            out += "&#xfffd;";
+            ++at;
+            continue;
+        }
+        switch (cp) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                if (cp < 0x20) {
+                    out += "&#xfffd;";
+                } else {
+                    out.append(text.substr(at, length));
+                }
+        }
+        at += length;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string toJson(const ContentReport& report) {
+    std::string out = "{\"install\":" + jsonString(report.install) + ",\"areas\":[";
+    bool firstArea = true;
+    for (const auto& area : report.areas) {
+        out += firstArea ? "" : ",";
+        firstArea = false;
+        out += "{\"name\":" + jsonString(area.name) +
+               ",\"folder\":" + (area.folder ? jsonString(*area.folder) : "null") +
+               ",\"files\":" + std::to_string(area.files) +
+               ",\"bytes\":" + std::to_string(area.bytes) + ",\"largest\":[";
+        for (std::size_t i = 0; i < area.largest.size(); ++i) {
+            out += (i ? "," : "") + std::string("{\"folder\":") +
+                   jsonString(area.largest[i].folder) +
+                   ",\"bytes\":" + std::to_string(area.largest[i].bytes) + "}";
+        }
+        out += "]}";
+    }
+    out += "],\"problems\":[";
+    for (std::size_t i = 0; i < report.problems.size(); ++i) {
+        const auto& p = report.problems[i];
+        out += (i ? "," : "") + std::string("{\"kind\":") + jsonString(p.kind) +
+               ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
+        if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
+        out += "}";
+    }
+    out += "],\"folders_unreadable\":" + std::to_string(report.foldersUnreadable) + "}\n";
+    return out;
+}
+
+std::string toHtml(const ContentReport& report, const NumberSeparators& separators) {
+    const auto number = [&](std::int64_t n) {
+        return formatNumber(static_cast<double>(n), 0, separators);
+    };
+    const auto megabytes = [&](std::int64_t n) {
+        return formatNumber(static_cast<double>(n) / 1048576.0, 1, separators);
+    };
+    std::string out =
+        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+        "<title>The Sims custom content report</title>"
+        "<style>body{font-family:sans-serif;max-width:60em;margin:1em auto}"
+        "td,th{padding:.2em .6em;text-align:left}td.n{text-align:right}</style></head><body>\n"
+        "<h1>The Sims custom content report</h1>\n<p>Game folder: <code>" +
+        html(report.install) +
+        "</code></p>\n<h2>What the game loads</h2>\n<table>\n"
+        "<tr><th>Area</th><th>Folder</th><th>Files</th><th>Bytes</th><th>MB</th></tr>\n";
+    for (const auto& area : report.areas) {
+        out += "<tr><td>" + html(area.name) + "</td><td><code>" +
+               (area.folder ? html(*area.folder) : std::string("(none)")) +
+               "</code></td><td class=\"n\">" + number(area.files) + "</td><td class=\"n\">" +
+               number(area.bytes) + "</td><td class=\"n\">" + megabytes(area.bytes) +
+               "</td></tr>\n";
+    }
+    out += "</table>\n<h2>Problems</h2>\n";
+    if (report.problems.empty()) out += "<p>None found.</p>\n";
+    std::string kind;
+    for (const auto& p : report.problems) {
+        if (p.kind != kind) {
+            out += (kind.empty() ? "" : "</ul>\n") + std::string("<h3>") +
+                   html(describeKind(p.kind)) + " (" + html(p.kind) + ")</h3>\n<ul>\n";
+            kind = p.kind;
+        }
+        out += "<li><code>" + html(p.path) + "</code>: " + html(p.detail) + "</li>\n";
+    }
+    if (!kind.empty()) out += "</ul>\n";
+    if (report.foldersUnreadable) {
+        out += "<p>" + number(report.foldersUnreadable) + " folders could not be read.</p>\n";
+    }
+    return out + "</body></html>\n";
+}
+
+}  // namespace brambleton::content

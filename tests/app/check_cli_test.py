@@ -1,0 +1,146 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
+"""brambleton-count --check on an install tree with planted problems and near misses, the JSON
+parsed here; and its duplicates against jdupes on generated trees, when jdupes is installed."""
+import json
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+
+counter = sys.argv[1]
+failures = []
+
+
+def check(what, ok):
+    if not ok:
+        failures.append(what)
+
+
+def write(path, data=b""):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+with tempfile.TemporaryDirectory() as work:
+    home = os.path.join(work, "home")
+    game = os.path.join(home, ".local/share/Steam/steamapps/common/The Sims Legacy Collection")
+    write(os.path.join(home, ".local/share/Steam/steamapps/appmanifest_3314060.acf"),
+          b'"AppState"\n{\n\t"appid"\t\t"3314060"\n\t"installdir"\t\t"The Sims Legacy Collection"\n}\n')
+    files = {  # relative path: content
+        "GameData/Behavior.iff": b"behaviour",
+        "Downloads/Sets/Kitchen/stove.iff": b"s" * 5000,
+        "Downloads/Sets/Kitchen/fridge.IFF": b"f" * 3000,
+        "Downloads/Sets/bundle.far": b"F" * 2000,
+        "Downloads/chair.iff": b"chair",
+        "Downloads/Copies/chair.iff": b"chair",   # duplicate of Downloads/chair.iff
+        "Downloads/preview.bmp": b"bmp",          # near miss
+        "Downloads/x.zip/table.iff": b"table",     # near miss: a folder named like an archive
+        "Downloads/same size a.iff": b"abcd1",    # near miss: equal size, other bytes
+        "Downloads/old/sofa.iff.bak": b"sofa",    # ignored-name
+        "Downloads/new set.rar": b"rar",          # packed-archive
+        "Downloads/body.cmx": b"cmx",             # misplaced
+        "Downloads/broken.iff": b"",              # empty-file
+        "GameData/UserObjects/lamp.iff": b"lamp",
+        "GameData/Floors/oak.flr": b"oak",
+        "GameData/Floors/Marble/white.flr": b"white",
+        "GameData/Walls/brick.wll": b"brick",
+        "GameData/Walls/tile.flr": b"tile",        # misplaced
+        "GameData/Skins/b001mafit_01.skn": b"skn",
+        "GameData/Skins/B001MAFIT_01.bmp": b"bmp!",
+        "GameData/Skins/Extra/face.bmp": b"face",  # unread-subfolder
+        "ExpansionShared/SkinsBuy/buy.cmx": b"buy",
+        "GameData/Roofs/slate.bmp": b"slate",
+        "GameData/Roofs/table.iff": b"t",          # misplaced
+    }
+    for rel, data in files.items():
+        write(os.path.join(game, rel), data)
+    env = dict(os.environ, HOME=home)
+    env.pop("WINEPREFIX", None)
+    env.pop("XDG_CONFIG_HOME", None)
+    run = subprocess.run([counter, "--check", "--json"], env=env, capture_output=True)
+    check("--check exits 4 when it finds problems: %d %s" % (run.returncode, run.stderr),
+          run.returncode == 4)
+    report = json.loads(run.stdout)
+    check("the install folder", report["install"] == game)
+    areas = {(a["name"], a["folder"]): (a["files"], a["bytes"]) for a in report["areas"]}
+    want = {
+        ("objects", os.path.join(game, "Downloads")): (8, 5000 + 3000 + 2000 + 5 + 5 + 5 + 5 + 0),
+        ("objects", os.path.join(game, "GameData/UserObjects")): (1, 4),
+        ("floors", os.path.join(game, "GameData/Floors")): (2, 8),
+        ("walls", os.path.join(game, "GameData/Walls")): (1, 5),
+        ("skins", os.path.join(game, "GameData/Skins")): (2, 7),
+        ("buyable skins", os.path.join(game, "ExpansionShared/SkinsBuy")): (1, 3),
+        ("roofs", os.path.join(game, "GameData/Roofs")): (1, 5),
+    }
+    check("areas: %s" % areas, areas == want)
+    downloads = report["areas"][0]
+    check("largest folders first: %s" % downloads["largest"],
+          [f["bytes"] for f in downloads["largest"]][:2] == [10000, 8000])
+    got = sorted((p["kind"], os.path.relpath(p["path"], game)) for p in report["problems"])
+    planted = sorted([
+        ("duplicate", "Downloads/chair.iff"),
+        ("ignored-name", "Downloads/old/sofa.iff.bak"),
+        ("packed-archive", "Downloads/new set.rar"),
+        ("misplaced", "Downloads/body.cmx"),
+        ("empty-file", "Downloads/broken.iff"),
+        ("misplaced", "GameData/Walls/tile.flr"),
+        ("unread-subfolder", "GameData/Skins/Extra"),
+        ("misplaced", "GameData/Roofs/table.iff"),
+    ])
+    check("problems: %s" % got, got == planted)
+    for p in report["problems"]:
+        check("a sentence for %s" % p["path"], p["detail"].endswith("."))
+        if p["kind"] == "duplicate":
+            check("the copy kept", p["same_as"] == os.path.join(game, "Downloads/Copies/chair.iff"))
+    check("no unreadable folder", report["folders_unreadable"] == 0)
+
+    # The text report and a clean install's status.
+    text = subprocess.run([counter, "--check"], env=env, capture_output=True, text=True).stdout
+    check("the text report groups by kind", "Empty files" in text and "(empty-file)" in text)
+    for rel in ["Downloads/Copies/chair.iff", "Downloads/old/sofa.iff.bak", "Downloads/new set.rar",
+                "Downloads/body.cmx", "Downloads/broken.iff", "GameData/Walls/tile.flr",
+                "GameData/Roofs/table.iff"]:
+        os.remove(os.path.join(game, rel))
+    shutil.rmtree(os.path.join(game, "GameData/Skins/Extra"))
+    clean = subprocess.run([counter, "--check", "--json"], env=env, capture_output=True)
+    check("a clean install exits 0: %d" % clean.returncode, clean.returncode == 0)
+
+    # Duplicates against jdupes on generated trees.
+    jdupes = shutil.which("jdupes")
+    if jdupes:
+        rng = random.Random(7)
+        for round_ in range(3):
+            tree = os.path.join(work, "tree%d" % round_)
+            bodies = [bytes(rng.getrandbits(8) for _ in range(rng.choice([1, 7, 4096, 4097, 9000])))
+                      for _ in range(25)]
+            for i in range(120):
+                write(os.path.join(tree, "Downloads", "d%d" % (i % 9), "o%d.iff" % i),
+                      rng.choice(bodies))
+            write(os.path.join(tree, "GameData/Behavior.iff"), b"b")
+            # A home with no game but this tree, chosen as in the window.
+            conf = os.path.join(work, "none/.config/brambleton")
+            os.makedirs(conf, exist_ok=True)
+            with open(os.path.join(conf, "brambleton.ini"), "w") as f:
+                f.write("[game]\nchosen=%s\n" % tree)
+            ours = json.loads(subprocess.run([counter, "--check", "--json"],
+                                             env=dict(env, HOME=work + "/none"),
+                                             capture_output=True).stdout)
+            extra = sorted(p["path"] for p in ours["problems"] if p["kind"] == "duplicate")
+            out = subprocess.run([jdupes, "-r", "-q", os.path.join(tree, "Downloads")],
+                                 capture_output=True, text=True).stdout
+            theirs = []
+            for group in out.strip().split("\n\n"):
+                paths = sorted(p for p in group.split("\n") if p)
+                theirs += paths[1:]
+            check("round %d: jdupes finds duplicates" % round_, len(theirs) > 0)
+            check("round %d: duplicates as jdupes finds them" % round_, extra == sorted(theirs))
+
+if failures:
+    for f in failures:
+        print("FAIL:", f)
+    sys.exit(1)
+print("check_cli_test: all passed")
