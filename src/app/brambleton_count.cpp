@@ -395,7 +395,12 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
         std::printf("  %s\n      %s\n", printable(problem.path).c_str(),
                     printable(problem.detail).c_str());
     }
-    std::printf("\n%s problems", number(static_cast<std::int64_t>(report.problems.size())).c_str());
+    std::int64_t content = 0;
+    for (const auto& area : report.areas) content += area.bytes;
+    std::printf("\nDuplicate finder read %s of the %s bytes of content\n",
+                number(static_cast<std::int64_t>(report.bytesCompared)).c_str(),
+                number(content).c_str());
+    std::printf("%s problems", number(static_cast<std::int64_t>(report.problems.size())).c_str());
     if (report.foldersUnreadable) {
         std::printf(", %s folders could not be read", number(report.foldersUnreadable).c_str());
     }
