@@ -34,6 +34,7 @@
 #include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
+#include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/install_chooser.h"
@@ -307,6 +308,11 @@ void frmMain::buildMenus() {
     gameMenu_->setObjectName(QStringLiteral("gameMenu"));
     connect(gameMenu_, &QMenu::aboutToShow, this, &frmMain::fillGameMenu);
     fillGameMenu();
+    auto* contentMenu = bar->addMenu(tr("&Content"));
+    contentMenu->setObjectName(QStringLiteral("contentMenu"));
+    auto* checkContent =
+        contentMenu->addAction(tr("&Check my content..."), this, &frmMain::checkContent);
+    checkContent->setObjectName(QStringLiteral("checkContent"));
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     auto* guide = help->addAction(tr("&User guide"), this, [this] {
@@ -376,6 +382,36 @@ void frmMain::fillGameMenu() {
     auto* again = gameMenu_->addAction(tr("&Look again"), this, &frmMain::lookAgain);
     again->setObjectName(QStringLiteral("lookAgain"));
     again->setEnabled(!searching_ && !counting_);
+}
+
+void frmMain::checkContent() {
+    if (searching_ || counting_) return;
+    const auto installs = currentInstalls();
+    const GameInstall* install = installs.empty() ? nullptr : &installs.front();
+    for (const auto& candidate : installs) {
+        if (!inUse_.isEmpty() && QString::fromStdString(candidate.hostFolder) == inUse_) {
+            install = &candidate;
+        }
+    }
+    if (!install || install->hostFolder.empty()) {
+        showMessage(tr("The Sims was not found, so there is no content to check. Choose the "
+                       "game's folder with Game > Choose the game folder..."),
+                    {}, this);
+        return;
+    }
+    if (!contentWindow_) contentWindow_ = new ContentCheckWindow(this);
+    // One walk at a time: Count and Look again wait for the check, as for a count.
+    counting_ = checking_ = true;
+    const bool checked = contentWindow_->check(QString::fromStdString(install->hostFolder));
+    counting_ = checking_ = false;
+    if (closeWhenCounted_) {
+        close();
+        return;
+    }
+    if (!checked) return;
+    contentWindow_->show();
+    contentWindow_->raise();
+    contentWindow_->activateWindow();
 }
 
 void frmMain::askForGameFolder() {
@@ -815,7 +851,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
         // The walk is running inside this window's handler: stop it, and close once it has
         // returned.
         closeWhenCounted_ = true;
-        counter_->Cancel(true);
+        if (checking_) {
+            contentWindow_->cancel();
+        } else {
+            counter_->Cancel(true);
+        }
         event->ignore();
         return;
     }

@@ -25,6 +25,7 @@ class QRadioButton;
 
 namespace brambleton::ui {
 
+class ContentCheckWindow;
 class DirListBox;
 class DriveListBox;
 class FileListBox;
@@ -93,6 +94,9 @@ class frmMain : public QMainWindow {
     void useCopy(const QString& hostFolder);
     // Searches afresh, in the background when the window loaded so.
     void lookAgain();
+    // Content > Check my content...: checks the copy in use and shows the report in a window
+    // of its own (objectName "contentCheck").
+    void checkContent();
 
     // The event handlers, public so that tests can run them as the window does.
     void Form_Load();
@@ -157,7 +161,9 @@ class frmMain : public QMainWindow {
     std::unique_ptr<FolderSource> source_;
     std::unique_ptr<CFileCounter> counter_;
     QPointer<frmInProcess> inProcess_;
+    QPointer<ContentCheckWindow> contentWindow_;
     bool counting_ = false;
+    bool checking_ = false;  // the walk running is a content check
     bool closeWhenCounted_ = false;
     // The folders the running count could not read, as the counter reported them.
     QStringList countFailures_;

@@ -16,4 +16,8 @@ namespace brambleton::Module2 {
 // finds no browser and ends with an error).
 std::int32_t OpenWebPage(const std::string& address, const std::function<void()>& failed = {});
 
+// Opens the file manager at `path`: on Windows with the file selected (explorer /select,),
+// elsewhere at the folder that holds it (xdg-open). Returns at once; `failed` as above.
+void ShowInFolder(const std::string& path, const std::function<void()>& failed = {});
+
 }  // namespace brambleton::Module2

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QFileInfo>
 #include <QProcess>
 #include <QString>
 
@@ -36,6 +37,12 @@ std::int32_t OpenWebPage(const std::string& address, const std::function<void()>
         return kFileNotFound;
     }
     return kStarted;
+}
+
+void ShowInFolder(const std::string& path, const std::function<void()>& failed) {
+    const QFileInfo at(QString::fromStdString(path));
+    const QString folder = at.isDir() ? at.absoluteFilePath() : at.absolutePath();
+    OpenWebPage(folder.toStdString(), failed);
 }
 
 }  // namespace brambleton::Module2

@@ -18,4 +18,11 @@ std::int32_t OpenWebPage(const std::string& address, const std::function<void()>
     return status;
 }
 
+void ShowInFolder(const std::string& path, const std::function<void()>& failed) {
+    const std::wstring parameters = L"/select,\"" + win32::toWide(path) + L"\"";
+    const HINSTANCE result = ShellExecuteW(GetDesktopWindow(), L"open", L"explorer.exe",
+                                           parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(result) <= 32 && failed) failed();
+}
+
 }  // namespace brambleton::Module2

@@ -15,12 +15,15 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
+#include <fstream>
 
 #include "common/runtime_error.h"
 #include "failing_folder_source.h"
 #include "game_prefix.h"
 #include "ui/app_style.h"
+#include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
@@ -702,6 +705,50 @@ class MainWindowTest : public QObject {
         QVERIFY(searched.wait(10000));
         QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
         QCOMPARE(messages.texts, QStringList());
+    }
+
+    // Content > Check my content... checks the copy in use and shows each area and every
+    // problem; the report saves as JSON and as a page; Cancel stops it as it stops a count.
+    void checkMyContentShowsTheReport() {
+        GamePrefix prefix;
+        std::ofstream(prefix.game("Downloads/chair.iff.bak").toStdString()) << "old";
+        QVERIFY(QDir().mkpath(prefix.game("GameData/Skins/Set")));
+        std::ofstream(prefix.game("GameData/Skins/Set/arm.skn").toStdString()) << "arm";
+        MessageRecorder messages;
+        frmMain w;
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        auto* areas = window->findChild<QTreeWidget*>("areas");
+        QVERIFY(areas->topLevelItem(0)->text(0).startsWith("objects"));
+        QCOMPARE(areas->topLevelItem(0)->text(1), QStringLiteral("2"));
+        QCOMPARE(areas->topLevelItem(0)->childCount(), 1);  // Downloads/Sets
+        auto* problems = window->findChild<QTreeWidget*>("problems");
+        QStringList kinds;
+        for (int i = 0; i < problems->topLevelItemCount(); ++i) {
+            kinds << problems->topLevelItem(i)->text(1);
+        }
+        QCOMPARE(kinds, (QStringList{"unread-subfolder", "ignored-name"}));
+        QCOMPARE(messages.texts, QStringList());
+
+        const QString json = QString::fromStdString(prefix.tree.path("report.json"));
+        const QString page = QString::fromStdString(prefix.tree.path("report.html"));
+        QVERIFY(window->saveReport(json));
+        QVERIFY(window->saveReport(page));
+        QFile saved(json);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("\"kind\":\"ignored-name\""));
+        QVERIFY(!window->saveReport(QString::fromStdString(prefix.tree.path("no/such/x.html"))));
+        QCOMPARE(messages.texts.size(), 1);
+
+        QTimer::singleShot(0, [] {
+            QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"),
+                              Qt::LeftButton);
+        });
+        QVERIFY(!window->check(prefix.game()));
+        QCOMPARE(messages.texts.last(), QStringLiteral("Action Canceled by User"));
+        QVERIFY(window->check(prefix.game()));
     }
 };
 

@@ -1,0 +1,252 @@
+// SPDX-License-Identifier: MIT
+#include "ui/content_check_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <map>
+
+#include "content/report_files.h"
+#include "counting/file_counter.h"
+#include "ui/app_style.h"
+#include "ui/frm_in_process.h"
+#include "ui/message_box.h"
+#include "ui/module2.h"
+
+namespace brambleton::ui {
+namespace {
+
+constexpr int kBarColumn = 3;
+constexpr int kShareRole = Qt::UserRole + 1;  // a row's share of the largest, 0 to 1
+constexpr int kPathRole = Qt::UserRole + 2;   // a problem's path
+
+// Draws a row's share as a bar, so the largest folders read at a glance.
+class BarDelegate final : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const double share = index.data(kShareRole).toDouble();
+        if (share <= 0) return;
+        const QRect box = option.rect.adjusted(2, 3, -2, -3);
+        painter->fillRect(QRect(box.left(), box.top(),
+                                std::max(1, static_cast<int>(box.width() * share)), box.height()),
+                          option.palette.color(QPalette::Highlight));
+    }
+};
+
+QString fromUtf8(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString megabytes(std::int64_t bytes) {
+    return QLocale().toString(static_cast<double>(bytes) / 1048576.0, 'f', 1);
+}
+
+}  // namespace
+
+ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
+    : QWidget(owner, Qt::Window), source_(source ? std::move(source) : makePlatformFolderSource()) {
+    setObjectName(QStringLiteral("contentCheck"));
+    setWindowTitle(tr("Check my content"));
+    setWindowIcon(applicationIcon());
+    // The desktop's own look: this window is not part of the designed layout.
+    usePlatformColours(this);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    summary_->setWordWrap(true);
+    layout->addWidget(summary_);
+
+    areas_ = new QTreeWidget(this);
+    areas_->setObjectName(QStringLiteral("areas"));
+    areas_->setHeaderLabels({tr("What the game loads"), tr("Files"), tr("MB"), QString()});
+    areas_->setItemDelegateForColumn(kBarColumn, new BarDelegate(areas_));
+    areas_->setRootIsDecorated(true);
+    areas_->header()->setStretchLastSection(true);
+    layout->addWidget(areas_, 3);
+
+    problems_ = new QTreeWidget(this);
+    problems_->setObjectName(QStringLiteral("problems"));
+    problems_->setHeaderLabels({tr("Problems"), tr("What to do")});
+    problems_->setWordWrap(true);
+    layout->addWidget(problems_, 4);
+
+    auto* buttons = new QHBoxLayout;
+    showInFolder_ = new QPushButton(tr("Show in folder"), this);
+    showInFolder_->setObjectName(QStringLiteral("showInFolder"));
+    showInFolder_->setEnabled(false);
+    save_ = new QPushButton(tr("Save report..."), this);
+    save_->setObjectName(QStringLiteral("saveReport"));
+    auto* again = new QPushButton(tr("Check again"), this);
+    auto* close = new QPushButton(tr("Close"), this);
+    buttons->addWidget(showInFolder_);
+    buttons->addWidget(save_);
+    buttons->addStretch();
+    buttons->addWidget(again);
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+
+    connect(problems_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        showInFolder_->setEnabled(item && !item->data(0, kPathRole).toString().isEmpty());
+    });
+    connect(problems_, &QTreeWidget::itemActivated, this,
+            &ContentCheckWindow::showSelectedInFolder);
+    connect(showInFolder_, &QPushButton::clicked, this, &ContentCheckWindow::showSelectedInFolder);
+    connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
+    connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_); });
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    resize(760, 620);
+}
+
+ContentCheckWindow::~ContentCheckWindow() = default;
+
+bool ContentCheckWindow::check(const QString& hostFolder) {
+    // The walk lets events run: a second check arriving then (Check again) waits its turn.
+    if (running_) return false;
+    running_ = true;
+    hostFolder_ = hostFolder;
+    // As a count: the progress window with Cancel, and events let through at every folder.
+    cancel_.Cancel(false);
+    frmInProcess progress(isVisible() ? this : parentWidget());
+    progress.mFC = &cancel_;
+    progress.show();
+    QStringList unreadable;
+    content::CheckHooks hooks;
+    hooks.yield = [] { QCoreApplication::processEvents(); };
+    hooks.cancelled = [this] { return cancel_.Cancel(); };
+    hooks.message = [&unreadable](const std::string& m) { unreadable << fromUtf8(m); };
+    auto report =
+        content::checkInstall(std::filesystem::path(hostFolder.toStdU16String()), *source_, hooks);
+    running_ = false;
+    progress.mFC = nullptr;
+    progress.hide();
+    if (report.cancelled) {
+        cancel_.Cancel(false);
+        showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
+        return false;
+    }
+    present(report);
+    report_ = std::move(report);
+    if (!unreadable.isEmpty()) {
+        showMessage(tr("%n folder(s) could not be read and were left out of the check:\n", nullptr,
+                       static_cast<int>(unreadable.size())) +
+                        unreadable.mid(0, 5).join(QLatin1Char('\n')),
+                    {}, this);
+    }
+    return true;
+}
+
+void ContentCheckWindow::present(const content::ContentReport& report) {
+    const QLocale locale;
+    summary_->setText(tr("The game in %1. Nothing was changed: the check only reads.")
+                          .arg(QDir::toNativeSeparators(fromUtf8(report.install))));
+    areas_->clear();
+    for (const auto& area : report.areas) {
+        auto* row = new QTreeWidgetItem(areas_);
+        const QString name = fromUtf8(area.name);
+        row->setText(0, area.folder ? name + QStringLiteral(" (") +
+                                          QDir::toNativeSeparators(fromUtf8(*area.folder)) +
+                                          QLatin1Char(')')
+                                    : tr("%1 (no folder)").arg(name));
+        row->setText(1, locale.toString(static_cast<qlonglong>(area.files)));
+        row->setText(2, megabytes(area.bytes));
+        row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
+        for (const auto& folder : area.largest) {
+            auto* child = new QTreeWidgetItem(row);
+            child->setText(0, QDir::toNativeSeparators(fromUtf8(folder.folder)));
+            child->setText(2, megabytes(folder.bytes));
+            child->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+            child->setData(kBarColumn, kShareRole, most > 0 ? folder.bytes / most : 0.0);
+            child->setToolTip(0, plainToolTip(child->text(0)));
+        }
+        row->setExpanded(true);
+    }
+    for (int column = 0; column < 3; ++column) areas_->resizeColumnToContents(column);
+
+    problems_->clear();
+    std::map<std::string, QTreeWidgetItem*> kinds;
+    for (const auto& problem : report.problems) {
+        auto*& group = kinds[problem.kind];
+        if (!group) {
+            group = new QTreeWidgetItem(problems_);
+            group->setText(1, fromUtf8(problem.kind));
+        }
+        auto* row = new QTreeWidgetItem(group);
+        const QString path = QDir::toNativeSeparators(fromUtf8(problem.path));
+        row->setText(0, path);
+        row->setText(1, fromUtf8(problem.detail));
+        row->setData(0, kPathRole, fromUtf8(problem.path));
+        row->setToolTip(0, plainToolTip(path));
+        row->setToolTip(1, plainToolTip(row->text(1)));
+    }
+    for (auto& [kind, group] : kinds) {
+        group->setText(0, tr("%1: %2")
+                              .arg(fromUtf8(content::describeKind(kind)))
+                              .arg(locale.toString(group->childCount())));
+        group->setExpanded(true);
+    }
+    if (report.problems.empty()) {
+        new QTreeWidgetItem(problems_, {tr("No problems found.")});
+    }
+    problems_->resizeColumnToContents(0);
+    showInFolder_->setEnabled(false);
+}
+
+void ContentCheckWindow::showSelectedInFolder() {
+    const auto* item = problems_->currentItem();
+    const QString path = item ? item->data(0, kPathRole).toString() : QString();
+    if (path.isEmpty()) return;
+    QPointer<ContentCheckWindow> self(this);
+    Module2::ShowInFolder(path.toStdString(), [self, path] {
+        showMessage(
+            tr("No file manager could be started to show %1.").arg(QDir::toNativeSeparators(path)),
+            {}, self);
+    });
+}
+
+void ContentCheckWindow::askWhereToSave() {
+    if (!report_) return;
+    const QString file = QFileDialog::getSaveFileName(
+        this, tr("Save report"), QDir::home().filePath(QStringLiteral("sims-content-report.html")),
+        tr("Web page (*.html);;JSON (*.json)"));
+    if (!file.isEmpty()) saveReport(file);
+}
+
+bool ContentCheckWindow::saveReport(const QString& file) {
+    if (!report_) return false;
+    const QLocale locale;
+    const NumberSeparators separators{locale.groupSeparator().toStdString(),
+                                      locale.decimalPoint().toStdString()};
+    const std::string text = file.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
+                                 ? content::toJson(*report_)
+                                 : content::toHtml(*report_, separators);
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !out.flush()) {
+        showMessage(tr("The report could not be saved to %1: %2")
+                        .arg(QDir::toNativeSeparators(file), out.errorString()),
+                    {}, this);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace brambleton::ui

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "content/content_check.h"
+#include "counting/file_counter.h"
+#include "counting/folder_source.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace brambleton::ui {
+
+// The window of Content > Check my content...: it checks one install of the game (with the
+// progress window and Cancel, as a count), then shows each area's files and size with a bar
+// for each of its largest folders, and the problems grouped by kind, each with its sentence.
+// "Show in folder" opens the file manager at the selected problem's file; "Save report..."
+// writes the report as an HTML page or as JSON. It only reads. Its trees are named "areas"
+// and "problems".
+class ContentCheckWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // `source` reads the folders; the platform's when null.
+    explicit ContentCheckWindow(QWidget* owner = nullptr,
+                                std::unique_ptr<FolderSource> source = nullptr);
+    ~ContentCheckWindow() override;
+
+    // Checks the install in `hostFolder` and shows what it found. Returns false when it was
+    // cancelled (the window then keeps what it showed) or a check is already running.
+    bool check(const QString& hostFolder);
+    // Asks a running check to stop, as its Cancel button does.
+    void cancel() { cancel_.Cancel(true); }
+    // The last report shown.
+    const std::optional<content::ContentReport>& report() const { return report_; }
+
+    // Writes the report to `file`: an HTML page, or JSON when the name ends in .json.
+    // Returns false after saying why when it cannot.
+    bool saveReport(const QString& file);
+
+  private:
+    void present(const content::ContentReport& report);
+    void showSelectedInFolder();
+    void askWhereToSave();
+
+    std::unique_ptr<FolderSource> source_;
+    // The running check's cancel flag, which the progress window sets.
+    CFileCounter cancel_;
+    bool running_ = false;
+    QString hostFolder_;
+    std::optional<content::ContentReport> report_;
+    QLabel* summary_;
+    QTreeWidget* areas_;
+    QTreeWidget* problems_;
+    QPushButton* showInFolder_;
+    QPushButton* save_;
+};
+
+}  // namespace brambleton::ui
