@@ -372,7 +372,7 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     std::printf("Game folder  %s\n\n", printable(report.install).c_str());
     for (const auto& area : report.areas) {
         if (!area.folder) {
-            std::printf("%-14s (no folder)\n", area.name.c_str());
+            std::printf("%-14s no folder %s\n", area.name.c_str(), area.place.c_str());
             continue;
         }
         std::printf(
@@ -400,9 +400,12 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     std::printf("\nDuplicate finder read %s of the %s bytes of content\n",
                 number(static_cast<std::int64_t>(report.bytesCompared)).c_str(),
                 number(content).c_str());
-    std::printf("%s problems", number(static_cast<std::int64_t>(report.problems.size())).c_str());
+    const auto problems = static_cast<std::int64_t>(report.problems.size());
+    std::printf("%s %s", number(problems).c_str(), problems == 1 ? "problem" : "problems");
     if (report.foldersUnreadable) {
-        std::printf(", %s folders could not be read", number(report.foldersUnreadable).c_str());
+        std::printf(", %s %s", number(report.foldersUnreadable).c_str(),
+                    report.foldersUnreadable == 1 ? "folder could not be read"
+                                                  : "folders could not be read");
     }
     std::printf("\n");
 }

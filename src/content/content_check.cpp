@@ -79,6 +79,7 @@ class Checker {
     void checkArea(const Area& area, const fs::path& install) {
         AreaReport out;
         out.name = std::string(area.name);
+        out.place = areaFolderText(area);
         std::optional<fs::path> folder = install;
         for (const auto& part : area.folder) {
             if (!folder || part.empty()) continue;

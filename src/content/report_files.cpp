@@ -121,7 +121,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
         "<tr><th>Area</th><th>Folder</th><th>Files</th><th>Bytes</th><th>MB</th></tr>\n";
     for (const auto& area : report.areas) {
         out += "<tr><td>" + html(area.name) + "</td><td><code>" +
-               (area.folder ? html(*area.folder) : std::string("(none)")) +
+               (area.folder ? html(*area.folder) : "no folder " + html(area.place)) +
                "</code></td><td class=\"n\">" + number(area.files) + "</td><td class=\"n\">" +
                number(area.bytes) + "</td><td class=\"n\">" + megabytes(area.bytes) +
                "</td></tr>\n";

@@ -142,8 +142,12 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     present(report);
     report_ = std::move(report);
     if (!unreadable.isEmpty()) {
-        showMessage(tr("%n folder(s) could not be read and were left out of the check:\n", nullptr,
-                       static_cast<int>(unreadable.size())) +
+        // Over the report it is about.
+        QWidget::show();
+        showMessage((unreadable.size() == 1
+                         ? tr("1 folder could not be read and was left out of the check:\n")
+                         : tr("%1 folders could not be read and were left out of the check:\n")
+                               .arg(QLocale().toString(unreadable.size()))) +
                         unreadable.mid(0, 5).join(QLatin1Char('\n')),
                     {}, this);
     }
@@ -152,16 +156,26 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
 
 void ContentCheckWindow::present(const content::ContentReport& report) {
     const QLocale locale;
+    // Paths below the game's folder read shorter from it; the tooltip has them whole.
+    const QString install = fromUtf8(report.install);
+    const auto shown = [&install](const std::string& path) {
+        const QString full = fromUtf8(path);
+        const bool below =
+            full.startsWith(install) && full.size() > install.size() + 1 &&
+            (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
+        return QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full);
+    };
     summary_->setText(tr("The game in %1. Nothing was changed: the check only reads.")
                           .arg(QDir::toNativeSeparators(fromUtf8(report.install))));
     areas_->clear();
     for (const auto& area : report.areas) {
         auto* row = new QTreeWidgetItem(areas_);
         const QString name = fromUtf8(area.name);
-        row->setText(0, area.folder ? name + QStringLiteral(" (") +
-                                          QDir::toNativeSeparators(fromUtf8(*area.folder)) +
-                                          QLatin1Char(')')
-                                    : tr("%1 (no folder)").arg(name));
+        row->setText(0, area.folder ? tr("%1 (%2)").arg(name, shown(*area.folder))
+                                    : tr("%1 (no folder %2)").arg(name, fromUtf8(area.place)));
+        if (area.folder) {
+            row->setToolTip(0, plainToolTip(QDir::toNativeSeparators(fromUtf8(*area.folder))));
+        }
         row->setText(1, locale.toString(static_cast<qlonglong>(area.files)));
         row->setText(2, megabytes(area.bytes));
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
@@ -169,15 +183,18 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
         for (const auto& folder : area.largest) {
             auto* child = new QTreeWidgetItem(row);
-            child->setText(0, QDir::toNativeSeparators(fromUtf8(folder.folder)));
+            child->setText(0, shown(folder.folder));
             child->setText(2, megabytes(folder.bytes));
             child->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
             child->setData(kBarColumn, kShareRole, most > 0 ? folder.bytes / most : 0.0);
-            child->setToolTip(0, plainToolTip(child->text(0)));
+            child->setToolTip(0, plainToolTip(QDir::toNativeSeparators(fromUtf8(folder.folder))));
         }
         row->setExpanded(true);
     }
-    for (int column = 0; column < 3; ++column) areas_->resizeColumnToContents(column);
+    // Wide enough for most names, so the numbers and the bars stay in sight.
+    areas_->setColumnWidth(0, 340);
+    areas_->resizeColumnToContents(1);
+    areas_->resizeColumnToContents(2);
 
     problems_->clear();
     std::map<std::string, QTreeWidgetItem*> kinds;
@@ -189,7 +206,7 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         }
         auto* row = new QTreeWidgetItem(group);
         const QString path = QDir::toNativeSeparators(fromUtf8(problem.path));
-        row->setText(0, path);
+        row->setText(0, shown(problem.path));
         row->setText(1, fromUtf8(problem.detail));
         row->setData(0, kPathRole, fromUtf8(problem.path));
         row->setToolTip(0, plainToolTip(path));
@@ -204,7 +221,7 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
     if (report.problems.empty()) {
         new QTreeWidgetItem(problems_, {tr("No problems found.")});
     }
-    problems_->resizeColumnToContents(0);
+    problems_->setColumnWidth(0, 340);
     showInFolder_->setEnabled(false);
 }
 
