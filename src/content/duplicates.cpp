@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace brambleton::content {
 namespace {
@@ -61,69 +62,79 @@ bool sameBytes(const std::string& a, const std::string& b, std::uint64_t& bytesR
     }
 }
 
-// Splits `group` by a key that each file's content gives; files without a key are dropped,
-// and keys held by one file alone leave their file out.
-template <typename Key>
-std::vector<std::vector<std::string>> splitBy(
-    const std::vector<std::string>& group,
-    const std::function<std::optional<Key>(const std::string&)>& key) {
-    std::map<Key, std::vector<std::string>> byKey;
-    for (const auto& path : group) {
-        if (auto k = key(path)) byKey[*k].push_back(path);
-    }
-    std::vector<std::vector<std::string>> out;
-    for (auto& [k, paths] : byKey) {
-        if (paths.size() > 1) out.push_back(std::move(paths));
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<std::vector<std::string>> findDuplicates(std::vector<SizedFile> files,
                                                      std::uint64_t& bytesRead,
                                                      const std::function<bool()>& cancelled) {
-    std::sort(files.begin(), files.end(), [](const SizedFile& a, const SizedFile& b) {
-        return a.size != b.size ? a.size < b.size : a.path < b.path;
-    });
-    std::vector<std::vector<std::string>> found;
-    for (std::size_t at = 0; at < files.size();) {
-        std::size_t end = at;
-        while (end < files.size() && files[end].size == files[at].size) ++end;
-        const std::int64_t size = files[at].size;
-        if (end - at < 2 || size <= 0) {
-            at = end;
-            continue;
+    // Each pass reads its candidates in path order, which is close to the order the file
+    // system keeps them in: on a cold cache that saves a seek per file over reading them by
+    // size. A candidate is keyed by (size, hash of its head, hash of it all).
+    struct Candidate {
+        const SizedFile* file;
+        std::uint64_t head = 0;
+        std::uint64_t whole = 0;
+    };
+    std::map<std::int64_t, int> sizes;
+    for (const auto& f : files) {
+        if (f.size > 0) ++sizes[f.size];
+    }
+    std::vector<Candidate> candidates;
+    for (const auto& f : files) {
+        if (f.size > 0 && sizes[f.size] > 1) candidates.push_back({&f});
+    }
+    const auto byPath = [](const Candidate& a, const Candidate& b) {
+        return a.file->path < b.file->path;
+    };
+    // Keeps the candidates whose key some other candidate shares.
+    const auto keepShared = [](std::vector<Candidate>& all, auto key) {
+        std::map<decltype(key(all.front())), int> seen;
+        for (const auto& c : all) ++seen[key(c)];
+        std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
+    };
+    std::sort(candidates.begin(), candidates.end(), byPath);
+    std::vector<Candidate> read;
+    for (auto& c : candidates) {
+        if (cancelled && cancelled()) return {};
+        if (auto h = hashOf(c.file->path, kHead, bytesRead)) {
+            c.head = *h;
+            read.push_back(c);
         }
-        if (cancelled && cancelled()) break;
-        std::vector<std::string> sameSize;
-        for (std::size_t i = at; i < end; ++i) sameSize.push_back(files[i].path);
-        at = end;
+    }
+    candidates = std::move(read);
+    if (candidates.empty()) return {};
+    keepShared(candidates, [](const Candidate& c) { return std::pair(c.file->size, c.head); });
+    read.clear();
+    for (auto& c : candidates) {
+        if (cancelled && cancelled()) return {};
+        if (static_cast<std::uint64_t>(c.file->size) > kHead) {
+            const auto h = hashOf(c.file->path, 0, bytesRead);
+            if (!h) continue;
+            c.whole = *h;
+        }
+        read.push_back(c);
+    }
+    candidates = std::move(read);
+    if (candidates.empty()) return {};
+    keepShared(candidates,
+               [](const Candidate& c) { return std::tuple(c.file->size, c.head, c.whole); });
 
-        std::vector<std::vector<std::string>> groups = splitBy<std::uint64_t>(
-            sameSize, [&](const std::string& p) { return hashOf(p, kHead, bytesRead); });
-        if (static_cast<std::uint64_t>(size) > kHead) {
-            std::vector<std::vector<std::string>> whole;
-            for (const auto& g : groups) {
-                for (auto& w : splitBy<std::uint64_t>(
-                         g, [&](const std::string& p) { return hashOf(p, 0, bytesRead); })) {
-                    whole.push_back(std::move(w));
-                }
+    // The hash only proposes: byte by byte against each group's first file decides.
+    std::map<std::tuple<std::int64_t, std::uint64_t, std::uint64_t>, std::vector<std::string>>
+        groups;
+    for (const auto& c : candidates) {
+        groups[{c.file->size, c.head, c.whole}].push_back(c.file->path);
+    }
+    std::vector<std::vector<std::string>> found;
+    for (auto& [key, group] : groups) {
+        while (group.size() > 1) {
+            std::vector<std::string> same{group.front()};
+            std::vector<std::string> rest;
+            for (std::size_t i = 1; i < group.size(); ++i) {
+                (sameBytes(group.front(), group[i], bytesRead) ? same : rest).push_back(group[i]);
             }
-            groups = std::move(whole);
-        }
-        // The hash only proposes: byte by byte against each group's first file decides.
-        for (auto& group : groups) {
-            while (group.size() > 1) {
-                std::vector<std::string> same{group.front()};
-                std::vector<std::string> rest;
-                for (std::size_t i = 1; i < group.size(); ++i) {
-                    (sameBytes(group.front(), group[i], bytesRead) ? same : rest)
-                        .push_back(group[i]);
-                }
-                if (same.size() > 1) found.push_back(std::move(same));
-                group = std::move(rest);
-            }
+            if (same.size() > 1) found.push_back(std::move(same));
+            group = std::move(rest);
         }
     }
     for (auto& group : found) std::sort(group.begin(), group.end());
