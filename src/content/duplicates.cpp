@@ -64,7 +64,7 @@ bool sameBytes(const std::string& a, const std::string& b, std::uint64_t& bytesR
 
 }  // namespace
 
-std::vector<std::vector<std::string>> findDuplicates(std::vector<SizedFile> files,
+std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile>& files,
                                                      std::uint64_t& bytesRead,
                                                      const std::function<bool()>& cancelled) {
     // Each pass reads its candidates in path order, which is close to the order the file

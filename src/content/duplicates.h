@@ -18,7 +18,7 @@ struct SizedFile {
 // hash of their first 4 KiB, then of their whole content, then byte by byte; a file whose size
 // is unique is never opened. Empty files are left out. A file that cannot be read is left
 // out of every group. `bytesRead` grows by what was read. `cancelled` is asked between files.
-std::vector<std::vector<std::string>> findDuplicates(std::vector<SizedFile> files,
+std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile>& files,
                                                      std::uint64_t& bytesRead,
                                                      const std::function<bool()>& cancelled = {});
 
