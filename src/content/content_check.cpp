@@ -105,8 +105,7 @@ class Checker {
 
     void findDuplicateContent() {
         if (cancelled()) return;
-        const auto groups =
-            findDuplicates(std::move(content_), report.bytesCompared, hooks_.cancelled);
+        const auto groups = findDuplicates(content_, report.bytesCompared, hooks_.cancelled);
         for (const auto& group : groups) {
             for (std::size_t i = 1; i < group.size(); ++i) {
                 report.problems.push_back(
