@@ -433,7 +433,7 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
     // 0. The folders the player chose.
     for (const auto& folder : places.chosenFolders) addChosenFolder(folder, finder);
 
-    // 1. The described lookup, as it stands.
+    // 1. SIMS_DATA, through GetInstallPath: the value the game's own installer writes.
     std::optional<GameInstall> fallback;
     const std::string simsData = Module1::GetInstallPath(registry);
     const std::string simsSource = std::string(Module1::kSimsValue) + " in " + registryName;

@@ -83,7 +83,7 @@ void setUpApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("brambleton"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     // The layout was designed around these fonts; Liberation's have the same metrics, so
-    // text fits its boxes as designed on desktops that lack the originals.
+    // text fits its boxes as designed on desktops that lack MS Sans Serif and Courier New.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     if (auto* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {

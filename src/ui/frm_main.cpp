@@ -85,6 +85,14 @@ QString menuText(const QString& text) {
     return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// The host folders of `installs`, sorted: the set of copies the player chose among.
+QStringList copiesOf(const std::vector<GameInstall>& installs) {
+    QStringList copies;
+    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
+    copies.sort();
+    return copies;
+}
+
 QString settingKey(const char* key) {
     return QString::fromLatin1(settings::kGroup) + QLatin1Char('/') + QString::fromLatin1(key);
 }
@@ -315,19 +323,17 @@ void frmMain::buildMenus() {
     checkContent->setObjectName(QStringLiteral("checkContent"));
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
-    auto* guide = help->addAction(tr("&User guide"), this, [this] {
-        const QString page =
-            about::installedPage(programFolder_, QString::fromLatin1(about::kUserGuideFile));
-        openPage(page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString(),
-                 QString::fromLatin1(about::kUserGuideFile));
-    });
+    // The pages installed with the program, whatever the About buttons were set to open.
+    const auto installedPage = [this](const char* file) {
+        const QString name = QString::fromLatin1(file);
+        const QString page = about::installedPage(programFolder_, name);
+        openPage(page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString(), name);
+    };
+    auto* guide = help->addAction(tr("&User guide"), this,
+                                  [installedPage] { installedPage(about::kUserGuideFile); });
     guide->setObjectName(QStringLiteral("userGuide"));
-    auto* licence = help->addAction(tr("&Licence"), this, [this] {
-        const QString page =
-            about::installedPage(programFolder_, QString::fromLatin1(about::kLicenceFile));
-        openPage(page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString(),
-                 QString::fromLatin1(about::kLicenceFile));
-    });
+    auto* licence = help->addAction(tr("&Licence"), this,
+                                    [installedPage] { installedPage(about::kLicenceFile); });
     licence->setObjectName(QStringLiteral("licence"));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     if (const auto* screen = QGuiApplication::primaryScreen()) {
@@ -387,12 +393,7 @@ void frmMain::fillGameMenu() {
 void frmMain::checkContent() {
     if (searching_ || counting_) return;
     const auto installs = currentInstalls();
-    const GameInstall* install = installs.empty() ? nullptr : &installs.front();
-    for (const auto& candidate : installs) {
-        if (!inUse_.isEmpty() && QString::fromStdString(candidate.hostFolder) == inUse_) {
-            install = &candidate;
-        }
-    }
+    const GameInstall* install = installInUse(installs);
     if (!install || install->hostFolder.empty()) {
         showMessage(tr("The Sims was not found, so there is no content to check. Choose the "
                        "game's folder with Game > Choose the game folder..."),
@@ -478,12 +479,19 @@ void frmMain::showAgain() {
 }
 
 void frmMain::rememberInUse(const std::vector<GameInstall>& installs) {
-    QStringList copies;
-    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
-    copies.sort();
+    const QStringList copies = copiesOf(installs);
     settings_->setValue(settingKey(settings::kCopies), copies);
     settings_->setValue(settingKey(settings::kInUse), inUse_);
     settings_->sync();
+}
+
+const GameInstall* frmMain::installInUse(const std::vector<GameInstall>& installs) const {
+    for (const auto& candidate : installs) {
+        if (!inUse_.isEmpty() && QString::fromStdString(candidate.hostFolder) == inUse_) {
+            return &candidate;
+        }
+    }
+    return installs.empty() ? nullptr : &installs.front();
 }
 
 std::vector<GameInstall> frmMain::currentInstalls() {
@@ -631,9 +639,7 @@ void frmMain::Option_Click(int row) {
 }
 
 bool frmMain::choiceRemembered(const std::vector<GameInstall>& installs) const {
-    QStringList copies;
-    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
-    copies.sort();
+    const QStringList copies = copiesOf(installs);
     return settings_->value(settingKey(settings::kCopies)).toStringList() == copies &&
            copies.contains(settings_->value(settingKey(settings::kInUse)).toString());
 }
@@ -664,12 +670,7 @@ bool frmMain::showCategory(int row) {
                         .arg(caption));
         return false;
     }
-    const GameInstall* install = &installs.front();
-    for (const auto& candidate : installs) {
-        if (!inUse_.isEmpty() && QString::fromStdString(candidate.hostFolder) == inUse_) {
-            install = &candidate;
-        }
-    }
+    const GameInstall* install = installInUse(installs);
     installPath_ = QString::fromStdString(install->installPath);
     const auto location = locateCategory(category, install->installPath);
     const QString folder = QString::fromStdString(location.folderPath);

@@ -129,6 +129,8 @@ class frmMain : public QMainWindow {
     void presentSearch(bool atStart);
     bool choiceRemembered(const std::vector<GameInstall>& installs) const;
     std::vector<GameInstall> currentInstalls();
+    // The copy in use among `installs`: the one chosen, else the first; null when none.
+    const GameInstall* installInUse(const std::vector<GameInstall>& installs) const;
     void rememberInUse(const std::vector<GameInstall>& installs);
     void showAgain();
     void selectOption(int row);
