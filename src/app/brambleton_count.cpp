@@ -50,7 +50,7 @@ const char* const kUsage =
     "usage: brambleton-count [--json] [--sequential] FOLDER [PATTERN]\n"
     "       brambleton-count [--json] [--sequential] [--game N] --category NAME\n"
     "       brambleton-count [--verbose] [--game N] --where\n"
-    "       brambleton-count [--json] [--game N] --check\n"
+    "       brambleton-count [--json] [--game N] [--quick] --check\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -71,7 +71,10 @@ const char* const kUsage =
     "                   files, bytes and largest folders, and the problems that keep\n"
     "                   content from showing up (packed archives, skins in sub-folders,\n"
     "                   content in the wrong folder, renamed leftovers, empty files,\n"
-    "                   duplicates). Reads only; changes nothing\n"
+    "                   files that are not what their names say, duplicates, objects\n"
+    "                   sharing an object ID, skins missing their mesh), with the objects\n"
+    "                   inside .far archives counted. Reads only; changes nothing\n"
+    "  --quick          with --check, look at names and sizes only, not inside the files\n"
     "  --game N         use the Nth copy of --where's list instead of the first\n"
     "  --verbose        with --where, also every place looked at and why it did not count\n"
     "  --json           print the raw numbers as one JSON object (not with --where)\n"
@@ -88,6 +91,7 @@ struct Options {
     bool json = false;
     bool where = false;
     bool check = false;
+    bool quick = false;
     bool verbose = false;
     bool sequential = false;
     std::size_t game = 0;  // 1-based; 0 for the first
@@ -117,6 +121,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             options.where = true;
         } else if (!optionsEnded && arg == "--check") {
             options.check = true;
+        } else if (!optionsEnded && arg == "--quick") {
+            options.quick = true;
         } else if (!optionsEnded && arg == "--verbose") {
             options.verbose = true;
         } else if (!optionsEnded && arg == "--sequential") {
@@ -152,8 +158,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return usageError("a folder goes without --where, --check or --category");
         }
         if (options.check && (options.verbose || options.sequential)) {
-            return usageError("--check takes only --json and --game");
+            return usageError("--check takes only --json, --game and --quick");
         }
+        if (options.quick && !options.check) return usageError("--quick goes with --check");
         if (options.verbose && !options.where) return usageError("--verbose goes with --where");
         if (options.json && options.where)
             return usageError("--where prints text only, not --json");
@@ -161,6 +168,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return usageError("--sequential goes with a count, not --where");
         return std::nullopt;
     }
+    if (options.quick) return usageError("--quick goes with --check");
     if (options.game || options.verbose) {
         return usageError("--game and --verbose go with --where, --check or --category");
     }
@@ -379,6 +387,9 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
             "%-14s files %s, %s MB in %s\n", area.name.c_str(), number(area.files).c_str(),
             formatNumber(static_cast<double>(area.bytes) / 1048576.0, 1, separators).c_str(),
             printable(*area.folder).c_str());
+        if (area.name == "objects") {
+            std::printf("    %s\n", content::objectsSentence(area, separators).c_str());
+        }
         for (const auto& folder : area.largest) {
             std::printf(
                 "    %12s MB  %s\n",
@@ -400,12 +411,20 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     std::printf("\nDuplicate finder read %s of the %s bytes of content\n",
                 number(static_cast<std::int64_t>(report.bytesCompared)).c_str(),
                 number(content).c_str());
+    std::printf("Reading inside the files read %s of the %s bytes of content\n",
+                number(static_cast<std::int64_t>(report.bytesInspected)).c_str(),
+                number(content).c_str());
     const auto problems = static_cast<std::int64_t>(report.problems.size());
     std::printf("%s %s", number(problems).c_str(), problems == 1 ? "problem" : "problems");
     if (report.foldersUnreadable) {
         std::printf(", %s %s", number(report.foldersUnreadable).c_str(),
                     report.foldersUnreadable == 1 ? "folder could not be read"
                                                   : "folders could not be read");
+    }
+    if (report.filesUnreadable) {
+        std::printf(", %s %s", number(report.filesUnreadable).c_str(),
+                    report.filesUnreadable == 1 ? "file could not be read"
+                                                : "files could not be read");
     }
     std::printf("\n");
 }
@@ -429,7 +448,9 @@ int check(const Options& options) {
         std::fprintf(stderr, "%s\n", printable(text).c_str());
     };
     const auto source = makePlatformFolderSource();
-    const auto report = content::checkInstall(install.hostFolder, *source, hooks);
+    content::CheckOptions checkOptions;
+    checkOptions.lookInside = !options.quick;
+    const auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
     progress.clear();
     if (report.cancelled) {
         std::fprintf(stderr, "Action Canceled by User\n");
@@ -441,7 +462,7 @@ int check(const Options& options) {
         printReport(report, localeSeparators());
     }
     if (!report.problems.empty()) return kExitProblems;
-    return report.foldersUnreadable ? kExitFolderFailed : kExitOk;
+    return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
 }
 
 int countFromCommandLine(int argc, char** argv) {

@@ -46,4 +46,15 @@ std::string fromAnsi(std::string_view ansi) {
     return fromWide(wide);
 }
 
+std::wstring longPath(std::string_view utf8) {
+    std::wstring wide = toWide(utf8);
+    for (auto& c : wide) {
+        if (c == L'/') c = L'\\';
+    }
+    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
+    if (wide.size() >= 2 && wide[1] == L':') return L"\\\\?\\" + wide;
+    return wide;
+}
+
 }  // namespace brambleton::win32

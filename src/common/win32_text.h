@@ -16,4 +16,8 @@ std::string fromWide(std::wstring_view wide);
 bool toAnsi(std::string_view utf8, std::string& ansi);
 std::string fromAnsi(std::string_view ansi);
 
+// A path the wide calls take at any length: past MAX_PATH it needs the "\\?\" form, which
+// takes backslashes only and no relative parts.
+std::wstring longPath(std::string_view utf8);
+
 }  // namespace brambleton::win32

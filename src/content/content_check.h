@@ -18,7 +18,10 @@ inline constexpr const char* kUnreadSubfolder = "unread-subfolder";
 inline constexpr const char* kMisplaced = "misplaced";
 inline constexpr const char* kIgnoredName = "ignored-name";
 inline constexpr const char* kEmptyFile = "empty-file";
+inline constexpr const char* kBadFile = "bad-file";
 inline constexpr const char* kDuplicate = "duplicate";
+inline constexpr const char* kGuidConflict = "guid-conflict";
+inline constexpr const char* kMissingMesh = "missing-mesh";
 
 struct FolderBytes {
     std::string folder;  // host path
@@ -33,13 +36,25 @@ struct AreaReport {
     std::int64_t files = 0;
     std::int64_t bytes = 0;
     std::vector<FolderBytes> largest;  // its ten largest sub-folders, largest first
+    // Objects areas only: loose .iff files and .iff files inside .far archives; of them, those
+    // inside archives; and the archives holding any.
+    std::int64_t objects = 0;
+    std::int64_t objectsInArchives = 0;
+    std::int64_t archives = 0;
 };
 
 struct Problem {
     std::string kind;    // one of the kinds above
-    std::string path;    // the file or folder it is about, a host path
+    // The file or folder it is about, a host path. A file inside an archive is written
+    // "archive.far/entry.iff", with "/" inside the archive on every platform.
+    std::string path;
     std::string detail;  // one plain sentence for a player
-    std::string sameAs;  // for a duplicate: the copy kept (the first by path)
+    // For a duplicate: the copy kept (the first by path). For a conflict of object IDs: the
+    // first object by path with that ID.
+    std::string sameAs;
+    std::string mesh;                   // for a missing mesh: the name the mesh list gives
+    std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
+    std::string archive;  // for a file inside an archive: the archive's host path
 };
 
 struct ContentReport {
@@ -47,8 +62,19 @@ struct ContentReport {
     std::vector<AreaReport> areas;
     std::vector<Problem> problems;  // grouped by kind, in the order above, then by path
     std::int64_t foldersUnreadable = 0;
-    std::uint64_t bytesCompared = 0;  // bytes the duplicate finder read
+    std::int64_t filesUnreadable = 0;  // content files whose bytes could not be read
+    std::uint64_t bytesCompared = 0;   // bytes the duplicate finder read
+    std::uint64_t bytesInspected = 0;  // bytes read inside the files for their formats
     bool cancelled = false;
+};
+
+struct CheckOptions {
+    // Whether to read inside the files (formats, object IDs, meshes); without it the check
+    // looks at names and sizes only.
+    bool lookInside = true;
+    // Readers that read inside the files alongside the walk; 0 reads them on the walk's
+    // thread.
+    unsigned readers = 4;
 };
 
 // What the check needs from its caller: as for a count, a yield at every folder (the window
@@ -61,10 +87,11 @@ struct CheckHooks {
 
 // Checks one install of the game: one walk over every area's folder through `source`, with
 // the count's rules (links to folders not followed, an unreadable folder reported and
-// skipped, at most 4,096 levels), then the duplicate finder over the content found. Reads
-// and never writes. A cancelled check returns what it had, with `cancelled` set.
+// skipped, at most 4,096 levels), with the content files' insides read alongside it, then
+// the duplicate finder over the content found. Reads and never writes. A cancelled check
+// returns what it had, with `cancelled` set.
 ContentReport checkInstall(const std::filesystem::path& installFolder, FolderSource& source,
-                           const CheckHooks& hooks = {});
+                           const CheckHooks& hooks = {}, const CheckOptions& options = {});
 
 // The sentence that explains a problem kind in general, for reports' headings.
 std::string describeKind(const std::string& kind);

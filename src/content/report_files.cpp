@@ -74,6 +74,18 @@ std::string html(std::string_view text) {
 
 }  // namespace
 
+std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators) {
+    const auto number = [&](std::int64_t n) {
+        return formatNumber(static_cast<double>(n), 0, separators);
+    };
+    std::string out = number(area.objects) + (area.objects == 1 ? " object" : " objects");
+    if (area.objectsInArchives > 0) {
+        out += ", " + number(area.objectsInArchives) + " of them inside " + number(area.archives) +
+               (area.archives == 1 ? " archive" : " archives");
+    }
+    return out;
+}
+
 std::string toJson(const ContentReport& report) {
     std::string out = "{\"install\":" + jsonString(report.install) + ",\"areas\":[";
     bool firstArea = true;
@@ -83,7 +95,13 @@ std::string toJson(const ContentReport& report) {
         out += "{\"name\":" + jsonString(area.name) +
                ",\"folder\":" + (area.folder ? jsonString(*area.folder) : "null") +
                ",\"files\":" + std::to_string(area.files) +
-               ",\"bytes\":" + std::to_string(area.bytes) + ",\"largest\":[";
+               ",\"bytes\":" + std::to_string(area.bytes);
+        if (area.name == "objects") {
+            out += ",\"objects\":" + std::to_string(area.objects) +
+                   ",\"objects_in_archives\":" + std::to_string(area.objectsInArchives) +
+                   ",\"archives\":" + std::to_string(area.archives);
+        }
+        out += ",\"largest\":[";
         for (std::size_t i = 0; i < area.largest.size(); ++i) {
             out += (i ? "," : "") + std::string("{\"folder\":") +
                    jsonString(area.largest[i].folder) +
@@ -97,9 +115,13 @@ std::string toJson(const ContentReport& report) {
         out += (i ? "," : "") + std::string("{\"kind\":") + jsonString(p.kind) +
                ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
         if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
+        if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
+        if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
         out += "}";
     }
-    out += "],\"folders_unreadable\":" + std::to_string(report.foldersUnreadable) + "}\n";
+    out += "],\"folders_unreadable\":" + std::to_string(report.foldersUnreadable) +
+           ",\"files_unreadable\":" + std::to_string(report.filesUnreadable) +
+           ",\"bytes_inspected\":" + std::to_string(report.bytesInspected) + "}\n";
     return out;
 }
 
@@ -125,6 +147,10 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                "</code></td><td class=\"n\">" + number(area.files) + "</td><td class=\"n\">" +
                number(area.bytes) + "</td><td class=\"n\">" + megabytes(area.bytes) +
                "</td></tr>\n";
+        if (area.name == "objects" && area.folder) {
+            out += "<tr><td></td><td colspan=\"4\">" + html(objectsSentence(area, separators)) +
+                   "</td></tr>\n";
+        }
     }
     out += "</table>\n<h2>Problems</h2>\n";
     if (report.problems.empty()) out += "<p>None found.</p>\n";
@@ -140,6 +166,9 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
     if (!kind.empty()) out += "</ul>\n";
     if (report.foldersUnreadable) {
         out += "<p>" + number(report.foldersUnreadable) + " folders could not be read.</p>\n";
+    }
+    if (report.filesUnreadable) {
+        out += "<p>" + number(report.filesUnreadable) + " files could not be read.</p>\n";
     }
     return out + "</body></html>\n";
 }

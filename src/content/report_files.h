@@ -8,11 +8,16 @@
 
 namespace brambleton::content {
 
-// The report as one JSON object: install, areas (name, folder or null, files, bytes,
-// largest: [{folder, bytes}]), problems (kind, path, detail, and same_as for duplicates) and
-// folders_unreadable. Text that is not UTF-8 is written with U+FFFD in place of the bytes
+// The report as one JSON object: install, areas (name, folder or null, files, bytes; for
+// objects areas objects, objects_in_archives and archives; largest: [{folder, bytes}]),
+// problems (kind, path, detail; same_as for duplicates and conflicting object IDs, guid for
+// the latter; mesh for a missing mesh), folders_unreadable, files_unreadable and
+// bytes_inspected. Text that is not UTF-8 is written with U+FFFD in place of the bytes
 // that are not, so the JSON is always valid.
 std::string toJson(const ContentReport& report);
+
+// "N objects, M of them inside K archives", for an objects area.
+std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators);
 
 // The report as a page a player can post in a help forum: every name escaped, numbers with
 // `separators`.

@@ -31,19 +31,6 @@ RuntimeError folderError(DWORD err, const std::string& path) {
     }
 }
 
-// A path the wide calls take at any length: past MAX_PATH it needs the "\\?\" form, which
-// takes backslashes only and no relative parts.
-std::wstring longPath(const std::string& path) {
-    std::wstring wide = win32::toWide(path);
-    for (auto& c : wide) {
-        if (c == L'/') c = L'\\';
-    }
-    if (wide.size() < MAX_PATH - 12 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
-    if (wide.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + wide.substr(2);
-    if (wide.size() >= 2 && wide[1] == L':') return L"\\\\?\\" + wide;
-    return wide;
-}
-
 class Win32FolderSource final : public FolderSource {
   public:
     Win32FolderSource() = default;
@@ -55,7 +42,7 @@ class Win32FolderSource final : public FolderSource {
     // its first entry, which read() then takes before the rest.
     void open(std::size_t depth, const std::string& /*name*/, const std::string& path) override {
         closeSearch();
-        folder_ = longPath(path);
+        folder_ = win32::longPath(path);
         if (depth == 0) {
             // The start folder is the user's choice: reached through links, checked to be a
             // folder so that a file gets a clear message.

@@ -9,11 +9,18 @@
 
 #include "content/duplicates.h"
 #include "row_name.h"
+#include "sims_files.h"
 #include "temp_tree.h"
 
 namespace brambleton::content {
 namespace {
 
+using testing::cmxFile;
+using testing::farFile;
+using testing::identifier;
+using testing::iffChunk;
+using testing::iffFile;
+using testing::objectFile;
 using testing::TempTree;
 
 struct ProblemCase {
@@ -63,6 +70,10 @@ const ProblemCase kCases[] = {
     {"a readme in Downloads is fine", "f Downloads/readme.txt 5", nullptr, nullptr},
 };
 
+void PrintTo(const ProblemCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
 class Problems : public ::testing::TestWithParam<ProblemCase> {};
 
 TEST_P(Problems, AreFoundAndNearMissesAreNot) {
@@ -83,7 +94,8 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
     }
     tree.build(spec);
     const auto source = makePlatformFolderSource();
-    const auto report = checkInstall(tree.root() / "Game", *source);
+    // Names and sizes: these files hold no real content.
+    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false});
     if (!c.kind) {
         ASSERT_TRUE(report.problems.empty())
             << c.why << ": " << report.problems[0].kind << " " << report.problems[0].path;
@@ -104,6 +116,139 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, Problems, ::testing::ValuesIn(kCases), testing::ByWhy());
+
+struct Found {
+    const char* kind;
+    const char* path;  // relative to the install folder; inside an archive after a "/"
+    const char* sameAs = nullptr;
+    const char* says = nullptr;  // words the sentence or the mesh holds
+};
+
+struct InsideCase {
+    const char* why;
+    std::vector<std::pair<std::string, std::string>> files;  // below the install folder
+    std::vector<Found> found;                                 // in the report's order
+};
+
+const InsideCase kInside[] = {
+    {"an archive object sharing its ID with a loose object",
+     {{"Downloads/Set/chairs.far",
+       farFile({{"chair.iff", objectFile({0x100})},
+                {"sofa.iff", objectFile({0x200})},
+                {"lamp.iff", objectFile({0x300})}})},
+      {"Downloads/Loose/sofa-recolour.iff", objectFile({0x200})}},
+     {{kGuidConflict, "Downloads/Set/chairs.far/sofa.iff", "Downloads/Loose/sofa-recolour.iff",
+       "0x00000200"}}},
+    {"two objects with one ID, one in UserObjects",
+     {{"Downloads/b.iff", objectFile({0xABCDEF01}, 10)},
+      {"GameData/UserObjects/a.iff", objectFile({0xABCDEF01}, 20)}},
+     {{kGuidConflict, "GameData/UserObjects/a.iff", "Downloads/b.iff", "b.iff"}}},
+    {"the tiles of one object", {{"Downloads/sofa.iff", objectFile({0x10, 0x11, 0x12, 0x10})}},
+     {}},
+    {"a copy of an object is a duplicate, not a conflict",
+     {{"Downloads/a/x.iff", objectFile({0x55})}, {"Downloads/b/x.iff", objectFile({0x55})}},
+     {{kDuplicate, "Downloads/b/x.iff", "Downloads/a/x.iff"}}},
+    {"a web page saved as an object",
+     {{"Downloads/chair.iff", "<!DOCTYPE html><html><title>Error 404</title></html>"}},
+     {{kBadFile, "Downloads/chair.iff", nullptr, "web page"}}},
+    {"a zip renamed to far", {{"Downloads/set.far", "PKzipzipzipzipzip"}},
+     {{kBadFile, "Downloads/set.far", nullptr, "ZIP"}}},
+    {"a truncated archive",
+     {{"Downloads/set.far", farFile({{"a.iff", objectFile({1})}}).substr(0, 900)}},
+     {{kBadFile, "Downloads/set.far", nullptr, "cut short"}}},
+    {"a broken object inside an archive",
+     {{"Downloads/set.far",
+       farFile({{"a.iff", objectFile({1})}, {"b.iff", objectFile({2}).substr(0, 500)}})}},
+     {{kBadFile, "Downloads/set.far/b.iff", nullptr, "cut short"}}},
+    {"a floor cut short", {{"GameData/Floors/oak.flr", objectFile({}).substr(0, 300)}},
+     {{kBadFile, "GameData/Floors/oak.flr", nullptr, "cut short"}}},
+    {"a skin missing one of its meshes",
+     {{"GameData/Skins/b001fafit_x.cmx",
+       cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY", "xskin-b001-L_HAND-RING"})},
+      {"GameData/Skins/XSKIN-B001FAFIT_X-PELVIS-BODY.skn", "mesh"},
+      {"GameData/Skins/b001fafitlgt_x.bmp", "texture"}},
+     {{kMissingMesh, "GameData/Skins/b001fafit_x.cmx", nullptr, "xskin-b001-L_HAND-RING"}}},
+    {"a binary mesh counts",
+     {{"GameData/Skins/c.cmx", cmxFile("c", {"xskin-c-HEAD"})},
+      {"GameData/Skins/xskin-c-HEAD.bmf", "mesh"}},
+     {}},
+    {"a skin sold in Create-a-Sim with its mesh only in Skins",
+     {{"ExpansionShared/SkinsBuy/b9.cmx", cmxFile("b9", {"xskin-b9-BODY"})},
+      {"GameData/Skins/xskin-b9-BODY.skn", "mesh"}},
+     {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx", nullptr, "copy xskin-b9-BODY.skn"}}},
+    {"good content", {{"Downloads/x.far", farFile({{"a.iff", objectFile({1})}})},
+                      {"Downloads/y.iff", objectFile({2})},
+                      {"GameData/Walls/w.wll", iffFile({iffChunk("SPR#", 1, "x")}, false)}},
+     {}},
+};
+
+void PrintTo(const InsideCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class Inside : public ::testing::TestWithParam<std::tuple<InsideCase, unsigned>> {};
+
+// The same findings whether the files are read alongside the walk or on its thread.
+TEST_P(Inside, FindsWhatTheFilesHold) {
+    const auto& [c, readers] = GetParam();
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    for (const auto& [path, bytes] : c.files) tree.text("Game/" + path, bytes);
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.readers = readers});
+    ASSERT_EQ(report.problems.size(), c.found.size())
+        << c.why << (report.problems.empty() ? "" : ": " + report.problems[0].detail);
+    const auto host = [&](const char* relative) {
+        std::string path(relative);
+        const auto far = path.find(".far/");
+        const std::string entry = far == std::string::npos ? "" : path.substr(far + 4);
+        if (far != std::string::npos) path.resize(far + 4);
+        return std::filesystem::path(tree.path("Game/" + path)).make_preferred().string() + entry;
+    };
+    for (std::size_t i = 0; i < c.found.size(); ++i) {
+        const auto& p = report.problems[i];
+        const auto& want = c.found[i];
+        EXPECT_EQ(p.kind, want.kind) << c.why;
+        EXPECT_EQ(p.path, host(want.path)) << c.why;
+        if (want.sameAs) {
+            EXPECT_EQ(p.sameAs, host(want.sameAs)) << c.why;
+        }
+        if (want.says) {
+            EXPECT_NE((p.detail + " " + p.mesh).find(want.says), std::string::npos)
+                << c.why << ": " << p.detail;
+        }
+    }
+    EXPECT_GT(report.bytesInspected, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, Inside,
+                         ::testing::Combine(::testing::ValuesIn(kInside), ::testing::Values(0u, 4u)),
+                         [](const auto& info) {
+                             return identifier(std::get<0>(info.param).why) +
+                                    (std::get<1>(info.param) ? "Alongside" : "OnTheWalk");
+                         });
+
+// Objects inside archives count as objects, and an area says how many archives hold them.
+TEST(ContentCheck, CountsTheObjectsInsideArchives) {
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    tree.text("Game/Downloads/a.far",
+              farFile({{"1.iff", objectFile({1})}, {"2.iff", objectFile({2})}, {"n.txt", "x"}}));
+    tree.text("Game/Downloads/Sub/b.FAR", farFile({{"3.iff", objectFile({3})}}));
+    tree.text("Game/Downloads/c.iff", objectFile({4}));
+    tree.text("Game/Downloads/d.iff", objectFile({5}));
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    EXPECT_TRUE(report.problems.empty());
+    const auto& objects = report.areas[0];
+    EXPECT_EQ(objects.files, 4);
+    EXPECT_EQ(objects.objects, 5);
+    EXPECT_EQ(objects.objectsInArchives, 3);
+    EXPECT_EQ(objects.archives, 2);
+    const auto quick = checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false});
+    EXPECT_EQ(quick.areas[0].objects, 2);
+    EXPECT_EQ(quick.bytesInspected, 0u);
+}
 
 // Each area's files and bytes are what the game loads there, and its largest folders come
 // first; folder names are matched without regard to case.

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: MIT
+#include "content/iff_reader.h"
+
+#include <array>
+
+#include "common/ascii.h"
+
+namespace brambleton::content {
+namespace {
+
+constexpr std::string_view kSignature = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
+constexpr std::size_t kFileHeader = 64;    // the signature's 60 bytes and the map's offset
+constexpr std::size_t kChunkHeader = 76;   // type, size, ID, flags, label
+constexpr std::size_t kGuidOffset = 28;    // in an OBJD's data
+constexpr std::size_t kObjdNeeded = kGuidOffset + 4;
+
+std::uint32_t bigEndian32(const unsigned char* p) {
+    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
+           p[3];
+}
+
+std::uint32_t littleEndian32(const unsigned char* p) {
+    return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) |
+           p[0];
+}
+
+// A chunk's type as text a player can read: its four characters, any that is not printable
+// ASCII shown as '?'.
+std::string typeText(const unsigned char* p) {
+    std::string out;
+    for (int i = 0; i < 4; ++i) out += (p[i] >= 0x20 && p[i] < 0x7f) ? static_cast<char>(p[i]) : '?';
+    return out;
+}
+
+std::string number(std::uint64_t n) {
+    return std::to_string(n);
+}
+
+IffSummary faulted(IffSummary summary, FormatFault::Kind kind, std::string detail) {
+    summary.fault = FormatFault{kind, std::move(detail)};
+    return summary;
+}
+
+}  // namespace
+
+std::string recogniseForeignBytes(std::string_view start) {
+    std::string_view text = start;
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    while (!text.empty() && (text[0] == ' ' || text[0] == '\t' || text[0] == '\r' ||
+                             text[0] == '\n')) {
+        text.remove_prefix(1);
+    }
+    if (text.size() >= 2 && text[0] == '<' &&
+        (text[1] == '!' || text[1] == '?' || (ascii::lower(text[1]) >= 'a' &&
+                                              ascii::lower(text[1]) <= 'z'))) {
+        return "a web page (HTML) saved under this name, not game content: most likely a failed "
+               "download";
+    }
+    struct Magic {
+        std::string_view bytes;
+        const char* what;
+    };
+    static const std::array<Magic, 10> kMagic = {{
+        {"PK\x03\x04", "a ZIP archive"},
+        {"PK\x05\x06", "an empty ZIP archive"},
+        {"Rar!\x1a\x07", "a RAR archive"},
+        {"7z\xbc\xaf\x27\x1c", "a 7z archive"},
+        {"%PDF", "a PDF document"},
+        {"\x89PNG", "a PNG picture"},
+        {"\xff\xd8\xff", "a JPEG picture"},
+        {"GIF8", "a GIF picture"},
+        {"MZ", "a Windows program"},
+        {"{\\rtf", "a text document (RTF)"},
+    }};
+    for (const auto& magic : kMagic) {
+        if (start.starts_with(magic.bytes)) {
+            return std::string(magic.what) + " under a game file's name, which the game cannot read";
+        }
+    }
+    return {};
+}
+
+IffSummary readIff(ByteSource& bytes, std::string_view what) {
+    IffSummary summary;
+    const std::uint64_t size = bytes.size();
+    const std::string it(what);
+    if (size == 0) {
+        return faulted(summary, FormatFault::kTruncated, "This " + it + " is empty (0 bytes).");
+    }
+    unsigned char header[kFileHeader] = {};
+    const std::size_t got = bytes.read(0, header, sizeof header);
+    const std::string_view start(reinterpret_cast<const char*>(header), got);
+    if (!start.starts_with(kSignature)) {
+        if (kSignature.starts_with(start)) {
+            return faulted(summary, FormatFault::kTruncated,
+                           "This " + it + " is cut short: it ends at byte " + number(size) +
+                               ", inside its header. Most likely the download stopped early.");
+        }
+        if (start.starts_with("FAR!byAZ")) {
+            return faulted(summary, FormatFault::kNotThisFormat,
+                           "This " + it + " is a FAR archive, not an IFF file: rename it to end "
+                                          "in .far.");
+        }
+        const std::string foreign = recogniseForeignBytes(start);
+        return faulted(summary, FormatFault::kNotThisFormat,
+                       foreign.empty()
+                           ? "This " + it + " is not an IFF file: it does not begin with the "
+                                            "IFF signature. It is damaged or not for this game."
+                           : "This " + it + " is " + foreign + ".");
+    }
+    if (got < kFileHeader) {
+        return faulted(summary, FormatFault::kTruncated,
+                       "This " + it + " is cut short: it ends at byte " + number(size) +
+                           ", inside its 64-byte header. Most likely the download stopped early.");
+    }
+    // The resource map's offset is checked once the chunks are read: in a file cut short,
+    // the chunk the file ends in says so more plainly.
+    const std::uint32_t map = bigEndian32(header + 60);
+    for (std::uint64_t at = kFileHeader; at < size;) {
+        const std::string which = "chunk " + number(summary.chunks + 1);
+        if (size - at < kChunkHeader) {
+            return faulted(summary, FormatFault::kTruncated,
+                           "This " + it + " is cut short: it ends at byte " + number(size) +
+                               ", inside the header of its " + which +
+                               ". Most likely the download stopped early.");
+        }
+        unsigned char chunk[kChunkHeader];
+        if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
+            throw ReadError("The " + it + " ended while it was being read");
+        }
+        const std::uint32_t length = bigEndian32(chunk + 4);
+        const std::string type = typeText(chunk);
+        if (length < kChunkHeader) {
+            return faulted(summary, FormatFault::kDamaged,
+                           "This " + it + " is damaged: its " + which + " (" + type +
+                               ") at byte " + number(at) + " gives a size of " + number(length) +
+                               " bytes, less than its own header.");
+        }
+        if (length > size - at) {
+            return faulted(summary, FormatFault::kTruncated,
+                           "This " + it + " is cut short: its " + which + " (" + type +
+                               ") runs to byte " + number(at + length) + ", past its end at byte " +
+                               number(size) + ". Most likely the download stopped early.");
+        }
+        if (std::string_view(reinterpret_cast<const char*>(chunk), 4) == "OBJD") {
+            if (length - kChunkHeader < kObjdNeeded) {
+                return faulted(summary, FormatFault::kDamaged,
+                               "This " + it + " is damaged: its object definition (" + which +
+                                   ") is " + number(length - kChunkHeader) +
+                                   " bytes, too short to hold the object's ID.");
+            }
+            unsigned char data[kObjdNeeded];
+            if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
+                throw ReadError("The " + it + " ended while it was being read");
+            }
+            summary.guids.push_back(littleEndian32(data + kGuidOffset));
+        }
+        ++summary.chunks;
+        at += length;
+    }
+    if (map != 0 && (map < kFileHeader || map > size || size - map < kChunkHeader)) {
+        return faulted(summary, FormatFault::kPastEnd,
+                       "This " + it + " is damaged: its header puts the resource map at byte " +
+                           number(map) + ", " +
+                           (map < kFileHeader ? "inside the header itself"
+                                              : "past its end at byte " + number(size)) +
+                           ".");
+    }
+    return summary;
+}
+
+}  // namespace brambleton::content

@@ -1,0 +1,222 @@
+// SPDX-License-Identifier: MIT
+#include "content/inspection.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "common/ascii.h"
+#include "content/cmx_reader.h"
+#include "content/far_reader.h"
+#include "content/iff_reader.h"
+
+namespace brambleton::content {
+namespace {
+
+// Files queued past what the readers have taken before the walk reads one itself.
+constexpr std::size_t kMostQueued = 4096;
+
+std::string lastExtension(std::string_view name) {
+    const auto dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string() : ascii::toLower(name.substr(dot + 1));
+}
+
+void addObject(Findings& out, std::uint32_t file, std::uint32_t entry,
+               std::vector<std::uint32_t> guids) {
+    // One object's tiles share nothing with each other: each ID once per object.
+    std::sort(guids.begin(), guids.end());
+    guids.erase(std::unique(guids.begin(), guids.end()), guids.end());
+    const auto object = static_cast<std::uint32_t>(out.objects.size());
+    out.objects.push_back({file, entry});
+    for (const auto guid : guids) out.guids.emplace_back(guid, object);
+}
+
+void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
+    std::uint32_t objects = 0;
+    const auto fault = readFar(archive, [&](const FarEntry& entry) {
+        const std::string ext = lastExtension(entry.name);
+        const bool object = ext == "iff";
+        if (!object && ext != "flr" && ext != "wll") return;
+        objects += object ? 1 : 0;
+        PartBytes part(archive, entry.offset, entry.size);
+        WindowedBytes bytes(part);
+        auto summary = readIff(bytes, "archive entry");
+        if (summary.fault) {
+            out.bad.push_back({file, entry.name, std::move(*summary.fault)});
+        } else if (object) {
+            const auto number = static_cast<std::uint32_t>(out.entryNames.size());
+            out.entryNames.push_back(entry.name);
+            addObject(out, file, number, std::move(summary.guids));
+        }
+    });
+    if (fault) out.bad.push_back({file, {}, *fault});
+    if (objects > 0) out.archives.push_back({file, objects});
+}
+
+}  // namespace
+
+void Findings::add(Findings&& other) {
+    const auto objectBase = static_cast<std::uint32_t>(objects.size());
+    const auto entryBase = static_cast<std::uint32_t>(entryNames.size());
+    for (auto object : other.objects) {
+        if (object.entry != kNoEntry) object.entry += entryBase;
+        objects.push_back(object);
+    }
+    for (auto& name : other.entryNames) entryNames.push_back(std::move(name));
+    for (const auto& [guid, object] : other.guids) guids.emplace_back(guid, object + objectBase);
+    for (auto& b : other.bad) bad.push_back(std::move(b));
+    archives.insert(archives.end(), other.archives.begin(), other.archives.end());
+    for (auto& m : other.meshLists) meshLists.push_back(std::move(m));
+    for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
+    bytesRead += other.bytesRead;
+}
+
+void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out) {
+    switch (kind) {
+        case FileKind::kObject:
+        case FileKind::kTileSet: {
+            WindowedBytes windowed(bytes);
+            auto summary = readIff(windowed);
+            if (summary.fault) {
+                out.bad.push_back({file, {}, std::move(*summary.fault)});
+            } else if (kind == FileKind::kObject) {
+                addObject(out, file, Findings::kNoEntry, std::move(summary.guids));
+            }
+            break;
+        }
+        case FileKind::kArchive:
+            inspectArchive(bytes, file, out);
+            break;
+        case FileKind::kMeshList:
+            out.meshLists.push_back({file, readCmxMeshes(bytes)});
+            break;
+    }
+}
+
+void inspect(const InspectTask& task, Findings& out) {
+    try {
+        const auto file = openFileBytes(task.path);
+        inspectBytes(*file, task.kind, task.file, out);
+        out.bytesRead += file->bytesRead();
+    } catch (const ReadError& e) {
+        out.unreadable.emplace_back(e.what());
+    }
+}
+
+// The readers' shared state. Each reader holds it, so one still inside a slow read when the
+// check ends can finish alone after the check has moved on.
+struct Inspector::State {
+    std::mutex mutex;
+    std::condition_variable wake;      // a file queued, or stop
+    std::condition_variable progress;  // a file done
+    std::deque<InspectTask> queue;
+    std::size_t added = 0;
+    std::size_t done = 0;
+    bool stopping = false;
+    Findings findings;
+
+    void read() noexcept {
+        for (;;) {
+            InspectTask task;
+            {
+                std::unique_lock<std::mutex> lock(mutex);
+                wake.wait(lock, [this] { return stopping || !queue.empty(); });
+                if (stopping) return;
+                task = std::move(queue.front());
+                queue.pop_front();
+            }
+            Findings found;
+            try {
+                inspect(task, found);
+            } catch (const std::exception&) {
+                found = {};  // out of memory: this file is left out
+            }
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                try {
+                    findings.add(std::move(found));
+                } catch (const std::exception&) {
+                }
+                ++done;
+            }
+            progress.notify_all();
+        }
+    }
+};
+
+Inspector::Inspector(unsigned threads) {
+    if (threads == 0) return;
+    auto state = std::make_shared<State>();
+    unsigned started = 0;
+    for (; started < threads; ++started) {
+        try {
+            std::thread([state] { state->read(); }).detach();
+        } catch (const std::exception&) {
+            break;  // fewer readers, or none: the caller reads
+        }
+    }
+    if (started > 0) state_ = std::move(state);
+}
+
+Inspector::~Inspector() {
+    if (!state_) return;
+    {
+        const std::lock_guard<std::mutex> lock(state_->mutex);
+        state_->stopping = true;
+        state_->queue.clear();
+    }
+    state_->wake.notify_all();
+}
+
+unsigned Inspector::defaultThreads() {
+    // Enough reads in flight to keep a disk busy; on warm caches they share the processors
+    // with the walk.
+    return 4;
+}
+
+void Inspector::add(InspectTask task) {
+    if (state_) {
+        bool queued = false;
+        {
+            const std::lock_guard<std::mutex> lock(state_->mutex);
+            if (state_->queue.size() < kMostQueued) {
+                state_->queue.push_back(std::move(task));
+                ++state_->added;
+                queued = true;
+            }
+        }
+        if (queued) {
+            state_->wake.notify_one();
+            return;
+        }
+    }
+    inspect(task, inline_);
+}
+
+Findings Inspector::finish(const std::function<void()>& yield,
+                           const std::function<bool()>& cancelled) {
+    if (state_) {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        while (state_->done < state_->added) {
+            state_->progress.wait_for(lock, std::chrono::milliseconds(50));
+            lock.unlock();
+            if (yield) yield();
+            const bool stop = cancelled && cancelled();
+            lock.lock();
+            if (stop) break;
+        }
+        state_->stopping = true;
+        state_->queue.clear();
+        inline_.add(std::move(state_->findings));
+        state_->findings = {};
+        lock.unlock();
+        state_->wake.notify_all();
+        state_.reset();
+    }
+    return std::move(inline_);
+}
+
+}  // namespace brambleton::content

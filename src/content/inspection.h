@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "content/byte_source.h"
+
+namespace brambleton::content {
+
+// What a file is read as.
+enum class FileKind : std::uint8_t {
+    kObject,      // .iff: an object, whose OBJD chunks give its IDs
+    kTileSet,     // .flr, .wll: IFF too, read for faults only
+    kArchive,     // .far: its table, and each IFF entry's chunk headers in place
+    kMeshList,    // .cmx: the meshes it names
+};
+
+// One file to read. `file` is the caller's number for it, which findings refer to.
+struct InspectTask {
+    std::string path;
+    FileKind kind;
+    std::uint32_t file;
+};
+
+// What the readers found in the files they were given, in no particular order.
+struct Findings {
+    // An object (a loose .iff, or an .iff inside an archive), by the file it lies in and,
+    // inside an archive, its entry's number in `entryNames`.
+    struct Object {
+        std::uint32_t file;
+        std::uint32_t entry;  // kNoEntry for a loose file
+    };
+    static constexpr std::uint32_t kNoEntry = 0xffffffffu;
+    std::vector<Object> objects;
+    std::vector<std::string> entryNames;
+    // Each object ID with the object (its number in `objects`) that defines it.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> guids;
+
+    struct Bad {
+        std::uint32_t file;
+        std::string entry;  // empty: the file itself
+        FormatFault fault;
+    };
+    std::vector<Bad> bad;
+
+    struct Archive {
+        std::uint32_t file;
+        std::uint32_t objects;  // its .iff entries
+    };
+    std::vector<Archive> archives;
+
+    struct Meshes {
+        std::uint32_t file;
+        std::vector<std::string> names;
+    };
+    std::vector<Meshes> meshLists;
+
+    std::vector<std::string> unreadable;  // why a file could not be read, one sentence each
+    std::uint64_t bytesRead = 0;
+
+    void add(Findings&& other);
+};
+
+// Reads one file into `out`: `bytes` as a file of `kind`, numbered `file` in the findings.
+// Throws ReadError when the bytes cannot be read.
+void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out);
+
+// Opens and reads one file into `out`; one that cannot be read is listed as unreadable.
+void inspect(const InspectTask& task, Findings& out);
+
+// Readers that take files as the walk finds them, so that the reading runs alongside the walk
+// and keeps the disk busy while the walk waits on folders.
+class Inspector {
+  public:
+    // `threads` readers (0: every file is read on the caller's thread, in add()).
+    explicit Inspector(unsigned threads);
+    ~Inspector();
+    Inspector(const Inspector&) = delete;
+    Inspector& operator=(const Inspector&) = delete;
+
+    // Queues one file. When the readers fall far behind, the caller reads it itself, so the
+    // queue stays short.
+    void add(InspectTask task);
+
+    // Waits until every file queued has been read, running `yield` every 50 ms meanwhile;
+    // stops early, between files, when `cancelled` says so (a reader stuck in a read on a
+    // hung disk is then left to finish alone). Returns what was found.
+    Findings finish(const std::function<void()>& yield, const std::function<bool()>& cancelled);
+
+    // The readers a check uses on this machine.
+    static unsigned defaultThreads();
+
+    struct State;
+
+  private:
+    std::shared_ptr<State> state_;
+    Findings inline_;
+};
+
+}  // namespace brambleton::content

@@ -1,0 +1,230 @@
+// SPDX-License-Identifier: MIT
+// The readers of the game's formats on files built byte by byte: well-formed ones, ones cut
+// at every byte, ones whose offsets lie, and other files under these names.
+#include <gtest/gtest.h>
+
+#include "content/cmx_reader.h"
+#include "content/far_reader.h"
+#include "content/iff_reader.h"
+#include "content/inspection.h"
+#include "row_name.h"
+#include "sims_files.h"
+
+namespace brambleton::content {
+namespace {
+
+using namespace testing;
+using Kind = FormatFault::Kind;
+
+IffSummary iff(const std::string& bytes) {
+    MemoryBytes source(bytes);
+    WindowedBytes windowed(source);
+    return readIff(windowed);
+}
+
+Findings archive(const std::string& bytes) {
+    MemoryBytes source(bytes);
+    Findings found;
+    inspectBytes(source, FileKind::kArchive, 7, found);
+    return found;
+}
+
+// An object with a sprite of `sprite` bytes between its chunk headers.
+std::string object(std::uint32_t guid, std::size_t sprite = 3000) {
+    return objectFile({guid}, sprite);
+}
+
+TEST(IffReader, ReadsEveryObjectIdAndSkipsChunkData) {
+    // Two tiles, each with its own ID; the sprites' megabytes are never read.
+    const std::string file = objectFile({0x1A2B3C4D, 0x0000BEEF}, 4 << 20);
+    MemoryBytes source(file);
+    WindowedBytes windowed(source);
+    const auto summary = readIff(windowed);
+    ASSERT_FALSE(summary.fault) << summary.fault->detail;
+    EXPECT_EQ(summary.guids, (std::vector<std::uint32_t>{0x1A2B3C4D, 0x0000BEEF}));
+    EXPECT_EQ(summary.chunks, 6u);
+    EXPECT_LT(source.bytesRead(), 4u * WindowedBytes::kWindow);
+    // A floor: IFF without an OBJD or a resource map.
+    const auto floor = iff(iffFile({iffChunk("FBMP", 1, "BM...")}, false));
+    EXPECT_FALSE(floor.fault);
+    EXPECT_TRUE(floor.guids.empty());
+}
+
+// Cut anywhere, an object says it is cut short (its map, the last chunk, is then past the
+// end), and never reads as an object.
+TEST(IffReader, FindsTheFileCutAtEveryByte) {
+    const std::string file = object(7, 100);
+    for (std::size_t cut = 1; cut < file.size(); ++cut) {
+        const auto summary = iff(file.substr(0, cut));
+        ASSERT_TRUE(summary.fault) << "cut at " << cut;
+        EXPECT_TRUE(summary.fault->kind == Kind::kTruncated || summary.fault->kind == Kind::kPastEnd)
+            << "cut at " << cut << ": " << summary.fault->detail;
+    }
+}
+
+struct FaultCase {
+    const char* why;
+    std::string bytes;
+    Kind kind;
+    const char* says;  // words the sentence holds
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+std::string withChunkSize(std::string file, std::size_t chunkAt, std::uint32_t size) {
+    file.replace(chunkAt + 4, 4, bigEndian(size));
+    return file;
+}
+
+const FaultCase kIffFaults[] = {
+    {"empty", "", Kind::kTruncated, "empty"},
+    {"a web page saved as an object",
+     "<!DOCTYPE html><html><body>404 Not Found</body></html>", Kind::kNotThisFormat, "web page"},
+    {"a web page with a byte order mark", "\xEF\xBB\xBF\r\n<html>", Kind::kNotThisFormat,
+     "web page"},
+    {"a zip", "PK\x03\x04\x14\x00\x00\x00", Kind::kNotThisFormat, "ZIP"},
+    {"an archive named as an object", farFile({{"a.iff", object(1)}}), Kind::kNotThisFormat,
+     "rename it to end in .far"},
+    {"text", "hello, this is not an object at all, just some text", Kind::kNotThisFormat,
+     "signature"},
+    {"a chunk smaller than its header", withChunkSize(object(1), 64, 75), Kind::kDamaged,
+     "less than its own header"},
+    {"a chunk running past the end", withChunkSize(object(1), 64, 1u << 30), Kind::kTruncated,
+     "past its end"},
+    {"a map past the end",
+     [] {
+         auto f = object(1);
+         return f.replace(60, 4, bigEndian(0x7fffffff));
+     }(),
+     Kind::kPastEnd, "resource map"},
+    {"a map inside the header",
+     [] {
+         auto f = object(1);
+         return f.replace(60, 4, bigEndian(8));
+     }(),
+     Kind::kPastEnd, "inside the header"},
+    {"an object definition too short for an ID", iffFile({iffChunk("OBJD", 1, "short")}),
+     Kind::kDamaged, "too short"},
+};
+
+class IffFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(IffFaults, AreNamed) {
+    const auto summary = iff(GetParam().bytes);
+    ASSERT_TRUE(summary.fault) << GetParam().why;
+    EXPECT_EQ(summary.fault->kind, GetParam().kind) << summary.fault->detail;
+    EXPECT_NE(summary.fault->detail.find(GetParam().says), std::string::npos)
+        << summary.fault->detail;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, IffFaults, ::testing::ValuesIn(kIffFaults), ByWhy());
+
+TEST(FarReader, ListsItsObjectsAndReadsEachInPlace) {
+    const auto found = archive(farFile({{"chair.iff", object(0x11)},
+                                        {"readme.txt", "hello"},
+                                        {"Set/table.IFF", objectFile({0x22, 0x23})},
+                                        {"oak.flr", iffFile({iffChunk("FBMP", 1, "BM")}, false)},
+                                        {"lamp.iff", object(0x33)}}));
+    EXPECT_TRUE(found.bad.empty());
+    ASSERT_EQ(found.archives.size(), 1u);
+    EXPECT_EQ(found.archives[0].file, 7u);
+    EXPECT_EQ(found.archives[0].objects, 3u);
+    EXPECT_EQ(found.entryNames,
+              (std::vector<std::string>{"chair.iff", "Set/table.IFF", "lamp.iff"}));
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> want = {
+        {0x11, 0}, {0x22, 1}, {0x23, 1}, {0x33, 2}};
+    EXPECT_EQ(found.guids, want);
+}
+
+TEST(FarReader, FindsTheArchiveCutAtEveryByte) {
+    const std::string file = farFile({{"a.iff", object(1, 50)}, {"b.iff", object(2, 50)}});
+    for (std::size_t cut = 0; cut < file.size(); ++cut) {
+        MemoryBytes source(std::string_view(file).substr(0, cut));
+        const auto fault = readFar(source, [](const FarEntry&) {});
+        ASSERT_TRUE(fault) << "cut at " << cut;
+        EXPECT_NE(fault->kind, Kind::kNotThisFormat) << "cut at " << cut << ": " << fault->detail;
+    }
+}
+
+std::string farWith(std::size_t at, std::string bytes) {
+    std::string file = farFile({{"a.iff", object(1)}});
+    return file.replace(at, bytes.size(), bytes);
+}
+
+// The table of the one-entry archive farWith() changes starts after the header and the entry.
+const std::size_t kTable = 16 + object(1).size();
+
+const FaultCase kFarFaults[] = {
+    {"a zip renamed", "PK\x03\x04\x14\x00\x08\x00\x08\x00", Kind::kNotThisFormat, "ZIP"},
+    {"a rar renamed", "Rar!\x1a\x07\x01\x00", Kind::kNotThisFormat, "RAR"},
+    {"an object renamed", object(1), Kind::kNotThisFormat, "rename it to end in .iff"},
+    {"version 3", farWith(8, littleEndian(3)), Kind::kDamaged, "version 3"},
+    {"a table past the end", farWith(12, littleEndian(1u << 30)), Kind::kPastEnd,
+     "table of contents"},
+    {"more entries than fit", farWith(kTable, littleEndian(100000)), Kind::kPastEnd, "lists"},
+    {"a compressed entry", farWith(kTable + 4, littleEndian(10)), Kind::kDamaged, "compressed"},
+    {"an entry past the end", farWith(kTable + 12, littleEndian(1u << 30)), Kind::kPastEnd,
+     "past its end"},
+    {"a name too long", farWith(kTable + 16, littleEndian(1u << 20)), Kind::kDamaged, "name"},
+};
+
+class FarFaults : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FarFaults, AreNamed) {
+    const auto found = archive(GetParam().bytes);
+    ASSERT_EQ(found.bad.size(), 1u) << GetParam().why;
+    EXPECT_TRUE(found.bad[0].entry.empty());
+    EXPECT_EQ(found.bad[0].fault.kind, GetParam().kind) << found.bad[0].fault.detail;
+    EXPECT_NE(found.bad[0].fault.detail.find(GetParam().says), std::string::npos)
+        << found.bad[0].fault.detail;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, FarFaults, ::testing::ValuesIn(kFarFaults), ByWhy());
+
+TEST(FarReader, NamesTheBrokenEntry) {
+    const auto found = archive(farFile({{"good.iff", object(1)}, {"page.iff", "<html>"}}));
+    ASSERT_EQ(found.bad.size(), 1u);
+    EXPECT_EQ(found.bad[0].entry, "page.iff");
+    EXPECT_EQ(found.archives[0].objects, 2u);  // the game sees two objects, one broken
+    EXPECT_EQ(found.guids.size(), 1u);
+}
+
+struct CmxCase {
+    const char* why;
+    std::string text;
+    std::vector<std::string> meshes;
+};
+
+const CmxCase kCmx[] = {
+    {"a body", cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY"}),
+     {"xskin-b001fafit_x-PELVIS-BODY"}},
+    {"a body with an accessory",
+     cmxFile("b504fafit_aurra", {"xskin-b504fafit_aurra-PELVIS-BODY", "xskin-b504-SPINE2-GUN"}),
+     {"xskin-b504fafit_aurra-PELVIS-BODY", "xskin-b504-SPINE2-GUN"}},
+    {"two suits, each ending with its props",
+     "version 300\n0\n2\nsuitA\n0\n0\n1\nPELVIS\nmeshA\n0\n0\n0\nsuitB\n0\n0\n1\nHEAD\nmeshB\n0\n0\n0\n",
+     {"meshA", "meshB"}},
+    {"a skeleton's file", "version 300\n1\nadult\n2\nROOT\nNULL\n0\n", {}},
+    {"not a mesh list", "<html>no</html>", {}},
+    {"cut inside a skin", "version 300\n0\n1\nsuit\n0\n0\n2\nPELVIS\nmeshA\n0\n0\nHEAD\n", {"meshA"}},
+    {"a count too large", "version 300\n0\n99999999\nsuit\n", {}},
+    {"empty", "", {}},
+};
+
+void PrintTo(const CmxCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class CmxMeshes : public ::testing::TestWithParam<CmxCase> {};
+
+TEST_P(CmxMeshes, AreRead) {
+    MemoryBytes source(GetParam().text);
+    EXPECT_EQ(readCmxMeshes(source), GetParam().meshes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CmxMeshes, ::testing::ValuesIn(kCmx), ByWhy());
+
+}  // namespace
+}  // namespace brambleton::content

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// Builds the game's file formats byte by byte, as the game's tools write them, for tests and
+// fuzzing seeds.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace brambleton::testing {
+
+inline std::string bigEndian(std::uint32_t n, int bytes = 4) {
+    std::string out;
+    for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((n >> (8 * i)) & 0xff);
+    return out;
+}
+
+inline std::string littleEndian(std::uint32_t n, int bytes = 4) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((n >> (8 * i)) & 0xff);
+    return out;
+}
+
+// One IFF chunk: its 76-byte header (type, size with the header, ID, flags, label) and data.
+inline std::string iffChunk(std::string_view type, std::uint16_t id, std::string_view data,
+                            std::string_view label = "") {
+    std::string label64(label.substr(0, 64));
+    label64.resize(64, '\0');
+    return std::string(type) + bigEndian(static_cast<std::uint32_t>(76 + data.size())) +
+           bigEndian(id, 2) + bigEndian(0x10, 2) + label64 + std::string(data);
+}
+
+// An OBJD chunk's data: 16-bit little-endian fields, the object ID at byte 28, as version 138
+// writes it (the game's own are about 220 bytes).
+inline std::string objdData(std::uint32_t guid, std::uint16_t subIndex = 0xffff) {
+    std::string data = littleEndian(138);   // version
+    data += littleEndian(1, 2);              // stack size
+    data += littleEndian(100, 2);            // base graphic
+    data += littleEndian(1, 2);              // graphics
+    data += littleEndian(4096, 2);           // main behaviour
+    data += littleEndian(0, 2);              // gardening behaviour
+    data += littleEndian(0, 2);              // tree table
+    data += littleEndian(0, 2);              // interaction group
+    data += littleEndian(4, 2);              // type: a buyable object
+    data += littleEndian(0, 2);              // master ID
+    data += littleEndian(subIndex, 2);       // sub index
+    data += littleEndian(0, 2);              // wash hands behaviour
+    data += littleEndian(0, 2);              // animation table
+    data += littleEndian(guid);              // the object ID, at byte 28
+    data.resize(220, '\0');
+    return data;
+}
+
+// An IFF file of `chunks`, with a resource map as its last chunk (as most objects have), so
+// that cutting the file anywhere leaves the map's offset pointing past the end.
+inline std::string iffFile(const std::vector<std::string>& chunks, bool withMap = true) {
+    using namespace std::string_view_literals;
+    std::string signature(
+        "IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996"sv);
+    signature.resize(60, '\0');
+    std::string body;
+    for (const auto& c : chunks) body += c;
+    const std::uint32_t map = withMap ? static_cast<std::uint32_t>(64 + body.size()) : 0;
+    if (withMap) body += iffChunk("rsmp", 0, std::string(20, '\0'));
+    return signature + bigEndian(map) + body;
+}
+
+// An object: its OBJD chunks (one per tile), a behaviour, strings and a sprite of `spriteBytes`.
+inline std::string objectFile(const std::vector<std::uint32_t>& guids,
+                              std::size_t spriteBytes = 3000) {
+    std::vector<std::string> chunks;
+    std::uint16_t id = 128;
+    for (const auto guid : guids) chunks.push_back(iffChunk("OBJD", id++, objdData(guid), "tile"));
+    chunks.push_back(iffChunk("BHAV", 4096, std::string(120, '\x01'), "main"));
+    chunks.push_back(iffChunk("CTSS", 2000, std::string(60, 'a'), "catalog"));
+    chunks.push_back(iffChunk("SPR2", 256, std::string(spriteBytes, '\x7f'), "sprite"));
+    return iffFile(chunks);
+}
+
+// A FAR archive (version 1a) of `entries` (name, bytes), its table of contents at the end.
+inline std::string farFile(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string data;
+    std::string table = littleEndian(static_cast<std::uint32_t>(entries.size()));
+    for (const auto& [name, bytes] : entries) {
+        const auto size = static_cast<std::uint32_t>(bytes.size());
+        table += littleEndian(size) + littleEndian(size) +
+                 littleEndian(static_cast<std::uint32_t>(16 + data.size())) +
+                 littleEndian(static_cast<std::uint32_t>(name.size())) + name;
+        data += bytes;
+    }
+    return "FAR!byAZ" + littleEndian(1) + littleEndian(static_cast<std::uint32_t>(16 + data.size())) +
+           data + table;
+}
+
+// A skin's mesh list naming `meshes`, each on its bone, as the game's skin files are written.
+inline std::string cmxFile(std::string_view suit, const std::vector<std::string>& meshes) {
+    std::string out = "// Character File. Copyright 1997, Maxis Inc.\r\nversion 300\r\n0\r\n1\r\n";
+    out += std::string(suit) + "\r\n0\r\n0\r\n" + std::to_string(meshes.size()) + "\r\n";
+    for (const auto& mesh : meshes) out += "PELVIS\r\n" + mesh + "\r\n0\r\n0\r\n";
+    return out + "0\r\n";
+}
+
+}  // namespace brambleton::testing
