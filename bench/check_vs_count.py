@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Times `brambleton-count --check` on a generated install of 200,000 content files, about 2%
-of them duplicates, against the work it stands for measured in the same run: a plain count
-of the same folders plus `jdupes -r -q` finding the same duplicates. Prints best-of-N warm
-times, the ratio (target: at most 1.5), the check's peak memory (target: under 64 MB), and
-how many bytes the duplicate finder read against the tree's total. With --cold, the page
+"""Times `brambleton-count --check` on a generated install of 200,000 content files (objects
+laid out as the game's tools write them, about 2% of them duplicates, 1% .far archives)
+against the work it stands for measured in the same run: a plain count of the same folders
+plus `jdupes -r -q` finding the same duplicates (target: at most 1.5), and against
+`--check --quick`, the same check without reading inside the files (target: at most 1.3
+warm, 1.5 cold). Prints best-of-N times, the ratios, the check's peak memory (target: under
+64 MB), and how many bytes the duplicate finder and the readers inside the files read
+against the tree's total. With --cold, the page
 cache, dentries and inodes are dropped before every run (root only). Needs Debian's jdupes
 and time.
 """
@@ -13,9 +16,14 @@ import json
 import os
 import random
 import shutil
+import struct
 import subprocess
+import sys
 import tempfile
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import sims_files  # noqa: E402
 
 
 COLD = False
@@ -38,30 +46,68 @@ def best(cmd, runs, env=None):
     return min(times)
 
 
+def sparse_object(rng, guid):
+    """An object as the game's tools write one: OBJDs, many small chunks, then sprites whose
+    data is left as holes in the file (apparent size without disk), and the resource map."""
+    head = b"".join(sims_files.chunk(b"OBJD", 128 + t, sims_files.objd(guid + t))
+                    for t in range(rng.choice([1, 1, 1, 2, 4])))
+    for i in range(rng.randrange(10, 40)):
+        head += sims_files.chunk(rng.choice([b"BHAV", b"STR#", b"TTAB", b"DGRP", b"SLOT"]),
+                                 4096 + i, rng.randbytes(rng.randrange(60, 600)))
+    parts = [head]
+    for i in range(rng.randrange(2, 8)):
+        size = rng.randrange(2000, 40000)
+        parts.append(b"SPR2" + struct.pack(">IHH", 76 + size, 256 + i, 0x10) + bytes(64))
+        parts.append(size)  # a hole of this many bytes
+    offset = 64 + sum(p if isinstance(p, int) else len(p) for p in parts)
+    parts.append(sims_files.chunk(b"rsmp", 0, bytes(20)))
+    return [sims_files.SIGNATURE + struct.pack(">I", offset)] + parts
+
+
+def write_parts(path, parts):
+    with open(path, "wb") as f:
+        for part in parts:
+            if isinstance(part, int):
+                f.seek(part, 1)
+            else:
+                f.write(part)
+        f.truncate()
+
+
 def make_install(root, files, seed):
+    """An install of `files` content files below Downloads: objects, about 2% of them second
+    copies of others, and 1% .far archives of 5 to 20 objects."""
     rng = random.Random(seed)
     game = os.path.join(root, "game")
     os.makedirs(os.path.join(game, "GameData"))
     with open(os.path.join(game, "GameData", "Behavior.iff"), "wb") as f:
         f.write(b"behaviour")
-    total = 0
-    bodies = []
     folders = [os.path.join(game, "Downloads", "set%d" % i, "part%d" % j)
                for i in range(400) for j in range(5)]
     for folder in folders:
         os.makedirs(folder)
+    kept = []
+    guid = 0x10000
     for i in range(files):
-        if bodies and rng.random() < 0.02:
-            data = rng.choice(bodies)  # a second download of a file already there
+        folder = rng.choice(folders)
+        if kept and rng.random() < 0.02:
+            parts = rng.choice(kept)  # a second download of a file already there
+            name = "obj%d.iff" % i
+        elif rng.random() < 0.01:
+            entries = []
+            for e in range(rng.randrange(5, 20)):
+                guid += 8
+                entries.append(("o%d.iff" % e, sims_files.obj([guid], sprite=rng.randrange(500, 8000))))
+            parts = [sims_files.far(entries)]
+            name = "pack%d.far" % i
         else:
-            size = rng.choice([600, 2000, 9000, 30000, 120000])
-            data = rng.randbytes(size) if hasattr(rng, "randbytes") else os.urandom(size)
-            if len(bodies) < 2000:
-                bodies.append(data)
-        with open(os.path.join(rng.choice(folders), "obj%d.iff" % i), "wb") as f:
-            f.write(data)
-        total += len(data)
-    return game, total
+            guid += 8
+            parts = sparse_object(rng, guid)
+            name = "obj%d.iff" % i
+            if len(kept) < 2000:
+                kept.append(parts)
+        write_parts(os.path.join(folder, name), parts)
+    return game, sum(os.path.getsize(os.path.join(d, f)) for d, _, fs in os.walk(game) for f in fs)
 
 
 def main():
@@ -87,6 +133,7 @@ def main():
         env.pop("WINEPREFIX", None)
 
         check = best([args.counter, "--check", "--json"], args.runs, env)
+        quick = best([args.counter, "--check", "--quick", "--json"], args.runs, env)
         count = best([args.counter, os.path.join(game, "Downloads"), "*.IFF"], args.runs)
         dupes = best([jdupes, "-r", "-q", os.path.join(game, "Downloads")], args.runs)
         report = json.loads(subprocess.run([args.counter, "--check", "--json"], env=env,
@@ -102,9 +149,12 @@ def main():
         print(f"--check ({'cold' if COLD else 'warm'})        {check:.2f} s")
         print(f"count + jdupes -r -q  {count:.2f} s + {dupes:.2f} s = {count + dupes:.2f} s")
         print(f"ratio                 {check / (count + dupes):.2f} (target at most 1.5)")
+        print(f"--check --quick       {quick:.2f} s (names and sizes only)")
+        print(f"inside / quick        {check / quick:.2f} (target at most "
+              f"{1.5 if COLD else 1.3})")
         print(f"peak memory           {int(peak) / 1024:.1f} MB (target under 64)")
         for line in verbose.splitlines():
-            if line.startswith("Duplicate finder read"):
+            if line.startswith(("Duplicate finder read", "Reading inside the files read")):
                 print(line)
 
 

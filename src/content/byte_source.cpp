@@ -26,13 +26,20 @@ std::size_t WindowedBytes::read(std::uint64_t offset, void* out, std::size_t len
     const bool inWindow = offset >= start_ && offset - start_ + length <= filled_;
     if (!inWindow) {
         if (length > kWindow) return inner_.read(offset, out, length);
-        // The page holding `offset`, or, when the bytes wanted cross its end, a window
-        // starting at them.
-        std::uint64_t start = offset - offset % kWindow;
-        if (offset + length > start + kWindow) start = offset;
+        // Close after the last window, the headers are likely dense (small chunks): a page.
+        // Far past it, after a large chunk's data, most often one header stands alone: a
+        // few hundred bytes, so that skipped data is not copied.
+        const bool near = filled_ > 0 && offset >= start_ && offset - start_ < 2 * kWindow;
+        std::uint64_t start = offset;
+        std::size_t want = std::max(length, kSmallWindow);
+        if (near || filled_ == 0) {
+            start = offset - offset % kWindow;
+            if (offset + length > start + kWindow) start = offset;
+            want = kWindow;
+        }
         filled_ = 0;
         start_ = start;
-        filled_ = inner_.read(start, window_, std::min<std::uint64_t>(kWindow, size - start));
+        filled_ = inner_.read(start, window_, std::min<std::uint64_t>(want, size - start));
         if (offset - start_ + length > filled_) {
             // The file ended before its size said (it shrank while being read).
             const std::size_t got = filled_ > offset - start_ ? filled_ - (offset - start_) : 0;

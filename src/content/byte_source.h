@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -76,7 +77,8 @@ class PartBytes final : public ByteSource {
 
 // Reads through a small window, so that headers lying close together (a file's many small
 // chunks) cost one read of the file, not one each, while large chunk data between headers is
-// skipped. The window is one page of the file, the unit the system reads anyway.
+// skipped. The window is one page of the file, the unit the system reads anyway, or, after a
+// jump over a large chunk's data, a few hundred bytes.
 class WindowedBytes final : public ByteSource {
   public:
     explicit WindowedBytes(ByteSource& inner) : inner_(inner) {}
@@ -85,6 +87,7 @@ class WindowedBytes final : public ByteSource {
     std::uint64_t bytesRead() const override { return inner_.bytesRead(); }
 
     static constexpr std::size_t kWindow = 4096;
+    static constexpr std::size_t kSmallWindow = 512;
 
   private:
     ByteSource& inner_;
@@ -93,7 +96,20 @@ class WindowedBytes final : public ByteSource {
     std::size_t filled_ = 0;
 };
 
-// Opens the file at `path` (UTF-8) for reading; throws ReadError naming why it cannot.
-std::unique_ptr<ByteSource> openFileBytes(const std::string& path);
+// Lowers the calling thread's priority a little, so that readers in the background take
+// the processor time the walk leaves, and the walk is not slowed by them.
+void yieldToForeground() noexcept;
+
+// Opens the file at `path` (UTF-8) for reading; throws ReadError naming why it cannot. With
+// `size` (as a listing just gave it) the file is not asked again; a file that is not a
+// regular one then fails at its first read.
+std::unique_ptr<ByteSource> openFileBytes(const std::string& path,
+                                          std::optional<std::uint64_t> size = std::nullopt);
+
+// As openFileBytes(folder + separator + name, size), for many files of one folder in a row:
+// where the platform allows, each thread keeps its last folder open and opens the files in
+// it by name, so the folder's path is not looked up again for every file.
+std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator,
+                                       const std::string& name, std::uint64_t size);
 
 }  // namespace brambleton::content

@@ -179,8 +179,8 @@ class Checker {
 
   private:
     // Queues a content file whose inside the check reads.
-    void queueInside(const Area& area, std::size_t depth, const std::string& path,
-                     const std::string& ext, std::uint32_t file) {
+    void queueInside(const Area& area, std::size_t depth, const std::string& folder,
+                     const std::string& name, const std::string& ext, std::uint32_t file) {
         if (!lookInside_) return;
         FileKind kind;
         if (ext == "iff") {
@@ -194,7 +194,11 @@ class Checker {
         } else {
             return;
         }
-        inspector_.add({path, kind, file});
+        if (!folderShared_ || *folderShared_ != folder) {
+            folderShared_ = std::make_shared<const std::string>(folder);
+        }
+        inspector_.add({folderShared_, name, source_.separator(), kind, file,
+                        static_cast<std::uint64_t>(content_[file].size)});
     }
 
     std::string objectPath(const Findings& findings, std::uint32_t object) const {
@@ -310,7 +314,8 @@ class Checker {
         const std::string separator(1, source_.separator());
         for (const auto& file : listing.files) {
             bytes +=
-                classify(area, out, depth, path + separator + file.name, file.name, file.size, top);
+                classify(area, out, depth, path, path + separator + file.name, file.name, file.size,
+                         top);
         }
         // Sub-folders in the file system's order, the order the readers ahead take; the
         // report is sorted afterwards.
@@ -330,7 +335,7 @@ class Checker {
 
     // Looks at one file; returns the bytes it adds to the area's content.
     std::int64_t classify(const Area& area, AreaReport& out, std::size_t depth,
-                          const std::string& path, const std::string& name, std::int64_t size,
+                          const std::string& folder, const std::string& path, const std::string& name, std::int64_t size,
                           const std::string& top) {
         const auto [ext, previous] = extensions(name);
         if (among(kArchiveExtensions, ext)) {
@@ -368,7 +373,7 @@ class Checker {
                 const auto file = static_cast<std::uint32_t>(content_.size());
                 content_.push_back({path, size});
                 contentArea_.push_back(areaIndex_);
-                queueInside(area, depth, path, ext, file);
+                queueInside(area, depth, folder, name, ext, file);
             }
             if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(name));
             return size;
@@ -409,6 +414,7 @@ class Checker {
     Inspector inspector_;
     const FilePattern everything_{"*"};
     std::uint8_t areaIndex_ = 0;
+    std::shared_ptr<const std::string> folderShared_;  // the folder whose files are queued
     std::vector<SizedFile> content_;
     std::vector<std::uint8_t> contentArea_;  // each content file's area, by its index
     std::unordered_set<std::string> duplicateCopies_;

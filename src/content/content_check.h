@@ -73,8 +73,11 @@ struct CheckOptions {
     // looks at names and sizes only.
     bool lookInside = true;
     // Readers that read inside the files alongside the walk; 0 reads them on the walk's
-    // thread.
-    unsigned readers = 4;
+    // thread. On a cold cache each reader waits on the disk most of the time, and a file's
+    // headers lie on several pages: enough readers keep a deep queue of reads in flight
+    // (measured on a virtual disk: 4 readers took twice as long as 16; 64 gained little
+    // more). On a warm cache they take only the processor time the walk leaves.
+    unsigned readers = 16;
 };
 
 // What the check needs from its caller: as for a count, a yield at every folder (the window

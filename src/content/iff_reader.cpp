@@ -117,11 +117,11 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
     // the chunk the file ends in says so more plainly.
     const std::uint32_t map = bigEndian32(header + 60);
     for (std::uint64_t at = kFileHeader; at < size;) {
-        const std::string which = "chunk " + number(summary.chunks + 1);
+        const auto which = [&] { return "chunk " + number(summary.chunks + 1); };
         if (size - at < kChunkHeader) {
             return faulted(summary, FormatFault::kTruncated,
                            "This " + it + " is cut short: it ends at byte " + number(size) +
-                               ", inside the header of its " + which +
+                               ", inside the header of its " + which() +
                                ". Most likely the download stopped early.");
         }
         unsigned char chunk[kChunkHeader];
@@ -132,20 +132,20 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
         const std::string type = typeText(chunk);
         if (length < kChunkHeader) {
             return faulted(summary, FormatFault::kDamaged,
-                           "This " + it + " is damaged: its " + which + " (" + type +
+                           "This " + it + " is damaged: its " + which() + " (" + type +
                                ") at byte " + number(at) + " gives a size of " + number(length) +
                                " bytes, less than its own header.");
         }
         if (length > size - at) {
             return faulted(summary, FormatFault::kTruncated,
-                           "This " + it + " is cut short: its " + which + " (" + type +
+                           "This " + it + " is cut short: its " + which() + " (" + type +
                                ") runs to byte " + number(at + length) + ", past its end at byte " +
                                number(size) + ". Most likely the download stopped early.");
         }
         if (std::string_view(reinterpret_cast<const char*>(chunk), 4) == "OBJD") {
             if (length - kChunkHeader < kObjdNeeded) {
                 return faulted(summary, FormatFault::kDamaged,
-                               "This " + it + " is damaged: its object definition (" + which +
+                               "This " + it + " is damaged: its object definition (" + which() +
                                    ") is " + number(length - kChunkHeader) +
                                    " bytes, too short to hold the object's ID.");
             }

@@ -16,8 +16,9 @@
 namespace brambleton::content {
 namespace {
 
-// Files queued past what the readers have taken before the walk reads one itself.
-constexpr std::size_t kMostQueued = 4096;
+// Files queued past what the readers have taken before the walk reads one itself. Long: the
+// readers, below the walk's priority, catch up while the duplicate finder runs.
+constexpr std::size_t kMostQueued = std::size_t{1} << 16;
 
 std::string lastExtension(std::string_view name) {
     const auto dot = name.rfind('.');
@@ -98,7 +99,7 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
 
 void inspect(const InspectTask& task, Findings& out) {
     try {
-        const auto file = openFileBytes(task.path);
+        const auto file = openFileIn(*task.folder, task.separator, task.name, task.size);
         inspectBytes(*file, task.kind, task.file, out);
         out.bytesRead += file->bytesRead();
     } catch (const ReadError& e) {
@@ -153,7 +154,10 @@ Inspector::Inspector(unsigned threads) {
     unsigned started = 0;
     for (; started < threads; ++started) {
         try {
-            std::thread([state] { state->read(); }).detach();
+            std::thread([state] {
+                yieldToForeground();
+                state->read();
+            }).detach();
         } catch (const std::exception&) {
             break;  // fewer readers, or none: the caller reads
         }
@@ -169,12 +173,6 @@ Inspector::~Inspector() {
         state_->queue.clear();
     }
     state_->wake.notify_all();
-}
-
-unsigned Inspector::defaultThreads() {
-    // Enough reads in flight to keep a disk busy; on warm caches they share the processors
-    // with the walk.
-    return 4;
 }
 
 void Inspector::add(InspectTask task) {

@@ -19,11 +19,17 @@ enum class FileKind : std::uint8_t {
     kMeshList,    // .cmx: the meshes it names
 };
 
-// One file to read. `file` is the caller's number for it, which findings refer to.
+// One file to read: `name` in `folder`, joined by `separator`. `file` is the caller's number
+// for it, which findings refer to. Files of one folder share its path.
 struct InspectTask {
-    std::string path;
+    std::shared_ptr<const std::string> folder;
+    std::string name;
+    char separator;
     FileKind kind;
     std::uint32_t file;
+    std::uint64_t size;  // as the listing gave it
+
+    std::string path() const { return *folder + separator + name; }
 };
 
 // What the readers found in the files they were given, in no particular order.
@@ -82,17 +88,14 @@ class Inspector {
     Inspector(const Inspector&) = delete;
     Inspector& operator=(const Inspector&) = delete;
 
-    // Queues one file. When the readers fall far behind, the caller reads it itself, so the
-    // queue stays short.
+    // Queues one file. When the readers fall very far behind, the caller reads it itself, so
+    // the queue stays within bounds.
     void add(InspectTask task);
 
     // Waits until every file queued has been read, running `yield` every 50 ms meanwhile;
     // stops early, between files, when `cancelled` says so (a reader stuck in a read on a
     // hung disk is then left to finish alone). Returns what was found.
     Findings finish(const std::function<void()>& yield, const std::function<bool()>& cancelled);
-
-    // The readers a check uses on this machine.
-    static unsigned defaultThreads();
 
     struct State;
 

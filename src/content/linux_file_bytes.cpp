@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Built on Linux.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,7 +29,10 @@ class FileBytes final : public ByteSource {
             const ssize_t n = ::pread(fd_, static_cast<char*>(out) + got, length - got,
                                       static_cast<off_t>(offset + got));
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) throw ReadError("Cannot read " + path_ + ": " + std::strerror(errno));
+            if (n < 0) {
+                throw ReadError("Cannot read " + path_ + ": " +
+                                (errno == ESPIPE ? "not a regular file" : std::strerror(errno)));
+            }
             if (n == 0) break;
             got += static_cast<std::size_t>(n);
         }
@@ -45,28 +49,71 @@ class FileBytes final : public ByteSource {
     std::uint64_t read_ = 0;
 };
 
-}  // namespace
-
-std::unique_ptr<ByteSource> openFileBytes(const std::string& path) {
-    // Without blocking: a pipe given a content file's name must not hang the check.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) throw ReadError("Cannot open " + path + ": " + std::strerror(errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int error = errno;
-        ::close(fd);
-        throw ReadError("Cannot read " + path + ": " + std::strerror(error));
+// A thread's last folder, held open so that its files open by name.
+struct LastFolder {
+    std::string path;
+    int fd = -1;
+    LastFolder() = default;
+    LastFolder(const LastFolder&) = delete;
+    LastFolder& operator=(const LastFolder&) = delete;
+    ~LastFolder() {
+        if (fd >= 0) ::close(fd);
     }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ReadError("Cannot read " + path + ": not a regular file");
+};
+
+thread_local LastFolder lastFolder;
+
+// Without blocking: a pipe given a content file's name must not hang the check.
+constexpr int kFileFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+std::unique_ptr<ByteSource> wrap(int fd, const std::string& path,
+                                 std::optional<std::uint64_t> size) {
+    if (fd < 0) throw ReadError("Cannot open " + path + ": " + std::strerror(errno));
+    if (!size) {
+        struct stat st {};
+        if (::fstat(fd, &st) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throw ReadError("Cannot read " + path + ": " + std::strerror(error));
+        }
+        if (!S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw ReadError("Cannot read " + path + ": not a regular file");
+        }
+        size = static_cast<std::uint64_t>(st.st_size);
     }
     try {
-        return std::make_unique<FileBytes>(fd, static_cast<std::uint64_t>(st.st_size), path);
+        return std::make_unique<FileBytes>(fd, *size, path);
     } catch (...) {
         ::close(fd);
         throw;
     }
+}
+
+}  // namespace
+
+void yieldToForeground() noexcept {
+    // On Linux a nice value is the thread's own; raising it needs no privilege.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+}
+
+std::unique_ptr<ByteSource> openFileBytes(const std::string& path,
+                                          std::optional<std::uint64_t> size) {
+    return wrap(::open(path.c_str(), kFileFlags), path, size);
+}
+
+std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator,
+                                       const std::string& name, std::uint64_t size) {
+    const std::string path = folder + separator + name;
+    if (lastFolder.path != folder) {
+        if (lastFolder.fd >= 0) ::close(lastFolder.fd);
+        lastFolder.fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_PATH);
+        lastFolder.path = folder;
+    }
+    // A folder that cannot be held open: by its whole path, which then says why.
+    const int fd = lastFolder.fd >= 0 ? ::openat(lastFolder.fd, name.c_str(), kFileFlags)
+                                      : ::open(path.c_str(), kFileFlags);
+    return wrap(fd, path, size);
 }
 
 }  // namespace brambleton::content

@@ -53,7 +53,11 @@ class FileBytes final : public ByteSource {
 
 }  // namespace
 
-std::unique_ptr<ByteSource> openFileBytes(const std::string& path) {
+void yieldToForeground() noexcept {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+std::unique_ptr<ByteSource> openFileBytes(const std::string& path, std::optional<std::uint64_t>) {
     // Shared for every kind of access: the game or an unpacker may have the file open.
     HANDLE file = CreateFileW(win32::longPath(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -70,6 +74,11 @@ std::unique_ptr<ByteSource> openFileBytes(const std::string& path) {
         CloseHandle(file);
         throw;
     }
+}
+
+std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator,
+                                       const std::string& name, std::uint64_t size) {
+    return openFileBytes(folder + separator + name, size);
 }
 
 }  // namespace brambleton::content

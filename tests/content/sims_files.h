@@ -59,7 +59,7 @@ inline std::string objdData(std::uint32_t guid, std::uint16_t subIndex = 0xffff)
 inline std::string iffFile(const std::vector<std::string>& chunks, bool withMap = true) {
     using namespace std::string_view_literals;
     std::string signature(
-        "IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996"sv);
+        "IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1"sv);
     signature.resize(60, '\0');
     std::string body;
     for (const auto& c : chunks) body += c;
