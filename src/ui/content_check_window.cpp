@@ -144,10 +144,19 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     if (!unreadable.isEmpty()) {
         // Over the report it is about.
         QWidget::show();
+        const auto folders = report_->foldersUnreadable;
+        const auto files = report_->filesUnreadable;
+        const auto n = [](std::int64_t count) {
+            return QLocale().toString(static_cast<qlonglong>(count));
+        };
+        const QString what =
+            files == 0    ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
+            : folders == 0 ? (files == 1 ? tr("1 file") : tr("%1 files").arg(n(files)))
+                           : tr("%1 folders and files").arg(n(folders + files));
         showMessage((unreadable.size() == 1
-                         ? tr("1 folder could not be read and was left out of the check:\n")
-                         : tr("%1 folders could not be read and were left out of the check:\n")
-                               .arg(QLocale().toString(unreadable.size()))) +
+                         ? tr("%1 could not be read and was left out of the check:\n")
+                         : tr("%1 could not be read and were left out of the check:\n"))
+                            .arg(what) +
                         unreadable.mid(0, 5).join(QLatin1Char('\n')),
                     {}, this);
     }
@@ -180,6 +189,12 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         row->setText(2, megabytes(area.bytes));
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        if (area.name == "objects" && area.folder) {
+            const NumberSeparators separators{locale.groupSeparator().toStdString(),
+                                              locale.decimalPoint().toStdString()};
+            auto* objects = new QTreeWidgetItem(row);
+            objects->setText(0, fromUtf8(content::objectsSentence(area, separators)));
+        }
         const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
         for (const auto& folder : area.largest) {
             auto* child = new QTreeWidgetItem(row);
@@ -208,7 +223,8 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         const QString path = QDir::toNativeSeparators(fromUtf8(problem.path));
         row->setText(0, shown(problem.path));
         row->setText(1, fromUtf8(problem.detail));
-        row->setData(0, kPathRole, fromUtf8(problem.path));
+        // Inside an archive, the file manager shows the archive.
+        row->setData(0, kPathRole, fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
         row->setToolTip(0, plainToolTip(path));
         row->setToolTip(1, plainToolTip(row->text(1)));
     }

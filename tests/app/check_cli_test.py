@@ -10,6 +10,9 @@ import subprocess
 import sys
 import tempfile
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import sims_files  # noqa: E402
+
 counter = sys.argv[1]
 failures = []
 
@@ -61,7 +64,8 @@ with tempfile.TemporaryDirectory() as work:
     env = dict(os.environ, HOME=home)
     env.pop("WINEPREFIX", None)
     env.pop("XDG_CONFIG_HOME", None)
-    run = subprocess.run([counter, "--check", "--json"], env=env, capture_output=True)
+    # These files are names and sizes only: --quick does not read inside them.
+    run = subprocess.run([counter, "--check", "--quick", "--json"], env=env, capture_output=True)
     check("--check exits 4 when it finds problems: %d %s" % (run.returncode, run.stderr),
           run.returncode == 4)
     report = json.loads(run.stdout)
@@ -99,15 +103,81 @@ with tempfile.TemporaryDirectory() as work:
     check("no unreadable folder", report["folders_unreadable"] == 0)
 
     # The text report and a clean install's status.
-    text = subprocess.run([counter, "--check"], env=env, capture_output=True, text=True).stdout
+    text = subprocess.run([counter, "--check", "--quick"], env=env, capture_output=True,
+                          text=True).stdout
     check("the text report groups by kind", "Empty files" in text and "(empty-file)" in text)
     for rel in ["Downloads/Copies/chair.iff", "Downloads/old/sofa.iff.bak", "Downloads/new set.rar",
                 "Downloads/body.cmx", "Downloads/broken.iff", "GameData/Walls/tile.flr",
                 "GameData/Roofs/table.iff"]:
         os.remove(os.path.join(game, rel))
     shutil.rmtree(os.path.join(game, "GameData/Skins/Extra"))
-    clean = subprocess.run([counter, "--check", "--json"], env=env, capture_output=True)
+    clean = subprocess.run([counter, "--check", "--quick", "--json"], env=env, capture_output=True)
     check("a clean install exits 0: %d" % clean.returncode, clean.returncode == 0)
+    # Read inside, these made-up files are not what their names say.
+    inside = json.loads(subprocess.run([counter, "--check", "--json"], env=env,
+                                       capture_output=True).stdout)
+    check("made-up objects are bad files",
+          {p["kind"] for p in inside["problems"]} == {"bad-file"})
+
+    # A held-out install: objects, archives and skins as the game's tools write them.
+    held = os.path.join(work, "held-out", "The Sims")
+    obj = sims_files.obj
+    real = {
+        "GameData/Behavior.iff": sims_files.iff([sims_files.chunk(b"BHAV", 1, b"x" * 40)]),
+        "Downloads/Kitchen/Kitchen Set.far": sims_files.far([
+            ("Counter.iff", obj([0x6A0B1C01])),
+            ("Stove.iff", obj([0x6A0B1C02])),
+            ("Sink.iff", obj([0x6A0B1C03])),
+            ("Fridge.iff", obj([0x6A0B1C04])),
+            ("readme.txt", b"Enjoy!"),
+        ]),
+        "Downloads/Kitchen/Stove recolour.iff": obj([0x6A0B1C02]),  # the archive's stove's ID
+        "Downloads/Beds/Double Bed.iff": obj([0x7700AA01, 0x7700AA02, 0x7700AA03]),  # tiles
+        "Downloads/Beds/Bunk.far": sims_files.far([("Bunk.iff", obj([0x7700BB01]))]),
+        "Downloads/Error page.iff": b"<!DOCTYPE html>\n<html><head><title>404</title></head></html>\n",
+        "Downloads/Cut short.far": sims_files.far([("Lamp.iff", obj([0x5500CC01]))])[:700],
+        "GameData/UserObjects/Plant.iff": obj([0x4400DD01]),
+        "GameData/Floors/Oak.flr": sims_files.iff([sims_files.chunk(b"FBMP", 1, b"BM" * 30)], False),
+        "GameData/Skins/b500fafit_ann.cmx": sims_files.cmx(
+            "b500fafit_ann", ["xskin-b500fafit_ann-PELVIS-BODY", "xskin-b500fafit_ann-L_HAND-BAG"]),
+        "GameData/Skins/xskin-b500fafit_ann-PELVIS-BODY.skn": b"version 1\n",
+        "GameData/Skins/b500fafitlgt_ann.bmp": b"BM",
+    }
+    for rel, data in real.items():
+        write(os.path.join(held, rel), data)
+    conf = os.path.join(work, "held-home/.config/brambleton")
+    os.makedirs(conf)
+    with open(os.path.join(conf, "brambleton.ini"), "w") as f:
+        f.write("[game]\nchosen=%s\n" % held)
+    held_env = dict(env, HOME=os.path.join(work, "held-home"))
+    run = subprocess.run([counter, "--check", "--json"], env=held_env, capture_output=True)
+    check("the held-out install exits 4: %d %s" % (run.returncode, run.stderr), run.returncode == 4)
+    report = json.loads(run.stdout)
+    downloads = report["areas"][0]
+    check("objects in archives: %s" % downloads,
+          (downloads["objects"], downloads["objects_in_archives"], downloads["archives"]) ==
+          (3 + 4 + 1, 4 + 1, 2))  # a cut archive's table is not read: no objects
+    got = sorted((p["kind"], os.path.relpath(p["path"], held).replace(os.sep, "/"),
+                  os.path.relpath(p.get("same_as", held), held).replace(os.sep, "/"),
+                  p.get("mesh", ""), p.get("guid", 0)) for p in report["problems"])
+    want = sorted([
+        ("guid-conflict", "Downloads/Kitchen/Stove recolour.iff",
+         "Downloads/Kitchen/Kitchen Set.far/Stove.iff", "", 0x6A0B1C02),
+        ("bad-file", "Downloads/Error page.iff", ".", "", 0),
+        ("bad-file", "Downloads/Cut short.far", ".", "", 0),
+        ("missing-mesh", "GameData/Skins/b500fafit_ann.cmx", ".", "xskin-b500fafit_ann-L_HAND-BAG", 0),
+    ])
+    check("held-out problems: %s" % got, got == want)
+    details = {p["path"]: p["detail"] for p in report["problems"]}
+    check("a web page is called one",
+          "web page" in details[os.path.join(held, "Downloads", "Error page.iff")])
+    check("a cut archive is called cut short",
+          "cut short" in details[os.path.join(held, "Downloads", "Cut short.far")])
+    check("bytes read inside the files", 0 < report["bytes_inspected"])
+    text = subprocess.run([counter, "--check"], env=held_env, capture_output=True, text=True).stdout
+    check("the text counts objects in archives: %s" % text,
+          "8 objects, 5 of them inside 2 archives" in text)
+    check("the text tells the bytes read inside", "Reading inside the files read" in text)
 
     # Duplicates against jdupes on generated trees.
     jdupes = shutil.which("jdupes")

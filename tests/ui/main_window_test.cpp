@@ -723,13 +723,16 @@ class MainWindowTest : public QObject {
         auto* areas = window->findChild<QTreeWidget*>("areas");
         QVERIFY(areas->topLevelItem(0)->text(0).startsWith("objects"));
         QCOMPARE(areas->topLevelItem(0)->text(1), QStringLiteral("2"));
-        QCOMPARE(areas->topLevelItem(0)->childCount(), 1);  // Downloads/Sets
+        QCOMPARE(areas->topLevelItem(0)->childCount(), 2);  // the objects, Downloads/Sets
+        QCOMPARE(areas->topLevelItem(0)->child(0)->text(0), QStringLiteral("2 objects"));
         auto* problems = window->findChild<QTreeWidget*>("problems");
         QStringList kinds;
         for (int i = 0; i < problems->topLevelItemCount(); ++i) {
             kinds << problems->topLevelItem(i)->text(1);
         }
-        QCOMPARE(kinds, (QStringList{"unread-subfolder", "ignored-name"}));
+        // The prefix's content files are zeros, not what their names say.
+        QCOMPARE(kinds, (QStringList{"unread-subfolder", "ignored-name", "bad-file"}));
+        QCOMPARE(problems->topLevelItem(2)->childCount(), 4);
         QCOMPARE(messages.texts, QStringList());
 
         const QString json = QString::fromStdString(prefix.tree.path("report.json"));
