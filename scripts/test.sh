@@ -66,20 +66,23 @@ desktop-file-validate "$stage/usr/share/applications/org.brambleton.Brambleton.d
 appstreamcli validate --no-net --explain "$stage/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
 rm -rf "$stage"
 
-echo "== Fuzzing the registry file and Steam KeyValues readers for 40 seconds each, the settings file's for 20"
+echo "== Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's,"
+echo "   and the IFF, FAR and CMX readers inside the content files, for 20 each"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
-cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz settings_file_fuzz -j "$jobs"
+cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz settings_file_fuzz \
+    iff_fuzz far_fuzz cmx_fuzz format_seeds -j "$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini"
+mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini" "$corpus/iff" "$corpus/far" "$corpus/cmx"
+build/fuzz/tests/content/format_seeds "$corpus/iff" "$corpus/far" "$corpus/cmx"
 printf '[game]\nchosen="/home/x/Jeux \\"Sims\\"; a,b"\ncopies=/a, /b\ninUse=@@home\n' >"$corpus/ini/seed.ini"
 for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
     cp "$seed" "$corpus/reg/$(basename "$(dirname "$seed")").reg"
 done
 cp tests/fixtures/steam/* "$corpus/vdf/"
-fuzz() { # target, corpus[, seconds]
-    ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/locations/$1" -max_total_time="${3:-40}" \
+fuzz() { # target, corpus[, seconds[, folder below build/fuzz/tests]]
+    ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/${4:-locations}/$1" -max_total_time="${3:-40}" \
         -max_len=16384 -timeout=10 -print_final_stats=1 "$2" 2>"build/fuzz/$1.log" ||
         { tail -50 "build/fuzz/$1.log"; echo "The fuzzer found a fault in $1"; exit 1; }
     grep -E '^(stat::number_of_executed_units|Done)' "build/fuzz/$1.log" || true
@@ -87,6 +90,9 @@ fuzz() { # target, corpus[, seconds]
 fuzz reg_file_fuzz "$corpus/reg"
 fuzz key_values_fuzz "$corpus/vdf"
 fuzz settings_file_fuzz "$corpus/ini" 20
+fuzz iff_fuzz "$corpus/iff" 20 content
+fuzz far_fuzz "$corpus/far" 20 content
+fuzz cmx_fuzz "$corpus/cmx" 20 content
 echo "== Release packages"
 if $windows; then bash scripts/release.sh; else bash scripts/release.sh --no-windows; fi
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
