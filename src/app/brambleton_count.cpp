@@ -422,9 +422,9 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
                                                   : "folders could not be read");
     }
     if (report.filesUnreadable) {
-        std::printf(", %s %s", number(report.filesUnreadable).c_str(),
-                    report.filesUnreadable == 1 ? "file could not be read"
-                                                : "files could not be read");
+        std::printf(
+            ", %s %s", number(report.filesUnreadable).c_str(),
+            report.filesUnreadable == 1 ? "file could not be read" : "files could not be read");
     }
     std::printf("\n");
 }

@@ -136,10 +136,14 @@ class Checker {
         for (const auto& group : groups) {
             for (std::size_t i = 1; i < group.size(); ++i) {
                 report.problems.push_back(
-                    {kDuplicate, group[i],
+                    {kDuplicate,
+                     group[i],
                      "This file is the same, byte for byte, as " + group[0] +
                          ": the game loads it twice. Keep one copy and remove the other.",
-                     group[0], {}, {}, {}});
+                     group[0],
+                     {},
+                     {},
+                     {}});
                 duplicateCopies_.insert(group[i]);
             }
         }
@@ -161,7 +165,8 @@ class Checker {
             ++area.archives;
         }
         for (auto& bad : findings.bad) {
-            Problem p{kBadFile, content_[bad.file].path, std::move(bad.fault.detail), {}, {}, {}, {}};
+            Problem p{kBadFile, content_[bad.file].path, std::move(bad.fault.detail), {}, {}, {},
+                      {}};
             if (!bad.entry.empty()) {
                 p.archive = p.path;
                 p.path += "/" + bad.entry;
@@ -266,8 +271,8 @@ class Checker {
                 if (!seen.insert(key).second) continue;
                 const auto has = [&](std::size_t in) {
                     const auto found = meshFiles_.find(in);
-                    return found != meshFiles_.end() && (found->second.count(key + ".skn") ||
-                                                         found->second.count(key + ".bmf"));
+                    return found != meshFiles_.end() &&
+                           (found->second.count(key + ".skn") || found->second.count(key + ".bmf"));
                 };
                 if (has(area)) continue;
                 const std::string folder = areaFolderText(kAreas[area]);
@@ -313,9 +318,8 @@ class Checker {
         std::int64_t bytes = 0;
         const std::string separator(1, source_.separator());
         for (const auto& file : listing.files) {
-            bytes +=
-                classify(area, out, depth, path, path + separator + file.name, file.name, file.size,
-                         top);
+            bytes += classify(area, out, depth, path, path + separator + file.name, file.name,
+                              file.size, top);
         }
         // Sub-folders in the file system's order, the order the readers ahead take; the
         // report is sorted afterwards.
@@ -335,8 +339,8 @@ class Checker {
 
     // Looks at one file; returns the bytes it adds to the area's content.
     std::int64_t classify(const Area& area, AreaReport& out, std::size_t depth,
-                          const std::string& folder, const std::string& path, const std::string& name, std::int64_t size,
-                          const std::string& top) {
+                          const std::string& folder, const std::string& path,
+                          const std::string& name, std::int64_t size, const std::string& top) {
         const auto [ext, previous] = extensions(name);
         if (among(kArchiveExtensions, ext)) {
             problem(kPackedArchive, path,
@@ -418,7 +422,8 @@ class Checker {
     std::vector<SizedFile> content_;
     std::vector<std::uint8_t> contentArea_;  // each content file's area, by its index
     std::unordered_set<std::string> duplicateCopies_;
-    std::map<std::size_t, std::set<std::string>> meshFiles_;  // by area: mesh file names, lower case
+    std::map<std::size_t, std::set<std::string>>
+        meshFiles_;  // by area: mesh file names, lower case
     std::vector<FolderBytes> folderSizes_;
     std::set<std::string> unreadReported_;
 };
@@ -437,9 +442,9 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     checker.findDuplicateContent();
     checker.reportInsides();
     auto& problems = checker.report.problems;
-    const std::vector<std::string> order = {
-        kPackedArchive, kUnreadSubfolder, kMisplaced, kIgnoredName,  kEmptyFile,
-        kBadFile,       kDuplicate,       kGuidConflict, kMissingMesh};
+    const std::vector<std::string> order = {kPackedArchive, kUnreadSubfolder, kMisplaced,
+                                            kIgnoredName,   kEmptyFile,       kBadFile,
+                                            kDuplicate,     kGuidConflict,    kMissingMesh};
     std::stable_sort(problems.begin(), problems.end(), [&](const Problem& a, const Problem& b) {
         const auto ka = std::find(order.begin(), order.end(), a.kind);
         const auto kb = std::find(order.begin(), order.end(), b.kind);
@@ -455,10 +460,13 @@ std::string describeKind(const std::string& kind) {
     if (kind == kMisplaced) return "Content in a folder that does not load its kind";
     if (kind == kIgnoredName) return "Content renamed so that the game ignores it";
     if (kind == kEmptyFile) return "Empty files, most likely broken downloads";
-    if (kind == kBadFile) return "Files that are not what their names say: broken or mislabelled downloads";
+    if (kind == kBadFile)
+        return "Files that are not what their names say: broken or mislabelled downloads";
     if (kind == kDuplicate) return "The same file more than once";
-    if (kind == kGuidConflict) return "Objects sharing one object ID, of which the game shows only one";
-    if (kind == kMissingMesh) return "Skins whose mesh is missing, which show blank or crash the game";
+    if (kind == kGuidConflict)
+        return "Objects sharing one object ID, of which the game shows only one";
+    if (kind == kMissingMesh)
+        return "Skins whose mesh is missing, which show blank or crash the game";
     return kind;
 }
 

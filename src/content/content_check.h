@@ -44,7 +44,7 @@ struct AreaReport {
 };
 
 struct Problem {
-    std::string kind;    // one of the kinds above
+    std::string kind;  // one of the kinds above
     // The file or folder it is about, a host path. A file inside an archive is written
     // "archive.far/entry.iff", with "/" inside the archive on every platform.
     std::string path;
@@ -54,7 +54,7 @@ struct Problem {
     std::string sameAs;
     std::string mesh;                   // for a missing mesh: the name the mesh list gives
     std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
-    std::string archive;  // for a file inside an archive: the archive's host path
+    std::string archive;                // for a file inside an archive: the archive's host path
 };
 
 struct ContentReport {

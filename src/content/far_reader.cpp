@@ -124,11 +124,11 @@ std::optional<FormatFault> readFar(ByteSource& bytes,
                                                     " compressed, which the game cannot read.");
         }
         if (offset > size || length > size - offset) {
-            return fault(FormatFault::kPastEnd,
-                         "This archive's table of contents puts " + named + " at bytes " +
-                             number(offset) + " to " + number(std::uint64_t{offset} + length) +
-                             ", past its end at byte " + number(size) +
-                             ": the archive is most likely cut short.");
+            return fault(FormatFault::kPastEnd, "This archive's table of contents puts " + named +
+                                                    " at bytes " + number(offset) + " to " +
+                                                    number(std::uint64_t{offset} + length) +
+                                                    ", past its end at byte " + number(size) +
+                                                    ": the archive is most likely cut short.");
         }
         entry(file);
     }

@@ -9,9 +9,9 @@ namespace brambleton::content {
 namespace {
 
 constexpr std::string_view kSignature = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
-constexpr std::size_t kFileHeader = 64;    // the signature's 60 bytes and the map's offset
-constexpr std::size_t kChunkHeader = 76;   // type, size, ID, flags, label
-constexpr std::size_t kGuidOffset = 28;    // in an OBJD's data
+constexpr std::size_t kFileHeader = 64;   // the signature's 60 bytes and the map's offset
+constexpr std::size_t kChunkHeader = 76;  // type, size, ID, flags, label
+constexpr std::size_t kGuidOffset = 28;   // in an OBJD's data
 constexpr std::size_t kObjdNeeded = kGuidOffset + 4;
 
 std::uint32_t bigEndian32(const unsigned char* p) {
@@ -28,7 +28,8 @@ std::uint32_t littleEndian32(const unsigned char* p) {
 // ASCII shown as '?'.
 std::string typeText(const unsigned char* p) {
     std::string out;
-    for (int i = 0; i < 4; ++i) out += (p[i] >= 0x20 && p[i] < 0x7f) ? static_cast<char>(p[i]) : '?';
+    for (int i = 0; i < 4; ++i)
+        out += (p[i] >= 0x20 && p[i] < 0x7f) ? static_cast<char>(p[i]) : '?';
     return out;
 }
 
@@ -46,13 +47,13 @@ IffSummary faulted(IffSummary summary, FormatFault::Kind kind, std::string detai
 std::string recogniseForeignBytes(std::string_view start) {
     std::string_view text = start;
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-    while (!text.empty() && (text[0] == ' ' || text[0] == '\t' || text[0] == '\r' ||
-                             text[0] == '\n')) {
+    while (!text.empty() &&
+           (text[0] == ' ' || text[0] == '\t' || text[0] == '\r' || text[0] == '\n')) {
         text.remove_prefix(1);
     }
     if (text.size() >= 2 && text[0] == '<' &&
-        (text[1] == '!' || text[1] == '?' || (ascii::lower(text[1]) >= 'a' &&
-                                              ascii::lower(text[1]) <= 'z'))) {
+        (text[1] == '!' || text[1] == '?' ||
+         (ascii::lower(text[1]) >= 'a' && ascii::lower(text[1]) <= 'z'))) {
         return "a web page (HTML) saved under this name, not game content: most likely a failed "
                "download";
     }
@@ -74,7 +75,8 @@ std::string recogniseForeignBytes(std::string_view start) {
     }};
     for (const auto& magic : kMagic) {
         if (start.starts_with(magic.bytes)) {
-            return std::string(magic.what) + " under a game file's name, which the game cannot read";
+            return std::string(magic.what) +
+                   " under a game file's name, which the game cannot read";
         }
     }
     return {};
@@ -98,15 +100,16 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
         }
         if (start.starts_with("FAR!byAZ")) {
             return faulted(summary, FormatFault::kNotThisFormat,
-                           "This " + it + " is a FAR archive, not an IFF file: rename it to end "
-                                          "in .far.");
+                           "This " + it +
+                               " is a FAR archive, not an IFF file: rename it to end "
+                               "in .far.");
         }
         const std::string foreign = recogniseForeignBytes(start);
         return faulted(summary, FormatFault::kNotThisFormat,
-                       foreign.empty()
-                           ? "This " + it + " is not an IFF file: it does not begin with the "
-                                            "IFF signature. It is damaged or not for this game."
-                           : "This " + it + " is " + foreign + ".");
+                       foreign.empty() ? "This " + it +
+                                             " is not an IFF file: it does not begin with the "
+                                             "IFF signature. It is damaged or not for this game."
+                                       : "This " + it + " is " + foreign + ".");
     }
     if (got < kFileHeader) {
         return faulted(summary, FormatFault::kTruncated,

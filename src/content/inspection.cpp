@@ -177,16 +177,11 @@ Inspector::~Inspector() {
 
 void Inspector::add(InspectTask task) {
     if (state_) {
-        bool queued = false;
-        {
-            const std::lock_guard<std::mutex> lock(state_->mutex);
-            if (state_->queue.size() < kMostQueued) {
-                state_->queue.push_back(std::move(task));
-                ++state_->added;
-                queued = true;
-            }
-        }
-        if (queued) {
+        std::unique_lock<std::mutex> lock(state_->mutex);
+        if (state_->queue.size() < kMostQueued) {
+            state_->queue.push_back(std::move(task));
+            ++state_->added;
+            lock.unlock();
             state_->wake.notify_one();
             return;
         }

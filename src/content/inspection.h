@@ -13,10 +13,10 @@ namespace brambleton::content {
 
 // What a file is read as.
 enum class FileKind : std::uint8_t {
-    kObject,      // .iff: an object, whose OBJD chunks give its IDs
-    kTileSet,     // .flr, .wll: IFF too, read for faults only
-    kArchive,     // .far: its table, and each IFF entry's chunk headers in place
-    kMeshList,    // .cmx: the meshes it names
+    kObject,    // .iff: an object, whose OBJD chunks give its IDs
+    kTileSet,   // .flr, .wll: IFF too, read for faults only
+    kArchive,   // .far: its table, and each IFF entry's chunk headers in place
+    kMeshList,  // .cmx: the meshes it names
 };
 
 // One file to read: `name` in `folder`, joined by `separator`. `file` is the caller's number

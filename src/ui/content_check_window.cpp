@@ -150,15 +150,15 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
             return QLocale().toString(static_cast<qlonglong>(count));
         };
         const QString what =
-            files == 0    ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
+            files == 0     ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
             : folders == 0 ? (files == 1 ? tr("1 file") : tr("%1 files").arg(n(files)))
                            : tr("%1 folders and files").arg(n(folders + files));
-        showMessage((unreadable.size() == 1
-                         ? tr("%1 could not be read and was left out of the check:\n")
-                         : tr("%1 could not be read and were left out of the check:\n"))
-                            .arg(what) +
-                        unreadable.mid(0, 5).join(QLatin1Char('\n')),
-                    {}, this);
+        showMessage(
+            (unreadable.size() == 1 ? tr("%1 could not be read and was left out of the check:\n")
+                                    : tr("%1 could not be read and were left out of the check:\n"))
+                    .arg(what) +
+                unreadable.mid(0, 5).join(QLatin1Char('\n')),
+            {}, this);
     }
     return true;
 }
@@ -224,7 +224,8 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         row->setText(0, shown(problem.path));
         row->setText(1, fromUtf8(problem.detail));
         // Inside an archive, the file manager shows the archive.
-        row->setData(0, kPathRole, fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
+        row->setData(0, kPathRole,
+                     fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
         row->setToolTip(0, plainToolTip(path));
         row->setToolTip(1, plainToolTip(row->text(1)));
     }

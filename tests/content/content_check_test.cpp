@@ -127,15 +127,14 @@ struct Found {
 struct InsideCase {
     const char* why;
     std::vector<std::pair<std::string, std::string>> files;  // below the install folder
-    std::vector<Found> found;                                 // in the report's order
+    std::vector<Found> found;                                // in the report's order
 };
 
 const InsideCase kInside[] = {
     {"an archive object sharing its ID with a loose object",
-     {{"Downloads/Set/chairs.far",
-       farFile({{"chair.iff", objectFile({0x100})},
-                {"sofa.iff", objectFile({0x200})},
-                {"lamp.iff", objectFile({0x300})}})},
+     {{"Downloads/Set/chairs.far", farFile({{"chair.iff", objectFile({0x100})},
+                                            {"sofa.iff", objectFile({0x200})},
+                                            {"lamp.iff", objectFile({0x300})}})},
       {"Downloads/Loose/sofa-recolour.iff", objectFile({0x200})}},
      {{kGuidConflict, "Downloads/Set/chairs.far/sofa.iff", "Downloads/Loose/sofa-recolour.iff",
        "0x00000200"}}},
@@ -143,15 +142,15 @@ const InsideCase kInside[] = {
      {{"Downloads/b.iff", objectFile({0xABCDEF01}, 10)},
       {"GameData/UserObjects/a.iff", objectFile({0xABCDEF01}, 20)}},
      {{kGuidConflict, "GameData/UserObjects/a.iff", "Downloads/b.iff", "b.iff"}}},
-    {"the tiles of one object", {{"Downloads/sofa.iff", objectFile({0x10, 0x11, 0x12, 0x10})}},
-     {}},
+    {"the tiles of one object", {{"Downloads/sofa.iff", objectFile({0x10, 0x11, 0x12, 0x10})}}, {}},
     {"a copy of an object is a duplicate, not a conflict",
      {{"Downloads/a/x.iff", objectFile({0x55})}, {"Downloads/b/x.iff", objectFile({0x55})}},
      {{kDuplicate, "Downloads/b/x.iff", "Downloads/a/x.iff"}}},
     {"a web page saved as an object",
      {{"Downloads/chair.iff", "<!DOCTYPE html><html><title>Error 404</title></html>"}},
      {{kBadFile, "Downloads/chair.iff", nullptr, "web page"}}},
-    {"a zip renamed to far", {{"Downloads/set.far", "PKzipzipzipzipzip"}},
+    {"a zip renamed to far",
+     {{"Downloads/set.far", "PKzipzipzipzipzip"}},
      {{kBadFile, "Downloads/set.far", nullptr, "ZIP"}}},
     {"a truncated archive",
      {{"Downloads/set.far", farFile({{"a.iff", objectFile({1})}}).substr(0, 900)}},
@@ -160,7 +159,8 @@ const InsideCase kInside[] = {
      {{"Downloads/set.far",
        farFile({{"a.iff", objectFile({1})}, {"b.iff", objectFile({2}).substr(0, 500)}})}},
      {{kBadFile, "Downloads/set.far/b.iff", nullptr, "cut short"}}},
-    {"a floor cut short", {{"GameData/Floors/oak.flr", objectFile({}).substr(0, 300)}},
+    {"a floor cut short",
+     {{"GameData/Floors/oak.flr", objectFile({}).substr(0, 300)}},
      {{kBadFile, "GameData/Floors/oak.flr", nullptr, "cut short"}}},
     {"a skin missing one of its meshes",
      {{"GameData/Skins/b001fafit_x.cmx",
@@ -176,9 +176,10 @@ const InsideCase kInside[] = {
      {{"ExpansionShared/SkinsBuy/b9.cmx", cmxFile("b9", {"xskin-b9-BODY"})},
       {"GameData/Skins/xskin-b9-BODY.skn", "mesh"}},
      {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx", nullptr, "copy xskin-b9-BODY.skn"}}},
-    {"good content", {{"Downloads/x.far", farFile({{"a.iff", objectFile({1})}})},
-                      {"Downloads/y.iff", objectFile({2})},
-                      {"GameData/Walls/w.wll", iffFile({iffChunk("SPR#", 1, "x")}, false)}},
+    {"good content",
+     {{"Downloads/x.far", farFile({{"a.iff", objectFile({1})}})},
+      {"Downloads/y.iff", objectFile({2})},
+      {"GameData/Walls/w.wll", iffFile({iffChunk("SPR#", 1, "x")}, false)}},
      {}},
 };
 
@@ -222,7 +223,8 @@ TEST_P(Inside, FindsWhatTheFilesHold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, Inside,
-                         ::testing::Combine(::testing::ValuesIn(kInside), ::testing::Values(0u, 4u)),
+                         ::testing::Combine(::testing::ValuesIn(kInside),
+                                            ::testing::Values(0u, 4u)),
                          [](const auto& info) {
                              return identifier(std::get<0>(info.param).why) +
                                     (std::get<1>(info.param) ? "Alongside" : "OnTheWalk");

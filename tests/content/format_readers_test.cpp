@@ -14,6 +14,7 @@ namespace brambleton::content {
 namespace {
 
 using namespace testing;
+using namespace std::string_literals;
 using Kind = FormatFault::Kind;
 
 IffSummary iff(const std::string& bytes) {
@@ -57,7 +58,8 @@ TEST(IffReader, FindsTheFileCutAtEveryByte) {
     for (std::size_t cut = 1; cut < file.size(); ++cut) {
         const auto summary = iff(file.substr(0, cut));
         ASSERT_TRUE(summary.fault) << "cut at " << cut;
-        EXPECT_TRUE(summary.fault->kind == Kind::kTruncated || summary.fault->kind == Kind::kPastEnd)
+        EXPECT_TRUE(summary.fault->kind == Kind::kTruncated ||
+                    summary.fault->kind == Kind::kPastEnd)
             << "cut at " << cut << ": " << summary.fault->detail;
     }
 }
@@ -80,11 +82,11 @@ std::string withChunkSize(std::string file, std::size_t chunkAt, std::uint32_t s
 
 const FaultCase kIffFaults[] = {
     {"empty", "", Kind::kTruncated, "empty"},
-    {"a web page saved as an object",
-     "<!DOCTYPE html><html><body>404 Not Found</body></html>", Kind::kNotThisFormat, "web page"},
+    {"a web page saved as an object", "<!DOCTYPE html><html><body>404 Not Found</body></html>",
+     Kind::kNotThisFormat, "web page"},
     {"a web page with a byte order mark", "\xEF\xBB\xBF\r\n<html>", Kind::kNotThisFormat,
      "web page"},
-    {"a zip", "PK\x03\x04\x14\x00\x00\x00", Kind::kNotThisFormat, "ZIP"},
+    {"a zip", "PK\x03\x04\x14\x00\x00\x00"s, Kind::kNotThisFormat, "ZIP"},
     {"an archive named as an object", farFile({{"a.iff", object(1)}}), Kind::kNotThisFormat,
      "rename it to end in .far"},
     {"text", "hello, this is not an object at all, just some text", Kind::kNotThisFormat,
@@ -148,7 +150,7 @@ TEST(FarReader, FindsTheArchiveCutAtEveryByte) {
     }
 }
 
-std::string farWith(std::size_t at, std::string bytes) {
+std::string farWith(std::size_t at, const std::string& bytes) {
     std::string file = farFile({{"a.iff", object(1)}});
     return file.replace(at, bytes.size(), bytes);
 }
@@ -157,8 +159,8 @@ std::string farWith(std::size_t at, std::string bytes) {
 const std::size_t kTable = 16 + object(1).size();
 
 const FaultCase kFarFaults[] = {
-    {"a zip renamed", "PK\x03\x04\x14\x00\x08\x00\x08\x00", Kind::kNotThisFormat, "ZIP"},
-    {"a rar renamed", "Rar!\x1a\x07\x01\x00", Kind::kNotThisFormat, "RAR"},
+    {"a zip renamed", "PK\x03\x04\x14\x00\x08\x00\x08\x00"s, Kind::kNotThisFormat, "ZIP"},
+    {"a rar renamed", "Rar!\x1a\x07\x01\x00"s, Kind::kNotThisFormat, "RAR"},
     {"an object renamed", object(1), Kind::kNotThisFormat, "rename it to end in .iff"},
     {"version 3", farWith(8, littleEndian(3)), Kind::kDamaged, "version 3"},
     {"a table past the end", farWith(12, littleEndian(1u << 30)), Kind::kPastEnd,
@@ -198,17 +200,21 @@ struct CmxCase {
 };
 
 const CmxCase kCmx[] = {
-    {"a body", cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY"}),
+    {"a body",
+     cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY"}),
      {"xskin-b001fafit_x-PELVIS-BODY"}},
     {"a body with an accessory",
      cmxFile("b504fafit_aurra", {"xskin-b504fafit_aurra-PELVIS-BODY", "xskin-b504-SPINE2-GUN"}),
      {"xskin-b504fafit_aurra-PELVIS-BODY", "xskin-b504-SPINE2-GUN"}},
     {"two suits, each ending with its props",
-     "version 300\n0\n2\nsuitA\n0\n0\n1\nPELVIS\nmeshA\n0\n0\n0\nsuitB\n0\n0\n1\nHEAD\nmeshB\n0\n0\n0\n",
+     "version "
+     "300\n0\n2\nsuitA\n0\n0\n1\nPELVIS\nmeshA\n0\n0\n0\nsuitB\n0\n0\n1\nHEAD\nmeshB\n0\n0\n0\n",
      {"meshA", "meshB"}},
     {"a skeleton's file", "version 300\n1\nadult\n2\nROOT\nNULL\n0\n", {}},
     {"not a mesh list", "<html>no</html>", {}},
-    {"cut inside a skin", "version 300\n0\n1\nsuit\n0\n0\n2\nPELVIS\nmeshA\n0\n0\nHEAD\n", {"meshA"}},
+    {"cut inside a skin",
+     "version 300\n0\n1\nsuit\n0\n0\n2\nPELVIS\nmeshA\n0\n0\nHEAD\n",
+     {"meshA"}},
     {"a count too large", "version 300\n0\n99999999\nsuit\n", {}},
     {"empty", "", {}},
 };

@@ -31,9 +31,12 @@ int main(int argc, char** argv) {
         farFile({{"a.iff", object}, {"b.iff", tiles}, {"c.flr", floor}, {"d.txt", "x"}});
     write(far + "/archive.far", archive);
     write(far + "/cut.far", archive.substr(0, archive.size() - 20));
-    write(far + "/zip.far", "PK\x03\x04\x14\x00\x00\x00\x08\x00");
-    write(cmx + "/body.cmx", cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY", "xskin-x-HAND"}));
+    write(far + "/zip.far", std::string("PK\x03\x04\x14\x00\x00\x00\x08\x00", 10));
+    write(cmx + "/body.cmx",
+          cmxFile("b001fafit_x", {"xskin-b001fafit_x-PELVIS-BODY", "xskin-x-HAND"}));
     write(cmx + "/two.cmx",
-          "version 300\n0\n2\nsuitA\n0\n0\n1\nPELVIS\nmeshA\n0\n0\n0\nsuitB\n0\n0\n1\nHEAD\nmeshB\n0\n0\n0\n");
+          "version "
+          "300\n0\n2\nsuitA\n0\n0\n1\nPELVIS\nmeshA\n0\n0\n0\nsuitB\n0\n0\n1\nHEAD\nmeshB\n0\n0\n0"
+          "\n");
     return 0;
 }

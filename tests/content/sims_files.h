@@ -36,20 +36,20 @@ inline std::string iffChunk(std::string_view type, std::uint16_t id, std::string
 // An OBJD chunk's data: 16-bit little-endian fields, the object ID at byte 28, as version 138
 // writes it (the game's own are about 220 bytes).
 inline std::string objdData(std::uint32_t guid, std::uint16_t subIndex = 0xffff) {
-    std::string data = littleEndian(138);   // version
-    data += littleEndian(1, 2);              // stack size
-    data += littleEndian(100, 2);            // base graphic
-    data += littleEndian(1, 2);              // graphics
-    data += littleEndian(4096, 2);           // main behaviour
-    data += littleEndian(0, 2);              // gardening behaviour
-    data += littleEndian(0, 2);              // tree table
-    data += littleEndian(0, 2);              // interaction group
-    data += littleEndian(4, 2);              // type: a buyable object
-    data += littleEndian(0, 2);              // master ID
-    data += littleEndian(subIndex, 2);       // sub index
-    data += littleEndian(0, 2);              // wash hands behaviour
-    data += littleEndian(0, 2);              // animation table
-    data += littleEndian(guid);              // the object ID, at byte 28
+    std::string data = littleEndian(138);  // version
+    data += littleEndian(1, 2);            // stack size
+    data += littleEndian(100, 2);          // base graphic
+    data += littleEndian(1, 2);            // graphics
+    data += littleEndian(4096, 2);         // main behaviour
+    data += littleEndian(0, 2);            // gardening behaviour
+    data += littleEndian(0, 2);            // tree table
+    data += littleEndian(0, 2);            // interaction group
+    data += littleEndian(4, 2);            // type: a buyable object
+    data += littleEndian(0, 2);            // master ID
+    data += littleEndian(subIndex, 2);     // sub index
+    data += littleEndian(0, 2);            // wash hands behaviour
+    data += littleEndian(0, 2);            // animation table
+    data += littleEndian(guid);            // the object ID, at byte 28
     data.resize(220, '\0');
     return data;
 }
@@ -58,8 +58,7 @@ inline std::string objdData(std::uint32_t guid, std::uint16_t subIndex = 0xffff)
 // that cutting the file anywhere leaves the map's offset pointing past the end.
 inline std::string iffFile(const std::vector<std::string>& chunks, bool withMap = true) {
     using namespace std::string_view_literals;
-    std::string signature(
-        "IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1"sv);
+    std::string signature("IFF FILE 2.5:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1"sv);
     signature.resize(60, '\0');
     std::string body;
     for (const auto& c : chunks) body += c;
@@ -72,6 +71,7 @@ inline std::string iffFile(const std::vector<std::string>& chunks, bool withMap 
 inline std::string objectFile(const std::vector<std::uint32_t>& guids,
                               std::size_t spriteBytes = 3000) {
     std::vector<std::string> chunks;
+    chunks.reserve(guids.size() + 3);
     std::uint16_t id = 128;
     for (const auto guid : guids) chunks.push_back(iffChunk("OBJD", id++, objdData(guid), "tile"));
     chunks.push_back(iffChunk("BHAV", 4096, std::string(120, '\x01'), "main"));
@@ -91,8 +91,8 @@ inline std::string farFile(const std::vector<std::pair<std::string, std::string>
                  littleEndian(static_cast<std::uint32_t>(name.size())) + name;
         data += bytes;
     }
-    return "FAR!byAZ" + littleEndian(1) + littleEndian(static_cast<std::uint32_t>(16 + data.size())) +
-           data + table;
+    return "FAR!byAZ" + littleEndian(1) +
+           littleEndian(static_cast<std::uint32_t>(16 + data.size())) + data + table;
 }
 
 // A skin's mesh list naming `meshes`, each on its bone, as the game's skin files are written.
