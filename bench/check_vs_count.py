@@ -56,7 +56,7 @@ def sparse_object(rng, guid):
                                  4096 + i, rng.randbytes(rng.randrange(60, 600)))
     parts = [head]
     for i in range(rng.randrange(2, 8)):
-        size = rng.randrange(2000, 40000)
+        size = rng.randrange(1000, 12000)
         parts.append(b"SPR2" + struct.pack(">IHH", 76 + size, 256 + i, 0x10) + bytes(64))
         parts.append(size)  # a hole of this many bytes
     offset = 64 + sum(p if isinstance(p, int) else len(p) for p in parts)

@@ -96,6 +96,10 @@ class WindowedBytes final : public ByteSource {
     std::size_t filled_ = 0;
 };
 
+// Blocks the calling thread has had read from a disk so far (a read the cache could not
+// serve); nothing where the platform does not count them.
+std::optional<std::uint64_t> diskBlocksRead() noexcept;
+
 // Lowers the calling thread's priority a little, so that readers in the background take
 // the processor time the walk leaves, and the walk is not slowed by them.
 void yieldToForeground() noexcept;

@@ -76,7 +76,7 @@ struct CheckOptions {
     // thread. On a cold cache each reader waits on the disk most of the time, and a file's
     // headers lie on several pages: enough readers keep a deep queue of reads in flight
     // (measured on a virtual disk: 4 readers took twice as long as 16; 64 gained little
-    // more). On a warm cache they take only the processor time the walk leaves.
+    // more). On a warm cache only two of them work (see Inspector).
     unsigned readers = 16;
 };
 

@@ -19,6 +19,12 @@ namespace {
 // Files queued past what the readers have taken before the walk reads one itself. Long: the
 // readers, below the walk's priority, catch up while the duplicate finder runs.
 constexpr std::size_t kMostQueued = std::size_t{1} << 16;
+constexpr std::size_t kWakeEvery = 16;
+// Readers at work at once while the files come from the cache.
+constexpr unsigned kWarmReaders = 2;
+// Files in a row read from the cache before the readers go back to kWarmReaders; each file
+// read from the disk lets one more reader work.
+constexpr unsigned kQuickToRest = 256;
 
 std::string lastExtension(std::string_view name) {
     const auto dot = name.rfind('.');
@@ -110,31 +116,48 @@ void inspect(const InspectTask& task, Findings& out) {
 // The readers' shared state. Each reader holds it, so one still inside a slow read when the
 // check ends can finish alone after the check has moved on.
 struct Inspector::State {
+    // Where the platform does not count a thread's disk reads, all readers work from the
+    // start.
+    explicit State(unsigned readers)
+        : most(readers), limit(diskBlocksRead() ? std::min(readers, kWarmReaders) : readers) {}
+
     std::mutex mutex;
-    std::condition_variable wake;      // a file queued, or stop
+    std::condition_variable wake;      // a file queued, more readers allowed, or stop
     std::condition_variable progress;  // a file done
     std::deque<InspectTask> queue;
     std::size_t added = 0;
     std::size_t done = 0;
     bool stopping = false;
     Findings findings;
+    // Readers at work at once: few while the files come from the cache (more would only
+    // contend for the processors with the walk), one more for each file that had to wait on
+    // the disk, so that on a cold cache many reads are in flight.
+    const unsigned most;
+    unsigned limit;
+    unsigned active = 0;
+    unsigned quickInARow = 0;
 
     void read() noexcept {
         for (;;) {
             InspectTask task;
             {
                 std::unique_lock<std::mutex> lock(mutex);
-                wake.wait(lock, [this] { return stopping || !queue.empty(); });
+                wake.wait(lock, [this] { return stopping || (!queue.empty() && active < limit); });
                 if (stopping) return;
                 task = std::move(queue.front());
                 queue.pop_front();
+                ++active;
             }
+            const auto blocksBefore = diskBlocksRead();
             Findings found;
             try {
                 inspect(task, found);
             } catch (const std::exception&) {
                 found = {};  // out of memory: this file is left out
             }
+            const auto blocksAfter = diskBlocksRead();
+            const bool waited = blocksAfter && blocksBefore && *blocksAfter != *blocksBefore;
+            bool more = false;
             {
                 const std::lock_guard<std::mutex> lock(mutex);
                 try {
@@ -142,7 +165,16 @@ struct Inspector::State {
                 } catch (const std::exception&) {
                 }
                 ++done;
+                --active;
+                quickInARow = waited ? 0 : quickInARow + 1;
+                if (waited && limit < most) {
+                    ++limit;  // one more reader for each file that waited
+                    more = true;
+                } else if (quickInARow >= kQuickToRest) {
+                    limit = std::min(most, kWarmReaders);
+                }
             }
+            if (more) wake.notify_one();
             progress.notify_all();
         }
     }
@@ -150,7 +182,7 @@ struct Inspector::State {
 
 Inspector::Inspector(unsigned threads) {
     if (threads == 0) return;
-    auto state = std::make_shared<State>();
+    auto state = std::make_shared<State>(threads);
     unsigned started = 0;
     for (; started < threads; ++started) {
         try {
@@ -181,8 +213,13 @@ void Inspector::add(InspectTask task) {
         if (state_->queue.size() < kMostQueued) {
             state_->queue.push_back(std::move(task));
             ++state_->added;
+            // A reader wakes each time kWakeEvery files wait; the last few wait for finish().
+            // On a warm cache one reader keeps up with the walk, and waking one for every
+            // file would cost more than reading it; on a cold cache the queue grows while
+            // readers wait on the disk, and more of them join in.
+            const std::size_t queued = state_->queue.size();
             lock.unlock();
-            state_->wake.notify_one();
+            if (queued % kWakeEvery == 0) state_->wake.notify_one();
             return;
         }
     }
@@ -192,6 +229,7 @@ void Inspector::add(InspectTask task) {
 Findings Inspector::finish(const std::function<void()>& yield,
                            const std::function<bool()>& cancelled) {
     if (state_) {
+        state_->wake.notify_all();
         std::unique_lock<std::mutex> lock(state_->mutex);
         while (state_->done < state_->added) {
             state_->progress.wait_for(lock, std::chrono::milliseconds(50));

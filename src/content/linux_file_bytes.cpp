@@ -92,6 +92,12 @@ std::unique_ptr<ByteSource> wrap(int fd, const std::string& path,
 
 }  // namespace
 
+std::optional<std::uint64_t> diskBlocksRead() noexcept {
+    rusage usage{};
+    if (getrusage(RUSAGE_THREAD, &usage) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(usage.ru_inblock);
+}
+
 void yieldToForeground() noexcept {
     // On Linux a nice value is the thread's own; raising it needs no privilege.
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);

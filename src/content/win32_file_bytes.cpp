@@ -53,6 +53,10 @@ class FileBytes final : public ByteSource {
 
 }  // namespace
 
+std::optional<std::uint64_t> diskBlocksRead() noexcept {
+    return std::nullopt;  // Windows does not count a thread's reads from the disk
+}
+
 void yieldToForeground() noexcept {
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
 }
