@@ -92,13 +92,20 @@ std::size_t areaNamed(std::string_view name) {
         kAreas.begin());
 }
 
+// Readers inside the files that the process's descriptors allow: each holds up to two
+// (its folder and a file); none when they are short, and the walk reads the files itself.
+unsigned readersWithin(unsigned wanted) {
+    const int spare = descriptorsToSpare();
+    return spare < 4 ? 0u : std::min(wanted, static_cast<unsigned>(spare / 2));
+}
+
 class Checker {
   public:
     Checker(FolderSource& source, const CheckHooks& hooks, const CheckOptions& options)
         : source_(source),
           hooks_(hooks),
           lookInside_(options.lookInside),
-          inspector_(options.lookInside ? options.readers : 0) {}
+          inspector_(options.lookInside ? readersWithin(options.readers) : 0) {}
 
     ContentReport report;
 

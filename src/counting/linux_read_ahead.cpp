@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -35,6 +36,8 @@ constexpr std::size_t kBatch = 32;
 // one). Past it, a folder's sub-folders are left to the walk: the walk's own descent, a
 // thousand or more deep, must not run out of descriptors because of the readers.
 constexpr int kMaxOpenFolders = 128;
+// Fewer descriptors to spare than this, and the readers do not start.
+constexpr int kFewestOpenFolders = 4;
 constexpr std::size_t kBufferBytes = std::size_t{32} * 1024;
 // Folders in a row a reader reads without waiting on the disk before it takes the caches to
 // be warm.
@@ -76,7 +79,8 @@ struct Job {
 // call when the count ends can finish on its own after the count has moved on.
 class Pool {
   public:
-    explicit Pool(FilePattern pattern) : pattern_(std::move(pattern)) {}
+    Pool(FilePattern pattern, int maxOpenFolders)
+        : pattern_(std::move(pattern)), maxOpenFolders_(maxOpenFolders) {}
 
     // Queues the listing of the open folder `fd`, which the pool closes when done.
     void begin(int fd) {
@@ -226,7 +230,7 @@ class Pool {
     void list(const std::shared_ptr<OpenFolder>& folder, std::vector<char>& buffer,
               std::vector<Job>& found) {
         const int fd = folder->fd();
-        const bool descend = openFolders_.load(std::memory_order_relaxed) < kMaxOpenFolders;
+        const bool descend = openFolders_.load(std::memory_order_relaxed) < maxOpenFolders_;
         std::vector<Job> subfolders;
         for (;;) {
             const ssize_t got = ::getdents64(fd, buffer.data(), buffer.size());
@@ -264,6 +268,7 @@ class Pool {
     }
 
     FilePattern pattern_;
+    const int maxOpenFolders_;
     std::atomic<bool> stopping_{false};
     std::atomic<int> openFolders_{0};
     std::mutex mutex_;
@@ -292,10 +297,27 @@ class LinuxReadAhead final : public ReadAhead {
 
 }  // namespace
 
+int descriptorsToSpare() noexcept {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 1 << 20;
+    // Those open now, counted in /proc/self/fd (one of them the count's own listing).
+    int open = 0;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(fds)) open += isDotOrDotDot(entry->d_name) ? 0 : 1;
+        ::closedir(fds);
+    }
+    const long left = static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1 << 20)) - open;
+    // An eighth of what is left: the walk's descent, the check's files and the program's
+    // own needs keep the rest.
+    return left > 0 ? static_cast<int>(left / 8) : 0;
+}
+
 std::unique_ptr<ReadAhead> startReadAhead(const std::string& start,
                                           const FilePattern& pattern) noexcept {
+    const int spare = std::min(descriptorsToSpare(), kMaxOpenFolders);
+    if (spare < kFewestOpenFolders) return nullptr;  // the walk alone, with every descriptor
     try {
-        auto pool = std::make_shared<Pool>(pattern);
+        auto pool = std::make_shared<Pool>(pattern, spare);
         auto readAhead = std::make_unique<LinuxReadAhead>(pool);
         const int fd = ::open(start.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return nullptr;  // the walk reports it

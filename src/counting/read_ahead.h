@@ -29,6 +29,12 @@ class ReadAhead {
     virtual void stop() noexcept = 0;
 };
 
+// Descriptors background readers may hold at once: a small share of those the process has
+// left under its soft limit, so that the walk (which keeps the folders of its descent open)
+// never runs out because of them. 0 when the limit is low: then readers must not start.
+// Unlimited where the platform has no such limit.
+int descriptorsToSpare() noexcept;
+
 // The name each reader thread carries (as in ps -L and a debugger).
 extern const char* const kReaderName;
 

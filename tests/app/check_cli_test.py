@@ -174,6 +174,11 @@ with tempfile.TemporaryDirectory() as work:
     check("a cut archive is called cut short",
           "cut short" in details[os.path.join(held, "Downloads", "Cut short.far")])
     check("bytes read inside the files", 0 < report["bytes_inspected"])
+    # With few descriptors the files are read on the walk's thread: the same report.
+    limited = subprocess.run(["bash", "-c", 'ulimit -n 16 && exec "$0" --check --json', counter],
+                             env=held_env, capture_output=True)
+    check("the same report under ulimit -n 16: %s" % limited.stderr,
+          json.loads(limited.stdout)["problems"] == report["problems"])
     text = subprocess.run([counter, "--check"], env=held_env, capture_output=True, text=True).stdout
     check("the text counts objects in archives: %s" % text,
           "8 objects, 5 of them inside 2 archives" in text)
