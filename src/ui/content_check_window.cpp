@@ -51,6 +51,37 @@ QString fromUtf8(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// Names in the report come from strangers' downloads: the characters that reorder text (such
+// as U+202E, which would turn the rest of a sentence backwards) and control characters are
+// shown as escapes, as the command line shows them.
+QString readable(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.direction()) {
+            case QChar::DirLRE:
+            case QChar::DirRLE:
+            case QChar::DirLRO:
+            case QChar::DirRLO:
+            case QChar::DirPDF:
+            case QChar::DirLRI:
+            case QChar::DirRLI:
+            case QChar::DirFSI:
+            case QChar::DirPDI:
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+                continue;
+            default:
+                break;
+        }
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString megabytes(std::int64_t bytes) {
     return QLocale().toString(static_cast<double>(bytes) / 1048576.0, 'f', 1);
 }
@@ -172,10 +203,10 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         const bool below =
             full.startsWith(install) && full.size() > install.size() + 1 &&
             (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
-        return QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full);
+        return readable(QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full));
     };
     summary_->setText(tr("The game in %1. Nothing was changed: the check only reads.")
-                          .arg(QDir::toNativeSeparators(fromUtf8(report.install))));
+                          .arg(readable(QDir::toNativeSeparators(fromUtf8(report.install)))));
     areas_->clear();
     for (const auto& area : report.areas) {
         auto* row = new QTreeWidgetItem(areas_);
@@ -183,7 +214,8 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         row->setText(0, area.folder ? tr("%1 (%2)").arg(name, shown(*area.folder))
                                     : tr("%1 (no folder %2)").arg(name, fromUtf8(area.place)));
         if (area.folder) {
-            row->setToolTip(0, plainToolTip(QDir::toNativeSeparators(fromUtf8(*area.folder))));
+            row->setToolTip(
+                0, plainToolTip(readable(QDir::toNativeSeparators(fromUtf8(*area.folder)))));
         }
         row->setText(1, locale.toString(static_cast<qlonglong>(area.files)));
         row->setText(2, megabytes(area.bytes));
@@ -202,7 +234,8 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
             child->setText(2, megabytes(folder.bytes));
             child->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
             child->setData(kBarColumn, kShareRole, most > 0 ? folder.bytes / most : 0.0);
-            child->setToolTip(0, plainToolTip(QDir::toNativeSeparators(fromUtf8(folder.folder))));
+            child->setToolTip(
+                0, plainToolTip(readable(QDir::toNativeSeparators(fromUtf8(folder.folder)))));
         }
         row->setExpanded(true);
     }
@@ -220,9 +253,9 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
             group->setText(1, fromUtf8(problem.kind));
         }
         auto* row = new QTreeWidgetItem(group);
-        const QString path = QDir::toNativeSeparators(fromUtf8(problem.path));
+        const QString path = readable(QDir::toNativeSeparators(fromUtf8(problem.path)));
         row->setText(0, shown(problem.path));
-        row->setText(1, fromUtf8(problem.detail));
+        row->setText(1, readable(fromUtf8(problem.detail)));
         // Inside an archive, the file manager shows the archive.
         row->setData(0, kPathRole,
                      fromUtf8(problem.archive.empty() ? problem.path : problem.archive));

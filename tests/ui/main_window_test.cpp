@@ -712,6 +712,9 @@ class MainWindowTest : public QObject {
     void checkMyContentShowsTheReport() {
         GamePrefix prefix;
         std::ofstream(prefix.game("Downloads/chair.iff.bak").toStdString()) << "old";
+        // A name that would turn the rest of its row backwards.
+        std::ofstream(prefix.game(QStringLiteral("Downloads/sofa\u202e.iff.bak")).toStdString())
+            << "old";
         QVERIFY(QDir().mkpath(prefix.game("GameData/Skins/Set")));
         std::ofstream(prefix.game("GameData/Skins/Set/arm.skn").toStdString()) << "arm";
         MessageRecorder messages;
@@ -733,6 +736,10 @@ class MainWindowTest : public QObject {
         // The prefix's content files are zeros, not what their names say.
         QCOMPARE(kinds, (QStringList{"unread-subfolder", "ignored-name", "bad-file"}));
         QCOMPARE(problems->topLevelItem(2)->childCount(), 4);
+        const auto* ignored = problems->topLevelItem(1);
+        QCOMPARE(ignored->childCount(), 2);
+        QVERIFY(ignored->child(1)->text(0).contains(QStringLiteral("sofa\\u202e.iff.bak")));
+        QVERIFY(!ignored->child(1)->text(1).contains(QChar(0x202e)));
         QCOMPARE(messages.texts, QStringList());
 
         const QString json = QString::fromStdString(prefix.tree.path("report.json"));
