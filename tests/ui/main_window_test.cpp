@@ -713,8 +713,9 @@ class MainWindowTest : public QObject {
         GamePrefix prefix;
         std::ofstream(prefix.game("Downloads/chair.iff.bak").toStdString()) << "old";
         // A name that would turn the rest of its row backwards.
-        std::ofstream(prefix.game(QStringLiteral("Downloads/sofa\u202e.iff.bak")).toStdString())
-            << "old";
+        QFile odd(prefix.game(QStringLiteral("Downloads/sofa\u202e.iff.bak")));
+        QVERIFY(odd.open(QIODevice::WriteOnly) && odd.write("old") == 3);
+        odd.close();
         QVERIFY(QDir().mkpath(prefix.game("GameData/Skins/Set")));
         std::ofstream(prefix.game("GameData/Skins/Set/arm.skn").toStdString()) << "arm";
         MessageRecorder messages;
