@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Windows build only (BRAMBLETON_PLATFORM win32, MinGW-w64).
 #include "common/win32_text.h"
 
 #include <windows.h>

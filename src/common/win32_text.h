@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Included by the Windows build only (MinGW-w64).
 #pragma once
 
 // Text conversions at the Win32 boundary: the program's UTF-8, the system's UTF-16 and its

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Built on Linux.
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>

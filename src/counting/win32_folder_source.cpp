@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Windows build only (BRAMBLETON_PLATFORM win32, MinGW-w64).
 #include <windows.h>
 
 #include <string>

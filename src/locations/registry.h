@@ -61,8 +61,7 @@ class Registry {
 // always, the bytes when `data` is given and `size` holds them, kRegMoreData when it does not.
 std::int32_t deliverValue(const std::vector<std::uint8_t>& bytes, void* data, std::uint32_t& size);
 
-// The registry of the platform the program was built for: on Windows the system's, on other
-// systems the Wine prefix named by WINEPREFIX (else ~/.wine).
+// Windows' own registry (the Windows build only; on Linux the registry is a WineRegistry).
 std::unique_ptr<Registry> makePlatformRegistry();
 
 }  // namespace brambleton

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Windows build only (MinGW-w64); run under Wine.
 // The game finder's Windows places, against the system registry and file system under Wine:
 // Steam's root from HKEY_CURRENT_USER\Software\Valve\Steam, the EA app's default folder and
 // an Epic manifest.

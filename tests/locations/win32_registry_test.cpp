@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Windows build only (MinGW-w64); run under Wine.
 // The install-folder lookup against the system registry, with Wine's own advapi32 as the
 // peer: each case writes the key with the registry calls in a view, then reads it back.
 #include <windows.h>

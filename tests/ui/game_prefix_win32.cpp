@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Windows build only (BRAMBLETON_PLATFORM win32, MinGW-w64).
 // The game as the Windows build meets it: SIMS_DATA written into the registry's 32-bit view
 // with RegSetValueExA (in the throwaway Wine prefix the Windows leg runs in), and the game's
 // folders on its C: drive.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 #include "ui/platform_setup.h"
 
 namespace brambleton::ui {

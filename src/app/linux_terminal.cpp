@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 #include <unistd.h>
 
 #include "app/terminal.h"

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 // The game in a real Wine prefix: a registry written by Wine, dosdevices/ links, and the game's
 // folders in another case than the registry writes them.
 #include <cstdlib>
