@@ -55,21 +55,45 @@ struct LabelledPath {
     std::filesystem::path path;
 };
 
-// Where the platform keeps what the finder reads. Made by searchPlaces() from the machine;
-// tests build their own.
+// The order in which Wine prefixes are searched, whichever launcher keeps them: the player's
+// own Wine prefixes first, since a copy there is the one they set up by hand; then Steam's
+// Proton prefixes; then the other launchers'.
+enum class PrefixRank { Wine, Proton, Lutris, Bottles, Heroic, PlayOnLinux, CrossOver };
+
+// A Wine prefix to search, or a folder of them.
+struct PrefixPlace {
+    PrefixRank rank = PrefixRank::Wine;
+    std::string label;  // "Wine", "Bottles": the start of every note about it
+    std::filesystem::path path;
+    // When set, each sub-folder of `path` whose name starts with `startingWith` (without
+    // regard to case; "" for every sub-folder) is a prefix; otherwise `path` is one.
+    bool folderOfPrefixes = false;
+    std::string startingWith;
+};
+
+// Where the platform keeps what the finder reads. Made by Machine::searchPlaces(), each
+// launcher family adding its own; tests build their own.
 struct SearchPlaces {
     // Folders the player chose in Brambleton's window: listed first, when they hold the game.
     std::vector<std::filesystem::path> chosenFolders;
-    // Steam's roots; each one's steamapps/libraryfolders.vdf lists the other libraries.
+    // The user's home, for "~" in launchers' files.
+    std::filesystem::path home;
+
+    // Steam: its roots; each one's steamapps/libraryfolders.vdf lists the other libraries.
     std::vector<std::filesystem::path> steamRoots;
-    // Folders that are the game when they hold it (the EA app's default).
+
+    // The EA app and Epic: folders that are the game when they hold it (the EA app's
+    // default), folders of the Epic launcher's *.item manifests.
     std::vector<LabelledPath> fixedFolders;
-    // Folders of the Epic launcher's *.item manifests.
     std::vector<std::filesystem::path> epicManifestFolders;
-    // Heroic's lists of installed Epic games (legendary's installed.json).
-    std::vector<std::filesystem::path> heroicInstalledLists;
-    // Wine prefixes the launchers keep, in the order to search them.
-    std::vector<LabelledPath> prefixes;
+    // Heroic's configuration folders: legendaryConfig/legendary/installed.json lists its Epic
+    // games, GamesConfig/*.json names each game's prefix.
+    std::vector<std::filesystem::path> heroicFolders;
+
+    // Wine prefixes, and folders of them, that the launchers keep.
+    std::vector<PrefixPlace> prefixes;
+    // Folders of Lutris's per-game *.yml files, each naming a prefix.
+    std::vector<std::filesystem::path> lutrisGameFolders;
     // Whether each Steam library's compatdata/*/pfx is a prefix to search too (Proton).
     bool steamPrefixes = false;
 };
@@ -85,8 +109,10 @@ inline constexpr const char* kChosenSource = "chosen in Brambleton";
 //  3. every Steam library of every Steam root whose appmanifest_3314060.acf names an
 //     installdir under steamapps/common;
 //  4. the fixed folders, the Epic manifests and Heroic's installed games;
-//  5. every Wine prefix (a folder holding system.reg and drive_c): its registry's SIMS_DATA
-//     then InstallPath, then the known install folders below drive_c.
+//  5. every Wine prefix (a folder holding system.reg and drive_c), in PrefixRank order and
+//     else in the order found: its registry's SIMS_DATA then InstallPath, then the known
+//     install folders below drive_c.
+// Steps 3 to 5 are the launcher families' (locations/launchers/).
 // A folder found by steps 0 and 3 to 5 counts only when it holds GameData\Behavior.iff (any case).
 // The same folder found twice is listed once, where it was found first. When nothing is
 // found but step 1 gave a value, that value is the one install, with no host folder, so that

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 #include "locations/small_file.h"
 
@@ -17,6 +18,7 @@ SmallFile readSmallFile(const std::filesystem::path& file, std::size_t limit) {
         out.problem = (errno == ENOENT || errno == ENOTDIR) ? FileProblem::Missing
                       : errno == EISDIR                     ? FileProblem::NotAFile
                                                             : FileProblem::Unreadable;
+        out.systemReason = std::generic_category().message(errno);
         return out;
     }
     struct stat info {};
@@ -40,6 +42,7 @@ SmallFile readSmallFile(const std::filesystem::path& file, std::size_t limit) {
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 out.problem = FileProblem::Unreadable;
+                out.systemReason = std::generic_category().message(errno);
                 break;
             }
             if (n == 0) break;

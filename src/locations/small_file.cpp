@@ -19,4 +19,12 @@ const char* describeProblem(FileProblem problem) noexcept {
     return "cannot be read";
 }
 
+std::string describeProblem(const SmallFile& file) {
+    std::string said = describeProblem(file.problem);
+    if (file.problem == FileProblem::Unreadable && !file.systemReason.empty()) {
+        said += ": " + file.systemReason;
+    }
+    return said;
+}
+
 }  // namespace brambleton

@@ -19,6 +19,7 @@ enum class FileProblem {
 struct SmallFile {
     std::string text;  // the whole file when problem is None, else empty
     FileProblem problem = FileProblem::None;
+    std::string systemReason;  // the system's words for an Unreadable file ("Permission denied")
 };
 
 // Reads a whole regular file of at most `limit` bytes. The file is opened once, without
@@ -28,5 +29,8 @@ SmallFile readSmallFile(const std::filesystem::path& file, std::size_t limit);
 
 // A few words for a problem, such as "does not exist" or "is not a regular file".
 const char* describeProblem(FileProblem problem) noexcept;
+// The same for a file read, with the system's reason when it has one: "cannot be read:
+// Permission denied".
+std::string describeProblem(const SmallFile& file);
 
 }  // namespace brambleton

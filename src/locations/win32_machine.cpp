@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "locations/launchers/launcher.h"
 #include "locations/machine.h"
-#include "locations/module1.h"
 #include "locations/settings_file.h"
 
 namespace fs = std::filesystem;
@@ -60,18 +60,12 @@ GameSearch Machine::findRegisteredGames() const {
 
 SearchPlaces Machine::searchPlaces() const {
     SearchPlaces places;
+    places.home = environment_.home;
     if (auto chosen = settings::chosenFolder(settingsFile()))
         places.chosenFolders.push_back(*chosen);
-    const std::string steamPath =
-        Module1::ReadRegistryValue(*registry_, kCurrentUser, "Software\\Valve\\Steam", "SteamPath");
-    if (!steamPath.empty()) places.steamRoots.push_back(fs::path(steamPath).make_preferred());
-    for (const auto& programs : environment_.programFolders) {
-        places.steamRoots.push_back(programs / "Steam");
-        places.fixedFolders.push_back(
-            {"EA app default folder", programs / "EA Games" / "The Sims Legacy"});
+    for (const auto* family : launchers::all()) {
+        family->addWindowsPlaces(environment_, *registry_, places);
     }
-    places.epicManifestFolders.push_back(environment_.programData / "Epic" / "EpicGamesLauncher" /
-                                         "Data" / "Manifests");
     return places;
 }
 

@@ -2,6 +2,8 @@
 // Compiled by the Windows build only (BRAMBLETON_PLATFORM win32, MinGW-w64).
 #include <windows.h>
 
+#include <system_error>
+
 #include "common/win32_text.h"
 #include "locations/small_file.h"
 
@@ -17,6 +19,7 @@ SmallFile readSmallFile(const std::filesystem::path& file, std::size_t limit) {
         out.problem = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                           ? FileProblem::Missing
                           : FileProblem::Unreadable;
+        out.systemReason = std::system_category().message(static_cast<int>(error));
         return out;
     }
     BY_HANDLE_FILE_INFORMATION info{};

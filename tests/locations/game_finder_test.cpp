@@ -183,6 +183,22 @@ const Scenario kScenarios[] = {
      {{"SIMS_DATA in", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
        ".wine/drive_c/Program Files (x86)/Maxis/The Sims"},
       {"Steam library", "~/.local/share/Steam/" + kLegacy + "/", ".local/share/Steam/" + kLegacy}}},
+    {"PlayersOwnPrefixBeforeProtonBeforeBottles",
+     [](const Home& h) {
+         // Found in the opposite order: Bottles' folder, then Steam, then ~/.wine-sims.
+         const std::string inPrefix = "/drive_c/Program Files (x86)/Maxis/The Sims";
+         for (const std::string prefix :
+              {".local/share/bottles/bottles/Sims", ".local/share/Steam/steamapps/compatdata/9/pfx",
+               ".wine-sims"}) {
+             h.prefix(prefix, "a_sz_32bit");
+             h.game(prefix + inPrefix);
+         }
+     },
+     {{"Wine", "C:\\Program Files (x86)\\Maxis\\The Sims\\", ".wine-sims/drive_c/Program Files (x86)/Maxis/The Sims"},
+      {"Proton prefix", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
+       ".local/share/Steam/steamapps/compatdata/9/pfx/drive_c/Program Files (x86)/Maxis/The Sims"},
+      {"Bottles", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
+       ".local/share/bottles/bottles/Sims/drive_c/Program Files (x86)/Maxis/The Sims"}}},
     {"TheSameFolderThroughALinkIsListedOnce",
      [](const Home& h) {
          h.manifest(".local/share/Steam");

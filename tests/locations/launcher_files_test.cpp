@@ -6,7 +6,10 @@
 #include <functional>
 
 #include "locations/key_values.h"
+#include "locations/launchers/launcher.h"
+#include "locations/launchers/lutris_file.h"
 #include "locations/small_file.h"
+#include "row_name.h"
 #include "temp_tree.h"
 
 namespace brambleton {
@@ -110,6 +113,96 @@ TEST_P(ReadSmallFile, ReadsOnlyARegularFileWithinTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Files, ReadSmallFile, ::testing::ValuesIn(kSmallFileCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+struct LutrisCase {
+    const char* why;
+    std::string text;
+    std::string prefix;   // read from `game: prefix:`
+    std::string problem;  // or why not
+};
+
+const LutrisCase kLutrisCases[] = {
+    {"as lutris writes it",
+     "game:\n  exe: drive_c/Sims.exe\n  prefix: ~/Games/the-sims\nsystem: {}\nwine:\n"
+     "  version: lutris-7.2\n",
+     "~/Games/the-sims", ""},
+    {"quoted with spaces", "game:\n  prefix: '/home/x/My Games/it''s'\n", "/home/x/My Games/it's",
+     ""},
+    {"a long value folded onto two lines",
+     "game:\n  prefix: /home/x/a very long folder name that PyYAML\n    wraps at eighty\n",
+     "/home/x/a very long folder name that PyYAML wraps at eighty", ""},
+    {"flow style", "game: {prefix: /p, exe: x}\n", "/p", ""},
+    {"prefix of another section", "wine:\n  prefix: /not\ngame:\n  exe: x\n", "", ""},
+    {"prefix nested deeper", "game:\n  script:\n    prefix: /not\n", "", ""},
+    {"game is a list", "game:\n- prefix: /not\n", "", ""},
+    {"prefix is a map", "game:\n  prefix:\n    a: b\n", "", ""},
+    {"malformed", "game: [prefix: {{{", "", "is not valid YAML"},
+    {"deep flow nesting", std::string(50000, '[') + "x", "", "nests deeper than a Lutris file does"},
+    {"deep indentation",
+     [] {
+         std::string t;
+         for (int i = 0; i < 40; ++i) t += std::string(static_cast<std::size_t>(i), ' ') + "a:\n";
+         return t;
+     }(),
+     "", "nests deeper than a Lutris file does"},
+    {"empty", "", "", ""},
+};
+
+class LutrisFile : public ::testing::TestWithParam<LutrisCase> {};
+
+TEST_P(LutrisFile, ReadsTheGamesPrefix) {
+    const auto game = launchers::readLutrisGame(GetParam().text);
+    EXPECT_EQ(game.prefix, GetParam().prefix);
+    EXPECT_EQ(game.problem, GetParam().problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LutrisFile, ::testing::ValuesIn(kLutrisCases), testing::ByWhy());
+
+struct JsonFieldsCase {
+    const char* why;
+    std::string text;
+    std::string fields;  // each object's wanted fields "k=v" joined by ",", objects by ";"
+    bool parses = true;
+};
+
+const JsonFieldsCase kJsonFieldsCases[] = {
+    {"an Epic manifest", R"({"DisplayName": "Sims", "InstallLocation": "C:/S", "x": [1]})",
+     "DisplayName=Sims,InstallLocation=C:/S"},
+    {"legendary's list of objects",
+     R"({"A": {"title": "a", "install_path": "/a"}, "B": {"install_path": 7}, "C": {"title": "c"}})",
+     "install_path=/a,title=a;title=c"},
+    {"deeper objects are passed over", R"({"A": {"B": {"title": "deep"}}, "C": [{"title": "x"}]})",
+     ""},
+    {"a key's value that is not a string", R"({"title": {"title": "inner"}})", "title=inner"},
+    {"an array at the top", R"([{"title": "a"}])", "", false},
+    {"cut short", R"({"title": "a")", "", false},
+    {"deep nesting costs no document", std::string(100000, '[') + std::string(100000, ']'), "",
+     false},
+    {"deep nesting inside an object",
+     "{\"a\": " + std::string(100000, '[') + std::string(100000, ']') + ", \"title\": \"t\"}",
+     "title=t"},
+};
+
+class JsonFields : public ::testing::TestWithParam<JsonFieldsCase> {};
+
+TEST_P(JsonFields, ReadsTheWantedStringsOfTheTopTwoLevels) {
+    const auto objects =
+        launchers::jsonFields(GetParam().text, {"title", "install_path", "DisplayName",
+                                                "InstallLocation"});
+    ASSERT_EQ(objects.has_value(), GetParam().parses);
+    if (!objects) return;
+    std::string got;
+    for (const auto& object : *objects) {
+        if (!got.empty()) got += ";";
+        std::string one;
+        for (const auto& [key, value] : object) one += (one.empty() ? "" : ",") + key + "=" + value;
+        got += one;
+    }
+    EXPECT_EQ(got, GetParam().fields);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, JsonFields, ::testing::ValuesIn(kJsonFieldsCases),
+                         testing::ByWhy());
 
 }  // namespace
 }  // namespace brambleton
