@@ -125,5 +125,36 @@ HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"; status=$?
 check "decoys and broken files: not found, exit 1" '[ $status = 1 ]'
 check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 library of" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
 
+# --verbose names every place and its real reason, run as a normal user: root reads anything.
+if [ "$(id -u)" = 0 ] && command -v runuser >/dev/null; then
+    id brambleton-player >/dev/null 2>&1 || useradd --no-create-home brambleton-player
+    home=$work/h6
+    mkdir -p "$home/.config/lutris/games" "$home/.local/share/lutris/games" \
+        "$home/.config/heroic/GamesConfig" "$home/.local/share/Steam/steamapps" \
+        "$home/.local/share/bottles/bottles/B/drive_c/Program Files/Maxis/The Sims/GameData" \
+        "$home/.var/app/net.lutris.Lutris/data/lutris/games"
+    touch "$home/.local/share/bottles/bottles/B/system.reg" \
+        "$home/.local/share/bottles/bottles/B/drive_c/Program Files/Maxis/The Sims/GameData/Behavior.iff"
+    printf 'game: [prefix: {{{' >"$home/.config/lutris/games/broken.yml"
+    printf 'game:\n  prefix: /p\n' >"$home/.config/lutris/games/locked.yml"
+    head -c 2000000 /dev/zero | tr '\0' ' ' >"$home/.config/heroic/GamesConfig/huge.json"
+    mkfifo "$home/.config/heroic/GamesConfig/pipe.json"
+    chown -R brambleton-player "$home"
+    chmod 755 "$work"
+    chmod 000 "$home/.config/lutris/games/locked.yml" "$home/.local/share/lutris/games" \
+        "$home/.local/share/Steam/steamapps" \
+        "$home/.local/share/bottles/bottles/B/drive_c/Program Files/Maxis/The Sims"
+    verbose=$(runuser -u brambleton-player -- env HOME="$home" "$counter" --where --verbose 2>&1)
+    for said in "locked.yml: cannot be read: Permission denied" "broken.yml: is not valid YAML" \
+        "lutris/games: cannot be read: Permission denied" "huge.json: is too large" \
+        "pipe.json: is not a regular file" "its steamapps cannot be read: Permission denied" \
+        "The Sims cannot be read: Permission denied"; do
+        check "--verbose as a normal user says \"$said\"" 'grep -qF "$said" <<<"$verbose"'
+    done
+    check "--verbose blames no unreadable folder for a missing file" \
+        '! grep -q "has no appmanifest\|holds no GameData" <<<"$verbose"'
+    [ "$failures" = 0 ] || echo "$verbose" >&2
+fi
+
 echo "$passes passed, $failures failed"
 [ "$failures" = 0 ]
