@@ -9,10 +9,10 @@
 #include "ui/background_work.h"
 #include "ui/places.h"
 
-// The three list controls the main window browses with. Each behaves like its classic
-// counterpart: setting a property from code raises the same event as the user's action, and
-// a value that cannot be set raises RuntimeError (68 for a drive, 76 for a folder) and
-// leaves the old value in place.
+// The three list controls the main window browses with. Setting a property from code raises
+// the same event as the user's action, so the window has one path for both; a value that
+// cannot be set raises RuntimeError (68 for a drive, 76 for a folder) and leaves the old
+// value in place.
 namespace brambleton::ui {
 
 // The drive list: the Wine prefix's drives and the host's root "/". The mouse wheel changes
