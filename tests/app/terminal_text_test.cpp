@@ -8,6 +8,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 struct PrintableCase {
     const char* why;
     std::string text;

@@ -10,6 +10,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 const NumberSeparators kEnglish{",", "."};
 const NumberSeparators kGerman{".", ","};
 const NumberSeparators kNoGrouping{"", "."};

@@ -16,6 +16,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 using testing::FailingFolderSource;
 using testing::TempTree;
 

@@ -9,6 +9,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 struct MatchCase {
     const char* why;
     const char* pattern;

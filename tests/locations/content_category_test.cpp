@@ -8,6 +8,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 struct LocationCase {
     const char* why;
     const char* caption;

@@ -15,6 +15,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 using testing::TempTree;
 
 struct KeyValuesCase {

@@ -14,6 +14,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 namespace fs = std::filesystem;
 using testing::TempTree;
 

@@ -10,6 +10,8 @@
 namespace brambleton {
 namespace {
 
+using testing::PrintTo;
+
 using testing::TempTree;
 
 // A prefix as Wine lays it out: drive links in dosdevices/, the C: drive in drive_c/.
