@@ -4,8 +4,10 @@
 #   brambleton-VERSION-windows-x64.zip   the Windows programs, the user guide and the licence
 #   brambleton-VERSION-setup.exe         the Windows installer (NSIS)
 #   brambleton_VERSION_amd64.deb         the Debian package
-# The Windows programs are cross-built with MinGW-w64 and the static Qt for Windows that
-# scripts/qt-windows.sh provides (BRAMBLETON_QT_WINDOWS, the cache, or a build from source).
+# The programs come from the build trees the tests use (scripts/configure.sh), so a test run
+# builds them once. The Windows programs are cross-built with MinGW-w64 and the static Qt for
+# Windows that scripts/qt-windows.sh provides (BRAMBLETON_QT_WINDOWS, the cache, or a build
+# from source).
 # usage: release.sh [--no-windows]   (--no-windows: the Debian package only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,17 +30,14 @@ trap 'rm -rf "$work"' EXIT
 
 if $windows; then
     echo "== Windows programs"
-    qt=$(bash scripts/qt-windows.sh)
-    cmake -S . -B build/release-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-        -DCMAKE_BUILD_TYPE=Release -DBRAMBLETON_TESTS=OFF -DCMAKE_PREFIX_PATH="$qt" \
-        -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
-    cmake --build build/release-windows -j "$jobs" --target brambleton brambleton-count pages
+    tree=$(bash scripts/configure.sh windows)
+    cmake --build "$tree" -j "$jobs" --target brambleton brambleton-count pages
     files=$work/brambleton-$version
     mkdir -p "$files"
     for exe in brambleton brambleton-count; do
-        x86_64-w64-mingw32-strip -o "$files/$exe.exe" "build/release-windows/src/app/$exe.exe"
+        x86_64-w64-mingw32-strip -o "$files/$exe.exe" "$tree/src/app/$exe.exe"
     done
-    cp build/release-windows/src/app/user-guide.html build/release-windows/src/app/licence.html "$files/"
+    cp "$tree/src/app/user-guide.html" "$tree/src/app/licence.html" "$files/"
     cp LICENSE "$files/LICENSE.txt"
 
     echo "== $dist/brambleton-$version-windows-x64.zip"
@@ -51,11 +50,11 @@ if $windows; then
 fi
 
 echo "== $dist/brambleton_${version}_amd64.deb"
-cmake -S . -B build/release-linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DBRAMBLETON_TESTS=OFF \
-    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build build/release-linux -j "$jobs" --target brambleton brambleton-count pages
+tree=$(bash scripts/configure.sh linux)
+cmake --build "$tree" -j "$jobs" --target brambleton brambleton-count pages
 root=$work/deb
-DESTDIR=$root cmake --install build/release-linux >/dev/null
+# The install takes only the programs, pages and desktop files; the tests stay in the tree.
+DESTDIR=$root cmake --install "$tree" >/dev/null
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/"*
 doc=$root/usr/share/doc/brambleton
 mkdir -p "$doc"

@@ -27,10 +27,7 @@ if [ ! -x "$wine" ] || ! timeout 300 "$wine" wineboot --init >"$work/wineboot.lo
 fi
 /usr/lib/wine/wineserver -w
 
-qt=$(bash scripts/qt-windows.sh)
-cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_UI=ON -DCMAKE_PREFIX_PATH="$qt" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
+bash scripts/configure.sh windows >/dev/null
 cmake --build build/windows -j "$jobs"
 ctest --test-dir build/windows --output-on-failure
 

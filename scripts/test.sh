@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Sets up what is missing, then builds and runs every test twice, a normal build (warnings
-# as errors, then formatting and clang-tidy checked) and one with AddressSanitizer and
-# UndefinedBehaviorSanitizer; checks the install, fuzzes the registry reader, makes the
-# release packages, and runs the Windows build's tests, the real program and the installer
-# under Wine. Fails if anything fails.
+# Sets up what is missing; checks licence lines and formatting first, since they take
+# seconds; then builds and runs every test twice, a normal build (warnings as errors, then
+# clang-tidy) and one with AddressSanitizer and UndefinedBehaviorSanitizer; checks the
+# install, fuzzes the readers, makes the release packages from the same build trees, and
+# runs the Windows build's tests, the real program and the installer under Wine. Fails at
+# the first failure; prints the time each stage took.
 # usage: test.sh [--no-windows]
 # --no-windows runs every leg but the Windows one (and makes the Debian package only), for a
 # machine that has no Qt for Windows yet and cannot spend the time to build it.
@@ -19,14 +20,36 @@ case "${1:-}" in
     exit 2
     ;;
 esac
+started=$SECONDS
+stage_name=""
+stage_start=$SECONDS
+stage_times=()
+# Starts the next stage, noting how long the one before took.
+stage() {
+    [ -z "$stage_name" ] || stage_times+=("$(printf '%5d s  %s' $((SECONDS - stage_start)) "$stage_name")")
+    stage_name=$1
+    stage_start=$SECONDS
+    [ -z "$1" ] || echo "== $1"
+}
+report_times() {
+    stage ""
+    echo "== Time per stage"
+    printf '%s\n' "${stage_times[@]}"
+    echo "$(printf '%5d s' $((SECONDS - started)))  in all"
+}
+trap report_times EXIT
+
+stage "Setting up what is missing"
 bash scripts/setup.sh --tests
+stage "Licence lines, platform-file headers and formatting"
+bash scripts/check-sources.sh --quick
 
 if ! $windows; then
     echo "== The Windows leg will be skipped (--no-windows): no Windows build, tests under Wine or Windows packages"
 elif bash scripts/qt-windows.sh --ready; then
     # This run will not build Qt for Windows from source, so check that the recipe still
     # configures: a broken recipe would otherwise surface only on a newcomer's machine.
-    echo "== The recipe for Qt for Windows, up to its configure"
+    stage "The recipe for Qt for Windows, up to its configure"
     bash scripts/qt-windows.sh --configure-only
 else
     echo "== No Qt for Windows on this machine: this run first builds it from Debian's source."
@@ -37,43 +60,40 @@ fi
 jobs=$(nproc)
 run_suite() {
     local dir=$1
-    shift
-    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
-echo "== Normal build, warnings as errors"
-run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_WERROR=ON
-echo "== Formatting and clang-tidy"
+stage "Normal build and its tests, warnings as errors"
+run_suite "$(bash scripts/configure.sh linux)"
+stage "clang-tidy"
 bash scripts/check-sources.sh build/release
-echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
-ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON
-echo "== Installing into a staging folder and validating the desktop files"
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-cmake --install build/release --prefix "$stage/usr" >/dev/null
+stage "AddressSanitizer and UndefinedBehaviorSanitizer build and its tests"
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON >/dev/null
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 run_suite build/sanitize
+stage "Installing into a staging folder and validating the desktop files"
+staging=$(mktemp -d)
+trap 'rm -rf "$staging"; report_times' EXIT
+cmake --install build/release --prefix "$staging/usr" >/dev/null
 for f in usr/bin/brambleton usr/bin/brambleton-count \
     usr/share/icons/hicolor/16x16/apps/org.brambleton.Brambleton.png \
     usr/share/icons/hicolor/32x32/apps/org.brambleton.Brambleton.png \
     usr/share/icons/hicolor/256x256/apps/org.brambleton.Brambleton.png \
     usr/share/icons/hicolor/scalable/apps/org.brambleton.Brambleton.svg \
     usr/share/brambleton/user-guide.html usr/share/brambleton/licence.html; do
-    [ -e "$stage/$f" ] || { echo "missing from the install: $f"; exit 1; }
+    [ -e "$staging/$f" ] || { echo "missing from the install: $f"; exit 1; }
 done
-desktop-file-validate "$stage/usr/share/applications/org.brambleton.Brambleton.desktop"
-appstreamcli validate --no-net --explain "$stage/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
-rm -rf "$stage"
+desktop-file-validate "$staging/usr/share/applications/org.brambleton.Brambleton.desktop"
+appstreamcli validate --no-net --explain "$staging/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
+rm -rf "$staging"
 
-echo "== Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's,"
-echo "   and the IFF, FAR and CMX readers inside the content files, for 20 each"
+stage "Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's, and the IFF, FAR and CMX readers inside the content files, for 20 each"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
 cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz settings_file_fuzz \
     iff_fuzz far_fuzz cmx_fuzz format_seeds -j "$jobs"
 corpus=$(mktemp -d)
-trap 'rm -rf "$corpus"' EXIT
+trap 'rm -rf "$corpus"; report_times' EXIT
 mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini" "$corpus/iff" "$corpus/far" "$corpus/cmx"
 build/fuzz/tests/content/format_seeds "$corpus/iff" "$corpus/far" "$corpus/cmx"
 printf '[game]\nchosen="/home/x/Jeux \\"Sims\\"; a,b"\ncopies=/a, /b\ninUse=@@home\n' >"$corpus/ini/seed.ini"
@@ -93,18 +113,16 @@ fuzz settings_file_fuzz "$corpus/ini" 20
 fuzz iff_fuzz "$corpus/iff" 20 content
 fuzz far_fuzz "$corpus/far" 20 content
 fuzz cmx_fuzz "$corpus/cmx" 20 content
-echo "== Release packages"
+stage "Release packages, from the same build trees"
 if $windows; then bash scripts/release.sh; else bash scripts/release.sh --no-windows; fi
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # The package's dependencies resolve from Debian's archive (apt's simulation: nothing installed).
 apt-get install -s "./dist/brambleton_${version}_amd64.deb" >/dev/null
 if $windows; then
-    echo "== Windows build under Wine, with the installer's round trip"
-    start=$SECONDS
+    stage "Windows build's tests under Wine, with the installer's round trip"
     bash scripts/test-windows.sh build/release/src/app/brambleton-count "dist/brambleton-$version-setup.exe"
-    echo "The Windows leg took $((SECONDS - start)) s"
-    echo "== All tests passed"
+    stage "All tests passed"
 else
-    echo "== All tests passed but the Windows leg, which was skipped: --no-windows was given,"
+    stage "All tests passed but the Windows leg, which was skipped: --no-windows was given,"
     echo "   so the Windows build, its tests under Wine and its packages were not made or tested."
 fi

@@ -38,8 +38,7 @@ void addChosenFolder(const fs::path& folder, SearchLog& finder) {
         if (ascii::equalNoCase(at.filename().string(), "drive_c") &&
             fs::is_regular_file(at.parent_path() / "system.reg", ec)) {
             finder.addIfGame(kChosenSource, folder, launchers::driveCPath(at, folder),
-                             at.parent_path(),
-                             GameInstall::Origin::Chosen);
+                             at.parent_path(), GameInstall::Origin::Chosen);
             return;
         }
     }

@@ -194,7 +194,8 @@ const Scenario kScenarios[] = {
              h.game(prefix + inPrefix);
          }
      },
-     {{"Wine", "C:\\Program Files (x86)\\Maxis\\The Sims\\", ".wine-sims/drive_c/Program Files (x86)/Maxis/The Sims"},
+     {{"Wine", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
+       ".wine-sims/drive_c/Program Files (x86)/Maxis/The Sims"},
       {"Proton prefix", "C:\\Program Files (x86)\\Maxis\\The Sims\\",
        ".local/share/Steam/steamapps/compatdata/9/pfx/drive_c/Program Files (x86)/Maxis/The Sims"},
       {"Bottles", "C:\\Program Files (x86)\\Maxis\\The Sims\\",

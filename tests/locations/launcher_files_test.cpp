@@ -139,7 +139,8 @@ const LutrisCase kLutrisCases[] = {
     {"game is a list", "game:\n- prefix: /not\n", "", ""},
     {"prefix is a map", "game:\n  prefix:\n    a: b\n", "", ""},
     {"malformed", "game: [prefix: {{{", "", "is not valid YAML"},
-    {"deep flow nesting", std::string(50000, '[') + "x", "", "nests deeper than a Lutris file does"},
+    {"deep flow nesting", std::string(50000, '[') + "x", "",
+     "nests deeper than a Lutris file does"},
     {"deep indentation",
      [] {
          std::string t;
@@ -188,9 +189,8 @@ const JsonFieldsCase kJsonFieldsCases[] = {
 class JsonFields : public ::testing::TestWithParam<JsonFieldsCase> {};
 
 TEST_P(JsonFields, ReadsTheWantedStringsOfTheTopTwoLevels) {
-    const auto objects =
-        launchers::jsonFields(GetParam().text, {"title", "install_path", "DisplayName",
-                                                "InstallLocation"});
+    const auto objects = launchers::jsonFields(
+        GetParam().text, {"title", "install_path", "DisplayName", "InstallLocation"});
     ASSERT_EQ(objects.has_value(), GetParam().parses);
     if (!objects) return;
     std::string got;

@@ -42,7 +42,9 @@ std::string_view label(const Row& row) {
 // listing, and the test names CTest takes from it, then read the same from build to build.
 // A test file lets gtest find it with `using testing::PrintTo;` beside its rows.
 template <typename Row>
-    requires requires(const Row& row) { label(row); }
+requires requires(const Row& row) {
+    label(row);
+}
 void PrintTo(const Row& row, std::ostream* out) {
     *out << label(row);
 }

@@ -16,9 +16,10 @@ constexpr std::size_t kMaxHeroicConfig = std::size_t{1} << 20;
 
 // The objects of a JSON file holding `keys`; nothing, with a note, when the file cannot be
 // read or is not a JSON object. A missing file is noted only when `noteMissing`.
-std::vector<std::map<std::string, std::string>> readJsonFields(
-    const fs::path& file, const std::vector<std::string>& keys, std::size_t limit,
-    SearchLog& log, bool noteMissing = false) {
+std::vector<std::map<std::string, std::string>> readJsonFields(const fs::path& file,
+                                                               const std::vector<std::string>& keys,
+                                                               std::size_t limit, SearchLog& log,
+                                                               bool noteMissing = false) {
     const auto read = readSmallFile(file, limit);
     if (read.problem != FileProblem::None) {
         if (read.problem != FileProblem::Missing || noteMissing) {
@@ -39,7 +40,8 @@ std::vector<std::string> namesEndingIn(const fs::path& folder, std::string_view 
     std::vector<std::string> found;
     for (auto& name : folder_names::startingWith(folder, "")) {
         if (name.size() > suffix.size() &&
-            ascii::equalNoCase(std::string_view(name).substr(name.size() - suffix.size()), suffix)) {
+            ascii::equalNoCase(std::string_view(name).substr(name.size() - suffix.size()),
+                               suffix)) {
             found.push_back(std::move(name));
         }
     }
@@ -96,7 +98,8 @@ class EpicAndHeroic final : public Launcher {
             std::error_code ec;
             if (!fs::exists(list, ec)) continue;
             heroic = true;
-            out += "  Heroic's installed games, " + list.string() + ": the game is not among them\n";
+            out +=
+                "  Heroic's installed games, " + list.string() + ": the game is not among them\n";
         }
         if (!heroic && !places.heroicFolders.empty()) out += "  Heroic: not installed\n";
     }
@@ -109,14 +112,15 @@ class EpicAndHeroic final : public Launcher {
     static void findInEpic(const fs::path& manifests, SearchLog& log) {
         const std::string problem = folderProblem(manifests);
         const auto items = namesEndingIn(manifests, ".item");
-        if (items.empty()) log.note("Epic manifests in " + manifests.string(), problem.empty() ? "none" : problem);
+        if (items.empty())
+            log.note("Epic manifests in " + manifests.string(), problem.empty() ? "none" : problem);
         for (const auto& name : items) {
-            for (const auto& object : readJsonFields(manifests / name, {"InstallLocation", "DisplayName"},
-                                                     kMaxLauncherFile, log)) {
+            for (const auto& object : readJsonFields(
+                     manifests / name, {"InstallLocation", "DisplayName"}, kMaxLauncherFile, log)) {
                 const std::string folder = field(object, "InstallLocation");
                 if (folder.empty()) continue;
-                log.addHostFolder("Epic manifest " + name + " (" + field(object, "DisplayName") + ")",
-                                  folder);
+                log.addHostFolder(
+                    "Epic manifest " + name + " (" + field(object, "DisplayName") + ")", folder);
             }
         }
     }

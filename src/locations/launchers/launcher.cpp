@@ -128,9 +128,9 @@ void SearchLog::addIfGame(std::string source, const fs::path& folder, std::strin
                           fs::path prefix, GameInstall::Origin origin) {
     if (!holdsGame(folder)) {
         const std::string problem = folderProblem(folder);
-        note(std::move(source), folder.string() + (problem.empty()
-                                                       ? " holds no GameData\\Behavior.iff"
-                                                       : " " + problem));
+        note(std::move(source),
+             folder.string() +
+                 (problem.empty() ? " holds no GameData\\Behavior.iff" : " " + problem));
         return;
     }
     add({std::move(source), std::move(installPath), folder.string(), std::move(prefix), origin});

@@ -43,8 +43,8 @@ class SearchLog {
     // Lists `install` unless its folder is already listed; `place` is noted either way.
     void add(GameInstall install);
     // Lists a folder found by looking, when it holds the game.
-    void addIfGame(std::string source, const std::filesystem::path& folder,
-                   std::string installPath, std::filesystem::path prefix = {},
+    void addIfGame(std::string source, const std::filesystem::path& folder, std::string installPath,
+                   std::filesystem::path prefix = {},
                    GameInstall::Origin origin = GameInstall::Origin::Looked);
     // A host folder outside any prefix, shown as a host path.
     void addHostFolder(std::string source, const std::filesystem::path& folder,
@@ -77,7 +77,7 @@ class Launcher {
 };
 
 // The families, one file each.
-const Launcher& steam();         // launchers/steam.cpp
+const Launcher& steam();          // launchers/steam.cpp
 const Launcher& epicAndHeroic();  // launchers/epic_heroic.cpp, with the EA app's folder
 const Launcher& winePrefixes();   // launchers/wine_prefixes.cpp: Wine, Proton, Lutris, Bottles,
                                   // PlayOnLinux, CrossOver

@@ -77,10 +77,9 @@ class PrefixFinder : public YAML::EventHandler {
     };
 
     void open(bool map) {
-        const bool onPath =
-            levels_.empty() ||
-            (levels_.size() == 1 && levels_.back().map && levels_.back().onPath &&
-             !levels_.back().atKey && levels_.back().key == "game");
+        const bool onPath = levels_.empty() ||
+                            (levels_.size() == 1 && levels_.back().map && levels_.back().onPath &&
+                             !levels_.back().atKey && levels_.back().key == "game");
         levels_.push_back({map, true, {}, onPath && map});
     }
     void close() {

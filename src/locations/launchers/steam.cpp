@@ -100,17 +100,17 @@ class Steam final : public Launcher {
         const fs::path& home = environment.home;
         const fs::path flatpak = home / ".var/app/com.valvesoftware.Steam";
         for (const auto& root :
-             {home / ".local/share/Steam", home / ".steam/steam", home / ".steam/debian-installation",
-              flatpak / ".local/share/Steam", flatpak / "data/Steam",
-              home / "snap/steam/common/.local/share/Steam"}) {
+             {home / ".local/share/Steam", home / ".steam/steam",
+              home / ".steam/debian-installation", flatpak / ".local/share/Steam",
+              flatpak / "data/Steam", home / "snap/steam/common/.local/share/Steam"}) {
             places.steamRoots.push_back(root);
         }
     }
 
     void addWindowsPlaces(const HostEnvironment& environment, Registry& registry,
                           SearchPlaces& places) const override {
-        const std::string steamPath = Module1::ReadRegistryValue(registry, kCurrentUser,
-                                                                 "Software\\Valve\\Steam", "SteamPath");
+        const std::string steamPath = Module1::ReadRegistryValue(
+            registry, kCurrentUser, "Software\\Valve\\Steam", "SteamPath");
         if (!steamPath.empty()) places.steamRoots.push_back(fs::path(steamPath).make_preferred());
         for (const auto& programs : environment.programFolders) {
             places.steamRoots.push_back(programs / "Steam");

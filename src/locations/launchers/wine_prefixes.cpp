@@ -93,7 +93,8 @@ void queueLutrisPrefixes(const fs::path& games, const fs::path& home, SearchLog&
         return;
     }
     for (const auto& name : folder_names::startingWith(games, "")) {
-        if (name.size() <= 4 || !ascii::equalNoCase(std::string_view(name).substr(name.size() - 4), ".yml")) {
+        if (name.size() <= 4 ||
+            !ascii::equalNoCase(std::string_view(name).substr(name.size() - 4), ".yml")) {
             continue;
         }
         const fs::path file = games / name;
@@ -157,15 +158,17 @@ class WinePrefixes final : public Launcher {
         if (places.steamPrefixes) {
             for (const auto& library : log.steamLibraries) {
                 const auto steamapps = folder_names::child(library, "steamapps");
-                const auto compat = steamapps ? folder_names::child(*steamapps, "compatdata")
-                                              : std::nullopt;
+                const auto compat =
+                    steamapps ? folder_names::child(*steamapps, "compatdata") : std::nullopt;
                 if (!compat) continue;
                 for (const auto& app : folder_names::startingWith(*compat, "")) {
-                    log.prefixes.push_back({PrefixRank::Proton, "Proton prefix", *compat / app / "pfx"});
+                    log.prefixes.push_back(
+                        {PrefixRank::Proton, "Proton prefix", *compat / app / "pfx"});
                 }
             }
         }
-        for (const auto& games : places.lutrisGameFolders) queueLutrisPrefixes(games, places.home, log);
+        for (const auto& games : places.lutrisGameFolders)
+            queueLutrisPrefixes(games, places.home, log);
     }
 
     void describe(const SearchPlaces& places, const GameSearch& search,
@@ -196,7 +199,8 @@ void searchPrefix(const QueuedPrefix& prefix, SearchLog& log) {
     const auto driveC = prefix.path / "drive_c";
     if (!fs::is_regular_file(prefix.path / "system.reg", ec) || !folder_names::isFolder(driveC)) {
         const std::string problem = folderProblem(prefix.path);
-        log.note(place, problem.empty() ? "is not a Wine prefix (no system.reg and drive_c)" : problem);
+        log.note(place,
+                 problem.empty() ? "is not a Wine prefix (no system.reg and drive_c)" : problem);
         return;
     }
     if (!log.firstVisit(prefix.path)) return;
