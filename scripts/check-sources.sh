@@ -38,9 +38,20 @@ git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v -e win32 -e _fuzz
     { grep -E -A4 'warning:|error:' "$build/clang-tidy.log"; echo "clang-tidy found the above"; exit 1; }
 if [ -n "$windows" ]; then
     echo "-- clang-tidy on the Windows files, as the MinGW build compiles them"
+    # clang takes the MinGW build's C++ library and Windows headers, and keeps its own
+    # compiler headers (GCC's intrinsics are not clang's).
+    compiler=$(python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))[0]["command"].split()[0])' \
+        "$windows/compile_commands.json")
+    mingw=(--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++)
+    while read -r folder; do
+        mingw+=("--extra-arg=-isystem$(realpath "$folder")")
+    done < <("$compiler" -E -x c++ - -v </dev/null 2>&1 |
+        sed -n '/#include <...> search starts here/,/End of search list/p' | grep '^ ' |
+        grep -v -e '/include$' -e '/include-fixed$')
+    mingw+=("--extra-arg=-isystem/usr/x86_64-w64-mingw32/include")
     git ls-files 'src/*win32*.cpp' 'tests/*win32*.cpp' |
-        xargs -P "$(nproc)" -n 2 clang-tidy-14 -p "$windows" --quiet \
-            --extra-arg=--target=x86_64-w64-mingw32 2>/dev/null >"$windows/clang-tidy.log" ||
+        xargs -P "$(nproc)" -n 2 clang-tidy-14 -p "$windows" --quiet "${mingw[@]}" \
+            2>/dev/null >"$windows/clang-tidy.log" ||
         { grep -E -A4 'warning:|error:' "$windows/clang-tidy.log"; echo "clang-tidy found the above"; exit 1; }
 fi
 echo "clean"

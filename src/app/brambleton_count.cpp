@@ -10,8 +10,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -105,69 +107,58 @@ int usageError(const std::string& what) {
     return kExitUsage;
 }
 
-std::optional<int> parse(int argc, char** argv, Options& options) {
-    std::vector<std::string> positional;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            std::fputs(kUsage, stdout);
-            return kExitOk;
-        } else if (!optionsEnded && arg == "--json") {
-            options.json = true;
-        } else if (!optionsEnded && arg == "--where") {
-            options.where = true;
-        } else if (!optionsEnded && arg == "--check") {
-            options.check = true;
-        } else if (!optionsEnded && arg == "--quick") {
-            options.quick = true;
-        } else if (!optionsEnded && arg == "--verbose") {
-            options.verbose = true;
-        } else if (!optionsEnded && arg == "--sequential") {
-            options.sequential = true;
-        } else if (!optionsEnded && arg == "--game") {
-            if (options.game) return usageError("--game is given twice");
-            if (i + 1 >= argc) return usageError("--game needs a number");
-            const std::string n = argv[++i];
-            if (n.empty() || n.size() > 4 ||
-                n.find_first_not_of("0123456789") != std::string::npos || std::stoul(n) == 0) {
-                return usageError("--game takes a number from --where's list, not \"" + n + "\"");
-            }
-            options.game = std::stoul(n);
-        } else if (!optionsEnded && arg == "--category") {
-            if (!options.category.empty()) return usageError("--category is given twice");
-            if (i + 1 >= argc) return usageError("--category needs a name");
-            options.category = argv[++i];
-            if (!findCategory(options.category)) {
-                return usageError("no category \"" + options.category +
-                                  "\" (objects, floors, walls, skins, roofs)");
-            }
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return usageError("unknown option " + arg);
-        } else {
-            positional.push_back(arg);
+// The options that take no value, and the field each one sets.
+constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
+    {"--json", &Options::json},       {"--where", &Options::where},
+    {"--check", &Options::check},     {"--quick", &Options::quick},
+    {"--verbose", &Options::verbose}, {"--sequential", &Options::sequential},
+};
+
+// Reads the value of --game or --category from argv[i + 1], moving `i` past it. An error
+// exit when the value is missing, given twice or not one of the allowed.
+std::optional<int> parseValue(const std::string& option, int argc, char** argv, int& i,
+                              Options& options) {
+    if (option == "--game") {
+        if (options.game) return usageError("--game is given twice");
+        if (i + 1 >= argc) return usageError("--game needs a number");
+        const std::string n = argv[++i];
+        if (n.empty() || n.size() > 4 || n.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoul(n) == 0) {
+            return usageError("--game takes a number from --where's list, not \"" + n + "\"");
         }
-    }
-    if (options.where || options.check || !options.category.empty()) {
-        if (options.where + options.check + !options.category.empty() > 1) {
-            return usageError("--where, --check and --category go alone");
-        }
-        if (!positional.empty()) {
-            return usageError("a folder goes without --where, --check or --category");
-        }
-        if (options.check && (options.verbose || options.sequential)) {
-            return usageError("--check takes only --json, --game and --quick");
-        }
-        if (options.quick && !options.check) return usageError("--quick goes with --check");
-        if (options.verbose && !options.where) return usageError("--verbose goes with --where");
-        if (options.json && options.where)
-            return usageError("--where prints text only, not --json");
-        if (options.sequential && options.where)
-            return usageError("--sequential goes with a count, not --where");
+        options.game = std::stoul(n);
         return std::nullopt;
     }
+    if (!options.category.empty()) return usageError("--category is given twice");
+    if (i + 1 >= argc) return usageError("--category needs a name");
+    options.category = argv[++i];
+    if (!findCategory(options.category)) {
+        return usageError("no category \"" + options.category +
+                          "\" (objects, floors, walls, skins, roofs)");
+    }
+    return std::nullopt;
+}
+
+// The options that go together with --where, --check or --category.
+std::optional<int> checkModeOptions(const Options& options, bool positional) {
+    if (options.where + options.check + !options.category.empty() > 1) {
+        return usageError("--where, --check and --category go alone");
+    }
+    if (positional) return usageError("a folder goes without --where, --check or --category");
+    if (options.check && (options.verbose || options.sequential)) {
+        return usageError("--check takes only --json, --game and --quick");
+    }
+    if (options.quick && !options.check) return usageError("--quick goes with --check");
+    if (options.verbose && !options.where) return usageError("--verbose goes with --where");
+    if (options.json && options.where) return usageError("--where prints text only, not --json");
+    if (options.sequential && options.where) {
+        return usageError("--sequential goes with a count, not --where");
+    }
+    return std::nullopt;
+}
+
+// The options and arguments of a count of a folder.
+std::optional<int> checkCountOptions(Options& options, const std::vector<std::string>& positional) {
     if (options.quick) return usageError("--quick goes with --check");
     if (options.game || options.verbose) {
         return usageError("--game and --verbose go with --where, --check or --category");
@@ -184,6 +175,41 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         options.pattern = positional[1];
     }
     return std::nullopt;
+}
+
+// Fills `options` from the command line. An exit status when the program should stop now
+// (after --help, or on bad usage), nothing when it should go on.
+std::optional<int> parse(int argc, char** argv, Options& options) {
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+        const auto* sw = std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                                      [&](const auto& s) { return arg == s.first; });
+        if (sw != std::end(kSwitches)) {
+            options.*(sw->second) = true;
+        } else if (arg == "--game" || arg == "--category") {
+            if (auto exit = parseValue(arg, argc, argv, i, options)) return exit;
+        } else {
+            return usageError("unknown option " + arg);
+        }
+    }
+    if (options.where || options.check || !options.category.empty()) {
+        return checkModeOptions(options, !positional.empty());
+    }
+    return checkCountOptions(options, positional);
 }
 
 NumberSeparators localeSeparators() {

@@ -389,6 +389,12 @@ class Checker {
             if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(name));
             return size;
         }
+        reportMisplaced(area, path, ext);
+        return 0;
+    }
+
+    // A file that belongs in another area's folder: the sentence that says where.
+    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext) {
         if (area.name == "objects" && area.folder[0] == "Downloads" &&
             among(kSkinMeshExtensions, ext)) {
             problem(kMisplaced, path,
@@ -407,7 +413,6 @@ class Checker {
                     "Walls belong in GameData\\Walls; the game does not load them from "
                     "GameData\\Floors.");
         }
-        return 0;
     }
 
     void problem(const char* kind, std::string path, std::string detail) {

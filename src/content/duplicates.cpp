@@ -62,19 +62,24 @@ bool sameBytes(const std::string& a, const std::string& b, std::uint64_t& bytesR
     }
 }
 
-}  // namespace
+// A file that may have a twin, keyed by (size, hash of its head, hash of it all).
+struct Candidate {
+    const SizedFile* file;
+    std::uint64_t head = 0;
+    std::uint64_t whole = 0;
+};
 
-std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile>& files,
-                                                     std::uint64_t& bytesRead,
-                                                     const std::function<bool()>& cancelled) {
-    // Each pass reads its candidates in path order, which is close to the order the file
-    // system keeps them in: on a cold cache that saves a seek per file over reading them by
-    // size. A candidate is keyed by (size, hash of its head, hash of it all).
-    struct Candidate {
-        const SizedFile* file;
-        std::uint64_t head = 0;
-        std::uint64_t whole = 0;
-    };
+// Keeps the candidates whose key some other candidate shares.
+template <typename Key>
+void keepShared(std::vector<Candidate>& all, Key key) {
+    std::map<decltype(key(all.front())), int> seen;
+    for (const auto& c : all) ++seen[key(c)];
+    std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
+}
+
+// The files of a size some other file has, in path order: close to the order the file
+// system keeps them in, which on a cold cache saves a seek per file over reading by size.
+std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files) {
     std::map<std::int64_t, int> sizes;
     for (const auto& f : files) {
         if (f.size > 0) ++sizes[f.size];
@@ -83,31 +88,23 @@ std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile
     for (const auto& f : files) {
         if (f.size > 0 && sizes[f.size] > 1) candidates.push_back({&f});
     }
-    const auto byPath = [](const Candidate& a, const Candidate& b) {
-        return a.file->path < b.file->path;
-    };
-    // Keeps the candidates whose key some other candidate shares.
-    const auto keepShared = [](std::vector<Candidate>& all, auto key) {
-        std::map<decltype(key(all.front())), int> seen;
-        for (const auto& c : all) ++seen[key(c)];
-        std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
-    };
-    std::sort(candidates.begin(), candidates.end(), byPath);
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate& a, const Candidate& b) { return a.file->path < b.file->path; });
+    return candidates;
+}
+
+// Hashes each candidate's head, or the whole of it when `whole`, and keeps those that read
+// and still share their key. False when cancelled.
+bool hashAndKeepShared(std::vector<Candidate>& candidates, bool whole, std::uint64_t& bytesRead,
+                       const std::function<bool()>& cancelled) {
     std::vector<Candidate> read;
     for (auto& c : candidates) {
-        if (cancelled && cancelled()) return {};
-        if (auto h = hashOf(c.file->path, kHead, bytesRead)) {
+        if (cancelled && cancelled()) return false;
+        if (!whole) {
+            const auto h = hashOf(c.file->path, kHead, bytesRead);
+            if (!h) continue;
             c.head = *h;
-            read.push_back(c);
-        }
-    }
-    candidates = std::move(read);
-    if (candidates.empty()) return {};
-    keepShared(candidates, [](const Candidate& c) { return std::pair(c.file->size, c.head); });
-    read.clear();
-    for (auto& c : candidates) {
-        if (cancelled && cancelled()) return {};
-        if (static_cast<std::uint64_t>(c.file->size) > kHead) {
+        } else if (static_cast<std::uint64_t>(c.file->size) > kHead) {
             const auto h = hashOf(c.file->path, 0, bytesRead);
             if (!h) continue;
             c.whole = *h;
@@ -115,28 +112,44 @@ std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile
         read.push_back(c);
     }
     candidates = std::move(read);
-    if (candidates.empty()) return {};
+    if (candidates.empty()) return true;
     keepShared(candidates,
                [](const Candidate& c) { return std::tuple(c.file->size, c.head, c.whole); });
+    return true;
+}
 
-    // The hash only proposes: byte by byte against each group's first file decides.
+// Splits a group of files with one key into sets of equal bytes, compared byte by byte
+// against each set's first file; adds each set of two or more to `found`.
+void splitByBytes(std::vector<std::string> group, std::uint64_t& bytesRead,
+                  std::vector<std::vector<std::string>>& found) {
+    while (group.size() > 1) {
+        std::vector<std::string> same{group.front()};
+        std::vector<std::string> rest;
+        for (std::size_t i = 1; i < group.size(); ++i) {
+            (sameBytes(group.front(), group[i], bytesRead) ? same : rest).push_back(group[i]);
+        }
+        if (same.size() > 1) found.push_back(std::move(same));
+        group = std::move(rest);
+    }
+}
+
+}  // namespace
+
+std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile>& files,
+                                                     std::uint64_t& bytesRead,
+                                                     const std::function<bool()>& cancelled) {
+    auto candidates = sameSizes(files);
+    if (!hashAndKeepShared(candidates, false, bytesRead, cancelled)) return {};
+    if (!hashAndKeepShared(candidates, true, bytesRead, cancelled)) return {};
+
+    // The hash only proposes: the bytes decide.
     std::map<std::tuple<std::int64_t, std::uint64_t, std::uint64_t>, std::vector<std::string>>
         groups;
     for (const auto& c : candidates) {
         groups[{c.file->size, c.head, c.whole}].push_back(c.file->path);
     }
     std::vector<std::vector<std::string>> found;
-    for (auto& [key, group] : groups) {
-        while (group.size() > 1) {
-            std::vector<std::string> same{group.front()};
-            std::vector<std::string> rest;
-            for (std::size_t i = 1; i < group.size(); ++i) {
-                (sameBytes(group.front(), group[i], bytesRead) ? same : rest).push_back(group[i]);
-            }
-            if (same.size() > 1) found.push_back(std::move(same));
-            group = std::move(rest);
-        }
-    }
+    for (auto& [key, group] : groups) splitByBytes(std::move(group), bytesRead, found);
     for (auto& group : found) std::sort(group.begin(), group.end());
     std::sort(found.begin(), found.end());
     return found;

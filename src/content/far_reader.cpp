@@ -29,6 +29,75 @@ FormatFault fault(FormatFault::Kind kind, std::string detail) {
 
 const char* const kCutShort = " Most likely the download stopped early.";
 
+// Why bytes that do not begin with the FAR signature are not an archive.
+FormatFault signatureFault(std::string_view start, std::uint64_t size) {
+    if (kSignature.starts_with(start)) {
+        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
+                                                  number(size) + ", inside its header." +
+                                                  kCutShort);
+    }
+    if (start.starts_with("IFF FILE")) {
+        return fault(FormatFault::kNotThisFormat,
+                     "This archive is an IFF file, not a FAR archive: rename it to end in "
+                     ".iff.");
+    }
+    const std::string foreign = recogniseForeignBytes(start);
+    return fault(FormatFault::kNotThisFormat,
+                 foreign.empty() ? "This archive is not a FAR archive: it does not begin "
+                                   "with the FAR signature. It is damaged or not for this "
+                                   "game."
+                                 : "This archive is " + foreign + ".");
+}
+
+// Reads the table of contents' entry at `at` (entry `index`, from 0) into `file`, moving
+// `at` past it; the fault when the entry cannot be one.
+std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size, std::uint64_t& at,
+                                     std::uint32_t index, FarEntry& file) {
+    const std::string which = "file " + number(index + 1) + " of its table of contents";
+    unsigned char fixed[kEntryFixed];
+    if (size - at < kEntryFixed) {
+        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
+                                                  number(size) + ", inside the entry for " + which +
+                                                  "." + kCutShort);
+    }
+    if (manifest.read(at, fixed, sizeof fixed) < sizeof fixed) {
+        throw ReadError("The archive ended while being read");
+    }
+    at += kEntryFixed;
+    const std::uint32_t length = littleEndian32(fixed);
+    const std::uint32_t stored = littleEndian32(fixed + 4);
+    const std::uint32_t offset = littleEndian32(fixed + 8);
+    const std::uint32_t nameLength = littleEndian32(fixed + 12);
+    if (nameLength > kLongestName) {
+        return fault(FormatFault::kDamaged, "This archive is damaged: the name of " + which +
+                                                " is said to be " + number(nameLength) +
+                                                " bytes long.");
+    }
+    if (nameLength > size - at) {
+        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
+                                                  number(size) + ", inside the name of " + which +
+                                                  "." + kCutShort);
+    }
+    file = {std::string(nameLength, '\0'), offset, length};
+    if (manifest.read(at, file.name.data(), nameLength) < nameLength) {
+        throw ReadError("The archive ended while being read");
+    }
+    at += nameLength;
+    const std::string named = "\"" + file.name + "\"";
+    if (stored != length) {
+        return fault(FormatFault::kDamaged,
+                     "This archive stores " + named + " compressed, which the game cannot read.");
+    }
+    if (offset > size || length > size - offset) {
+        return fault(FormatFault::kPastEnd, "This archive's table of contents puts " + named +
+                                                " at bytes " + number(offset) + " to " +
+                                                number(std::uint64_t{offset} + length) +
+                                                ", past its end at byte " + number(size) +
+                                                ": the archive is most likely cut short.");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<FormatFault> readFar(ByteSource& bytes,
@@ -38,24 +107,7 @@ std::optional<FormatFault> readFar(ByteSource& bytes,
     unsigned char header[kHeader] = {};
     const std::size_t got = bytes.read(0, header, sizeof header);
     const std::string_view start(reinterpret_cast<const char*>(header), got);
-    if (!start.starts_with(kSignature)) {
-        if (kSignature.starts_with(start)) {
-            return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                      number(size) + ", inside its header." +
-                                                      kCutShort);
-        }
-        if (start.starts_with("IFF FILE")) {
-            return fault(FormatFault::kNotThisFormat,
-                         "This archive is an IFF file, not a FAR archive: rename it to end in "
-                         ".iff.");
-        }
-        const std::string foreign = recogniseForeignBytes(start);
-        return fault(FormatFault::kNotThisFormat,
-                     foreign.empty() ? "This archive is not a FAR archive: it does not begin "
-                                       "with the FAR signature. It is damaged or not for this "
-                                       "game."
-                                     : "This archive is " + foreign + ".");
-    }
+    if (!start.starts_with(kSignature)) return signatureFault(start, size);
     if (got < kHeader) {
         return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
                                                   number(size) + ", inside its 16-byte header." +
@@ -88,48 +140,8 @@ std::optional<FormatFault> readFar(ByteSource& bytes,
                          ": the archive is most likely cut short.");
     }
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::string which = "file " + number(i + 1) + " of its table of contents";
-        unsigned char fixed[kEntryFixed];
-        if (size - at < kEntryFixed) {
-            return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                      number(size) + ", inside the entry for " +
-                                                      which + "." + kCutShort);
-        }
-        if (manifest.read(at, fixed, sizeof fixed) < sizeof fixed) {
-            throw ReadError("The archive ended while being read");
-        }
-        at += kEntryFixed;
-        const std::uint32_t length = littleEndian32(fixed);
-        const std::uint32_t stored = littleEndian32(fixed + 4);
-        const std::uint32_t offset = littleEndian32(fixed + 8);
-        const std::uint32_t nameLength = littleEndian32(fixed + 12);
-        if (nameLength > kLongestName) {
-            return fault(FormatFault::kDamaged, "This archive is damaged: the name of " + which +
-                                                    " is said to be " + number(nameLength) +
-                                                    " bytes long.");
-        }
-        if (nameLength > size - at) {
-            return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                      number(size) + ", inside the name of " +
-                                                      which + "." + kCutShort);
-        }
-        FarEntry file{std::string(nameLength, '\0'), offset, length};
-        if (manifest.read(at, file.name.data(), nameLength) < nameLength) {
-            throw ReadError("The archive ended while being read");
-        }
-        at += nameLength;
-        const std::string named = "\"" + file.name + "\"";
-        if (stored != length) {
-            return fault(FormatFault::kDamaged, "This archive stores " + named +
-                                                    " compressed, which the game cannot read.");
-        }
-        if (offset > size || length > size - offset) {
-            return fault(FormatFault::kPastEnd, "This archive's table of contents puts " + named +
-                                                    " at bytes " + number(offset) + " to " +
-                                                    number(std::uint64_t{offset} + length) +
-                                                    ", past its end at byte " + number(size) +
-                                                    ": the archive is most likely cut short.");
-        }
+        FarEntry file{};
+        if (auto problem = readEntry(manifest, size, at, i, file)) return problem;
         entry(file);
     }
     return std::nullopt;

@@ -82,6 +82,78 @@ std::string recogniseForeignBytes(std::string_view start) {
     return {};
 }
 
+namespace {
+
+// Why bytes that do not begin with the IFF signature are not this file's format.
+std::string signatureFault(std::string_view start, std::uint64_t size, const std::string& it,
+                           FormatFault::Kind& kind) {
+    kind = FormatFault::kNotThisFormat;
+    if (kSignature.starts_with(start)) {
+        kind = FormatFault::kTruncated;
+        return "This " + it + " is cut short: it ends at byte " + number(size) +
+               ", inside its header. Most likely the download stopped early.";
+    }
+    if (start.starts_with("FAR!byAZ")) {
+        return "This " + it + " is a FAR archive, not an IFF file: rename it to end in .far.";
+    }
+    const std::string foreign = recogniseForeignBytes(start);
+    return foreign.empty() ? "This " + it +
+                                 " is not an IFF file: it does not begin with the IFF "
+                                 "signature. It is damaged or not for this game."
+                           : "This " + it + " is " + foreign + ".";
+}
+
+// Reads the chunk header at `at` and, for an object definition, the object's ID into
+// `summary`; the chunk's length, or the fault that ends the reading.
+std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std::uint64_t size,
+                                       const std::string& it, IffSummary& summary) {
+    const std::string which = "chunk " + number(summary.chunks + 1);
+    if (size - at < kChunkHeader) {
+        summary.fault = FormatFault{FormatFault::kTruncated,
+                                    "This " + it + " is cut short: it ends at byte " +
+                                        number(size) + ", inside the header of its " + which +
+                                        ". Most likely the download stopped early."};
+        return std::nullopt;
+    }
+    unsigned char chunk[kChunkHeader];
+    if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
+        throw ReadError("The " + it + " ended while it was being read");
+    }
+    const std::uint32_t length = bigEndian32(chunk + 4);
+    const std::string type = typeText(chunk);
+    if (length < kChunkHeader) {
+        summary.fault = FormatFault{FormatFault::kDamaged,
+                                    "This " + it + " is damaged: its " + which + " (" + type +
+                                        ") at byte " + number(at) + " gives a size of " +
+                                        number(length) + " bytes, less than its own header."};
+        return std::nullopt;
+    }
+    if (length > size - at) {
+        summary.fault =
+            FormatFault{FormatFault::kTruncated,
+                        "This " + it + " is cut short: its " + which + " (" + type +
+                            ") runs to byte " + number(at + length) + ", past its end at byte " +
+                            number(size) + ". Most likely the download stopped early."};
+        return std::nullopt;
+    }
+    if (std::string_view(reinterpret_cast<const char*>(chunk), 4) != "OBJD") return length;
+    if (length - kChunkHeader < kObjdNeeded) {
+        summary.fault = FormatFault{FormatFault::kDamaged,
+                                    "This " + it + " is damaged: its object definition (" + which +
+                                        ") is " + number(length - kChunkHeader) +
+                                        " bytes, too short to hold the object's ID."};
+        return std::nullopt;
+    }
+    unsigned char data[kObjdNeeded];
+    if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
+        throw ReadError("The " + it + " ended while it was being read");
+    }
+    summary.guids.push_back(littleEndian32(data + kGuidOffset));
+    return length;
+}
+
+}  // namespace
+
 IffSummary readIff(ByteSource& bytes, std::string_view what) {
     IffSummary summary;
     const std::uint64_t size = bytes.size();
@@ -93,23 +165,9 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
     const std::size_t got = bytes.read(0, header, sizeof header);
     const std::string_view start(reinterpret_cast<const char*>(header), got);
     if (!start.starts_with(kSignature)) {
-        if (kSignature.starts_with(start)) {
-            return faulted(summary, FormatFault::kTruncated,
-                           "This " + it + " is cut short: it ends at byte " + number(size) +
-                               ", inside its header. Most likely the download stopped early.");
-        }
-        if (start.starts_with("FAR!byAZ")) {
-            return faulted(summary, FormatFault::kNotThisFormat,
-                           "This " + it +
-                               " is a FAR archive, not an IFF file: rename it to end "
-                               "in .far.");
-        }
-        const std::string foreign = recogniseForeignBytes(start);
-        return faulted(summary, FormatFault::kNotThisFormat,
-                       foreign.empty() ? "This " + it +
-                                             " is not an IFF file: it does not begin with the "
-                                             "IFF signature. It is damaged or not for this game."
-                                       : "This " + it + " is " + foreign + ".");
+        FormatFault::Kind kind{};
+        std::string detail = signatureFault(start, size, it, kind);
+        return faulted(summary, kind, std::move(detail));
     }
     if (got < kFileHeader) {
         return faulted(summary, FormatFault::kTruncated,
@@ -120,46 +178,10 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
     // the chunk the file ends in says so more plainly.
     const std::uint32_t map = bigEndian32(header + 60);
     for (std::uint64_t at = kFileHeader; at < size;) {
-        const auto which = [&] { return "chunk " + number(summary.chunks + 1); };
-        if (size - at < kChunkHeader) {
-            return faulted(summary, FormatFault::kTruncated,
-                           "This " + it + " is cut short: it ends at byte " + number(size) +
-                               ", inside the header of its " + which() +
-                               ". Most likely the download stopped early.");
-        }
-        unsigned char chunk[kChunkHeader];
-        if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
-            throw ReadError("The " + it + " ended while it was being read");
-        }
-        const std::uint32_t length = bigEndian32(chunk + 4);
-        const std::string type = typeText(chunk);
-        if (length < kChunkHeader) {
-            return faulted(summary, FormatFault::kDamaged,
-                           "This " + it + " is damaged: its " + which() + " (" + type +
-                               ") at byte " + number(at) + " gives a size of " + number(length) +
-                               " bytes, less than its own header.");
-        }
-        if (length > size - at) {
-            return faulted(summary, FormatFault::kTruncated,
-                           "This " + it + " is cut short: its " + which() + " (" + type +
-                               ") runs to byte " + number(at + length) + ", past its end at byte " +
-                               number(size) + ". Most likely the download stopped early.");
-        }
-        if (std::string_view(reinterpret_cast<const char*>(chunk), 4) == "OBJD") {
-            if (length - kChunkHeader < kObjdNeeded) {
-                return faulted(summary, FormatFault::kDamaged,
-                               "This " + it + " is damaged: its object definition (" + which() +
-                                   ") is " + number(length - kChunkHeader) +
-                                   " bytes, too short to hold the object's ID.");
-            }
-            unsigned char data[kObjdNeeded];
-            if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
-                throw ReadError("The " + it + " ended while it was being read");
-            }
-            summary.guids.push_back(littleEndian32(data + kGuidOffset));
-        }
+        const auto length = readChunk(bytes, at, size, it, summary);
+        if (!length) return summary;
         ++summary.chunks;
-        at += length;
+        at += *length;
     }
     if (map != 0 && (map < kFileHeader || map > size || size - map < kChunkHeader)) {
         return faulted(summary, FormatFault::kPastEnd,

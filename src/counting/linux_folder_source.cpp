@@ -122,10 +122,7 @@ class PosixFolderSource final : public FolderSource {
         struct stat st {};
         bool haveStat = false;
         if (type == DT_UNKNOWN) {
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno == ENOENT) return;
-                throw folderError(errno, path + "/" + name);
-            }
+            if (!statEntry(fd, name, path, AT_SYMLINK_NOFOLLOW, st)) return;
             haveStat = true;
             type = S_ISDIR(st.st_mode)   ? DT_DIR
                    : S_ISREG(st.st_mode) ? DT_REG
@@ -143,15 +140,19 @@ class PosixFolderSource final : public FolderSource {
             // A link counts as what it points to: a file by its size, a folder or a dangling
             // link as nothing.
             if (::fstatat(fd, name, &st, 0) != 0) return;
-            if (!S_ISREG(st.st_mode)) return;
-        } else if (!haveStat) {
-            if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-                if (errno == ENOENT) return;  // removed after the listing: not there to count
-                throw folderError(errno, path + "/" + name);
-            }
-            if (!S_ISREG(st.st_mode)) return;
+        } else if (!haveStat && !statEntry(fd, name, path, AT_SYMLINK_NOFOLLOW, st)) {
+            return;
         }
-        out.addFile(st.st_size, path, name);
+        if (S_ISREG(st.st_mode)) out.addFile(st.st_size, path, name);
+    }
+
+    // fstatat of one entry of the folder open as `fd`. False when the entry was removed after
+    // the listing (not there to count); throws for any other failure.
+    static bool statEntry(int fd, const char* name, const std::string& path, int flags,
+                          struct stat& st) {
+        if (::fstatat(fd, name, &st, flags) == 0) return true;
+        if (errno == ENOENT) return false;
+        throw folderError(errno, path + "/" + name);
     }
 
     std::vector<int> fds_;

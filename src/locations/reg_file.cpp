@@ -63,6 +63,41 @@ struct Cursor {
 
 enum class TextEnd { Closed, Malformed, Stopped };
 
+// The value of the escape after a backslash, which the cursor has passed: a control letter,
+// up to four hex digits after "x", up to three octal digits, or any other character standing
+// for itself ("\\", "\"", "\[", "\]"). Nothing for a line end, the input's end, or an "x"
+// without digits.
+std::optional<char32_t> decodeEscape(Cursor& c) {
+    if (c.done()) return std::nullopt;
+    const char e = c.s[c.at++];
+    constexpr std::string_view kLetters = "abtnvfre";
+    constexpr char32_t kControls[] = {u'\a', u'\b', u'\t', u'\n', u'\v', u'\f', u'\r', u'\x1b'};
+    if (const auto letter = kLetters.find(e); letter != std::string_view::npos) {
+        return kControls[letter];
+    }
+    if (e == '\n') return std::nullopt;
+    if (e == 'x') {
+        char32_t value = 0;
+        int digits = 0;
+        while (digits < 4 && !c.done() && hexDigit(c.s[c.at]) >= 0) {
+            value = value * 16 + static_cast<char32_t>(hexDigit(c.s[c.at++]));
+            ++digits;
+        }
+        if (digits == 0) return std::nullopt;
+        return value;
+    }
+    if (e >= '0' && e <= '7') {
+        auto value = static_cast<char32_t>(e - '0');
+        for (int digits = 1; digits < 3 && !c.done() && c.s[c.at] >= '0' && c.s[c.at] <= '7';
+             ++digits) {
+            value = value * 8 + static_cast<char32_t>(c.s[c.at++] - '0');
+        }
+        return value;
+    }
+    --c.at;
+    return nextCodePoint(c.s, c.at);
+}
+
 // Decodes escaped text up to the unescaped `close` character, which is consumed, handing each
 // UTF-16 code unit to `sink`; a sink that returns false stops the decoding there. Malformed
 // on a line end or the end of the input before the close.
@@ -89,66 +124,13 @@ TextEnd decodeText(Cursor& c, char close, Sink&& sink) {
             continue;
         }
         ++c.at;
-        if (c.done()) return TextEnd::Malformed;
-        const char e = c.s[c.at++];
-        char32_t value;
-        switch (e) {
-            case 'a':
-                value = u'\a';
-                break;
-            case 'b':
-                value = u'\b';
-                break;
-            case 't':
-                value = u'\t';
-                break;
-            case 'n':
-                value = u'\n';
-                break;
-            case 'v':
-                value = u'\v';
-                break;
-            case 'f':
-                value = u'\f';
-                break;
-            case 'r':
-                value = u'\r';
-                break;
-            case 'e':
-                value = u'\x1b';
-                break;
-            case '\n':
-                return TextEnd::Malformed;
-            case 'x': {
-                value = 0;
-                int digits = 0;
-                while (digits < 4 && !c.done() && hexDigit(c.s[c.at]) >= 0) {
-                    value = value * 16 + static_cast<char32_t>(hexDigit(c.s[c.at++]));
-                    ++digits;
-                }
-                if (digits == 0) return TextEnd::Malformed;
-                break;
-            }
-            default:
-                if (e >= '0' && e <= '7') {
-                    value = static_cast<char32_t>(e - '0');
-                    for (int digits = 1;
-                         digits < 3 && !c.done() && c.s[c.at] >= '0' && c.s[c.at] <= '7';
-                         ++digits) {
-                        value = value * 8 + static_cast<char32_t>(c.s[c.at++] - '0');
-                    }
-                } else {
-                    // "\\", "\"", "\[", "\]" and any other escaped character stand for
-                    // themselves.
-                    --c.at;
-                    value = nextCodePoint(c.s, c.at);
-                }
-        }
+        const auto value = decodeEscape(c);
+        if (!value) return TextEnd::Malformed;
         // Escapes name UTF-16 code units, surrogate halves included: pass them through as
         // they are so a pair written as two escapes joins again.
-        if (value <= 0xFFFF) {
-            if (!sink(static_cast<char16_t>(value))) return TextEnd::Stopped;
-        } else if (!emit(value)) {
+        if (*value <= 0xFFFF) {
+            if (!sink(static_cast<char16_t>(*value))) return TextEnd::Stopped;
+        } else if (!emit(*value)) {
             return TextEnd::Stopped;
         }
     }
@@ -185,20 +167,31 @@ void appendUtf16Le(std::vector<std::uint8_t>& data, std::u16string_view text) {
     }
 }
 
+bool atLineEnd(const Cursor& c) noexcept {
+    return c.done() || c.peek() == '\n' || c.peek() == '\r';
+}
+
+// One byte as two hex digits.
+std::optional<std::uint8_t> parseHexByte(Cursor& c) {
+    const int hi = c.done() ? -1 : hexDigit(c.peek());
+    if (hi < 0) return std::nullopt;
+    ++c.at;
+    const int lo = c.done() ? -1 : hexDigit(c.peek());
+    if (lo < 0) return std::nullopt;
+    ++c.at;
+    return static_cast<std::uint8_t>(hi * 16 + lo);
+}
+
 // Comma-separated hex bytes; a "\" after a comma continues on the next line.
 std::optional<std::vector<std::uint8_t>> parseHexBytes(Cursor& c) {
     std::vector<std::uint8_t> bytes;
+    if (atLineEnd(c)) return bytes;
     for (;;) {
-        if (c.done() || c.peek() == '\n' || c.peek() == '\r') return bytes;
-        const int hi = hexDigit(c.peek());
-        if (hi < 0) return std::nullopt;
-        ++c.at;
-        const int lo = c.done() ? -1 : hexDigit(c.peek());
-        if (lo < 0) return std::nullopt;
-        ++c.at;
-        bytes.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+        const auto byte = parseHexByte(c);
+        if (!byte) return std::nullopt;
+        bytes.push_back(*byte);
         if (!c.take(',')) {
-            if (c.done() || c.peek() == '\n' || c.peek() == '\r') return bytes;
+            if (atLineEnd(c)) return bytes;
             return std::nullopt;
         }
         // A comma is always followed by another byte, after a line continuation or not;
@@ -223,62 +216,76 @@ std::optional<std::uint32_t> parseTypeNumber(Cursor& c) {
     return n;
 }
 
+// The data after "dword:": eight hex digits, stored little-endian.
+std::optional<std::vector<std::uint8_t>> parseDword(Cursor& c) {
+    std::uint32_t n = 0;
+    for (int i = 0; i < 8; ++i) {
+        const int d = c.done() ? -1 : hexDigit(c.peek());
+        if (d < 0) return std::nullopt;
+        ++c.at;
+        n = n * 16 + static_cast<std::uint32_t>(d);
+    }
+    std::vector<std::uint8_t> data(4);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(n >> (8 * i));
+    return data;
+}
+
+// The data after "hex": ":" for binary or "(TYPE):" for another type, then the bytes.
+bool parseHexValue(Cursor& c, Value& v) {
+    v.type = kRegBinary;
+    if (c.take('(')) {
+        const auto type = parseTypeNumber(c);
+        if (!type) return false;
+        v.type = *type;
+    } else if (!c.take(':')) {
+        return false;
+    }
+    auto bytes = parseHexBytes(c);
+    if (!bytes) return false;
+    v.data = std::move(*bytes);
+    return true;
+}
+
+// The data after an opening quote, stored as UTF-16 with its terminating NUL.
+bool parseTextValue(Cursor& c, std::uint32_t type, Value& v) {
+    auto text = parseText(c, '"');
+    if (!text) return false;
+    v.type = type;
+    appendUtf16Le(v.data, *text);
+    appendUtf16Le(v.data, std::u16string_view(u"\0", 1));
+    return true;
+}
+
 // One value line (with its continuation lines); the cursor ends at the line end.
 std::optional<Value> parseValue(Cursor& c) {
     Value v;
-    if (c.take('@')) {
-        // the default value: empty name
-    } else if (c.take('"')) {
+    if (c.take('"')) {
         auto name = parseText(c, '"');
         if (!name) return std::nullopt;
         v.name = std::move(*name);
-    } else {
+    } else if (!c.take('@')) {  // "@" is the default value: empty name
         return std::nullopt;
     }
     if (!c.take('=')) return std::nullopt;
 
-    auto textValue = [&](std::uint32_t type) -> std::optional<Value> {
-        auto text = parseText(c, '"');
-        if (!text) return std::nullopt;
-        v.type = type;
-        appendUtf16Le(v.data, *text);
-        appendUtf16Le(v.data, std::u16string_view(u"\0", 1));
-        return std::move(v);
-    };
-
-    if (c.take('"')) return textValue(kRegSz);
-    if (c.take("str(")) {
+    bool parsed = false;
+    if (c.take('"')) {
+        parsed = parseTextValue(c, kRegSz, v);
+    } else if (c.take("str(")) {
         const auto type = parseTypeNumber(c);
-        if (!type || !c.take('"')) return std::nullopt;
-        return textValue(*type);
-    }
-    if (c.take("dword:")) {
-        std::uint32_t n = 0;
-        for (int i = 0; i < 8; ++i) {
-            const int d = c.done() ? -1 : hexDigit(c.peek());
-            if (d < 0) return std::nullopt;
-            ++c.at;
-            n = n * 16 + static_cast<std::uint32_t>(d);
+        parsed = type && c.take('"') && parseTextValue(c, *type, v);
+    } else if (c.take("dword:")) {
+        auto data = parseDword(c);
+        if (data) {
+            v.type = kRegDword;
+            v.data = std::move(*data);
         }
-        v.type = kRegDword;
-        for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
-        return v;
+        parsed = data.has_value();
+    } else if (c.take("hex")) {
+        parsed = parseHexValue(c, v);
     }
-    if (c.take("hex")) {
-        v.type = kRegBinary;
-        if (c.take('(')) {
-            const auto type = parseTypeNumber(c);
-            if (!type) return std::nullopt;
-            v.type = *type;
-        } else if (!c.take(':')) {
-            return std::nullopt;
-        }
-        auto bytes = parseHexBytes(c);
-        if (!bytes) return std::nullopt;
-        v.data = std::move(*bytes);
-        return v;
-    }
-    return std::nullopt;
+    if (!parsed) return std::nullopt;
+    return v;
 }
 
 std::size_t lineEnd(std::string_view text, std::size_t from) noexcept {

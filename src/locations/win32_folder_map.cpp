@@ -27,7 +27,7 @@ class Win32FolderMap final : public FolderMap {
     }
 
     std::string driveRoot(std::string_view drive) const override {
-        const std::string root = std::string(drive.substr(0, 2)) + "\\";
+        std::string root = std::string(drive.substr(0, 2)) + "\\";
         if (drive.size() < 2 || drive[1] != ':' ||
             GetDriveTypeA(root.c_str()) == DRIVE_NO_ROOT_DIR) {
             throw RuntimeError(kDeviceUnavailable,

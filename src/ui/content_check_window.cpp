@@ -194,24 +194,36 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     return true;
 }
 
+namespace {
+
+// `path` as the check's window shows it: below the game's folder, relative to it (the
+// tooltip has it whole); escapes for anything that could mislead.
+QString shownPath(const QString& install, const std::string& path) {
+    const QString full = fromUtf8(path);
+    const bool below =
+        full.startsWith(install) && full.size() > install.size() + 1 &&
+        (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
+    return readable(QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full));
+}
+
+}  // namespace
+
 void ContentCheckWindow::present(const content::ContentReport& report) {
-    const QLocale locale;
-    // Paths below the game's folder read shorter from it; the tooltip has them whole.
-    const QString install = fromUtf8(report.install);
-    const auto shown = [&install](const std::string& path) {
-        const QString full = fromUtf8(path);
-        const bool below =
-            full.startsWith(install) && full.size() > install.size() + 1 &&
-            (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
-        return readable(QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full));
-    };
     summary_->setText(tr("The game in %1. Nothing was changed: the check only reads.")
                           .arg(readable(QDir::toNativeSeparators(fromUtf8(report.install)))));
+    presentAreas(report);
+    presentProblems(report);
+    showInFolder_->setEnabled(false);
+}
+
+void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
+    const QLocale locale;
+    const QString install = fromUtf8(report.install);
     areas_->clear();
     for (const auto& area : report.areas) {
         auto* row = new QTreeWidgetItem(areas_);
         const QString name = fromUtf8(area.name);
-        row->setText(0, area.folder ? tr("%1 (%2)").arg(name, shown(*area.folder))
+        row->setText(0, area.folder ? tr("%1 (%2)").arg(name, shownPath(install, *area.folder))
                                     : tr("%1 (no folder %2)").arg(name, fromUtf8(area.place)));
         if (area.folder) {
             row->setToolTip(
@@ -230,7 +242,7 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
         for (const auto& folder : area.largest) {
             auto* child = new QTreeWidgetItem(row);
-            child->setText(0, shown(folder.folder));
+            child->setText(0, shownPath(install, folder.folder));
             child->setText(2, megabytes(folder.bytes));
             child->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
             child->setData(kBarColumn, kShareRole, most > 0 ? folder.bytes / most : 0.0);
@@ -243,7 +255,11 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
     areas_->setColumnWidth(0, 340);
     areas_->resizeColumnToContents(1);
     areas_->resizeColumnToContents(2);
+}
 
+void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
+    const QLocale locale;
+    const QString install = fromUtf8(report.install);
     problems_->clear();
     std::map<std::string, QTreeWidgetItem*> kinds;
     for (const auto& problem : report.problems) {
@@ -254,7 +270,7 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         }
         auto* row = new QTreeWidgetItem(group);
         const QString path = readable(QDir::toNativeSeparators(fromUtf8(problem.path)));
-        row->setText(0, shown(problem.path));
+        row->setText(0, shownPath(install, problem.path));
         row->setText(1, readable(fromUtf8(problem.detail)));
         // Inside an archive, the file manager shows the archive.
         row->setData(0, kPathRole,
@@ -272,7 +288,6 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
         new QTreeWidgetItem(problems_, {tr("No problems found.")});
     }
     problems_->setColumnWidth(0, 340);
-    showInFolder_->setEnabled(false);
 }
 
 void ContentCheckWindow::showSelectedInFolder() {

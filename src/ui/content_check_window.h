@@ -44,6 +44,8 @@ class ContentCheckWindow : public QWidget {
 
   private:
     void present(const content::ContentReport& report);
+    void presentAreas(const content::ContentReport& report);
+    void presentProblems(const content::ContentReport& report);
     void showSelectedInFolder();
     void askWhereToSave();
 

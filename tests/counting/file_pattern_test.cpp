@@ -69,20 +69,20 @@ TEST_P(PatternMatch, MatchesAsTheFileListShows) {
 
 INSTANTIATE_TEST_SUITE_P(Names, PatternMatch, ::testing::ValuesIn(kMatchCases), testing::ByWhy());
 
-// The category patterns and "*.*" count exactly the files they counted when only the text
-// after the last dot mattered: checked on every name of up to four characters drawn from
-// letters, dots and the category extensions' parts.
-TEST(PatternMatch, CategoryPatternsKeepTheExtensionRule) {
-    const auto extensionRule = [](std::string_view pattern, std::string_view name) {
-        if (pattern == "*.*") return true;
-        for (std::size_t start = 0;;) {
-            const auto end = pattern.find(';', start);
-            const auto entry = pattern.substr(start, end - start);
-            if (ascii::equalNoCase(extensionText(entry), extensionText(name))) return true;
-            if (end == std::string_view::npos) return false;
-            start = end + 1;
-        }
-    };
+// Whether `name` matched `pattern` when only the text after the last dot mattered.
+bool extensionRule(std::string_view pattern, std::string_view name) {
+    if (pattern == "*.*") return true;
+    for (std::size_t start = 0;;) {
+        const auto end = pattern.find(';', start);
+        const auto entry = pattern.substr(start, end - start);
+        if (ascii::equalNoCase(extensionText(entry), extensionText(name))) return true;
+        if (end == std::string_view::npos) return false;
+        start = end + 1;
+    }
+}
+
+// Every name of one to four parts drawn from letters, dots and the category extensions.
+std::vector<std::string> everyShortName() {
     const std::string parts[] = {"",    ".",   "IFF", "iff", "flr", "WLL",
                                  "skn", "bmp", "cmx", "x",   "bak", ".."};
     std::vector<std::string> names;
@@ -93,6 +93,13 @@ TEST(PatternMatch, CategoryPatternsKeepTheExtensionRule) {
                     const std::string name = a + b + c + d;
                     if (!name.empty()) names.push_back(name);
                 }
+    return names;
+}
+
+// The category patterns and "*.*" count exactly the files they counted when only the text
+// after the last dot mattered: checked on every name of up to four parts.
+TEST(PatternMatch, CategoryPatternsKeepTheExtensionRule) {
+    const auto names = everyShortName();
     for (const char* pattern : {"*.IFF", "*.FLR", "*.WLL", "*.skn;*.bmp;*.cmx", "*.bmp", "*.*"}) {
         const FilePattern compiled(pattern);
         for (const auto& name : names) {

@@ -4,6 +4,7 @@
 #include <yaml-cpp/exceptions.h>
 #include <yaml-cpp/parser.h>
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -21,24 +22,22 @@ constexpr int kDeepestNesting = 32;
 // string is no Lutris file either.
 bool nestsTooDeep(std::string_view text) {
     int flow = 0;
-    std::vector<std::size_t> indents;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == '\n') {
-            const auto line = text.substr(lineStart, i - lineStart);
-            const auto first = line.find_first_not_of(' ');
-            if (first != std::string_view::npos && line[first] != '#') {
-                while (!indents.empty() && indents.back() >= first) indents.pop_back();
-                indents.push_back(first);
-                if (indents.size() > kDeepestNesting) return true;
+    std::vector<std::size_t> indents;  // the indentations of the open block levels
+    for (std::size_t start = 0; start <= text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        const auto line = text.substr(start, end - start);
+        start = end + 1;
+        const auto first = line.find_first_not_of(' ');
+        if (first == std::string_view::npos || line[first] == '#') continue;
+        while (!indents.empty() && indents.back() >= first) indents.pop_back();
+        indents.push_back(first);
+        if (indents.size() > kDeepestNesting) return true;
+        for (const char c : line) {
+            if (c == '[' || c == '{') {
+                if (++flow > kDeepestNesting) return true;
+            } else if ((c == ']' || c == '}') && flow > 0) {
+                --flow;
             }
-            lineStart = i + 1;
-            continue;
-        }
-        if (text[i] == '[' || text[i] == '{') {
-            if (++flow > kDeepestNesting) return true;
-        } else if ((text[i] == ']' || text[i] == '}') && flow > 0) {
-            --flow;
         }
     }
     return false;
