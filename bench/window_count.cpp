@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     });
 
-    ui::frmMain window;
+    ui::frmMain window(ui::Sources::fromProcess());
     window.show();
     window.findChild<ui::DirListBox*>("Dir1")->setPath(QString::fromStdString(tree));
     window.findChild<ui::FileListBox*>("File1")->setPattern(QStringLiteral("*.IFF"));

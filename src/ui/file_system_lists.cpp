@@ -60,7 +60,8 @@ bool showNameTip(QListWidget* list, QEvent* event,
 
 }  // namespace
 
-DriveListBox::DriveListBox(QWidget* parent) : QComboBox(parent) {
+DriveListBox::DriveListBox(std::shared_ptr<const Places> places, QWidget* parent)
+    : QComboBox(parent), places_(std::move(places)) {
     setFocusPolicy(Qt::StrongFocus);
     reload();
     connect(this, qOverload<int>(&QComboBox::activated), this, &DriveListBox::chooseIndex);
@@ -73,11 +74,6 @@ void DriveListBox::reload() {
         addItem(drive == QLatin1String("/") ? tr("/ (this computer)") : drive, drive);
     }
     setCurrentIndex(findData(drive_));
-}
-
-void DriveListBox::setPlaces(std::shared_ptr<const Places> places) {
-    places_ = std::move(places);
-    reload();
 }
 
 void DriveListBox::setDrive(const QString& drive) {
@@ -110,7 +106,8 @@ void DriveListBox::chooseIndex(int index) {
     emit Change();
 }
 
-DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
+DirListBox::DirListBox(std::shared_ptr<const Places> places, QWidget* parent)
+    : QListWidget(parent), places_(std::move(places)) {
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemActivated, this, &DirListBox::openEntry);
 }

@@ -21,7 +21,8 @@ namespace brambleton::ui {
 class DriveListBox : public QComboBox {
     Q_OBJECT
   public:
-    explicit DriveListBox(QWidget* parent = nullptr);
+    // Browses the drives of `places`, which the caller may change and then reload().
+    explicit DriveListBox(std::shared_ptr<const Places> places, QWidget* parent = nullptr);
 
     // The current drive ("C:", "/"), empty before one is chosen.
     QString Drive() const { return drive_; }
@@ -30,8 +31,6 @@ class DriveListBox : public QComboBox {
     void setDrive(const QString& drive);
     // Reads the list of drives again.
     void reload();
-    // Browses through `places` from now on (the platform's until set); reads the drives again.
-    void setPlaces(std::shared_ptr<const Places> places);
 
   signals:
     void Change();
@@ -42,7 +41,7 @@ class DriveListBox : public QComboBox {
   private:
     void chooseIndex(int index);
 
-    std::shared_ptr<const Places> places_ = std::make_shared<Places>();
+    std::shared_ptr<const Places> places_;
     QString drive_;
 };
 
@@ -54,7 +53,8 @@ class DriveListBox : public QComboBox {
 class DirListBox : public QListWidget {
     Q_OBJECT
   public:
-    explicit DirListBox(QWidget* parent = nullptr);
+    // Resolves paths through `places`.
+    explicit DirListBox(std::shared_ptr<const Places> places, QWidget* parent = nullptr);
 
     // The current folder as a host path, empty before one is set.
     QString Path() const { return path_; }
@@ -63,8 +63,6 @@ class DirListBox : public QListWidget {
     void setPath(const QString& path);
     // Reads the current folder's sub-folders again.
     void Refresh();
-    // Resolves paths through `places` from now on (the platform's until set).
-    void setPlaces(std::shared_ptr<const Places> places) { places_ = std::move(places); }
     // Whether the sub-folders of the current folder are still being read.
     bool reading() const noexcept { return work_.busy(); }
 
@@ -79,7 +77,7 @@ class DirListBox : public QListWidget {
   private:
     void openEntry(QListWidgetItem* item);
 
-    std::shared_ptr<const Places> places_ = std::make_shared<Places>();
+    std::shared_ptr<const Places> places_;
     QString path_;
     BackgroundWork work_{this};
 };

@@ -25,6 +25,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <map>
+#include <string_view>
 #include <vector>
 
 #include "common/runtime_error.h"
@@ -38,6 +40,7 @@
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/install_chooser.h"
+#include "ui/main_layout.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
 #include "ui/places.h"
@@ -133,14 +136,80 @@ class WaitCursorOver {
 };
 
 template <typename W>
-W* place(QWidget* container, const char* name, int left, int top, int width, int height) {
-    auto* widget = new W(container);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(twipsRect(left, top, width, height));
-    return widget;
+W* withPlatformColours(W* control) {
+    usePlatformColours(control);
+    return control;
 }
 
 }  // namespace
+
+// One control of the layout table, made in `parent` and set up as its kind needs; its name
+// and geometry are the caller's.
+QWidget* frmMain::makeControl(const ControlSpec& spec, QWidget* parent) {
+    const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
+    switch (spec.kind) {
+        case ControlKind::Group: {
+            auto* group = new QGroupBox(caption, parent);
+            return group;
+        }
+        case ControlKind::Button: {
+            auto* button = new QPushButton(caption, parent);
+            makeCommandButton(button);
+            return button;
+        }
+        case ControlKind::Label:
+        case ControlKind::BoldLabel:
+        case ControlKind::ResultLabel: {
+            auto* label = new QLabel(parent);
+            label->setTextFormat(Qt::PlainText);
+            label->setText(caption);
+            if (spec.kind == ControlKind::BoldLabel) {
+                QFont bold = font();
+                bold.setWeight(QFont::Bold);
+                label->setFont(bold);
+            }
+            if (spec.kind == ControlKind::ResultLabel) {
+                label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            return label;
+        }
+        case ControlKind::ResultBox: {
+            auto* box = new QLineEdit(parent);
+            usePlatformColours(box);
+            box->setReadOnly(true);
+            QFont resultFont(QStringLiteral("Courier New"));
+            resultFont.setPointSizeF(9.75);
+            resultFont.setWeight(QFont::Bold);
+            box->setFont(resultFont);
+            box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            makeResultColours(box);
+            return box;
+        }
+        case ControlKind::Category:
+            return new QRadioButton(caption, parent);
+        case ControlKind::DriveList:
+            return withPlatformColours(new DriveListBox(places_, parent));
+        case ControlKind::FolderList:
+            return withPlatformColours(new DirListBox(places_, parent));
+        case ControlKind::FileList:
+            return withPlatformColours(new FileListBox(parent));
+        case ControlKind::Filter: {
+            auto* filter = new QComboBox(parent);
+            filter->setEditable(true);
+            // What the player types stands as typed: no completion from the offered patterns.
+            filter->setCompleter(nullptr);
+            usePlatformColours(filter);
+            filter->setInsertPolicy(QComboBox::NoInsert);
+            filter->addItems(filterPatterns());
+            filter->setCurrentIndex(-1);
+            filter->setEditText(QString());
+            return filter;
+        }
+    }
+    return new QWidget(parent);
+}
+
+namespace {}  // namespace
 
 Sources Sources::fromProcess() {
     return {std::make_shared<Machine>(HostEnvironment::fromProcess()), nullptr, QString()};
@@ -190,113 +259,50 @@ void frmMain::buildControls() {
     clientArea_ = new QWidget(this);
     clientArea_->setObjectName(QStringLiteral("clientArea"));
     applyWindowLook(clientArea_);
-    clientArea_->setFixedSize(fromTwips(9495), fromTwips(5670));
+    clientArea_->setFixedSize(fromTwips(kClientWidth), fromTwips(kClientHeight));
     setCentralWidget(clientArea_);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 
-    QFont resultFont(QStringLiteral("Courier New"));
-    resultFont.setPointSizeF(9.75);
-    resultFont.setWeight(QFont::Bold);
-    QFont boldFont = font();
-    boldFont.setWeight(QFont::Bold);
-
-    auto button = [](QWidget* in, const char* name, const QString& caption, int l, int t, int w,
-                     int h) {
-        auto* b = place<QPushButton>(in, name, l, t, w, h);
-        b->setText(caption);
-        makeCommandButton(b);
-        return b;
+    std::map<std::string_view, QWidget*> made{{"clientArea", clientArea_}};
+    std::vector<std::pair<int, QWidget*>> tabOrder;
+    for (const auto& spec : kMainLayout) {
+        QWidget* widget = makeControl(spec, made.at(spec.parent));
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
+        made[spec.name] = widget;
+        if (spec.tabIndex >= 0) tabOrder.emplace_back(spec.tabIndex, widget);
+    }
+    const auto get = [&made]<typename W>(W*& member, const char* name) {
+        member = qobject_cast<W*>(made.at(name));
     };
-    auto label = [](QWidget* in, const char* name, const QString& caption, int l, int t, int w,
-                    int h) {
-        auto* b = place<QLabel>(in, name, l, t, w, h);
-        b->setTextFormat(Qt::PlainText);
-        b->setText(caption);
-        return b;
-    };
-    auto group = [](QWidget* in, const char* name, const QString& caption, int l, int t, int w,
-                    int h) {
-        auto* g = place<QGroupBox>(in, name, l, t, w, h);
-        g->setTitle(caption);
-        return g;
-    };
-    auto resultBox = [&](const char* name, int top) {
-        auto* box = place<QLineEdit>(Frame2_, name, 1470, top, 2025, 330);
-        usePlatformColours(box);
-        box->setReadOnly(true);
-        box->setFont(resultFont);
-        box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        makeResultColours(box);
-        return box;
-    };
-    auto resultLabel = [&](const char* name, const char* caption, int left, int top, int width) {
-        auto* l = label(Frame2_, name, QString::fromLatin1(caption), left, top, width, 330);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    };
-
-    // The About group first, then Details, then the selector, as the window holds them.
-    Frame4_ = group(clientArea_, "Frame4", QStringLiteral("About:"), 5760, 3480, 3615, 2055);
-    Command2_ = button(Frame4_, "Command2", QString(), 120, 240, 1575, 255);
-    Command4_ = button(Frame4_, "Command4", QString(), 1920, 240, 1575, 255);
-    label(Frame4_, "Label10", QString(), 120, 1680, 1815, 255);
-    label(Frame4_, "Label9", QString(), 120, 1440, 1455, 255);
-    label(Frame4_, "Label1", QString::fromUtf8(about::kRights), 120, 1200, 1815, 255)
-        ->setFont(boldFont);
-    label(Frame4_, "Label7", QString::fromUtf8(about::kAuthor), 120, 840, 1815, 255);
-    label(Frame4_, "Label8", QString::fromUtf8(about::kLeadIn), 120, 600, 1455, 255)
-        ->setFont(boldFont);
-
-    Frame2_ = group(clientArea_, "Frame2", QStringLiteral("Details:"), 5760, 120, 3600, 3255);
-    cmdContar_ = button(Frame2_, "cmdContar", QStringLiteral("Count"), 120, 2880, 3360, 255);
-    txtFiles_ = resultBox("txtFiles", 840);
-    txtDirs_ = resultBox("txtDirs", 315);
-    txtTotalBytes_ = resultBox("txtTotalBytes", 1365);
-    txtTotalKBytes_ = resultBox("txtTotalKBytes", 1890);
-    txtTotalMBytes_ = resultBox("txtTotalMBytes", 2415);
-    resultLabel("Label2", "Folders", 600, 315, 690);
-    resultLabel("Label3", "Files", 840, 840, 450);
-    resultLabel("Label4", "Total Bytes", 120, 1365, 1170);
-    resultLabel("Label5", "Total KBytes", 120, 1890, 1170);
-    resultLabel("Label6", "Total MBytes", 120, 2415, 1170);
-
-    Frame1_ = group(clientArea_, "Frame1", QStringLiteral("Select a File:"), 120, 120, 5510, 5415);
-    const int optionLeft[5] = {120, 1200, 2280, 3480, 4680};
-    const int optionWidth[5] = {855, 855, 855, 855, 735};
-    for (int row = 4; row >= 0; --row) {
+    get(Frame1_, "Frame1");
+    get(Frame2_, "Frame2");
+    get(Frame4_, "Frame4");
+    get(Command2_, "Command2");
+    get(Command4_, "Command4");
+    get(cmdContar_, "cmdContar");
+    get(txtFiles_, "txtFiles");
+    get(txtDirs_, "txtDirs");
+    get(txtTotalBytes_, "txtTotalBytes");
+    get(txtTotalKBytes_, "txtTotalKBytes");
+    get(txtTotalMBytes_, "txtTotalMBytes");
+    get(Drive1_, "Drive1");
+    get(Dir1_, "Dir1");
+    get(File1_, "File1");
+    get(cboFiltro_, "cboFiltro");
+    for (int row = 0; row < 5; ++row) {
         const auto& category = kContentCategories[static_cast<std::size_t>(row)];
-        const std::string name(category.option);
-        auto* option =
-            place<QRadioButton>(Frame1_, name.c_str(), optionLeft[row], 240, optionWidth[row], 255);
-        option->setText(text(category.caption));
-        options_[row] = option;
-        connect(option, &QRadioButton::clicked, this, [this, row] { Option_Click(row); });
+        get(options_[row], std::string(category.option).c_str());
+        options_[row]->setText(text(category.caption));
+        connect(options_[row], &QRadioButton::clicked, this, [this, row] { Option_Click(row); });
     }
-    File1_ = place<FileListBox>(Frame1_, "File1", 2760, 960, 2655, 4380);
-    Drive1_ = place<DriveListBox>(Frame1_, "Drive1", 120, 600, 5265, 315);
-    Dir1_ = place<DirListBox>(Frame1_, "Dir1", 120, 960, 2625, 4365);
-    Drive1_->setPlaces(places_);
-    Dir1_->setPlaces(places_);
-    cboFiltro_ = place<QComboBox>(Frame1_, "cboFiltro", 2760, 4200, 1065, 315);
-    cboFiltro_->setEditable(true);
-    // What the player types stands as typed: no completion from the offered patterns.
-    cboFiltro_->setCompleter(nullptr);
-    for (QWidget* control : std::initializer_list<QWidget*>{Drive1_, Dir1_, File1_, cboFiltro_}) {
-        usePlatformColours(control);
-    }
-    cboFiltro_->setInsertPolicy(QComboBox::NoInsert);
-    cboFiltro_->addItems(filterPatterns());
-    cboFiltro_->setCurrentIndex(-1);
-    cboFiltro_->setEditText(QString());
 
-    // Tab order among the controls that take the focus, by their designed tab index.
-    const std::vector<QWidget*> tabOrder = {
-        Dir1_,       Drive1_,     File1_,     txtTotalMBytes_, txtTotalKBytes_, txtTotalBytes_,
-        txtDirs_,    txtFiles_,   cmdContar_, options_[0],     options_[1],     options_[2],
-        options_[3], options_[4], cboFiltro_, Command4_,       Command2_};
+    // The controls that take the focus, by their designed tab index.
+    std::sort(tabOrder.begin(), tabOrder.end());
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+        setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     }
-    Dir1_->setFocus();  // the first control in the tab order
+    tabOrder.front().second->setFocus();
 
     connect(Drive1_, &DriveListBox::Change, this, &frmMain::Drive1_Change);
     connect(Dir1_, &DirListBox::Change, this, &frmMain::Dir1_Change);

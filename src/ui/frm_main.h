@@ -31,6 +31,7 @@ class DriveListBox;
 class FileListBox;
 class frmInProcess;
 class Places;
+struct ControlSpec;
 
 // What the main window reads of the machine, handed in as one: the registry, the folder maps
 // and the launchers' files (the machine), and the folder source its counter walks.
@@ -68,8 +69,7 @@ class frmMain : public QMainWindow {
   public:
     // Reads the machine through `sources`. With Loading::Later the window is only laid out:
     // no category chosen, no counter, as before it loads.
-    explicit frmMain(Sources sources = Sources::fromProcess(), Loading loading = Loading::Now,
-                     QWidget* parent = nullptr);
+    explicit frmMain(Sources sources, Loading loading = Loading::Now, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // The install folder of the copy shown at the last category choice, or "Not Found".
@@ -120,6 +120,7 @@ class frmMain : public QMainWindow {
 
   private:
     void buildControls();
+    QWidget* makeControl(const ControlSpec& spec, QWidget* parent);
     void buildMenus();
     void fillGameMenu();
     void askForGameFolder();

@@ -2,7 +2,6 @@
 // Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
 // The game in a real Wine prefix: a registry written by Wine, dosdevices/ links, and the game's
 // folders in another case than the registry writes them.
-#include <cstdlib>
 #include <filesystem>
 
 #include "game_prefix.h"
@@ -42,14 +41,17 @@ GamePrefix::GamePrefix(const std::string& fixture) {
         "f " +
         game + "GameData/Roofs/slate.bmp 300\n");
     useFixture(fixture);
-    setenv("WINEPREFIX", tree.path().c_str(), 1);
-    setenv("HOME", tree.path("home").c_str(), 1);
-    // What the window remembers (the copy in use, a chosen folder) stays in this home.
-    unsetenv("XDG_CONFIG_HOME");
 }
 
-GamePrefix::~GamePrefix() {
-    unsetenv("WINEPREFIX");
+GamePrefix::~GamePrefix() = default;
+
+HostEnvironment GamePrefix::environment() const {
+    HostEnvironment environment;
+    environment.home = tree.path("home");
+    environment.winePrefix = tree.path();
+    // What the window remembers (the copy in use, a chosen folder) stays in this home.
+    environment.configFolder = tree.path("home/.config");
+    return environment;
 }
 
 void GamePrefix::useFixture(const std::string& fixture) const {

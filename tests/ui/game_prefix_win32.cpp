@@ -57,9 +57,14 @@ GamePrefix::GamePrefix(const std::string& fixture) {
     file("GameData\\Roofs\\slate.bmp", 300);
     tree.folder("home");
     useFixture(fixture);
-    _putenv_s("USERPROFILE", tree.path("home").c_str());
+}
+
+HostEnvironment GamePrefix::environment() const {
+    HostEnvironment environment = HostEnvironment::fromProcess();
+    environment.home = tree.path("home");
     // What the window remembers (the copy in use, a chosen folder) stays in this home.
-    _putenv_s("APPDATA", tree.path("home\\AppData\\Roaming").c_str());
+    environment.configFolder = tree.path("home\\AppData\\Roaming");
+    return environment;
 }
 
 GamePrefix::~GamePrefix() {

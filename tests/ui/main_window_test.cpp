@@ -127,7 +127,7 @@ class MainWindowTest : public QObject {
     void loadsOnObjects() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         QVERIFY(control<QRadioButton>(w, "Option1")->isChecked());
         QCOMPARE(w.InstallPath(), kInstallPath);
         QCOMPARE(control<DriveListBox>(w, "Drive1")->Drive(), QStringLiteral("C:"));
@@ -170,7 +170,7 @@ class MainWindowTest : public QObject {
         QFETCH(QString, pattern);
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         // From another drive first: the category must still end on its own folder.
         control<DriveListBox>(w, "Drive1")->setDrive(kOtherDrive);
@@ -184,7 +184,7 @@ class MainWindowTest : public QObject {
 
     void aDriveThePlayerPicksStays() {
         GamePrefix prefix;
-        frmMain w;
+        frmMain w(prefix.sources());
         QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
         control<DriveListBox>(w, "Drive1")->setDrive(kOtherDrive);
         QCOMPARE(control<DirListBox>(w, "Dir1")->Path(), kOtherRoot);
@@ -196,7 +196,7 @@ class MainWindowTest : public QObject {
     void countShowsTheFiveTotals() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         QTest::mouseClick(control<QPushButton>(w, "cmdContar"), Qt::LeftButton);
         QCOMPARE(results(w), (QStringList{"2", "1", "1,572,864", "1,536.0", "1.5"}));
@@ -210,7 +210,7 @@ class MainWindowTest : public QObject {
     void cancelDuringACount() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         // The hourglass stands over the main window and its boxes, not over Cancel.
         QList<Qt::CursorShape> during;
@@ -237,7 +237,7 @@ class MainWindowTest : public QObject {
     void startsUsableWithoutTheGame() {
         GamePrefix prefix("fresh/system.min.reg");
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         QCOMPARE(w.InstallPath(), QStringLiteral("Not Found"));
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].contains("SIMS_DATA"));
@@ -262,7 +262,7 @@ class MainWindowTest : public QObject {
     void theNotFoundBoxWaitsForTheWindow() {
         GamePrefix prefix("fresh/system.min.reg");
         MessageRecorder messages;
-        frmMain w(Sources::fromProcess(), Loading::Later);
+        frmMain w(prefix.sources(), Loading::Later);
         QSignalSpy searched(&w, &frmMain::searched);
         w.Form_Load();
         QVERIFY(searched.wait(10000));
@@ -276,7 +276,7 @@ class MainWindowTest : public QObject {
         GamePrefix prefix;
         std::filesystem::remove_all(prefix.game("GameData/Floors").toStdString());
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].contains("GameData\\Floors"));
@@ -288,8 +288,8 @@ class MainWindowTest : public QObject {
     void anUnreadableFolderCostsOneMessage() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w(Sources{nullptr,
-                          std::make_unique<FailingFolderSource>(std::vector<std::string>{"Sets"})});
+        frmMain w(prefix.sources(
+            std::make_unique<FailingFolderSource>(std::vector<std::string>{"Sets"})));
         w.cmdContar_Click();
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].startsWith("error en ContadorDeArchivos.ContarArchivos() ; "));
@@ -299,7 +299,7 @@ class MainWindowTest : public QObject {
     void countWhileCountingDoesNothing() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         bool nested = false;
         QTimer::singleShot(0, &w, [&] {
             nested = w.counting();
@@ -314,7 +314,7 @@ class MainWindowTest : public QObject {
     void closingDuringACountCancelsAndCloses() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         bool nested = false;
         QTimer::singleShot(0, &w, [&] {
@@ -330,7 +330,7 @@ class MainWindowTest : public QObject {
 
     void clickingAFileOnlyRemembersIt() {
         GamePrefix prefix;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         auto* files = control<FileListBox>(w, "File1");
         QTRY_VERIFY(!files->reading());
@@ -343,7 +343,7 @@ class MainWindowTest : public QObject {
 
     void pickingAFilterPattern() {
         GamePrefix prefix;
-        frmMain w;
+        frmMain w(prefix.sources());
         auto* filter = control<QComboBox>(w, "cboFiltro");
         filter->setCurrentIndex(5);
         emit filter->activated(5);
@@ -365,7 +365,7 @@ class MainWindowTest : public QObject {
         for (const bool cancelAtFirstBox : {false, true}) {
             QStringList texts;
             bool progressUsable = false;
-            frmMain w(Sources{nullptr, std::make_unique<FailingFolderSource>(failing)});
+            frmMain w(prefix.sources(std::make_unique<FailingFolderSource>(failing)));
             setMessageHook([&](const QString& text, const QString&) {
                 texts << text;
                 if (!cancelAtFirstBox || texts.size() > 1) return;
@@ -407,7 +407,7 @@ class MainWindowTest : public QObject {
     void theSelectorWaitsForTheCountAndKeysPressCount() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -433,7 +433,7 @@ class MainWindowTest : public QObject {
 
     void typingInTheFilterStandsAsTyped() {
         GamePrefix prefix;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.show();
         auto* filter = control<QComboBox>(w, "cboFiltro");
         filter->setFocus();
@@ -468,7 +468,7 @@ class MainWindowTest : public QObject {
         prefix.tree.folder("drive_d");
         prefix.tree.link("dosdevices/d:", "../drive_d");
 #endif
-        frmMain w;
+        frmMain w(prefix.sources());
         auto* drives = control<DriveListBox>(w, "Drive1");
         control<DirListBox>(w, "Dir1")->setPath(shown);
         // Windows keeps a folder that is being listed from being removed.
@@ -514,7 +514,7 @@ class MainWindowTest : public QObject {
         };
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w(Sources{nullptr, std::make_unique<ThrowingSource>()});
+        frmMain w(prefix.sources(std::make_unique<ThrowingSource>()));
         w.show();
         w.cmdContar_Click();
         QCOMPARE(messages.texts, QStringList{"Holy Crap, you found an Error!"});
@@ -528,7 +528,7 @@ class MainWindowTest : public QObject {
     void anEmptyFolderCountsWithoutABox() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         control<DirListBox>(w, "Dir1")->setPath(prefix.home());
         w.cmdContar_Click();
         QCOMPARE(results(w), (QStringList{"0", "0", "0", "0.0", "0.0"}));
@@ -538,7 +538,7 @@ class MainWindowTest : public QObject {
     void choosingTheSameCategoryReadsTheRegistryAgain() {
         GamePrefix prefix;
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         QCOMPARE(w.InstallPath(), kInstallPath);
         prefix.useFixture("fresh/system.min.reg");
         QTest::mouseClick(control<QRadioButton>(w, "Option1"), Qt::LeftButton);
@@ -562,7 +562,7 @@ class MainWindowTest : public QObject {
         const QByteArray path = qgetenv("PATH");
         for (const char* folder : {"empty", "opener"}) {
             MessageRecorder messages;
-            frmMain w(Sources{nullptr, nullptr, QString::fromStdString(prefix.tree.path("bin"))});
+            frmMain w(prefix.sources(nullptr, QString::fromStdString(prefix.tree.path("bin"))));
             qputenv("PATH", QByteArray::fromStdString(prefix.tree.path(folder)));
             QTest::mouseClick(control<QPushButton>(w, "Command2"), Qt::LeftButton);
             QTest::mouseClick(control<QPushButton>(w, "Command4"), Qt::LeftButton);
@@ -719,7 +719,7 @@ class MainWindowTest : public QObject {
         QVERIFY(QDir().mkpath(prefix.game("GameData/Skins/Set")));
         std::ofstream(prefix.game("GameData/Skins/Set/arm.skn").toStdString()) << "arm";
         MessageRecorder messages;
-        frmMain w;
+        frmMain w(prefix.sources());
         w.findChild<QAction*>("checkContent")->trigger();
         auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
         QVERIFY(window);

@@ -27,14 +27,17 @@
 #include "common/runtime_error.h"
 #include "drawn_contrast.h"
 #include "game_prefix.h"
+#include "locations/content_category.h"
 #include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
+#include "ui/main_layout.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
+#include "ui/twips.h"
 
 using namespace brambleton;
 using namespace brambleton::ui;
@@ -42,48 +45,6 @@ using brambleton::testing::drawnContrast;
 using brambleton::testing::GamePrefix;
 
 namespace {
-
-struct ControlRow {
-    const char* container;
-    const char* name;
-    const char* kind;
-    const char* caption;  // null where the text is the project's own
-    int left, top, width, height;
-};
-
-// The designed layout, in twips.
-const ControlRow kLayout[] = {
-    {"clientArea", "Frame4", "QGroupBox", "About:", 5760, 3480, 3615, 2055},
-    {"Frame4", "Command2", "QPushButton", nullptr, 120, 240, 1575, 255},
-    {"Frame4", "Command4", "QPushButton", nullptr, 1920, 240, 1575, 255},
-    {"Frame4", "Label10", "QLabel", nullptr, 120, 1680, 1815, 255},
-    {"Frame4", "Label9", "QLabel", nullptr, 120, 1440, 1455, 255},
-    {"Frame4", "Label1", "QLabel", nullptr, 120, 1200, 1815, 255},
-    {"Frame4", "Label7", "QLabel", nullptr, 120, 840, 1815, 255},
-    {"Frame4", "Label8", "QLabel", nullptr, 120, 600, 1455, 255},
-    {"clientArea", "Frame2", "QGroupBox", "Details:", 5760, 120, 3600, 3255},
-    {"Frame2", "cmdContar", "QPushButton", "Count", 120, 2880, 3360, 255},
-    {"Frame2", "txtFiles", "QLineEdit", "", 1470, 840, 2025, 330},
-    {"Frame2", "txtDirs", "QLineEdit", "", 1470, 315, 2025, 330},
-    {"Frame2", "txtTotalBytes", "QLineEdit", "", 1470, 1365, 2025, 330},
-    {"Frame2", "txtTotalKBytes", "QLineEdit", "", 1470, 1890, 2025, 330},
-    {"Frame2", "txtTotalMBytes", "QLineEdit", "", 1470, 2415, 2025, 330},
-    {"Frame2", "Label2", "QLabel", "Folders", 600, 315, 690, 330},
-    {"Frame2", "Label3", "QLabel", "Files", 840, 840, 450, 330},
-    {"Frame2", "Label4", "QLabel", "Total Bytes", 120, 1365, 1170, 330},
-    {"Frame2", "Label5", "QLabel", "Total KBytes", 120, 1890, 1170, 330},
-    {"Frame2", "Label6", "QLabel", "Total MBytes", 120, 2415, 1170, 330},
-    {"clientArea", "Frame1", "QGroupBox", "Select a File:", 120, 120, 5510, 5415},
-    {"Frame1", "Option5", "QRadioButton", "Roofs", 4680, 240, 735, 255},
-    {"Frame1", "Option4", "QRadioButton", "Skins", 3480, 240, 855, 255},
-    {"Frame1", "Option3", "QRadioButton", "Walls", 2280, 240, 855, 255},
-    {"Frame1", "Option2", "QRadioButton", "Floors", 1200, 240, 855, 255},
-    {"Frame1", "Option1", "QRadioButton", "Objects", 120, 240, 855, 255},
-    {"Frame1", "File1", "brambleton::ui::FileListBox", nullptr, 2760, 960, 2655, 4380},
-    {"Frame1", "Drive1", "brambleton::ui::DriveListBox", nullptr, 120, 600, 5265, 315},
-    {"Frame1", "Dir1", "brambleton::ui::DirListBox", nullptr, 120, 960, 2625, 4365},
-    {"Frame1", "cboFiltro", "QComboBox", "", 2760, 4200, 1065, 315},
-};
 
 QString captionOf(QWidget* w) {
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
@@ -94,8 +55,31 @@ QString captionOf(QWidget* w) {
     return {};
 }
 
-int px(int twips) {
-    return (twips * 2 + 15) / 30;
+// The Qt class each kind of control is made as.
+const char* classOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Group:
+            return "QGroupBox";
+        case ControlKind::Button:
+            return "QPushButton";
+        case ControlKind::Label:
+        case ControlKind::BoldLabel:
+        case ControlKind::ResultLabel:
+            return "QLabel";
+        case ControlKind::ResultBox:
+            return "QLineEdit";
+        case ControlKind::Category:
+            return "QRadioButton";
+        case ControlKind::DriveList:
+            return "brambleton::ui::DriveListBox";
+        case ControlKind::FolderList:
+            return "brambleton::ui::DirListBox";
+        case ControlKind::FileList:
+            return "brambleton::ui::FileListBox";
+        case ControlKind::Filter:
+            return "QComboBox";
+    }
+    return "";
 }
 
 // How many pixels of two images of one control differ, counting only differences a player
@@ -128,25 +112,38 @@ class WindowsTest : public QObject {
   private slots:
     void initTestCase() { setUpApplication(); }
 
+    // The window is made from the layout table, and the table keeps the layout's rules:
+    // every control inside its parent, the edges where the design puts them.
     void mainWindowControlTree() {
         GamePrefix prefix;
-        frmMain window(Sources::fromProcess(), Loading::Later);
+        frmMain window(prefix.sources(), Loading::Later);
         QCOMPARE(window.windowTitle(), QStringLiteral("The Sims Brambleton"));
-        QCOMPARE(window.findChild<QWidget*>("clientArea")->size(), QSize(633, 378));
+        auto* client = window.findChild<QWidget*>("clientArea");
+        QCOMPARE(client->size(), QSize(fromTwips(kClientWidth), fromTwips(kClientHeight)));
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 0, 128));
-        for (const auto& row : kLayout) {
-            auto* w = window.findChild<QWidget*>(row.name);
-            QVERIFY2(w, row.name);
-            QVERIFY2(w->inherits(row.kind), row.name);
-            QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(row.container));
-            QCOMPARE(w->geometry(),
-                     QRect(px(row.left), px(row.top), px(row.width), px(row.height)));
-            if (row.caption) QCOMPARE(captionOf(w), QString::fromLatin1(row.caption));
-            const QRect inWindow(w->mapTo(&window, QPoint(0, 0)), w->size());
-            QVERIFY2(window.rect().contains(inWindow), row.name);
+        int lowest = 0;
+        int rightmost = 0;
+        for (const auto& spec : kMainLayout) {
+            auto* w = window.findChild<QWidget*>(spec.name);
+            QVERIFY2(w, spec.name);
+            QVERIFY2(w->inherits(classOf(spec.kind)), spec.name);
+            QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(spec.parent));
+            QCOMPARE(w->geometry(), twipsRect(spec.left, spec.top, spec.width, spec.height));
+            QVERIFY2(QRect(QPoint(0, 0), w->parentWidget()->size()).contains(w->geometry()),
+                     spec.name);
+            if (spec.caption) QCOMPARE(captionOf(w), QString::fromUtf8(spec.caption));
+            if (QString::fromLatin1(spec.parent) == "clientArea") {
+                lowest = std::max(lowest, spec.top + spec.height);
+                rightmost = std::max(rightmost, spec.left + spec.width);
+            }
         }
-        for (int i = 1; i <= 5; ++i) {
-            auto* option = window.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(i));
+        QCOMPARE(lowest, 5535);
+        QCOMPARE(rightmost, 9375);
+        for (const auto& category : kContentCategories) {
+            auto* option = window.findChild<QRadioButton*>(
+                QString::fromLatin1(category.option.data(), category.option.size()));
+            QCOMPARE(option->text(),
+                     QString::fromLatin1(category.caption.data(), category.caption.size()));
             QVERIFY2(!option->isChecked(), "no category is chosen before the window loads");
         }
         auto* result = window.findChild<QLineEdit*>("txtFiles");
@@ -155,15 +152,23 @@ class WindowsTest : public QObject {
         QCOMPARE(result->font().weight(), QFont::Bold);
     }
 
+    // The focus moves through the controls in the order of their tab indexes, the first one
+    // holding it when the window opens.
     void tabOrderAmongFocusableControls() {
         GamePrefix prefix;
-        frmMain window(Sources::fromProcess(), Loading::Later);
-        const QStringList expected = {
-            "Dir1",    "Drive1",   "File1",     "txtTotalMBytes", "txtTotalKBytes", "txtTotalBytes",
-            "txtDirs", "txtFiles", "cmdContar", "Option1",        "Option2",        "Option3",
-            "Option4", "Option5",  "cboFiltro", "Command4",       "Command2"};
+        frmMain window(prefix.sources(), Loading::Later);
+        std::vector<std::pair<int, QString>> indexed;
+        for (const auto& spec : kMainLayout) {
+            if (spec.tabIndex >= 0) indexed.emplace_back(spec.tabIndex, spec.name);
+        }
+        std::sort(indexed.begin(), indexed.end());
+        QStringList expected;
+        for (std::size_t i = 0; i < indexed.size(); ++i) {
+            QCOMPARE(indexed[i].first, static_cast<int>(i));  // no index missing or twice
+            expected << indexed[i].second;
+        }
         QStringList chain;
-        QWidget* w = window.findChild<QWidget*>("Dir1");
+        QWidget* w = window.findChild<QWidget*>(expected.front());
         for (int i = 0; i < 200 && chain.size() < expected.size(); ++i, w = w->nextInFocusChain()) {
             if (expected.contains(w->objectName()) && !chain.contains(w->objectName())) {
                 chain << w->objectName();
@@ -174,7 +179,7 @@ class WindowsTest : public QObject {
 
     void driveListChangesAndRefusesUnknownDrives() {
         GamePrefix prefix;
-        DriveListBox drives;
+        DriveListBox drives(prefix.places());
         QSignalSpy changes(&drives, &DriveListBox::Change);
         drives.setDrive("c:\\Program Files");
         QCOMPARE(drives.Drive(), QStringLiteral("C:"));
@@ -197,7 +202,7 @@ class WindowsTest : public QObject {
 
     void folderListFollowsPathsAndEntries() {
         GamePrefix prefix;
-        DirListBox dirs;
+        DirListBox dirs(prefix.places());
         QSignalSpy changes(&dirs, &DirListBox::Change);
         dirs.setPath("C:\\Program Files (x86)\\Maxis\\The Sims");
         QCOMPARE(dirs.Path(), prefix.game());
@@ -363,7 +368,7 @@ class WindowsTest : public QObject {
     // platform's colours, so their arrows and handles show. Both windows carry the icon.
     void coloursAndIcons() {
         GamePrefix prefix;
-        frmMain window(Sources::fromProcess(), Loading::Later);
+        frmMain window(prefix.sources(), Loading::Later);
         frmInProcess progress;
         const QColor white(255, 255, 255);
         for (const char* name : {"cmdContar", "Command2", "Command4"}) {
@@ -393,7 +398,7 @@ class WindowsTest : public QObject {
         const QPalette before = QApplication::palette();
         for (const bool dark : {false, true}) {
             if (dark) QApplication::setPalette(darkDesktop());
-            frmMain window(Sources::fromProcess(), Loading::Later);
+            frmMain window(prefix.sources(), Loading::Later);
             frmInProcess progress;
             window.findChild<QLineEdit*>("txtFiles")->setText(QStringLiteral("1,234"));
             QWidget* controls[] = {
@@ -422,7 +427,7 @@ class WindowsTest : public QObject {
     // The focus mark stands out on the navy window and on the white button faces.
     void focusIsVisible() {
         GamePrefix prefix;
-        frmMain window(Sources::fromProcess(), Loading::Later);
+        frmMain window(prefix.sources(), Loading::Later);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -444,7 +449,7 @@ class WindowsTest : public QObject {
 #endif
         GamePrefix prefix;
         QWidget window;
-        auto* drives = new DriveListBox(&window);
+        auto* drives = new DriveListBox(prefix.places(), &window);
         auto* other = new QPushButton(&window);
         other->move(0, 60);
         QStringList offered;

@@ -60,7 +60,7 @@ class X11WindowTest : public QObject {
 
     void titlesAndIcons() {
         GamePrefix prefix;
-        frmMain main(Sources::fromProcess(), Loading::Later);
+        frmMain main(prefix.sources(), Loading::Later);
         shown(main);
         frmInProcess progress(&main);
         shown(progress);
@@ -109,7 +109,7 @@ class X11WindowTest : public QObject {
                      "the desktop's dark theme did not reach the program");
         }
         GamePrefix prefix;
-        frmMain main;
+        frmMain main(prefix.sources());
         shown(main);
         main.cmdContar_Click();
         for (const char* name : {"cmdContar", "Command2", "txtFiles", "txtTotalBytes"}) {
