@@ -26,10 +26,10 @@ enum class ControlKind {
 };
 
 struct ControlSpec {
-    const char* name;    // the objectName: testers and error messages know it by this
+    const char* name;  // the objectName: testers and error messages know it by this
     ControlKind kind;
-    const char* parent;  // "clientArea" or a group's name, made earlier in the table
-    const char* caption;  // the text it is made with; nullptr where it is set later
+    const char* parent;            // "clientArea" or a group's name, made earlier in the table
+    const char* caption;           // the text it is made with; nullptr where it is set later
     int left, top, width, height;  // in twips, within the parent
     int tabIndex;                  // its place in the tab order; -1 for a control without focus
 };
