@@ -3,12 +3,14 @@
 # Writes the release packages under dist/:
 #   brambleton-VERSION-windows-x64.zip   the Windows programs, the user guide and the licence
 #   brambleton-VERSION-setup.exe         the Windows installer (NSIS)
-#   brambleton_VERSION_amd64.deb         the Debian package
+#   brambleton_VERSION_amd64.deb         the Debian package, for Debian 12
+#   brambleton-VERSION-linux-x86_64.tar.gz  the portable Linux folder, for every other
+#                                        desktop distribution and the Steam Deck
 # The programs come from the build trees the tests use (scripts/configure.sh), so a test run
 # builds them once. The Windows programs are cross-built with MinGW-w64 and the static Qt for
 # Windows that scripts/qt-windows.sh provides (BRAMBLETON_QT_WINDOWS, the cache, or a build
 # from source).
-# usage: release.sh [--no-windows]   (--no-windows: the Debian package only)
+# usage: release.sh [--no-windows]   (--no-windows: the Linux packages only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 windows=true
@@ -87,4 +89,7 @@ dpkg-deb --root-owner-group -Zxz --build "$root" "$dist/brambleton_${version}_am
 
 echo "== lintian"
 lintian --fail-on error "$dist/brambleton_${version}_amd64.deb"
+
+echo "== $dist/brambleton-$version-linux-x86_64.tar.gz"
+bash scripts/portable-linux.sh "$tree" "$dist/brambleton-$version-linux-x86_64.tar.gz"
 ls -l "$dist"

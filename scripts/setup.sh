@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: MIT
 # Installs, from Debian's packages, what building and starting the program needs and this
 # machine lacks; with --release, also what making the packages needs (MinGW-w64, NSIS,
-# lintian); with --tests, all that and what the tests and checks need (Wine, clang, Xvfb,
+# lintian, patchelf); with --tests, all that and what the tests and checks need (Wine, clang, Xvfb,
 # ImageMagick: about a gigabyte more). Safe to run again: it installs nothing that is
 # already there.
 set -euo pipefail
@@ -12,7 +12,7 @@ packages=(
     nlohmann-json3-dev libyaml-cpp-dev
     qt6-base-dev libgl-dev fonts-liberation
 )
-release=(g++-mingw-w64-x86-64 nsis zip lintian dpkg-dev)
+release=(g++-mingw-w64-x86-64 nsis zip lintian dpkg-dev patchelf)
 if [ "${1:-}" = --release ]; then
     packages+=("${release[@]}")
 elif [ "${1:-}" = --tests ]; then
@@ -22,6 +22,7 @@ elif [ "${1:-}" = --tests ]; then
         desktop-file-utils appstream locales
         xvfb xauth x11-utils xdotool xclip openbox imagemagick qt6-gtk-platformtheme
         wine64 jdupes
+        debootstrap flatpak-builder
     )
 elif [ -n "${1:-}" ]; then
     echo "usage: setup.sh [--tests | --release]" >&2
