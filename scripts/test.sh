@@ -3,8 +3,9 @@
 # Sets up what is missing; checks licence lines and formatting first, since they take
 # seconds; then builds and runs every test twice, a normal build (warnings as errors, then
 # clang-tidy) and one with AddressSanitizer and UndefinedBehaviorSanitizer; checks the
-# install, fuzzes the readers, makes the release packages from the same build trees, and
-# runs the Windows build's tests, the real program and the installer under Wine. Fails at
+# install, fuzzes the readers, makes the release packages from the same build trees, runs
+# the portable Linux folder in clean Debian roots as a player, and runs the Windows build's
+# tests, the real program and the installer under Wine. Fails at
 # the first failure; prints the time each stage took.
 # usage: test.sh [--no-windows]
 # --no-windows runs every leg but the Windows one (and makes the Debian package only), for a
@@ -85,6 +86,9 @@ for f in usr/bin/brambleton usr/bin/brambleton-count \
 done
 desktop-file-validate "$staging/usr/share/applications/org.brambleton.Brambleton.desktop"
 appstreamcli validate --no-net --explain "$staging/usr/share/metainfo/org.brambleton.Brambleton.metainfo.xml"
+# The Flatpak manifest cannot be built here (no Flathub runtimes): it must at least parse.
+# (It keeps a state folder where it runs: the staging folder, not the work tree.)
+(cd "$staging" && flatpak-builder --show-manifest "$OLDPWD/packaging/flatpak/org.brambleton.Brambleton.yml" >/dev/null)
 rm -rf "$staging"
 
 stage "Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's, the Lutris and JSON readers, and the IFF, FAR and CMX readers inside the content files, for 20 each"
@@ -121,6 +125,8 @@ if $windows; then bash scripts/release.sh; else bash scripts/release.sh --no-win
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # The package's dependencies resolve from Debian's archive (apt's simulation: nothing installed).
 apt-get install -s "./dist/brambleton_${version}_amd64.deb" >/dev/null
+stage "The portable Linux folder in clean Debian roots without Qt, as a player"
+bash scripts/test-portable.sh "dist/brambleton-${version}-linux-x86_64.tar.gz"
 if $windows; then
     stage "Windows build's tests under Wine, with the installer's round trip"
     bash scripts/test-windows.sh build/release/src/app/brambleton-count "dist/brambleton-$version-setup.exe"
