@@ -65,9 +65,11 @@ run_suite() {
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+stage "clang-tidy on the files the last commit changed, before the build"
+bash scripts/check-sources.sh --changed "$(bash scripts/configure.sh linux)"
 stage "Normal build and its tests, warnings as errors"
-run_suite "$(bash scripts/configure.sh linux)"
-stage "clang-tidy"
+run_suite build/release
+stage "clang-tidy on every file"
 bash scripts/check-sources.sh build/release
 stage "AddressSanitizer and UndefinedBehaviorSanitizer build and its tests"
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRAMBLETON_SANITIZE=ON >/dev/null
@@ -128,6 +130,8 @@ apt-get install -s "./dist/brambleton_${version}_amd64.deb" >/dev/null
 stage "The portable Linux folder in clean Debian roots without Qt, as a player"
 bash scripts/test-portable.sh "dist/brambleton-${version}-linux-x86_64.tar.gz"
 if $windows; then
+    stage "clang-tidy on the Windows files, through the MinGW build's compile database"
+    bash scripts/check-sources.sh --windows build/windows
     stage "Windows build's tests under Wine, with the installer's round trip"
     bash scripts/test-windows.sh build/release/src/app/brambleton-count "dist/brambleton-$version-setup.exe"
     stage "All tests passed"
