@@ -146,11 +146,14 @@ exit 0
 # Runs under xvfb-run: the window program given, under openbox; prints the visible windows'
 # names, then Count's five totals read back through the clipboard, as a player could copy them.
 set -u
+# The desktop comes first, as on a player's machine: openbox, given time to start (a window
+# mapped while it is still starting up is never shown).
 openbox >/dev/null 2>&1 &
+sleep 3
 "$1" >/tmp/window.log 2>&1 &
 id=
 for _ in $(seq 100); do
-    id=$(xdotool search --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
+    id=$(xdotool search --onlyvisible --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
     sleep 0.3
 done
 [ -n "$id" ] || { echo "no window titled The Sims Brambleton"; tail -20 /tmp/window.log; exit 1; }
@@ -167,3 +170,6 @@ for y in 40 75 110 145 180; do
 done
 echo
 xdotool windowclose "$id" 2>/dev/null || true
+sleep 1
+# What the program said, when it said anything.
+sed 's/^/program: /' /tmp/window.log | tail -20
