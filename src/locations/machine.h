@@ -57,6 +57,11 @@ class Machine {
     std::filesystem::path settingsFile() const;
 
   private:
+    // The Wine prefix the registry belongs to; empty on Windows.
+    std::filesystem::path registryPrefix() const;
+    // Each launcher family's places on this platform.
+    void addLauncherPlaces(SearchPlaces& places) const;
+
     HostEnvironment environment_;
     std::shared_ptr<Registry> registry_;
     std::shared_ptr<const FolderMap> folderMap_;

@@ -5,7 +5,6 @@
 
 #include "locations/launchers/launcher.h"
 #include "locations/machine.h"
-#include "locations/settings_file.h"
 
 namespace fs = std::filesystem;
 
@@ -45,35 +44,14 @@ std::shared_ptr<const FolderMap> Machine::folderMapFor(const GameInstall&) const
     return folderMap_;
 }
 
-GameSearch Machine::findGames() const {
-    return brambleton::findGames(*registry_, *folderMap_, {}, searchPlaces());
+fs::path Machine::registryPrefix() const {
+    return {};
 }
 
-GameSearch Machine::findRegisteredGames() const {
-    // Only the settings file: the launchers' places (Lutris's files, every prefix) are the
-    // full search's.
-    SearchPlaces places;
-    if (auto chosen = settings::chosenFolder(settingsFile()))
-        places.chosenFolders.push_back(*chosen);
-    return brambleton::findGames(*registry_, *folderMap_, {}, places);
-}
-
-SearchPlaces Machine::searchPlaces() const {
-    SearchPlaces places;
-    places.home = environment_.home;
-    if (auto chosen = settings::chosenFolder(settingsFile()))
-        places.chosenFolders.push_back(*chosen);
+void Machine::addLauncherPlaces(SearchPlaces& places) const {
     for (const auto* family : launchers::all()) {
         family->addWindowsPlaces(environment_, *registry_, places);
     }
-    return places;
-}
-
-fs::path Machine::settingsFile() const {
-    if (!environment_.configFolder.empty()) return settings::file(environment_);
-    HostEnvironment withConfig = environment_;
-    withConfig.configFolder = environment_.home / ".config";
-    return settings::file(withConfig);
 }
 
 }  // namespace brambleton
