@@ -98,7 +98,7 @@ run_in() {
     truncate -s 10 "$legacy/GameData/Behavior.iff"
     truncate -s 1048576 "$legacy/Downloads/chair.iff"
     truncate -s 524288 "$legacy/Downloads/Set/sofa.IFF"
-    sed -n '/^# window session$/,$p' "$0" >"$home/window.sh"
+    cp scripts/window-session.sh "$home/window.sh"
     chroot "$root" chown -R player:player /home/player
     as_player "$root" 'find ~ -path ~/brambleton-\* -prune -o -print | sort >~/.before'
 
@@ -123,6 +123,7 @@ run_in() {
     echo "$session" | sed 's/^/    /'
     check "$suite: the window opens with no message box" 'grep -qx "windows: The Sims Brambleton|" <<<"$session"'
     check "$suite: Count shows the Legacy Collection's Downloads" '[[ $session == *"1|2|1,572,864|1,536.0|1.5|"* ]]'
+    check "$suite: the window keeps its size when resized" 'grep -qE "^size: ([0-9x]+) then \1$" <<<"$session"'
     as_player "$root" '~/.local/share/brambleton/install.sh --uninstall' >/dev/null 2>&1 || true
     as_player "$root" 'rm -rf ~/brambleton-*/ ~/.cache; find ~ -path ~/brambleton-\* -prune -o -print | sort >~/.after'
     local left
@@ -141,35 +142,3 @@ fi
 [ "$failures" = 0 ] || { echo "$failures portable checks failed"; exit 1; }
 echo "Portable Linux folder: all checks passed"
 exit 0
-
-# window session
-# Runs under xvfb-run: the window program given, under openbox; prints the visible windows'
-# names, then Count's five totals read back through the clipboard, as a player could copy them.
-set -u
-# The desktop comes first, as on a player's machine: openbox, given time to start (a window
-# mapped while it is still starting up is never shown).
-openbox >/dev/null 2>&1 &
-sleep 3
-"$1" >/tmp/window.log 2>&1 &
-id=
-for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
-    sleep 0.3
-done
-[ -n "$id" ] || { echo "no window titled The Sims Brambleton"; tail -20 /tmp/window.log; exit 1; }
-sleep 3
-echo "windows: $(xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | sort -u | tr '\n' '|')"
-# The designed client area is 378 pixels high; the menu bar stands above it.
-top=$(($(xdotool getwindowgeometry --shell "$id" | sed -n 's/^HEIGHT=//p') - 378))
-xdotool mousemove --window "$id" 504 $((208 + top)) click 1
-sleep 3
-for y in 40 75 110 145 180; do
-    xdotool mousemove --window "$id" 549 $((y + top)) click 1 key ctrl+a key ctrl+c
-    sleep 0.5
-    printf '%s|' "$(xclip -o -selection clipboard 2>/dev/null)"
-done
-echo
-xdotool windowclose "$id" 2>/dev/null || true
-sleep 1
-# What the program said, when it said anything.
-sed 's/^/program: /' /tmp/window.log | tail -20

@@ -73,46 +73,14 @@ check "--category floors counts the game's floors: $floors" '[[ $floors == *"\"f
 mkdir -p "$game/Downloads/Set"
 truncate -s 1048576 "$game/Downloads/chair.iff"
 truncate -s 524288 "$game/Downloads/Set/sofa.IFF"
-cat >"$work/window.sh" <<'SESSION'
-set -u
-openbox >/dev/null 2>&1 &
-"$wine" "$1" >"$work/window.log" 2>&1 &
-id=
-for _ in $(seq 400); do  # the first start in a new prefix sets up fonts: slow
-    id=$(xdotool search --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
-    sleep 0.3
-done
-[ -n "$id" ] || { echo "no window titled The Sims Brambleton"; tail -20 "$work/window.log"; exit 1; }
-sleep 3
-names=$(xdotool search --onlyvisible --name '.' getwindowname %@ 2>/dev/null | sort -u | tr '\n' '|')
-echo "windows: $names"
-size() { xdotool getwindowgeometry --shell "$id" | sed -n 's/^\(WIDTH\|HEIGHT\)=//p' | tr '\n' x; }
-before=$(size)
-# The designed client area is 378 pixels high; the menu bar stands above it.
-top=$(($(xdotool getwindowgeometry --shell "$id" | sed -n 's/^HEIGHT=//p') - 378))
-# A player dragging the corner: the window keeps its size.
-xdotool windowsize "$id" 900 700
-sleep 1
-echo "size: $before then $(size)"
-# Count, then each result box: click, select all, copy. Client coordinates, in pixels.
-xdotool mousemove --window "$id" 504 $((208 + top)) click 1
-sleep 3
-for y in 40 75 110 145 180; do
-    xdotool mousemove --window "$id" 549 $((y + top)) click 1 key ctrl+a key ctrl+c
-    sleep 0.5
-    printf '%s|' "$(xclip -o -selection clipboard 2>/dev/null)"
-done
-echo
-xdotool windowclose "$id" 2>/dev/null || true
-SESSION
 window_check() { # what, the program as Wine takes it
     local session
     # A Wine session started without a display (the commands above) would keep the program's
     # windows off the screen: start afresh.
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w
-    session=$(wine=$wine work=$work timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' \
-        bash "$work/window.sh" "$2" 2>&1) || true
+    session=$(timeout 180 xvfb-run -a -s '-screen 0 1024x768x24' \
+        bash scripts/window-session.sh "$wine" "$2" 2>&1) || true
     # The program lost its display with Xvfb; end what is left of the session.
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w
