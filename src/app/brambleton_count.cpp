@@ -429,17 +429,24 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
             kind = problem.kind;
             std::printf("\n%s (%s)\n", content::describeKind(kind).c_str(), kind.c_str());
         }
-        std::printf("  %s\n      %s\n", printable(problem.path).c_str(),
+        std::printf("  %s\n      %s\n",
+                    printable(content::placeText(problem.path, problem.entry)).c_str(),
                     printable(problem.detail).c_str());
+        for (const auto& member : problem.more) {
+            std::printf("      - %s\n", printable(content::placeText(member.path, member.entry)).c_str());
+        }
+        const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
+        if (unlisted > 0) std::printf("      - and %s more\n", number(unlisted).c_str());
+        if (gInterrupted) return;
     }
-    std::int64_t content = 0;
-    for (const auto& area : report.areas) content += area.bytes;
-    std::printf("\nDuplicate finder read %s of the %s bytes of content\n",
-                number(static_cast<std::int64_t>(report.bytesCompared)).c_str(),
-                number(content).c_str());
-    std::printf("Reading inside the files read %s of the %s bytes of content\n",
-                number(static_cast<std::int64_t>(report.bytesInspected)).c_str(),
-                number(content).c_str());
+    const auto count = [&](std::uint64_t n) { return number(static_cast<std::int64_t>(n)); };
+    // Bytes read, not bytes of content: the finder reads a file of a shared size more than
+    // once (a hash, then the comparison), and the readers read a file's headers only.
+    std::printf("\nThe duplicate finder read %s bytes from the %s files whose size another "
+                "file shares\n",
+                count(report.bytesCompared).c_str(), count(report.filesCompared).c_str());
+    std::printf("Reading inside the files read %s bytes from %s files\n",
+                count(report.bytesInspected).c_str(), count(report.filesInspected).c_str());
     const auto problems = static_cast<std::int64_t>(report.problems.size());
     std::printf("%s %s", number(problems).c_str(), problems == 1 ? "problem" : "problems");
     if (report.foldersUnreadable) {
@@ -478,14 +485,19 @@ int check(const Options& options) {
     checkOptions.lookInside = !options.quick;
     const auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
     progress.clear();
-    if (report.cancelled) {
+    const auto cancelledNow = [] {
+        if (!gInterrupted) return false;
         std::fprintf(stderr, "Action Canceled by User\n");
-        return kExitCancelled;
-    }
+        return true;
+    };
+    if (report.cancelled || cancelledNow()) return kExitCancelled;
     if (options.json) {
-        std::fputs(content::toJson(report).c_str(), stdout);
+        const std::string json = content::toJson(report);
+        if (cancelledNow()) return kExitCancelled;
+        std::fputs(json.c_str(), stdout);
     } else {
         printReport(report, localeSeparators());
+        if (cancelledNow()) return kExitCancelled;
     }
     if (!report.problems.empty()) return kExitProblems;
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
@@ -493,6 +505,7 @@ int check(const Options& options) {
 
 int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
+    reportClosedPipesAsErrors();
     Options options;
     if (const auto exitCode = parse(argc, argv, options)) return finished(*exitCode);
     if (options.where) return finished(where(options));

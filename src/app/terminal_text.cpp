@@ -9,12 +9,6 @@
 namespace brambleton {
 namespace {
 
-// Characters that change the order in which a terminal shows the text around them.
-bool reordersText(char32_t cp) {
-    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
-           (cp >= 0x2066 && cp <= 0x2069);
-}
-
 std::string escaped(unsigned value, const char* form) {
     char buf[16];
     std::snprintf(buf, sizeof buf, form, value);

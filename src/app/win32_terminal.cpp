@@ -12,4 +12,8 @@ bool standardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 }
 
+void reportClosedPipesAsErrors() {
+    // Windows has no such signal: a write to a closed pipe already fails as an error.
+}
+
 }  // namespace brambleton

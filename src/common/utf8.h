@@ -36,4 +36,11 @@ inline std::size_t utf8Sequence(std::string_view s, std::size_t at, char32_t& cp
     return length;
 }
 
+// Characters that change the order in which text around them is shown (bidirectional marks,
+// embeddings, overrides and isolates), which a name could use to disguise itself.
+inline bool reordersText(char32_t cp) noexcept {
+    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069);
+}
+
 }  // namespace brambleton

@@ -29,6 +29,15 @@ struct FormatFault {
     std::string detail;  // one plain sentence for a player
 };
 
+// Which file a source reads: two names of one file (a link and its target, hard links) give
+// the same identity.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
 // Bytes that the format readers read at chosen offsets: a file, part of one (an entry of an
 // archive, read in place), or memory. The readers check every offset against size() before
 // they read, so a source never has to guess.
@@ -44,6 +53,9 @@ class ByteSource {
 
     // Bytes read so far, through this source and the parts taken from it.
     virtual std::uint64_t bytesRead() const = 0;
+
+    // The file read, when the source is a whole file opened without a size given.
+    virtual std::optional<FileIdentity> identity() const { return std::nullopt; }
 };
 
 // Bytes in memory (tests and the fuzzers).
@@ -104,9 +116,11 @@ std::optional<std::uint64_t> diskBlocksRead() noexcept;
 // the processor time the walk leaves, and the walk is not slowed by them.
 void yieldToForeground() noexcept;
 
-// Opens the file at `path` (UTF-8) for reading; throws ReadError naming why it cannot. With
-// `size` (as a listing just gave it) the file is not asked again; a file that is not a
-// regular one then fails at its first read.
+// Opens the file at `path` (UTF-8) for reading, without blocking (a pipe put in a file's
+// place is refused, never waited on); throws ReadError naming why it cannot. Without `size`
+// the file is asked for its size and identity, and one that is not a regular file is
+// refused at once. With `size` (as a listing just gave it) the file is not asked again; a
+// file that is not a regular one then fails at its first read.
 std::unique_ptr<ByteSource> openFileBytes(const std::string& path,
                                           std::optional<std::uint64_t> size = std::nullopt);
 

@@ -21,10 +21,12 @@ struct Area {
 //  - objects: Downloads takes .iff and .far at any depth; GameData\UserObjects takes .iff;
 //  - floors and walls: GameData\Floors (.flr) and GameData\Walls (.wll); the guides disagree
 //    on sub-folders, so they are read and nothing is reported about them;
-//  - skins: GameData\Skins and, for skins sold in Create-a-Sim, ExpansionShared\SkinsBuy take
-//    textures (.bmp), meshes (.skn, .bmf) and animations and mesh lists (.cmx, .bcf, .cfp),
-//    in the folder itself only;
-//  - roofs: GameData\Roofs takes .bmp.
+//  - skins: GameData\Skins and, for the clothes Sims buy on community lots (Hot Date's
+//    clothing racks and after), ExpansionShared\SkinsBuy take textures (.bmp), meshes (.skn,
+//    .bmf) and animations and mesh lists (.cmx, .bcf, .cfp), in the folder itself only;
+//  - roofs: GameData\Roofs takes .bmp in the folder itself only: the game's roof panel lists
+//    that one folder, and the Legacy Collection guide says roofs go straight into
+//    GameData\Roofs.
 inline constexpr std::array<Area, 7> kAreas = {{
     {"objects", {"Downloads", ""}, {"iff", "far", "", "", "", ""}, true},
     {"objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""}, true},
@@ -35,7 +37,7 @@ inline constexpr std::array<Area, 7> kAreas = {{
      {"ExpansionShared", "SkinsBuy"},
      {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
      false},
-    {"roofs", {"GameData", "Roofs"}, {"bmp", "", "", "", "", ""}, true},
+    {"roofs", {"GameData", "Roofs"}, {"bmp", "", "", "", "", ""}, false},
 }};
 
 // The extensions of packed archives, which the game cannot read.

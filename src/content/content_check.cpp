@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 #include <system_error>
+#include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "common/ascii.h"
@@ -29,19 +31,27 @@ std::string utf8(const fs::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
-// The child of `folder` named `name` without regard to case, as the game (and Wine) find it.
-std::optional<fs::path> childNoCase(const fs::path& folder, std::string_view name) {
+// The child folder of `folder` named `name` without regard to case, as the game (through
+// Wine) finds it: the one spelt as the game spells it, or else the first the disk lists.
+// Folders whose names differ from it only in case go to `twins`: the game never reads them.
+std::optional<fs::path> childNoCase(const fs::path& folder, std::string_view name,
+                                    std::vector<fs::path>& twins) {
     std::error_code ec;
-    if (fs::is_directory(folder / fs::path(std::u8string(name.begin(), name.end())), ec)) {
-        return folder / fs::path(std::u8string(name.begin(), name.end()));
-    }
+    const fs::path exact = folder / fs::path(std::u8string(name.begin(), name.end()));
+    std::optional<fs::path> chosen;
+    if (fs::is_directory(exact, ec)) chosen = exact;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (ascii::equalNoCase(utf8(it->path().filename()), name) && it->is_directory(ec) &&
-            !it->is_symlink(ec)) {
-            return it->path();
+        if (!ascii::equalNoCase(utf8(it->path().filename()), name) || !it->is_directory(ec) ||
+            it->is_symlink(ec)) {
+            continue;
+        }
+        if (!chosen) {
+            chosen = it->path();
+        } else if (it->path().filename() != chosen->filename()) {
+            twins.push_back(it->path());
         }
     }
-    return std::nullopt;
+    return chosen;
 }
 
 template <std::size_t N>
@@ -99,6 +109,58 @@ unsigned readersWithin(unsigned wanted) {
     return spare < 4 ? 0u : std::min(wanted, static_cast<unsigned>(spare / 2));
 }
 
+// Where the game asks for a file by its name (floors, walls and roofs that saved lots name,
+// skin files that mesh lists name), two files of the same bytes under two names are each
+// needed under its own; only objects are known by what is inside them (their object IDs).
+std::string duplicateKey(const Area& area, const std::string& name) {
+    if (area.name == "objects") return std::string(area.name);
+    return std::string(area.name) + "/" + ascii::toLower(name);
+}
+
+// The kinds, in the order reports list them.
+//
+// No two pieces of advice, followed in any order, remove what the game needs:
+//  - packed-archive (unpack, then remove the archive) and ignored-name (rename, or remove an
+//    old copy) are about files the game cannot load at all: removing them loses nothing
+//    the game has; and once unpacked or renamed, a file is checked as any other.
+//  - unread-folder and unread-subfolder only say what the game does not read, and at most
+//    to move content up into the folder it reads; they never say to remove anything.
+//  - misplaced says to move a file to where the game loads its kind: a file in the wrong
+//    folder is not loaded where it lies, so moving it loses nothing. A skin's texture is
+//    flagged with its meshes, so a skin moved as told takes its texture along.
+//  - empty-file and bad-file are about files the game cannot read: a fresh download
+//    replaces them, and no advice removes a file that reads.
+//  - duplicate compares only files loaded for the same purpose (the two objects folders
+//    together, each other area alone), and where the game finds a file by its name, only
+//    files of the same name; one file reached by two names (a link and its target, hard
+//    links) is one file and never its own duplicate. So the copy that stays serves every
+//    use the removed one had.
+//  - guid-conflict leaves out every copy that duplicate already told to remove, so the two
+//    never point at each other's kept file; it tells to remove only loose objects, never
+//    an archive (whose other objects would go with it), and nothing when the objects share
+//    one archive.
+//  - missing-mesh says to add a mesh or remove the mesh list that cannot show: adding is
+//    safe, and a copied mesh is not a duplicate of the one it was copied from, since each
+//    skins folder is compared alone.
+const std::array<const char*, 10> kKindOrder = {
+    kPackedArchive, kUnreadFolder, kUnreadSubfolder, kMisplaced,    kIgnoredName,
+    kEmptyFile,     kBadFile,      kDuplicate,       kGuidConflict, kMissingMesh};
+
+std::size_t kindRank(const std::string& kind) {
+    return static_cast<std::size_t>(
+        std::find_if(kKindOrder.begin(), kKindOrder.end(),
+                     [&](const char* k) { return kind == k; }) -
+        kKindOrder.begin());
+}
+
+Problem makeProblem(const char* kind, std::string path, std::string detail) {
+    Problem p;
+    p.kind = kind;
+    p.path = std::move(path);
+    p.detail = std::move(detail);
+    return p;
+}
+
 class Checker {
   public:
     Checker(FolderSource& source, const CheckHooks& hooks, const CheckOptions& options)
@@ -118,7 +180,9 @@ class Checker {
         std::optional<fs::path> folder = install;
         for (const auto& part : area.folder) {
             if (!folder || part.empty()) continue;
-            folder = childNoCase(*folder, part);
+            std::vector<fs::path> twins;
+            folder = childNoCase(*folder, part, twins);
+            for (const auto& twin : twins) reportTwin(twin, *folder);
         }
         if (folder) {
             out.folder = utf8(*folder);
@@ -127,6 +191,7 @@ class Checker {
             // reads in flight while the walk waits on one.
             const auto readers = startReadAhead(*out.folder, everything_);
             visit(area, out, 0, *out.folder, *out.folder, {});
+            source_.release();
             std::sort(folderSizes_.begin(), folderSizes_.end(),
                       [](const FolderBytes& a, const FolderBytes& b) {
                           return a.bytes != b.bytes ? a.bytes > b.bytes : a.folder < b.folder;
@@ -139,19 +204,34 @@ class Checker {
 
     void findDuplicateContent() {
         if (cancelled()) return;
-        const auto groups = findDuplicates(content_, report.bytesCompared, hooks_.cancelled);
-        for (const auto& group : groups) {
+        auto search = findDuplicates(content_, hooks_.cancelled);
+        report.filesCompared = search.filesRead;
+        report.bytesCompared = search.bytesRead;
+        if (search.cancelled) {
+            report.cancelled = true;
+            return;
+        }
+        report.filesUnreadable += static_cast<std::int64_t>(search.unreadable.size());
+        for (const auto& why : search.unreadable) {
+            if (hooks_.message) hooks_.message(why);
+        }
+        std::unordered_map<std::string, std::uint32_t> index;
+        for (const auto& group : search.groups) {
+            for (std::size_t i = 1; i < group.size(); ++i) index.emplace(group[i], 0);
+        }
+        for (std::uint32_t i = 0; i < content_.size(); ++i) {
+            if (auto found = index.find(content_[i].path); found != index.end()) {
+                duplicateCopies_.insert(i);
+            }
+        }
+        for (const auto& group : search.groups) {
             for (std::size_t i = 1; i < group.size(); ++i) {
-                report.problems.push_back(
-                    {kDuplicate,
-                     group[i],
-                     "This file is the same, byte for byte, as " + group[0] +
-                         ": the game loads it twice. Keep one copy and remove the other.",
-                     group[0],
-                     {},
-                     {},
-                     {}});
-                duplicateCopies_.insert(group[i]);
+                auto p = makeProblem(
+                    kDuplicate, group[i],
+                    "This file is the same, byte for byte, as " + group[0] +
+                        ": the game loads it twice. Keep one copy and remove the other.");
+                p.sameAs = group[0];
+                report.problems.push_back(std::move(p));
             }
         }
     }
@@ -160,8 +240,9 @@ class Checker {
     void reportInsides() {
         auto findings = inspector_.finish(hooks_.yield, [this] { return cancelled(); });
         if (cancelled() || !lookInside_) return;
+        report.filesInspected = findings.filesRead;
         report.bytesInspected = findings.bytesRead;
-        report.filesUnreadable = static_cast<std::int64_t>(findings.unreadable.size());
+        report.filesUnreadable += static_cast<std::int64_t>(findings.unreadableCount);
         for (const auto& why : findings.unreadable) {
             if (hooks_.message) hooks_.message(why);
         }
@@ -171,15 +252,7 @@ class Checker {
             area.objectsInArchives += archive.objects;
             ++area.archives;
         }
-        for (auto& bad : findings.bad) {
-            Problem p{kBadFile, content_[bad.file].path, std::move(bad.fault.detail), {}, {}, {},
-                      {}};
-            if (!bad.entry.empty()) {
-                p.archive = p.path;
-                p.path += "/" + bad.entry;
-            }
-            report.problems.push_back(std::move(p));
-        }
+        for (auto& bad : findings.bad) reportBad(std::move(bad));
         reportGuidConflicts(findings);
         reportMissingMeshes(findings);
     }
@@ -190,6 +263,33 @@ class Checker {
     }
 
   private:
+    // A folder whose name differs only in case from the one the game reads.
+    void reportTwin(const fs::path& twin, const fs::path& read) {
+        const std::string path = utf8(twin);
+        if (!twinsReported_.insert(path).second) return;
+        report.problems.push_back(makeProblem(
+            kUnreadFolder, path,
+            "The game reads " + utf8(read) +
+                " and never this folder, whose name differs from it only in upper and lower "
+                "case (to Windows programs the two are one name): what is in this folder does "
+                "not show up in the game."));
+    }
+
+    void reportBad(Findings::Bad bad) {
+        auto p = makeProblem(kBadFile, content_[bad.file].path, std::move(bad.fault.detail));
+        if (!bad.entry.empty()) {
+            p.archive = p.path;
+            p.entry = std::move(bad.entry);
+        }
+        if (bad.moreCount > 0) {
+            p.detail += " So " + std::string(bad.moreCount == 1 ? "is " : "are ") +
+                        std::to_string(bad.moreCount) + " more of its entries.";
+            for (auto& name : bad.moreEntries) p.more.push_back({p.path, std::move(name)});
+            p.moreCount = static_cast<std::int64_t>(bad.moreCount);
+        }
+        report.problems.push_back(std::move(p));
+    }
+
     // Queues a content file whose inside the check reads.
     void queueInside(const Area& area, std::size_t depth, const std::string& folder,
                      const std::string& name, const std::string& ext, std::uint32_t file) {
@@ -213,61 +313,99 @@ class Checker {
                         static_cast<std::uint64_t>(content_[file].size)});
     }
 
-    std::string objectPath(const Findings& findings, std::uint32_t object) const {
+    Place placeOf(const Findings& findings, std::uint32_t object) const {
         const auto& o = findings.objects[object];
-        std::string path = content_[o.file].path;
-        if (o.entry != Findings::kNoEntry) path += "/" + findings.entryNames[o.entry];
-        return path;
+        return {content_[o.file].path,
+                o.entry == Findings::kNoEntry ? std::string() : findings.entryNames[o.entry]};
     }
 
-    // Two objects with one ID: the game shows one of them. Each object after the first by
-    // path is reported once for each object it clashes with. A second copy of a file is left
-    // out: the duplicate finder has reported it already.
+    // An object as a sentence names it: a loose file by its name, an entry with its archive.
+    static std::string objectName(const Place& place) {
+        if (place.entry.empty()) return lastPart(place.path);
+        return entryText(place.entry) + " in the archive " + lastPart(place.path);
+    }
+
+    // Objects with one ID: the game shows one of them. One problem for each ID, naming the
+    // object kept (the first by place), the next one, and the rest as members. A second copy
+    // of a file is left out (the duplicate finder has reported it), and so is a second name
+    // of one file.
     void reportGuidConflicts(const Findings& findings) {
-        auto guids = findings.guids;
-        std::erase_if(guids, [&](const auto& entry) {
-            return duplicateCopies_.count(content_[findings.objects[entry.second].file].path) > 0;
-        });
-        std::sort(guids.begin(), guids.end());
-        std::set<std::pair<std::string, std::string>> reported;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> guids;
+        guids.reserve(findings.guids.size());
+        for (const auto& entry : findings.guids) {
+            if (!duplicateCopies_.count(findings.objects[entry.second].file)) {
+                guids.push_back(entry);
+            }
+        }
+        const auto less = [&](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            const auto& x = findings.objects[a.second];
+            const auto& y = findings.objects[b.second];
+            if (x.file != y.file) return content_[x.file].path < content_[y.file].path;
+            if (x.entry == y.entry) return false;
+            if (x.entry == Findings::kNoEntry || y.entry == Findings::kNoEntry) {
+                return x.entry == Findings::kNoEntry;
+            }
+            return findings.entryNames[x.entry] < findings.entryNames[y.entry];
+        };
+        std::sort(guids.begin(), guids.end(), less);
         for (std::size_t first = 0; first < guids.size();) {
+            if (cancelled()) return;
             std::size_t end = first + 1;
             while (end < guids.size() && guids[end].first == guids[first].first) ++end;
-            if (end - first > 1) {
-                std::vector<std::string> paths;
-                for (std::size_t i = first; i < end; ++i) {
-                    paths.push_back(objectPath(findings, guids[i].second));
-                }
-                std::vector<std::size_t> order(paths.size());
-                for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-                std::sort(order.begin(), order.end(),
-                          [&](std::size_t a, std::size_t b) { return paths[a] < paths[b]; });
-                const std::string& kept = paths[order[0]];
-                for (std::size_t k = 1; k < order.size(); ++k) {
-                    const std::string& path = paths[order[k]];
-                    if (!reported.insert({path, kept}).second) continue;
-                    const auto& object = findings.objects[guids[first + order[k]].second];
-                    Problem p{kGuidConflict,
-                              path,
-                              lastPart(path) + " has the same object ID (" +
-                                  hexId(guids[first].first) + ") as " + lastPart(kept) + " in " +
-                                  kept +
-                                  ": the game shows only one of them. Keep the one you want "
-                                  "and remove the other.",
-                              kept,
-                              {},
-                              guids[first].first,
-                              {}};
-                    if (object.entry != Findings::kNoEntry) p.archive = content_[object.file].path;
-                    report.problems.push_back(std::move(p));
-                }
-            }
+            if (end - first > 1) reportOneId(findings, guids, first, end);
             first = end;
         }
     }
 
+    void reportOneId(const Findings& findings,
+                     const std::vector<std::pair<std::uint32_t, std::uint32_t>>& guids,
+                     std::size_t first, std::size_t end) {
+        const std::uint32_t id = guids[first].first;
+        const auto count = end - first;
+        const auto& keptObject = findings.objects[guids[first].second];
+        bool anyInArchive = false;
+        bool oneArchive = true;
+        for (std::size_t i = first; i < end; ++i) {
+            const auto& o = findings.objects[guids[i].second];
+            anyInArchive = anyInArchive || o.entry != Findings::kNoEntry;
+            oneArchive = oneArchive && o.entry != Findings::kNoEntry && o.file == keptObject.file;
+        }
+        const Place kept = placeOf(findings, guids[first].second);
+        const Place named = placeOf(findings, guids[first + 1].second);
+        Problem p = makeProblem(kGuidConflict, named.path, {});
+        p.entry = named.entry;
+        if (!named.entry.empty()) p.archive = named.path;
+        p.sameAs = kept.path;
+        p.sameAsEntry = kept.entry;
+        p.guid = id;
+        for (std::size_t i = first + 2; i < end && p.more.size() < kMembersListed; ++i) {
+            p.more.push_back(placeOf(findings, guids[i].second));
+        }
+        p.moreCount = static_cast<std::int64_t>(count - 2);
+        if (oneArchive) {
+            p.detail = "The archive " + lastPart(kept.path) + " holds " + std::to_string(count) +
+                       " objects with the object ID " + hexId(id) + " (" + entryText(kept.entry) +
+                       ", " + entryText(named.entry) + (count > 2 ? " and more" : "") +
+                       "): the game shows only one of them. Its maker built it this way: "
+                       "leave it as it is.";
+        } else {
+            p.detail = objectName(named) + " has the same object ID (" + hexId(id) + ") as " +
+                       objectName(kept) + " in " + placeText(kept.path, kept.entry) +
+                       (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
+                                  : std::string()) +
+                       ": the game shows only one of them. " +
+                       (anyInArchive ? "Keep the one you want. An object inside an archive goes "
+                                       "only with the whole archive and the other objects it "
+                                       "holds: remove an archive only if you want none of them."
+                                     : count > 2 ? "Keep the one you want and remove the others."
+                                                 : "Keep the one you want and remove the other.");
+        }
+        report.problems.push_back(std::move(p));
+    }
+
     // A mesh list naming a mesh whose file is not in its folder: the game looks for a skin's
-    // meshes beside its mesh list, and a skin sold in Create-a-Sim needs them in SkinsBuy.
+    // meshes beside its mesh list, and a skin in SkinsBuy needs them in SkinsBuy.
     void reportMissingMeshes(const Findings& findings) {
         static const std::size_t skins = areaNamed("skins");
         for (const auto& list : findings.meshLists) {
@@ -286,15 +424,16 @@ class Checker {
                 std::string detail =
                     area != skins && has(skins)
                         ? "This mesh list names the mesh " + mesh +
-                              ", which is in GameData\\Skins, but a skin sold in Create-a-Sim "
-                              "needs its mesh in " +
+                              ", which is in GameData\\Skins, but a skin in " + folder +
+                              " (clothes Sims buy on community lots) needs its mesh in " +
                               folder + " too: copy " + mesh + ".skn there."
                         : "This mesh list names the mesh " + mesh + ", but neither " + mesh +
                               ".skn nor " + mesh + ".bmf is in " + folder +
                               ": the Sim shows blank or the game crashes. Add the mesh from the "
                               "same download, or remove this .cmx.";
-                report.problems.push_back(
-                    {kMissingMesh, content_[list.file].path, std::move(detail), {}, mesh, {}, {}});
+                auto p = makeProblem(kMissingMesh, content_[list.file].path, std::move(detail));
+                p.mesh = mesh;
+                report.problems.push_back(std::move(p));
             }
         }
     }
@@ -322,11 +461,17 @@ class Checker {
         }
         std::sort(listing.files.begin(), listing.files.end(),
                   [](const auto& a, const auto& b) { return a.name < b.name; });
+        // A skin's meshes in Downloads take its textures along when they move.
+        const bool skinHere =
+            area.folder[0] == "Downloads" &&
+            std::any_of(listing.files.begin(), listing.files.end(), [](const auto& file) {
+                return among(kSkinMeshExtensions, extensions(file.name).first);
+            });
         std::int64_t bytes = 0;
         const std::string separator(1, source_.separator());
         for (const auto& file : listing.files) {
-            bytes += classify(area, out, depth, path, path + separator + file.name, file.name,
-                              file.size, top);
+            bytes += classify(area, out, {depth, path, top, skinHere}, file,
+                              path + separator + file.name);
         }
         // Sub-folders in the file system's order, the order the readers ahead take; the
         // report is sorted afterwards.
@@ -344,11 +489,18 @@ class Checker {
         return bytes;
     }
 
+    // Where a file lies in its area's walk.
+    struct Where {
+        std::size_t depth;
+        const std::string& folder;
+        const std::string& top;
+        bool skinHere;  // skin meshes lie in the same folder of Downloads
+    };
+
     // Looks at one file; returns the bytes it adds to the area's content.
-    std::int64_t classify(const Area& area, AreaReport& out, std::size_t depth,
-                          const std::string& folder, const std::string& path,
-                          const std::string& name, std::int64_t size, const std::string& top) {
-        const auto [ext, previous] = extensions(name);
+    std::int64_t classify(const Area& area, AreaReport& out, const Where& where,
+                          const FolderListing::File& file, const std::string& path) {
+        const auto [ext, previous] = extensions(file.name);
         if (among(kArchiveExtensions, ext)) {
             problem(kPackedArchive, path,
                     "The game cannot read ." + ext +
@@ -362,44 +514,68 @@ class Checker {
                         ", or remove it if it is an old copy.");
             return 0;
         }
-        if (among(area.extensions, ext)) {
-            if (!area.readsSubfolders && depth > 0) {
-                if (unreadReported_.insert(top).second) {
-                    problem(kUnreadSubfolder, top,
-                            "The game does not look inside sub-folders of " + areaFolderText(area) +
-                                ": move the skin files in this folder up "
-                                "into " +
-                                areaFolderText(area) + ".");
-                }
-                return 0;
-            }
-            ++out.files;
-            out.bytes += size;
-            if (area.name == "objects" && ext == "iff") ++out.objects;
-            if (size == 0) {
-                problem(kEmptyFile, path,
-                        "This file is empty (0 bytes), most likely a broken download: download "
-                        "it again.");
-            } else {
-                const auto file = static_cast<std::uint32_t>(content_.size());
-                content_.push_back({path, size});
-                contentArea_.push_back(areaIndex_);
-                queueInside(area, depth, folder, name, ext, file);
-            }
-            if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(name));
-            return size;
+        if (!among(area.extensions, ext)) {
+            reportMisplaced(area, path, ext, where.skinHere);
+            return 0;
         }
-        reportMisplaced(area, path, ext);
-        return 0;
+        if (!area.readsSubfolders && where.depth > 0) {
+            if (unreadReported_.insert(where.top).second) {
+                problem(kUnreadSubfolder, where.top,
+                        "The game does not look inside sub-folders of " + areaFolderText(area) +
+                            ": move the files in this folder that you want in the game up into " +
+                            areaFolderText(area) + ".");
+            }
+            return 0;
+        }
+        ++out.files;
+        out.bytes += file.size;
+        if (area.name == "objects" && ext == "iff") ++out.objects;
+        if (file.size == 0) {
+            problem(kEmptyFile, path,
+                    "This file is empty (0 bytes), most likely a broken download: download it "
+                    "again.");
+        } else if (!sameFileAgain(area, file, path)) {
+            const auto index = static_cast<std::uint32_t>(content_.size());
+            content_.push_back({path, file.size, duplicateKey(area, file.name)});
+            contentArea_.push_back(areaIndex_);
+            contentIsLink_.push_back(file.link);
+            queueInside(area, where.depth, where.folder, file.name, ext, index);
+        }
+        if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(file.name));
+        return file.size;
+    }
+
+    // Whether `file` is a file already found for the same purpose under another name (a link
+    // and its target, two hard links): the game reads it twice, but it is one file, never
+    // its own duplicate or conflict. Where the first name found was a link and this one is
+    // not, the file is known by this name from now on, so that no advice names the link's
+    // target as the copy to remove.
+    bool sameFileAgain(const Area& area, const FolderListing::File& file, const std::string& path) {
+        if (file.device == 0 && file.inode == 0) return false;
+        const auto [at, added] = files_.try_emplace(
+            {std::string(area.name), file.device, file.inode},
+            static_cast<std::uint32_t>(content_.size()));
+        if (added) return false;
+        if (contentIsLink_[at->second] && !file.link) {
+            content_[at->second].path = path;
+            contentIsLink_[at->second] = false;
+        }
+        return true;
     }
 
     // A file that belongs in another area's folder: the sentence that says where.
-    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext) {
+    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext,
+                         bool skinHere) {
         if (area.name == "objects" && area.folder[0] == "Downloads" &&
             among(kSkinMeshExtensions, ext)) {
             problem(kMisplaced, path,
                     "Skin meshes and animations belong in GameData\\Skins; the game does not "
                     "load them from Downloads.");
+        } else if (skinHere && ext == "bmp") {
+            problem(kMisplaced, path,
+                    "This picture lies beside skin meshes, most likely as their texture: it "
+                    "belongs in GameData\\Skins with them, and the game does not load it from "
+                    "Downloads. Move it along with them.");
         } else if (area.name != "objects" && (ext == "iff" || ext == "far")) {
             problem(kMisplaced, path,
                     "Objects belong in Downloads; the game does not load them from " +
@@ -416,7 +592,7 @@ class Checker {
     }
 
     void problem(const char* kind, std::string path, std::string detail) {
-        report.problems.push_back({kind, std::move(path), std::move(detail), {}, {}, {}, {}});
+        report.problems.push_back(makeProblem(kind, std::move(path), std::move(detail)));
     }
 
     void failed(const std::string& description) {
@@ -433,11 +609,15 @@ class Checker {
     std::shared_ptr<const std::string> folderShared_;  // the folder whose files are queued
     std::vector<SizedFile> content_;
     std::vector<std::uint8_t> contentArea_;  // each content file's area, by its index
-    std::unordered_set<std::string> duplicateCopies_;
+    std::vector<bool> contentIsLink_;        // whether it is known by a link's name
+    // Each file found, by purpose and identity, with its index in content_.
+    std::map<std::tuple<std::string, std::uint64_t, std::uint64_t>, std::uint32_t> files_;
+    std::unordered_set<std::uint32_t> duplicateCopies_;
     std::map<std::size_t, std::set<std::string>>
         meshFiles_;  // by area: mesh file names, lower case
     std::vector<FolderBytes> folderSizes_;
     std::set<std::string> unreadReported_;
+    std::set<std::string> twinsReported_;
 };
 
 }  // namespace
@@ -454,13 +634,11 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     checker.findDuplicateContent();
     checker.reportInsides();
     auto& problems = checker.report.problems;
-    const std::vector<std::string> order = {kPackedArchive, kUnreadSubfolder, kMisplaced,
-                                            kIgnoredName,   kEmptyFile,       kBadFile,
-                                            kDuplicate,     kGuidConflict,    kMissingMesh};
-    std::stable_sort(problems.begin(), problems.end(), [&](const Problem& a, const Problem& b) {
-        const auto ka = std::find(order.begin(), order.end(), a.kind);
-        const auto kb = std::find(order.begin(), order.end(), b.kind);
-        return ka != kb ? ka < kb : a.path < b.path;
+    std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
+        const auto ka = kindRank(a.kind);
+        const auto kb = kindRank(b.kind);
+        if (ka != kb) return ka < kb;
+        return a.path != b.path ? a.path < b.path : a.entry < b.entry;
     });
     return std::move(checker.report);
 }
@@ -468,7 +646,8 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
 std::string describeKind(const std::string& kind) {
     if (kind == kPackedArchive)
         return "Content still packed in archives, which the game cannot read";
-    if (kind == kUnreadSubfolder) return "Skins in sub-folders, where the game does not look";
+    if (kind == kUnreadFolder) return "Folders the game never reads, named like one it reads";
+    if (kind == kUnreadSubfolder) return "Content in sub-folders, where the game does not look";
     if (kind == kMisplaced) return "Content in a folder that does not load its kind";
     if (kind == kIgnoredName) return "Content renamed so that the game ignores it";
     if (kind == kEmptyFile) return "Empty files, most likely broken downloads";
@@ -480,6 +659,10 @@ std::string describeKind(const std::string& kind) {
     if (kind == kMissingMesh)
         return "Skins whose mesh is missing, which show blank or crash the game";
     return kind;
+}
+
+std::string placeText(const std::string& path, const std::string& entry) {
+    return entry.empty() ? path : path + " \u00bb " + entryText(entry);
 }
 
 }  // namespace brambleton::content

@@ -6,14 +6,17 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "content/entry_name.h"
 #include "counting/folder_source.h"
 
 namespace brambleton::content {
 
 // The problem kinds. The names are stable: scripts and the window key on them.
 inline constexpr const char* kPackedArchive = "packed-archive";
+inline constexpr const char* kUnreadFolder = "unread-folder";
 inline constexpr const char* kUnreadSubfolder = "unread-subfolder";
 inline constexpr const char* kMisplaced = "misplaced";
 inline constexpr const char* kIgnoredName = "ignored-name";
@@ -43,18 +46,37 @@ struct AreaReport {
     std::int64_t archives = 0;
 };
 
+// A file, or an entry inside an archive. An entry's name is kept apart from the archive's
+// path and never joined to it: a name such as "../../GameData/Behavior.iff" must not read
+// as a path that leaves the archive.
+struct Place {
+    std::string path;   // a host path
+    std::string entry;  // inside the archive at `path`, as stored; empty for the file itself
+};
+
+// How many members of a grouped problem are listed; the rest are counted.
+inline constexpr std::size_t kMembersListed = 100;
+
 struct Problem {
     std::string kind;  // one of the kinds above
-    // The file or folder it is about, a host path. A file inside an archive is written
-    // "archive.far/entry.iff", with "/" inside the archive on every platform.
+    // The file or folder it is about, a host path; for an entry inside an archive, the
+    // archive's path, with the entry's name in `entry`.
     std::string path;
     std::string detail;  // one plain sentence for a player
     // For a duplicate: the copy kept (the first by path). For a conflict of object IDs: the
-    // first object by path with that ID.
+    // object kept (see guid-conflict in content_check.cpp), inside an archive when
+    // `sameAsEntry` is set.
     std::string sameAs;
     std::string mesh;                   // for a missing mesh: the name the mesh list gives
     std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
     std::string archive;                // for a file inside an archive: the archive's host path
+    std::string entry;                  // for a file inside an archive: its name there
+    std::string sameAsEntry;
+    // A grouped problem (objects sharing one ID, an archive with many broken entries): the
+    // members past the one named above, the first kMembersListed of them, and how many there
+    // are in all.
+    std::vector<Place> more;
+    std::int64_t moreCount = 0;
 };
 
 struct ContentReport {
@@ -63,8 +85,13 @@ struct ContentReport {
     std::vector<Problem> problems;  // grouped by kind, in the order above, then by path
     std::int64_t foldersUnreadable = 0;
     std::int64_t filesUnreadable = 0;  // content files whose bytes could not be read
-    std::uint64_t bytesCompared = 0;   // bytes the duplicate finder read
-    std::uint64_t bytesInspected = 0;  // bytes read inside the files for their formats
+    // The duplicate finder's reading: files opened (those whose size another file shares)
+    // and the bytes read from them, a byte read twice counting twice.
+    std::uint64_t filesCompared = 0;
+    std::uint64_t bytesCompared = 0;
+    // Reading inside the files for their formats: files read and the bytes read from them.
+    std::uint64_t filesInspected = 0;
+    std::uint64_t bytesInspected = 0;
     bool cancelled = false;
 };
 
@@ -98,5 +125,9 @@ ContentReport checkInstall(const std::filesystem::path& installFolder, FolderSou
 
 // The sentence that explains a problem kind in general, for reports' headings.
 std::string describeKind(const std::string& kind);
+
+// Where a problem lies, as reports show it: the path, and for an entry inside an archive,
+// " » " and the entry's name shown with entryText.
+std::string placeText(const std::string& path, const std::string& entry);
 
 }  // namespace brambleton::content

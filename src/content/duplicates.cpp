@@ -3,70 +3,105 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <tuple>
+
+#include "content/byte_source.h"
 
 namespace brambleton::content {
 namespace {
 
-constexpr std::size_t kHead = 4096;
+constexpr std::uint64_t kHead = 4096;
 constexpr std::size_t kChunk = 1 << 16;
+constexpr std::uint64_t kFnvStart = 14695981039346656037ULL;
 
-std::filesystem::path pathOf(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
+struct Cancelled {};
 
-// FNV-1a over the first `limit` bytes of a file (all of it when `limit` is 0); nothing when
-// it cannot be read.
-std::optional<std::uint64_t> hashOf(const std::string& path, std::size_t limit,
-                                    std::uint64_t& bytesRead) {
-    std::ifstream in(pathOf(path), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::uint64_t hash = 14695981039346656037ULL;
-    std::array<char, kChunk> buffer;
-    std::size_t total = 0;
-    while (in && (limit == 0 || total < limit)) {
-        const std::size_t want =
-            limit == 0 ? buffer.size() : std::min(buffer.size(), limit - total);
-        in.read(buffer.data(), static_cast<std::streamsize>(want));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        if (got == 0) break;
-        for (std::size_t i = 0; i < got; ++i) {
-            hash ^= static_cast<unsigned char>(buffer[i]);
-            hash *= 1099511628211ULL;
-        }
-        total += got;
-    }
-    if (in.bad()) return std::nullopt;
-    bytesRead += total;
-    return hash;
-}
-
-bool sameBytes(const std::string& a, const std::string& b, std::uint64_t& bytesRead) {
-    std::ifstream x(pathOf(a), std::ios::binary);
-    std::ifstream y(pathOf(b), std::ios::binary);
-    if (!x || !y) return false;
-    std::array<char, kChunk> bx;
-    std::array<char, kChunk> by;
-    for (;;) {
-        x.read(bx.data(), bx.size());
-        y.read(by.data(), by.size());
-        const auto gx = x.gcount();
-        const auto gy = y.gcount();
-        bytesRead += static_cast<std::uint64_t>(gx + gy);
-        if (gx != gy || !std::equal(bx.begin(), bx.begin() + gx, by.begin())) return false;
-        if (gx == 0) return !x.bad() && !y.bad();
-    }
-}
-
-// A file that may have a twin, keyed by (size, hash of its head, hash of it all).
+// A file that may have a twin, keyed by (key, size, hash of its head, hash of the rest).
 struct Candidate {
     const SizedFile* file;
     std::uint64_t head = 0;
-    std::uint64_t whole = 0;
+    std::uint64_t rest = 0;
+    std::optional<FileIdentity> identity;
+};
+
+class Reading {
+  public:
+    Reading(DuplicateSearch& out, const std::function<bool()>& cancelled)
+        : out_(out), cancelled_(cancelled) {}
+
+    void checkCancel() const {
+        if (cancelled_ && cancelled_()) throw Cancelled{};
+    }
+
+    // Opens a file as the listing saw it: a regular file of its listed size.
+    std::unique_ptr<ByteSource> open(const Candidate& c) {
+        auto bytes = openFileBytes(c.file->path);
+        if (bytes->size() != static_cast<std::uint64_t>(c.file->size)) {
+            throw ReadError("Cannot compare " + c.file->path + ": it changed while it was being "
+                                                               "checked");
+        }
+        return bytes;
+    }
+
+    // Reads `length` bytes at `offset`, all of them, or says the file changed.
+    std::size_t readAll(ByteSource& bytes, const std::string& path, std::uint64_t offset,
+                        char* into, std::size_t length) {
+        const std::size_t got = bytes.read(offset, into, length);
+        out_.bytesRead += got;
+        if (got < length) {
+            throw ReadError("Cannot compare " + path +
+                            ": it became shorter while it was being checked");
+        }
+        return got;
+    }
+
+    // FNV-1a over bytes [from, to) of the file, continuing from `hash`.
+    std::uint64_t hash(ByteSource& bytes, const std::string& path, std::uint64_t from,
+                       std::uint64_t to, std::uint64_t hash) {
+        for (std::uint64_t at = from; at < to;) {
+            checkCancel();
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, to - at));
+            readAll(bytes, path, at, buffer_.data(), want);
+            for (std::size_t i = 0; i < want; ++i) {
+                hash ^= static_cast<unsigned char>(buffer_[i]);
+                hash *= 1099511628211ULL;
+            }
+            at += want;
+        }
+        return hash;
+    }
+
+    bool sameBytes(const Candidate& a, const Candidate& b) {
+        const auto x = open(a);
+        const auto y = open(b);
+        const auto size = static_cast<std::uint64_t>(a.file->size);
+        for (std::uint64_t at = 0; at < size;) {
+            checkCancel();
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - at));
+            readAll(*x, a.file->path, at, buffer_.data(), want);
+            readAll(*y, b.file->path, at, other_.data(), want);
+            if (!std::equal(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(want),
+                            other_.begin())) {
+                return false;
+            }
+            at += want;
+        }
+        return true;
+    }
+
+    void opened() { ++out_.filesRead; }
+
+    void unreadable(std::string why) { out_.unreadable.push_back(std::move(why)); }
+
+  private:
+    DuplicateSearch& out_;
+    const std::function<bool()>& cancelled_;
+    std::array<char, kChunk> buffer_{};
+    std::array<char, kChunk> other_{};
 };
 
 // Keeps the candidates whose key some other candidate shares.
@@ -77,56 +112,78 @@ void keepShared(std::vector<Candidate>& all, Key key) {
     std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
 }
 
-// The files of a size some other file has, in path order: close to the order the file
-// system keeps them in, which on a cold cache saves a seek per file over reading by size.
+// The files whose size and key some other file shares, in path order: close to the order
+// the file system keeps them in, which on a cold cache saves a seek per file.
 std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files) {
-    std::map<std::int64_t, int> sizes;
-    for (const auto& f : files) {
-        if (f.size > 0) ++sizes[f.size];
-    }
     std::vector<Candidate> candidates;
     for (const auto& f : files) {
-        if (f.size > 0 && sizes[f.size] > 1) candidates.push_back({&f});
+        if (f.size > 0) candidates.push_back(Candidate{&f, 0, 0, std::nullopt});
     }
+    if (candidates.empty()) return candidates;
+    keepShared(candidates, [](const Candidate& c) { return std::make_tuple(c.file->key, c.file->size); });
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.file->path < b.file->path; });
     return candidates;
 }
 
-// Hashes each candidate's head, or the whole of it when `whole`, and keeps those that read
-// and still share their key. False when cancelled.
-bool hashAndKeepShared(std::vector<Candidate>& candidates, bool whole, std::uint64_t& bytesRead,
-                       const std::function<bool()>& cancelled) {
+// Hashes each candidate's head, or with `rest` what follows it, and keeps those that read and
+// still share their key.
+void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& reading) {
     std::vector<Candidate> read;
     for (auto& c : candidates) {
-        if (cancelled && cancelled()) return false;
-        if (!whole) {
-            const auto h = hashOf(c.file->path, kHead, bytesRead);
-            if (!h) continue;
-            c.head = *h;
-        } else if (static_cast<std::uint64_t>(c.file->size) > kHead) {
-            const auto h = hashOf(c.file->path, 0, bytesRead);
-            if (!h) continue;
-            c.whole = *h;
+        reading.checkCancel();
+        const auto size = static_cast<std::uint64_t>(c.file->size);
+        if (rest && size <= kHead) {
+            read.push_back(c);
+            continue;
+        }
+        try {
+            const auto bytes = reading.open(c);
+            if (!rest) {
+                reading.opened();
+                c.identity = bytes->identity();
+                c.head = reading.hash(*bytes, c.file->path, 0, std::min(size, kHead), kFnvStart);
+            } else {
+                c.rest = reading.hash(*bytes, c.file->path, kHead, size, c.head);
+            }
+        } catch (const ReadError& e) {
+            reading.unreadable(e.what());
+            continue;
         }
         read.push_back(c);
     }
     candidates = std::move(read);
-    if (candidates.empty()) return true;
-    keepShared(candidates,
-               [](const Candidate& c) { return std::tuple(c.file->size, c.head, c.whole); });
-    return true;
+    if (candidates.empty()) return;
+    keepShared(candidates, [](const Candidate& c) {
+        return std::make_tuple(c.file->key, c.file->size, c.head, c.rest);
+    });
 }
 
-// Splits a group of files with one key into sets of equal bytes, compared byte by byte
-// against each set's first file; adds each set of two or more to `found`.
-void splitByBytes(std::vector<std::string> group, std::uint64_t& bytesRead,
+// Splits candidates with one key into sets of equal bytes, compared byte by byte against
+// each set's first file; adds each set of two or more separate files to `found`. A second
+// name of a file already in the group is dropped: it is not a copy.
+void splitByBytes(std::vector<Candidate> group, Reading& reading,
                   std::vector<std::vector<std::string>>& found) {
+    std::set<FileIdentity> seen;
+    std::erase_if(group, [&](const Candidate& c) {
+        return c.identity && c.identity->index != 0 && !seen.insert(*c.identity).second;
+    });
     while (group.size() > 1) {
-        std::vector<std::string> same{group.front()};
-        std::vector<std::string> rest;
+        std::vector<std::string> same{group.front().file->path};
+        std::vector<Candidate> rest;
         for (std::size_t i = 1; i < group.size(); ++i) {
-            (sameBytes(group.front(), group[i], bytesRead) ? same : rest).push_back(group[i]);
+            bool equal = false;
+            try {
+                equal = reading.sameBytes(group.front(), group[i]);
+            } catch (const ReadError& e) {
+                reading.unreadable(e.what());
+                continue;
+            }
+            if (equal) {
+                same.push_back(group[i].file->path);
+            } else {
+                rest.push_back(group[i]);
+            }
         }
         if (same.size() > 1) found.push_back(std::move(same));
         group = std::move(rest);
@@ -135,24 +192,30 @@ void splitByBytes(std::vector<std::string> group, std::uint64_t& bytesRead,
 
 }  // namespace
 
-std::vector<std::vector<std::string>> findDuplicates(const std::vector<SizedFile>& files,
-                                                     std::uint64_t& bytesRead,
-                                                     const std::function<bool()>& cancelled) {
-    auto candidates = sameSizes(files);
-    if (!hashAndKeepShared(candidates, false, bytesRead, cancelled)) return {};
-    if (!hashAndKeepShared(candidates, true, bytesRead, cancelled)) return {};
-
-    // The hash only proposes: the bytes decide.
-    std::map<std::tuple<std::int64_t, std::uint64_t, std::uint64_t>, std::vector<std::string>>
-        groups;
-    for (const auto& c : candidates) {
-        groups[{c.file->size, c.head, c.whole}].push_back(c.file->path);
+DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
+                               const std::function<bool()>& cancelled) {
+    DuplicateSearch out;
+    Reading reading(out, cancelled);
+    try {
+        auto candidates = sameSizes(files);
+        hashAndKeepShared(candidates, false, reading);
+        hashAndKeepShared(candidates, true, reading);
+        // The hash only proposes: the bytes decide.
+        std::map<std::tuple<std::string, std::int64_t, std::uint64_t, std::uint64_t>,
+                 std::vector<Candidate>>
+            groups;
+        for (const auto& c : candidates) {
+            groups[{c.file->key, c.file->size, c.head, c.rest}].push_back(c);
+        }
+        for (auto& [key, group] : groups) splitByBytes(std::move(group), reading, out.groups);
+    } catch (const Cancelled&) {
+        out.groups.clear();
+        out.cancelled = true;
+        return out;
     }
-    std::vector<std::vector<std::string>> found;
-    for (auto& [key, group] : groups) splitByBytes(std::move(group), bytesRead, found);
-    for (auto& group : found) std::sort(group.begin(), group.end());
-    std::sort(found.begin(), found.end());
-    return found;
+    for (auto& group : out.groups) std::sort(group.begin(), group.end());
+    std::sort(out.groups.begin(), out.groups.end());
+    return out;
 }
 
 }  // namespace brambleton::content

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "content/entry_name.h"
 #include "content/iff_reader.h"
 
 namespace brambleton::content {
@@ -11,6 +12,9 @@ namespace {
 constexpr std::string_view kSignature = "FAR!byAZ";
 constexpr std::size_t kHeader = 16;
 constexpr std::size_t kEntryFixed = 16;  // the two sizes, the offset, the name's length
+// The least an entry takes in the table: the game finds a file by its name, so every entry
+// has one of at least a byte.
+constexpr std::size_t kEntryLeast = kEntryFixed + 1;
 // Longer names than this are a damaged table, not a file the game would look for.
 constexpr std::uint32_t kLongestName = 1024;
 
@@ -28,6 +32,8 @@ FormatFault fault(FormatFault::Kind kind, std::string detail) {
 }
 
 const char* const kCutShort = " Most likely the download stopped early.";
+const char* const kShrank =
+    "it became shorter while it was being read: something changed it during the check";
 
 // Why bytes that do not begin with the FAR signature are not an archive.
 FormatFault signatureFault(std::string_view start, std::uint64_t size) {
@@ -61,7 +67,7 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
                                                   "." + kCutShort);
     }
     if (manifest.read(at, fixed, sizeof fixed) < sizeof fixed) {
-        throw ReadError("The archive ended while being read");
+        throw ReadError(kShrank);
     }
     at += kEntryFixed;
     const std::uint32_t length = littleEndian32(fixed);
@@ -73,6 +79,11 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
                                                 " is said to be " + number(nameLength) +
                                                 " bytes long.");
     }
+    if (nameLength == 0) {
+        return fault(FormatFault::kDamaged,
+                     "This archive is damaged: " + which + " has no name, so the game cannot "
+                                                           "find it.");
+    }
     if (nameLength > size - at) {
         return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
                                                   number(size) + ", inside the name of " + which +
@@ -80,10 +91,10 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
     }
     file = {std::string(nameLength, '\0'), offset, length};
     if (manifest.read(at, file.name.data(), nameLength) < nameLength) {
-        throw ReadError("The archive ended while being read");
+        throw ReadError(kShrank);
     }
     at += nameLength;
-    const std::string named = "\"" + file.name + "\"";
+    const std::string named = "\"" + entryText(file.name) + "\"";
     if (stored != length) {
         return fault(FormatFault::kDamaged,
                      "This archive stores " + named + " compressed, which the game cannot read.");
@@ -130,10 +141,10 @@ std::optional<FormatFault> readFar(ByteSource& bytes,
     }
     WindowedBytes manifest(bytes);
     unsigned char word[4];
-    if (manifest.read(table, word, 4) < 4) throw ReadError("The archive ended while being read");
+    if (manifest.read(table, word, 4) < 4) throw ReadError(kShrank);
     const std::uint32_t count = littleEndian32(word);
     std::uint64_t at = table + 4;
-    if (count > (size - at) / kEntryFixed) {
+    if (count > (size - at) / kEntryLeast) {
         return fault(FormatFault::kPastEnd,
                      "This archive's table of contents lists " + number(count) +
                          " files, more than fit before its end at byte " + number(size) +

@@ -13,6 +13,9 @@ constexpr std::size_t kFileHeader = 64;   // the signature's 60 bytes and the ma
 constexpr std::size_t kChunkHeader = 76;  // type, size, ID, flags, label
 constexpr std::size_t kGuidOffset = 28;   // in an OBJD's data
 constexpr std::size_t kObjdNeeded = kGuidOffset + 4;
+// The game reads a chunk's size as a signed 32-bit number: a larger one is a damaged header,
+// not a file that stopped early.
+constexpr std::uint32_t kLargestChunk = 0x7fffffff;
 
 std::uint32_t bigEndian32(const unsigned char* p) {
     return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
@@ -117,7 +120,8 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
     }
     unsigned char chunk[kChunkHeader];
     if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
-        throw ReadError("The " + it + " ended while it was being read");
+        throw ReadError("it became shorter while it was being read: something changed it "
+                        "during the check");
     }
     const std::uint32_t length = bigEndian32(chunk + 4);
     const std::string type = typeText(chunk);
@@ -126,6 +130,13 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
                                     "This " + it + " is damaged: its " + which + " (" + type +
                                         ") at byte " + number(at) + " gives a size of " +
                                         number(length) + " bytes, less than its own header."};
+        return std::nullopt;
+    }
+    if (length > kLargestChunk) {
+        summary.fault = FormatFault{FormatFault::kDamaged,
+                                    "This " + it + " is damaged: its " + which + " (" + type +
+                                        ") at byte " + number(at) + " gives a size of " +
+                                        number(length) + " bytes, more than any chunk can hold."};
         return std::nullopt;
     }
     if (length > size - at) {
@@ -146,7 +157,8 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
     }
     unsigned char data[kObjdNeeded];
     if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
-        throw ReadError("The " + it + " ended while it was being read");
+        throw ReadError("it became shorter while it was being read: something changed it "
+                        "during the check");
     }
     summary.guids.push_back(littleEndian32(data + kGuidOffset));
     return length;
@@ -184,12 +196,14 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
         at += *length;
     }
     if (map != 0 && (map < kFileHeader || map > size || size - map < kChunkHeader)) {
+        std::string where = map < kFileHeader ? "inside the header itself"
+                             : map >= size
+                                 ? "past its end at byte " + number(size)
+                                 : "too close to its end at byte " + number(size) +
+                                       " for the map's 76-byte header";
         return faulted(summary, FormatFault::kPastEnd,
                        "This " + it + " is damaged: its header puts the resource map at byte " +
-                           number(map) + ", " +
-                           (map < kFileHeader ? "inside the header itself"
-                                              : "past its end at byte " + number(size)) +
-                           ".");
+                           number(map) + ", " + where + ".");
     }
     return summary;
 }

@@ -6,10 +6,13 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <thread>
 
 #include "common/ascii.h"
 #include "content/cmx_reader.h"
+#include "content/content_check.h"
 #include "content/far_reader.h"
 #include "content/iff_reader.h"
 
@@ -43,6 +46,8 @@ void addObject(Findings& out, std::uint32_t file, std::uint32_t entry,
 
 void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
     std::uint32_t objects = 0;
+    // An archive of a million broken entries is one problem, not a million.
+    std::optional<Findings::Bad> broken;
     const auto fault = readFar(archive, [&](const FarEntry& entry) {
         const std::string ext = lastExtension(entry.name);
         const bool object = ext == "iff";
@@ -50,15 +55,21 @@ void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
         objects += object ? 1 : 0;
         PartBytes part(archive, entry.offset, entry.size);
         WindowedBytes bytes(part);
-        auto summary = readIff(bytes, "archive entry");
-        if (summary.fault) {
-            out.bad.push_back({file, entry.name, std::move(*summary.fault)});
+        auto summary = readIff(bytes, "archive entry \"" + entryText(entry.name) + "\"");
+        if (summary.fault && !broken) {
+            broken = Findings::Bad{file, entry.name, std::move(*summary.fault)};
+        } else if (summary.fault) {
+            if (broken->moreEntries.size() < kMembersListed) {
+                broken->moreEntries.push_back(entry.name);
+            }
+            ++broken->moreCount;
         } else if (object) {
             const auto number = static_cast<std::uint32_t>(out.entryNames.size());
             out.entryNames.push_back(entry.name);
             addObject(out, file, number, std::move(summary.guids));
         }
     });
+    if (broken) out.bad.push_back(std::move(*broken));
     if (fault) out.bad.push_back({file, {}, *fault});
     if (objects > 0) out.archives.push_back({file, objects});
 }
@@ -78,6 +89,8 @@ void Findings::add(Findings&& other) {
     archives.insert(archives.end(), other.archives.begin(), other.archives.end());
     for (auto& m : other.meshLists) meshLists.push_back(std::move(m));
     for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
+    unreadableCount += other.unreadableCount;
+    filesRead += other.filesRead;
     bytesRead += other.bytesRead;
 }
 
@@ -104,12 +117,30 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
 }
 
 void inspect(const InspectTask& task, Findings& out) {
+    std::string why;
     try {
+        Findings found;
         const auto file = openFileIn(*task.folder, task.separator, task.name, task.size);
-        inspectBytes(*file, task.kind, task.file, out);
-        out.bytesRead += file->bytesRead();
+        inspectBytes(*file, task.kind, task.file, found);
+        found.bytesRead += file->bytesRead();
+        ++found.filesRead;
+        out.add(std::move(found));
+        return;
     } catch (const ReadError& e) {
-        out.unreadable.emplace_back(e.what());
+        // The readers say what went wrong; the file's path is said here once.
+        const std::string path = task.path();
+        why = e.what();
+        if (why.find(path) == std::string::npos) why = "Cannot read " + path + ": " + why;
+    } catch (const std::bad_alloc&) {
+        why.clear();
+    }
+    ++out.unreadableCount;
+    try {
+        out.unreadable.push_back(why.empty() ? "Cannot read " + task.path() +
+                                                   ": there was not enough memory to read it"
+                                             : std::move(why));
+    } catch (const std::bad_alloc&) {
+        // Counted all the same; only its sentence is lost.
     }
 }
 
@@ -153,7 +184,8 @@ struct Inspector::State {
             try {
                 inspect(task, found);
             } catch (const std::exception&) {
-                found = {};  // out of memory: this file is left out
+                found = {};
+                found.unreadableCount = 1;
             }
             const auto blocksAfter = diskBlocksRead();
             const bool waited = blocksAfter && blocksBefore && *blocksAfter != *blocksBefore;
@@ -163,6 +195,7 @@ struct Inspector::State {
                 try {
                     findings.add(std::move(found));
                 } catch (const std::exception&) {
+                    ++findings.unreadableCount;  // what it found could not be kept
                 }
                 ++done;
                 --active;

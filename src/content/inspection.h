@@ -46,10 +46,14 @@ struct Findings {
     // Each object ID with the object (its number in `objects`) that defines it.
     std::vector<std::pair<std::uint32_t, std::uint32_t>> guids;
 
+    // A file that is not its format, or the first broken entry of an archive, with the
+    // names of the next ones (at most kMembersListed) and how many more there are in all.
     struct Bad {
         std::uint32_t file;
         std::string entry;  // empty: the file itself
         FormatFault fault;
+        std::vector<std::string> moreEntries = {};
+        std::uint64_t moreCount = 0;
     };
     std::vector<Bad> bad;
 
@@ -65,7 +69,11 @@ struct Findings {
     };
     std::vector<Meshes> meshLists;
 
-    std::vector<std::string> unreadable;  // why a file could not be read, one sentence each
+    // Files that could not be read, whatever found in them dropped: how many, and why, one
+    // sentence each (a sentence may be missing when even it could not be kept in memory).
+    std::uint64_t unreadableCount = 0;
+    std::vector<std::string> unreadable;
+    std::uint64_t filesRead = 0;
     std::uint64_t bytesRead = 0;
 
     void add(Findings&& other);
@@ -75,7 +83,8 @@ struct Findings {
 // Throws ReadError when the bytes cannot be read.
 void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out);
 
-// Opens and reads one file into `out`; one that cannot be read is listed as unreadable.
+// Opens and reads one file into `out`; one that cannot be read, or whose reading runs out of
+// memory, adds nothing but its place among the unreadable.
 void inspect(const InspectTask& task, Findings& out);
 
 // Readers that take files as the walk finds them, so that the reading runs alongside the walk

@@ -42,11 +42,15 @@ class FileBytes final : public ByteSource {
 
     std::uint64_t bytesRead() const override { return read_; }
 
+    std::optional<FileIdentity> identity() const override { return identity_; }
+    void setIdentity(FileIdentity identity) { identity_ = identity; }
+
   private:
     int fd_;
     std::uint64_t size_;
     std::string path_;
     std::uint64_t read_ = 0;
+    std::optional<FileIdentity> identity_;
 };
 
 // A thread's last folder, held open so that its files open by name.
@@ -69,6 +73,7 @@ constexpr int kFileFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
 std::unique_ptr<ByteSource> wrap(int fd, const std::string& path,
                                  std::optional<std::uint64_t> size) {
     if (fd < 0) throw ReadError("Cannot open " + path + ": " + std::strerror(errno));
+    std::optional<FileIdentity> identity;
     if (!size) {
         struct stat st {};
         if (::fstat(fd, &st) != 0) {
@@ -81,9 +86,13 @@ std::unique_ptr<ByteSource> wrap(int fd, const std::string& path,
             throw ReadError("Cannot read " + path + ": not a regular file");
         }
         size = static_cast<std::uint64_t>(st.st_size);
+        identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                                static_cast<std::uint64_t>(st.st_ino)};
     }
     try {
-        return std::make_unique<FileBytes>(fd, *size, path);
+        auto bytes = std::make_unique<FileBytes>(fd, *size, path);
+        if (identity) bytes->setIdentity(*identity);
+        return bytes;
     } catch (...) {
         ::close(fd);
         throw;

@@ -63,6 +63,11 @@ std::string html(std::string_view text) {
             default:
                 if (cp < 0x20) {
                     out += "&#xfffd;";
+                } else if ((cp >= 0x7f && cp < 0xa0) || reordersText(cp)) {
+                    // Shown as the terminal shows them, never acted on by the browser.
+                    char escaped[16];
+                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(cp));
+                    out += escaped;
                 } else {
                     out.append(text.substr(at, length));
                 }
@@ -114,13 +119,29 @@ std::string toJson(const ContentReport& report) {
         const auto& p = report.problems[i];
         out += (i ? "," : "") + std::string("{\"kind\":") + jsonString(p.kind) +
                ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
+        if (!p.entry.empty()) {
+            out += ",\"archive\":" + jsonString(p.path) + ",\"entry\":" + jsonString(p.entry);
+        }
         if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
+        if (!p.sameAsEntry.empty()) out += ",\"same_as_entry\":" + jsonString(p.sameAsEntry);
+        if (p.moreCount > 0) {
+            out += ",\"members\":[";
+            for (std::size_t m = 0; m < p.more.size(); ++m) {
+                out += (m ? ",{\"path\":" : "{\"path\":") + jsonString(p.more[m].path);
+                if (!p.more[m].entry.empty()) out += ",\"entry\":" + jsonString(p.more[m].entry);
+                out += "}";
+            }
+            out += "],\"members_count\":" + std::to_string(p.moreCount);
+        }
         if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
         if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
         out += "}";
     }
     out += "],\"folders_unreadable\":" + std::to_string(report.foldersUnreadable) +
            ",\"files_unreadable\":" + std::to_string(report.filesUnreadable) +
+           ",\"files_compared\":" + std::to_string(report.filesCompared) +
+           ",\"bytes_compared\":" + std::to_string(report.bytesCompared) +
+           ",\"files_inspected\":" + std::to_string(report.filesInspected) +
            ",\"bytes_inspected\":" + std::to_string(report.bytesInspected) + "}\n";
     return out;
 }
@@ -161,7 +182,20 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                    html(describeKind(p.kind)) + " (" + html(p.kind) + ")</h3>\n<ul>\n";
             kind = p.kind;
         }
-        out += "<li><code>" + html(p.path) + "</code>: " + html(p.detail) + "</li>\n";
+        out += "<li><code>" + html(placeText(p.path, p.entry)) + "</code>: " + html(p.detail);
+        if (p.moreCount > 0) {
+            out += "<ul>";
+            for (const auto& member : p.more) {
+                out += "<li><code>" + html(placeText(member.path, member.entry)) + "</code></li>";
+            }
+            if (p.moreCount > static_cast<std::int64_t>(p.more.size())) {
+                out += "<li>and " +
+                       number(p.moreCount - static_cast<std::int64_t>(p.more.size())) +
+                       " more</li>";
+            }
+            out += "</ul>";
+        }
+        out += "</li>\n";
     }
     if (!kind.empty()) out += "</ul>\n";
     if (report.foldersUnreadable) {

@@ -10,9 +10,12 @@ namespace brambleton::content {
 
 // The report as one JSON object: install, areas (name, folder or null, files, bytes; for
 // objects areas objects, objects_in_archives and archives; largest: [{folder, bytes}]),
-// problems (kind, path, detail; same_as for duplicates and conflicting object IDs, guid for
-// the latter; mesh for a missing mesh), folders_unreadable, files_unreadable and
-// bytes_inspected. Text that is not UTF-8 is written with U+FFFD in place of the bytes
+// problems (kind, path, detail; for an entry inside an archive, archive and entry; same_as
+// for duplicates and conflicting object IDs, with same_as_entry when the kept one is an
+// entry, guid for the latter; mesh for a missing mesh; for a grouped problem, members
+// [{path, entry}], the first of them, and members_count, how many in all),
+// folders_unreadable, files_unreadable, files_compared and bytes_compared (the duplicate
+// finder's), files_inspected and bytes_inspected (the readers inside the files'). Text that is not UTF-8 is written with U+FFFD in place of the bytes
 // that are not, so the JSON is always valid.
 std::string toJson(const ContentReport& report);
 

@@ -44,6 +44,13 @@ class FileBytes final : public ByteSource {
 
     std::uint64_t bytesRead() const override { return read_; }
 
+    std::optional<FileIdentity> identity() const override {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(file_, &info)) return std::nullopt;
+        return FileIdentity{info.dwVolumeSerialNumber,
+                            (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+    }
+
   private:
     HANDLE file_;
     std::uint64_t size_;

@@ -29,20 +29,27 @@ struct FolderListing {
     struct File {
         std::string name;
         std::int64_t size;
+        // Which file it is, where the listing learns it for free (device and inode on
+        // Linux), so that one file reached by two names (a link and its target, two hard
+        // links) is known as one; both zero where the platform's listing does not say.
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        bool link = false;  // the name is a symbolic link to the file
     };
     bool keepFiles = false;
     std::vector<File> files;
 
     // Adds one matching file of `size` bytes. A sum past what 64 bits hold (sparse files can
     // claim up to 2^63 - 1 bytes each) is the folder's overflow error, never a wrapped number.
-    void addFile(std::int64_t size, const std::string& folderPath, const char* name = nullptr) {
+    void addFile(std::int64_t size, const std::string& folderPath, const char* name = nullptr,
+                 std::uint64_t device = 0, std::uint64_t inode = 0, bool link = false) {
         if (size < 0 || size > std::numeric_limits<std::int64_t>::max() - matchingBytes) {
             throw RuntimeError(kOverflow,
                                "Overflow adding up the sizes of the files in " + folderPath);
         }
         ++matchingFiles;
         matchingBytes += size;
-        if (keepFiles && name) files.push_back({name, size});
+        if (keepFiles && name) files.push_back({name, size, device, inode, link});
     }
 };
 
@@ -70,6 +77,10 @@ class FolderSource {
 
     // The separator that joins a folder's path and a sub-folder's name.
     virtual char separator() const noexcept = 0;
+
+    // Closes the folders kept open along the last descent, once the walk is over, so that
+    // they do not hold descriptors while later work (reading the files) needs them.
+    virtual void release() noexcept {}
 };
 
 // The folder source of the platform the program was built for.

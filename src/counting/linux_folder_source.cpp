@@ -72,6 +72,8 @@ class PosixFolderSource final : public FolderSource {
 
     char separator() const noexcept override { return '/'; }
 
+    void release() noexcept override { closeFrom(0); }
+
   private:
     int openFolder(std::size_t depth, const std::string& name, const std::string& path) {
         for (int attempt = 0;; ++attempt) {
@@ -143,7 +145,10 @@ class PosixFolderSource final : public FolderSource {
         } else if (!haveStat && !statEntry(fd, name, path, AT_SYMLINK_NOFOLLOW, st)) {
             return;
         }
-        if (S_ISREG(st.st_mode)) out.addFile(st.st_size, path, name);
+        if (S_ISREG(st.st_mode)) {
+            out.addFile(st.st_size, path, name, static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino), type == DT_LNK);
+        }
     }
 
     // fstatat of one entry of the folder open as `fd`. False when the entry was removed after

@@ -269,14 +269,28 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
             group->setText(1, fromUtf8(problem.kind));
         }
         auto* row = new QTreeWidgetItem(group);
-        const QString path = readable(QDir::toNativeSeparators(fromUtf8(problem.path)));
-        row->setText(0, shownPath(install, problem.path));
+        const std::string place = content::placeText(problem.path, problem.entry);
+        const QString path = readable(QDir::toNativeSeparators(fromUtf8(place)));
+        row->setText(0, shownPath(install, place));
         row->setText(1, readable(fromUtf8(problem.detail)));
         // Inside an archive, the file manager shows the archive.
         row->setData(0, kPathRole,
                      fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
         row->setToolTip(0, plainToolTip(path));
         row->setToolTip(1, plainToolTip(row->text(1)));
+        for (const auto& member : problem.more) {
+            auto* child = new QTreeWidgetItem(row);
+            const std::string memberPlace = content::placeText(member.path, member.entry);
+            child->setText(0, shownPath(install, memberPlace));
+            child->setToolTip(
+                0, plainToolTip(readable(QDir::toNativeSeparators(fromUtf8(memberPlace)))));
+            child->setData(0, kPathRole, fromUtf8(member.path));
+        }
+        const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
+        if (unlisted > 0) {
+            new QTreeWidgetItem(
+                row, {tr("and %1 more").arg(locale.toString(static_cast<qlonglong>(unlisted)))});
+        }
     }
     for (auto& [kind, group] : kinds) {
         group->setText(0, tr("%1: %2")

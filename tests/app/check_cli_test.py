@@ -45,7 +45,8 @@ with tempfile.TemporaryDirectory() as work:
         "Downloads/same size a.iff": b"abcd1",    # near miss: equal size, other bytes
         "Downloads/old/sofa.iff.bak": b"sofa",    # ignored-name
         "Downloads/new set.rar": b"rar",          # packed-archive
-        "Downloads/body.cmx": b"cmx",             # misplaced
+        "Downloads/Skin/body.cmx": b"cmx",        # misplaced
+        "Downloads/Skin/body.bmp": b"bmp",        # misplaced: its texture goes along
         "Downloads/broken.iff": b"",              # empty-file
         "GameData/UserObjects/lamp.iff": b"lamp",
         "GameData/Floors/oak.flr": b"oak",
@@ -89,7 +90,8 @@ with tempfile.TemporaryDirectory() as work:
         ("duplicate", "Downloads/chair.iff"),
         ("ignored-name", "Downloads/old/sofa.iff.bak"),
         ("packed-archive", "Downloads/new set.rar"),
-        ("misplaced", "Downloads/body.cmx"),
+        ("misplaced", "Downloads/Skin/body.cmx"),
+        ("misplaced", "Downloads/Skin/body.bmp"),
         ("empty-file", "Downloads/broken.iff"),
         ("misplaced", "GameData/Walls/tile.flr"),
         ("unread-subfolder", "GameData/Skins/Extra"),
@@ -107,7 +109,7 @@ with tempfile.TemporaryDirectory() as work:
                           text=True).stdout
     check("the text report groups by kind", "Empty files" in text and "(empty-file)" in text)
     for rel in ["Downloads/Copies/chair.iff", "Downloads/old/sofa.iff.bak", "Downloads/new set.rar",
-                "Downloads/body.cmx", "Downloads/broken.iff", "GameData/Walls/tile.flr",
+                "Downloads/Skin/body.cmx", "Downloads/Skin/body.bmp", "Downloads/broken.iff", "GameData/Walls/tile.flr",
                 "GameData/Roofs/table.iff"]:
         os.remove(os.path.join(game, rel))
     shutil.rmtree(os.path.join(game, "GameData/Skins/Extra"))
@@ -159,13 +161,14 @@ with tempfile.TemporaryDirectory() as work:
           (3 + 4 + 1, 4 + 1, 2))  # a cut archive's table is not read: no objects
     got = sorted((p["kind"], os.path.relpath(p["path"], held).replace(os.sep, "/"),
                   os.path.relpath(p.get("same_as", held), held).replace(os.sep, "/"),
-                  p.get("mesh", ""), p.get("guid", 0)) for p in report["problems"])
+                  p.get("same_as_entry", ""), p.get("mesh", ""), p.get("guid", 0))
+                 for p in report["problems"])
     want = sorted([
         ("guid-conflict", "Downloads/Kitchen/Stove recolour.iff",
-         "Downloads/Kitchen/Kitchen Set.far/Stove.iff", "", 0x6A0B1C02),
-        ("bad-file", "Downloads/Error page.iff", ".", "", 0),
-        ("bad-file", "Downloads/Cut short.far", ".", "", 0),
-        ("missing-mesh", "GameData/Skins/b500fafit_ann.cmx", ".", "xskin-b500fafit_ann-L_HAND-BAG", 0),
+         "Downloads/Kitchen/Kitchen Set.far", "Stove.iff", "", 0x6A0B1C02),
+        ("bad-file", "Downloads/Error page.iff", ".", "", "", 0),
+        ("bad-file", "Downloads/Cut short.far", ".", "", "", 0),
+        ("missing-mesh", "GameData/Skins/b500fafit_ann.cmx", ".", "", "xskin-b500fafit_ann-L_HAND-BAG", 0),
     ])
     check("held-out problems: %s" % got, got == want)
     details = {p["path"]: p["detail"] for p in report["problems"]}
@@ -183,6 +186,29 @@ with tempfile.TemporaryDirectory() as work:
     check("the text counts objects in archives: %s" % text,
           "8 objects, 5 of them inside 2 archives" in text)
     check("the text tells the bytes read inside", "Reading inside the files read" in text)
+
+    # A reader short of memory says so: an archive of many broken entries under a low
+    # address-space limit is never "0 problems" with exit 0.
+    write(os.path.join(held, "Downloads/Broken entries.far"),
+          sims_files.far([("e%d.iff" % i, b"<html>") for i in range(100000)]))
+    low = subprocess.run(["bash", "-c", 'ulimit -v 200000 && exec "$0" --check --json', counter],
+                         env=held_env, capture_output=True)
+    check("under ulimit -v the check still reports: %d %s" % (low.returncode, low.stderr[-300:]),
+          low.returncode not in (0, 130))
+    if low.returncode == 4:
+        grouped = [p for p in json.loads(low.stdout)["problems"]
+                   if p["path"].endswith("Broken entries.far")]
+        check("an archive's broken entries are one problem: %d" % len(grouped),
+              len(grouped) == 1 and grouped[0]["members_count"] == 99999
+              and len(grouped[0]["members"]) == 100)
+    os.remove(os.path.join(held, "Downloads/Broken entries.far"))
+
+    # Output that cannot be written (a reader that went away, as `| head -1` does) is exit 3,
+    # not a death by signal.
+    closed = subprocess.Popen([counter, "--check"], env=held_env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL)
+    closed.stdout.close()
+    check("a closed pipe exits 3: %d" % closed.wait(), closed.returncode == 3)
 
     # Duplicates against jdupes on generated trees.
     jdupes = shutil.which("jdupes")
@@ -212,7 +238,7 @@ with tempfile.TemporaryDirectory() as work:
                 paths = sorted(p for p in group.split("\n") if p)
                 theirs += paths[1:]
             check("round %d: jdupes finds duplicates" % round_, len(theirs) > 0)
-            check("round %d: duplicates as jdupes finds them" % round_, extra == sorted(theirs))
+            check("round %d: duplicates as jdupes finds them: %s" % (round_, (sorted(set(extra) - set(theirs))[:3], sorted(set(theirs) - set(extra))[:3])), extra == sorted(theirs))
 
 if failures:
     for f in failures:

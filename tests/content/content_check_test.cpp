@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "content/duplicates.h"
 #include "row_name.h"
@@ -56,9 +57,17 @@ const ProblemCase kCases[] = {
     {"a broken download", "f Downloads/broken.iff 0", kEmptyFile, "Downloads/broken.iff"},
     {"the same object twice", "t Downloads/b/chair.iff same\nt Downloads/a/chair.iff same",
      kDuplicate, "Downloads/b/chair.iff", "Downloads/a/chair.iff"},
-    {"the same skin in both skin folders",
-     "t GameData/Skins/a.bmp skin\nt ExpansionShared/SkinsBuy/a.bmp skin", kDuplicate,
-     "GameData/Skins/a.bmp", "ExpansionShared/SkinsBuy/a.bmp"},
+    {"the same floor in two sub-folders under one name",
+     "t GameData/Floors/b/oak.flr same\nt GameData/Floors/a/OAK.flr same", kDuplicate,
+     "GameData/Floors/b/oak.flr", "GameData/Floors/a/OAK.flr"},
+    {"a roof in a sub-folder of Roofs", "f GameData/Roofs/Set/slate.bmp 3", kUnreadSubfolder,
+     "GameData/Roofs/Set"},
+    {"the same skin in both skin folders is needed in each",
+     "t GameData/Skins/a.bmp skin\nt ExpansionShared/SkinsBuy/a.bmp skin", nullptr, nullptr},
+    {"the same texture under two names is needed under each",
+     "t GameData/Skins/a.bmp skin\nt GameData/Skins/b.bmp skin", nullptr, nullptr},
+    {"the same floor under two names is needed under each",
+     "t GameData/Floors/oak.flr same\nt GameData/Floors/elm.flr same", nullptr, nullptr},
     {"upper case objects are fine", "f Downloads/chair.IFF 5", nullptr, nullptr},
     {"a picture in Downloads is fine", "f Downloads/preview.bmp 5", nullptr, nullptr},
     {"equal sizes with other bytes are fine", "t Downloads/a.iff abcd\nt Downloads/b.iff abce",
@@ -119,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(Trees, Problems, ::testing::ValuesIn(kCases), testing::
 
 struct Found {
     const char* kind;
-    const char* path;  // relative to the install folder; inside an archive after a "/"
+    const char* path;  // relative to the install folder; an archive's entry after ".far/"
     const char* sameAs = nullptr;
     const char* says = nullptr;  // words the sentence or the mesh holds
 };
@@ -172,10 +181,30 @@ const InsideCase kInside[] = {
      {{"GameData/Skins/c.cmx", cmxFile("c", {"xskin-c-HEAD"})},
       {"GameData/Skins/xskin-c-HEAD.bmf", "mesh"}},
      {}},
-    {"a skin sold in Create-a-Sim with its mesh only in Skins",
+    {"a buyable skin with its mesh only in Skins",
      {{"ExpansionShared/SkinsBuy/b9.cmx", cmxFile("b9", {"xskin-b9-BODY"})},
       {"GameData/Skins/xskin-b9-BODY.skn", "mesh"}},
      {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx", nullptr, "copy xskin-b9-BODY.skn"}}},
+    {"a climbing entry name stays inside its archive",
+     {{"Downloads/names.far", farFile({{"../../GameData/Behavior.iff", objectFile({0x77})}})},
+      {"Downloads/z.iff", objectFile({0x77}, 10)}},
+     {{kGuidConflict, "Downloads/z.iff", "Downloads/names.far/../../GameData/Behavior.iff",
+       "%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff in the archive names.far"}}},
+    {"two entries of one name in one archive are not told apart by removal",
+     {{"Downloads/twice.far",
+       farFile({{"chair.iff", objectFile({0x9})}, {"chair.iff", objectFile({0x9}, 10)}})}},
+     {{kGuidConflict, "Downloads/twice.far/chair.iff", "Downloads/twice.far/chair.iff",
+       "leave it as it is"}}},
+    {"an object in an archive is never kept by removing the archive",
+     {{"Downloads/set.far", farFile({{"a.iff", objectFile({0x5})}, {"b.iff", objectFile({0x6})}})},
+      {"Downloads/loose.iff", objectFile({0x5}, 10)}},
+     {{kGuidConflict, "Downloads/set.far/a.iff", "Downloads/loose.iff",
+       "remove an archive only if you want none"}}},
+    {"three objects with one ID are one problem",
+     {{"Downloads/a.iff", objectFile({0x8}, 10)},
+      {"Downloads/b.iff", objectFile({0x8}, 20)},
+      {"Downloads/c.iff", objectFile({0x8}, 30)}},
+     {{kGuidConflict, "Downloads/b.iff", "Downloads/a.iff", "so do 1 more"}}},
     {"good content",
      {{"Downloads/x.far", farFile({{"a.iff", objectFile({1})}})},
       {"Downloads/y.iff", objectFile({2})},
@@ -199,20 +228,26 @@ TEST_P(Inside, FindsWhatTheFilesHold) {
     const auto report = checkInstall(tree.root() / "Game", *source, {}, {.readers = readers});
     ASSERT_EQ(report.problems.size(), c.found.size())
         << c.why << (report.problems.empty() ? "" : ": " + report.problems[0].detail);
-    const auto host = [&](const char* relative) {
+    // A place below the install folder as a host path and an entry name.
+    const auto place = [&](const char* relative) {
         std::string path(relative);
         const auto far = path.find(".far/");
-        const std::string entry = far == std::string::npos ? "" : path.substr(far + 4);
+        const std::string entry = far == std::string::npos ? "" : path.substr(far + 5);
         if (far != std::string::npos) path.resize(far + 4);
-        return std::filesystem::path(tree.path("Game/" + path)).make_preferred().string() + entry;
+        return Place{std::filesystem::path(tree.path("Game/" + path)).make_preferred().string(),
+                     entry};
     };
     for (std::size_t i = 0; i < c.found.size(); ++i) {
         const auto& p = report.problems[i];
         const auto& want = c.found[i];
         EXPECT_EQ(p.kind, want.kind) << c.why;
-        EXPECT_EQ(p.path, host(want.path)) << c.why;
+        const auto at = place(want.path);
+        EXPECT_EQ(p.path, at.path) << c.why;
+        EXPECT_EQ(p.entry, at.entry) << c.why;
         if (want.sameAs) {
-            EXPECT_EQ(p.sameAs, host(want.sameAs)) << c.why;
+            const auto kept = place(want.sameAs);
+            EXPECT_EQ(p.sameAs, kept.path) << c.why;
+            EXPECT_EQ(p.sameAsEntry, kept.entry) << c.why;
         }
         if (want.says) {
             EXPECT_NE((p.detail + " " + p.mesh).find(want.says), std::string::npos)
@@ -291,32 +326,68 @@ TEST(ContentCheck, AreasCountWhatTheGameLoads) {
     EXPECT_EQ(largest[1].bytes, 100);
 }
 
-// The duplicate finder agrees with a byte-by-byte comparison of every pair, and never opens
-// a file whose size no other file has.
+// The duplicate finder agrees with a byte-by-byte comparison of every pair of one key, and
+// never opens a file whose size and key no other file has.
 TEST(Duplicates, MatchEveryPairCompared) {
     TempTree tree;
     std::vector<SizedFile> files;
-    const std::string bodies[] = {"aaaa",
-                                  "aaab",
-                                  "aaaa",
-                                  std::string(9000, 'x'),
-                                  std::string(9000, 'x'),
-                                  std::string(8999, 'x') + "y",
-                                  "unique size!"};
+    struct Body {
+        std::string bytes;
+        const char* key;
+    };
+    const Body bodies[] = {{"aaaa", "k"},
+                           {"aaab", "k"},
+                           {"aaaa", "k"},
+                           {std::string(9000, 'x'), "k"},
+                           {std::string(9000, 'x'), "k"},
+                           {std::string(8999, 'x') + "y", "k"},
+                           {"unique size!", "k"},
+                           {"aaaa", "other purpose"}};
     for (std::size_t i = 0; i < std::size(bodies); ++i) {
         const std::string name = "f" + std::to_string(i);
-        tree.text(name, bodies[i]);
-        files.push_back({tree.path(name), static_cast<std::int64_t>(bodies[i].size())});
+        tree.text(name, bodies[i].bytes);
+        files.push_back(
+            {tree.path(name), static_cast<std::int64_t>(bodies[i].bytes.size()), bodies[i].key});
     }
-    std::uint64_t read = 0;
-    const auto groups = findDuplicates(files, read);
+    const auto found = findDuplicates(files);
     const std::vector<std::vector<std::string>> want = {{tree.path("f0"), tree.path("f2")},
                                                         {tree.path("f3"), tree.path("f4")}};
-    EXPECT_EQ(groups, want);
-    std::uint64_t candidates = 0;
-    for (std::size_t i = 0; i + 1 < std::size(bodies); ++i) candidates += bodies[i].size();
-    EXPECT_LE(read, 3 * candidates) << "the file of a unique size was read";
-    EXPECT_GT(read, 0u);
+    EXPECT_EQ(found.groups, want);
+    EXPECT_TRUE(found.unreadable.empty());
+    EXPECT_EQ(found.filesRead, 6u) << "a file of a size or key of its own was opened";
+}
+
+// Files swapped after the listing for what a read could block on or never finish (a pipe, a
+// link to an endless device), or changed in size, are named as unreadable and left out; a
+// link and its target are one file, not two copies.
+TEST(Duplicates, NeverBlockOnWhatReplacedAFileAndKnowALinkFromACopy) {
+    TempTree tree;
+    if (!tree.canLink()) GTEST_SKIP() << "no links on this platform";
+    tree.text("real.iff", "object");
+    tree.link("link.iff", "real.iff");
+    tree.text("grown.iff", "object and more");
+    tree.link("zero1.iff", "/dev/zero");
+    tree.link("zero2.iff", "/dev/zero");
+    const bool fifo = std::system(("mkfifo " + tree.path("pipe.iff")).c_str()) == 0;
+    std::vector<SizedFile> files = {{tree.path("real.iff"), 6, "o"},
+                                    {tree.path("link.iff"), 6, "o"},
+                                    {tree.path("grown.iff"), 6, "o"},
+                                    {tree.path("zero1.iff"), 4096, "o"},
+                                    {tree.path("zero2.iff"), 4096, "o"}};
+    if (fifo) files.push_back({tree.path("pipe.iff"), 6, "o"});
+    const auto found = findDuplicates(files);
+    EXPECT_TRUE(found.groups.empty());
+    EXPECT_EQ(found.unreadable.size(), fifo ? 4u : 3u);
+    // Cancel is heard while a file is read, not only between files.
+    tree.file("big1.iff", 8 << 20);
+    tree.file("big2.iff", 8 << 20);
+    int asked = 0;
+    const auto cancelled = findDuplicates(
+        {{tree.path("big1.iff"), 8 << 20, "o"}, {tree.path("big2.iff"), 8 << 20, "o"}},
+        [&] { return ++asked > 10; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_LT(cancelled.bytesRead, 8u << 20);
+    EXPECT_TRUE(cancelled.groups.empty());
 }
 
 }  // namespace

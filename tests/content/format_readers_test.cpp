@@ -3,12 +3,16 @@
 // at every byte, ones whose offsets lie, and other files under these names.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "content/cmx_reader.h"
+#include "content/content_check.h"
 #include "content/far_reader.h"
 #include "content/iff_reader.h"
 #include "content/inspection.h"
 #include "row_name.h"
 #include "sims_files.h"
+#include "temp_tree.h"
 
 namespace brambleton::content {
 namespace {
@@ -95,6 +99,14 @@ const FaultCase kIffFaults[] = {
      "less than its own header"},
     {"a chunk running past the end", withChunkSize(object(1), 64, 1u << 30), Kind::kTruncated,
      "past its end"},
+    {"a chunk size no chunk can have is damage, not a download cut short",
+     withChunkSize(object(1), 64, 0xffffffffu), Kind::kDamaged, "more than any chunk"},
+    {"a map too close to the end for its header",
+     [] {
+         auto f = object(1);
+         return f.replace(60, 4, bigEndian(static_cast<std::uint32_t>(f.size() - 40)));
+     }(),
+     Kind::kPastEnd, "too close to its end"},
     {"a map past the end",
      [] {
          auto f = object(1);
@@ -170,6 +182,8 @@ const FaultCase kFarFaults[] = {
     {"an entry past the end", farWith(kTable + 12, littleEndian(1u << 30)), Kind::kPastEnd,
      "past its end"},
     {"a name too long", farWith(kTable + 16, littleEndian(1u << 20)), Kind::kDamaged, "name"},
+    {"an entry without a name", farWith(kTable + 16, littleEndian(0)), Kind::kDamaged,
+     "has no name"},
 };
 
 class FarFaults : public ::testing::TestWithParam<FaultCase> {};
@@ -191,6 +205,45 @@ TEST(FarReader, NamesTheBrokenEntry) {
     EXPECT_EQ(found.bad[0].entry, "page.iff");
     EXPECT_EQ(found.archives[0].objects, 2u);  // the game sees two objects, one broken
     EXPECT_EQ(found.guids.size(), 1u);
+}
+
+// A climbing name is shown escaped in every sentence, so that no sentence holds a path out
+// of the archive.
+TEST(FarReader, ShowsEntryNamesThatClimbEscaped) {
+    const auto found = archive(farFile({{"../../GameData/Behavior.iff", "<html>"}}));
+    ASSERT_EQ(found.bad.size(), 1u);
+    EXPECT_EQ(found.bad[0].entry, "../../GameData/Behavior.iff");
+    const auto& detail = found.bad[0].fault.detail;
+    EXPECT_EQ(detail.find("../"), std::string::npos) << detail;
+    EXPECT_NE(detail.find("%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff"), std::string::npos)
+        << detail;
+}
+
+// An archive of many broken entries is one finding that lists the first of them and counts
+// the rest, whatever its size.
+TEST(FarReader, GroupsTheBrokenEntriesOfOneArchive) {
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (int i = 0; i < 250; ++i) entries.emplace_back("e" + std::to_string(i) + ".iff", "<html>");
+    const auto found = archive(farFile(entries));
+    ASSERT_EQ(found.bad.size(), 1u);
+    EXPECT_EQ(found.bad[0].entry, "e0.iff");
+    EXPECT_EQ(found.bad[0].moreCount, 249u);
+    EXPECT_EQ(found.bad[0].moreEntries.size(), kMembersListed);
+}
+
+// A sparse archive of 4 GiB whose table claims 268 million nameless entries is refused
+// from its header alone, without reading the table through.
+TEST(FarReader, RefusesATableThatCannotHoldItsEntries) {
+    testing::TempTree tree;
+    std::string head = "FAR!byAZ" + littleEndian(1) + littleEndian(16) + littleEndian(268435455);
+    tree.text("huge.far", head);
+    std::filesystem::resize_file(tree.path("huge.far"), std::uint64_t{1} << 32);
+    const auto bytes = openFileBytes(tree.path("huge.far"));
+    std::uint64_t entries = 0;
+    const auto fault = readFar(*bytes, [&](const FarEntry&) { ++entries; });
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(entries, 0u);
+    EXPECT_LT(bytes->bytesRead(), 8192u);
 }
 
 struct CmxCase {
