@@ -112,9 +112,13 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::p
     // InstallPath, the one hand-made fixes write. SIMS_DATA naming no folder here is kept as
     // the fallback, so that a message can say which folder is missing.
     std::optional<GameInstall> fallback;
-    for (const auto& [value, installPath] : launchers::registeredPaths(registry)) {
+    for (const auto& [value, installPath, tooLong] : launchers::registeredPaths(registry)) {
         const std::string source = std::string(value) + " in " + registryName;
         const bool simsData = value == std::string_view(Module1::kSimsValue);
+        if (tooLong) {
+            finder.note(source, launchers::longerThanAnyPathNote());
+            continue;
+        }
         if (installPath.empty()) {
             const std::string problem = registry.readProblem();
             finder.note(source, !simsData         ? "no usable value"

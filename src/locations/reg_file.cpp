@@ -137,10 +137,15 @@ TextEnd decodeText(Cursor& c, char close, Sink&& sink) {
     return TextEnd::Malformed;
 }
 
+// Text longer than this many UTF-16 units is kept only up to one unit past it: no value the
+// program reads (a folder path, a name) is longer than Windows allows a path, and a value of
+// many megabytes must cost neither the memory nor the time of converting it whole.
+constexpr std::size_t kLongestText = 32767;
+
 std::optional<std::u16string> parseText(Cursor& c, char close) {
     std::u16string out;
     if (decodeText(c, close, [&](char16_t u) {
-            out.push_back(u);
+            if (out.size() <= kLongestText) out.push_back(u);
             return true;
         }) != TextEnd::Closed) {
         return std::nullopt;

@@ -147,13 +147,35 @@ bool SearchLog::firstVisit(const fs::path& folder) {
     return visited_.insert(folderKey(folder)).second;
 }
 
+namespace {
+
+// Whether `value` under the game's key is text of more bytes than any Windows path has
+// characters, which Module1 refuses as no path.
+bool textLongerThanAnyPath(Registry& registry, const char* value) {
+    RegistryHandle key = 0;
+    if (registry.openKey(kLocalMachine, Module1::kSimsKey, key) != kRegSuccess) return false;
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    const bool found = registry.queryValue(key, value, type, nullptr, size) == kRegSuccess;
+    registry.closeKey(key);
+    return found && (type == kRegSz || type == kRegExpandSz) && size > Module1::kMaxPathUnits + 1;
+}
+
+}  // namespace
+
+std::string longerThanAnyPathNote() {
+    return "is longer than any Windows path (" + std::to_string(Module1::kMaxPathUnits) +
+           " characters), so it names no folder and was not read";
+}
+
 std::vector<RegisteredPath> registeredPaths(Registry& registry) {
     std::vector<RegisteredPath> paths;
     for (const char* value : {Module1::kSimsValue, kInstallPathValue}) {
         std::string path =
             Module1::ReadRegistryValue(registry, kLocalMachine, Module1::kSimsKey, value);
+        const bool tooLong = path.empty() && textLongerThanAnyPath(registry, value);
         if (!path.empty() && path.back() != '\\') path += '\\';
-        paths.push_back({value, std::move(path)});
+        paths.push_back({value, std::move(path), tooLong});
     }
     return paths;
 }

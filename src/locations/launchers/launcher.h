@@ -95,8 +95,13 @@ void searchPrefix(const QueuedPrefix& prefix, SearchLog& log);
 struct RegisteredPath {
     const char* value;
     std::string installPath;
+    // The value is text longer than any Windows path (kMaxPathUnits), refused unread.
+    bool longerThanAnyPath = false;
 };
 std::vector<RegisteredPath> registeredPaths(Registry& registry);
+
+// What a search says of a value whose text is longer than any Windows path.
+std::string longerThanAnyPathNote();
 
 // The Windows path of a folder below a prefix's drive_c, as the window shows it.
 std::string driveCPath(const std::filesystem::path& driveC, const std::filesystem::path& folder);

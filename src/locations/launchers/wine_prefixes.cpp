@@ -72,8 +72,12 @@ void searchPrefixRegistry(const std::string& place, const fs::path& prefix, std:
     // The registry takes the text over, so the file is held once, not twice.
     auto registry = WineRegistry::fromText(std::move(text), prefix / "system.reg");
     const WinePrefix wine(prefix);
-    for (const auto& [value, installPath] : registeredPaths(registry)) {
+    for (const auto& [value, installPath, tooLong] : registeredPaths(registry)) {
         const std::string source = place + ", its registry's " + value;
+        if (tooLong) {
+            log.note(source, longerThanAnyPathNote());
+            continue;
+        }
         if (installPath.empty()) {
             log.note(source, "no usable value");
             continue;
