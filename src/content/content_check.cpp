@@ -147,10 +147,9 @@ const std::array<const char*, 10> kKindOrder = {
     kEmptyFile,     kBadFile,      kDuplicate,       kGuidConflict, kMissingMesh};
 
 std::size_t kindRank(const std::string& kind) {
-    return static_cast<std::size_t>(
-        std::find_if(kKindOrder.begin(), kKindOrder.end(),
-                     [&](const char* k) { return kind == k; }) -
-        kKindOrder.begin());
+    return static_cast<std::size_t>(std::find_if(kKindOrder.begin(), kKindOrder.end(),
+                                                 [&](const char* k) { return kind == k; }) -
+                                    kKindOrder.begin());
 }
 
 Problem makeProblem(const char* kind, std::string path, std::string detail) {
@@ -217,20 +216,28 @@ class Checker {
         }
         std::unordered_map<std::string, std::uint32_t> index;
         for (const auto& group : search.groups) {
-            for (std::size_t i = 1; i < group.size(); ++i) index.emplace(group[i], 0);
+            for (const auto& path : group) index.emplace(path, 0);
         }
         for (std::uint32_t i = 0; i < content_.size(); ++i) {
             if (auto found = index.find(content_[i].path); found != index.end()) {
-                duplicateCopies_.insert(i);
+                found->second = i;
             }
         }
         for (const auto& group : search.groups) {
-            for (std::size_t i = 1; i < group.size(); ++i) {
-                auto p = makeProblem(
-                    kDuplicate, group[i],
-                    "This file is the same, byte for byte, as " + group[0] +
-                        ": the game loads it twice. Keep one copy and remove the other.");
-                p.sameAs = group[0];
+            // The copy kept is one that a link reaches, where there is one: the advice never
+            // leaves a link dangling while a copy of its file stays.
+            const auto linked = std::find_if(group.begin(), group.end(), [&](const auto& path) {
+                return reachedTwice_.count(index[path]) > 0;
+            });
+            const std::string& kept = linked != group.end() ? *linked : group[0];
+            for (const auto& path : group) {
+                if (&path == &kept || reachedTwice_.count(index[path])) continue;
+                duplicateCopies_.insert(index[path]);
+                auto p = makeProblem(kDuplicate, path,
+                                     "This file is the same, byte for byte, as " + kept +
+                                         ": the game loads it twice. Keep one copy and remove "
+                                         "the other.");
+                p.sameAs = kept;
                 report.problems.push_back(std::move(p));
             }
         }
@@ -398,8 +405,8 @@ class Checker {
                        (anyInArchive ? "Keep the one you want. An object inside an archive goes "
                                        "only with the whole archive and the other objects it "
                                        "holds: remove an archive only if you want none of them."
-                                     : count > 2 ? "Keep the one you want and remove the others."
-                                                 : "Keep the one you want and remove the other.");
+                        : count > 2  ? "Keep the one you want and remove the others."
+                                     : "Keep the one you want and remove the other.");
         }
         report.problems.push_back(std::move(p));
     }
@@ -425,8 +432,8 @@ class Checker {
                     area != skins && has(skins)
                         ? "This mesh list names the mesh " + mesh +
                               ", which is in GameData\\Skins, but a skin in " + folder +
-                              " (clothes Sims buy on community lots) needs its mesh in " +
-                              folder + " too: copy " + mesh + ".skn there."
+                              " (clothes Sims buy on community lots) needs its mesh in " + folder +
+                              " too: copy " + mesh + ".skn there."
                         : "This mesh list names the mesh " + mesh + ", but neither " + mesh +
                               ".skn nor " + mesh + ".bmf is in " + folder +
                               ": the Sim shows blank or the game crashes. Add the mesh from the "
@@ -552,10 +559,11 @@ class Checker {
     // target as the copy to remove.
     bool sameFileAgain(const Area& area, const FolderListing::File& file, const std::string& path) {
         if (file.device == 0 && file.inode == 0) return false;
-        const auto [at, added] = files_.try_emplace(
-            {std::string(area.name), file.device, file.inode},
-            static_cast<std::uint32_t>(content_.size()));
+        const auto [at, added] =
+            files_.try_emplace({std::string(area.name), file.device, file.inode},
+                               static_cast<std::uint32_t>(content_.size()));
         if (added) return false;
+        reachedTwice_.insert(at->second);
         if (contentIsLink_[at->second] && !file.link) {
             content_[at->second].path = path;
             contentIsLink_[at->second] = false;
@@ -613,6 +621,7 @@ class Checker {
     // Each file found, by purpose and identity, with its index in content_.
     std::map<std::tuple<std::string, std::uint64_t, std::uint64_t>, std::uint32_t> files_;
     std::unordered_set<std::uint32_t> duplicateCopies_;
+    std::unordered_set<std::uint32_t> reachedTwice_;  // files found under more than one name
     std::map<std::size_t, std::set<std::string>>
         meshFiles_;  // by area: mesh file names, lower case
     std::vector<FolderBytes> folderSizes_;

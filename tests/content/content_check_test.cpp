@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "content/duplicates.h"
+#include "content/report_files.h"
 #include "row_name.h"
 #include "sims_files.h"
 #include "temp_tree.h"
@@ -326,6 +328,176 @@ TEST(ContentCheck, AreasCountWhatTheGameLoads) {
     EXPECT_EQ(largest[1].bytes, 100);
 }
 
+// Advice followed as told, in the order given, loses nothing the game needs, and the next
+// check is content with the result.
+struct FollowCase {
+    const char* why;
+    std::vector<std::pair<std::string, std::string>> files;  // below the install folder
+    std::vector<std::pair<std::string, std::string>> links;  // link, target
+    std::vector<std::pair<const char*, const char*>> found;  // kind, path
+    // Follows the advice on the tree; nothing to do when empty.
+    std::function<void(const TempTree&, const ContentReport&)> follow;
+    std::vector<std::string> kept;  // files that must still be there afterwards
+};
+
+void PrintTo(const FollowCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+// Removes the file each duplicate names, as a player told to would.
+void removeDuplicates(const TempTree&, const ContentReport& report) {
+    for (const auto& p : report.problems) {
+        if (p.kind == std::string(kDuplicate)) std::filesystem::remove(p.path);
+    }
+}
+
+const std::string kBody = cmxFile("b9", {"xskin-b9-BODY"});
+
+const FollowCase kFollow[] = {
+    {"a buyable skin whose mesh is copied beside it",
+     {{"GameData/Skins/b9.cmx", kBody},
+      {"GameData/Skins/xskin-b9-BODY.skn", "mesh"},
+      {"ExpansionShared/SkinsBuy/b9.cmx", kBody}},
+     {},
+     {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx"}},
+     [](const TempTree& tree, const ContentReport&) {
+         std::filesystem::copy_file(tree.path("Game/GameData/Skins/xskin-b9-BODY.skn"),
+                                    tree.path("Game/ExpansionShared/SkinsBuy/xskin-b9-BODY.skn"));
+     },
+     {"GameData/Skins/b9.cmx", "GameData/Skins/xskin-b9-BODY.skn",
+      "ExpansionShared/SkinsBuy/b9.cmx"}},
+    {"a link and its target are one object",
+     {{"Downloads/real.iff", objectFile({0x41})}},
+     {{"Downloads/link.iff", "real.iff"}},
+     {},
+     {},
+     {"Downloads/real.iff"}},
+    {"a copy of a linked object goes, the link's target stays",
+     {{"Downloads/a/copy.iff", objectFile({0x42})}, {"Downloads/b/real.iff", objectFile({0x42})}},
+     {{"Downloads/0/link.iff", "../b/real.iff"}},
+     {{kDuplicate, "Downloads/a/copy.iff"}},
+     removeDuplicates,
+     {"Downloads/b/real.iff"}},
+    {"a skin in Downloads moves with its texture",
+     {{"Downloads/Set/b7.cmx", cmxFile("b7", {"xskin-b7-BODY"})},
+      {"Downloads/Set/xskin-b7-BODY.skn", "mesh"},
+      {"Downloads/Set/b7fafitlgt.bmp", "texture"}},
+     {},
+     {{kMisplaced, "Downloads/Set/b7.cmx"},
+      {kMisplaced, "Downloads/Set/b7fafitlgt.bmp"},
+      {kMisplaced, "Downloads/Set/xskin-b7-BODY.skn"}},
+     [](const TempTree& tree, const ContentReport& report) {
+         for (const auto& p : report.problems) {
+             const auto name = std::filesystem::path(p.path).filename();
+             std::filesystem::rename(p.path, tree.root() / "Game/GameData/Skins" / name);
+         }
+     },
+     {"GameData/Skins/b7.cmx", "GameData/Skins/xskin-b7-BODY.skn",
+      "GameData/Skins/b7fafitlgt.bmp"}},
+};
+
+class FollowingAdvice : public ::testing::TestWithParam<FollowCase> {};
+
+TEST_P(FollowingAdvice, LosesNothing) {
+    const auto& c = GetParam();
+    TempTree tree;
+    if (!c.links.empty() && !tree.canLink()) GTEST_SKIP() << "no links on this platform";
+    tree.file("Game/GameData/Behavior.iff", 10);
+    tree.folder("Game/GameData/Skins");
+    for (const auto& [path, bytes] : c.files) tree.text("Game/" + path, bytes);
+    for (const auto& [link, target] : c.links) tree.link("Game/" + link, target);
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    ASSERT_EQ(report.problems.size(), c.found.size())
+        << c.why << (report.problems.empty() ? "" : ": " + report.problems[0].path);
+    for (std::size_t i = 0; i < c.found.size(); ++i) {
+        EXPECT_EQ(report.problems[i].kind, c.found[i].first) << c.why;
+        EXPECT_EQ(std::filesystem::path(report.problems[i].path),
+                  std::filesystem::path(tree.path(std::string("Game/") + c.found[i].second))
+                      .make_preferred())
+            << c.why;
+    }
+    if (c.follow) c.follow(tree, report);
+    const auto after = checkInstall(tree.root() / "Game", *source);
+    EXPECT_TRUE(after.problems.empty())
+        << c.why << ": " << after.problems[0].kind << " " << after.problems[0].path;
+    for (const auto& path : c.kept) {
+        EXPECT_TRUE(std::filesystem::exists(tree.path("Game/" + path))) << c.why << ": " << path;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, FollowingAdvice, ::testing::ValuesIn(kFollow), testing::ByWhy());
+
+// A folder named like one the game reads, but for case, is said to be unread, and its
+// content is not counted as the game's.
+TEST(ContentCheck, NamesTheFolderTheGameDoesNotReadOfTwoThatDifferInCase) {
+    if (std::filesystem::path::preferred_separator != '/') {
+        GTEST_SKIP() << "one name in any case on this platform";
+    }
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    tree.text("Game/Downloads/a.iff", objectFile({1}));
+    tree.text("Game/downloads/b.iff", objectFile({2}));
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    ASSERT_EQ(report.problems.size(), 1u);
+    EXPECT_EQ(report.problems[0].kind, kUnreadFolder);
+    EXPECT_EQ(report.problems[0].path, tree.path("Game/downloads"));
+    EXPECT_NE(report.problems[0].detail.find(tree.path("Game/Downloads")), std::string::npos);
+    EXPECT_EQ(report.areas[0].files, 1);
+}
+
+// A name inside an archive never becomes a path that leaves it: the problem's path is the
+// archive, the entry stands apart, and what reports show of it climbs nowhere.
+TEST(ContentCheck, KeepsAnEntrysNameApartFromItsArchivesPath) {
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    tree.text("Game/Downloads/names.far", farFile({{"../../GameData/Behavior.iff", "<html>"},
+                                                   {"<script>alert(1)</script>.iff", "<html>"},
+                                                   {"/etc/passwd.iff", "<html>"}}));
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    ASSERT_EQ(report.problems.size(), 1u);
+    const auto& p = report.problems[0];
+    EXPECT_EQ(
+        p.path,
+        std::filesystem::path(tree.path("Game/Downloads/names.far")).make_preferred().string());
+    EXPECT_EQ(p.entry, "../../GameData/Behavior.iff");
+    const std::string shown = placeText(p.path, p.entry);
+    EXPECT_EQ(shown.find(".."), std::string::npos) << shown;
+    ASSERT_EQ(p.more.size(), 2u);
+    EXPECT_EQ(p.more[1].entry, "/etc/passwd.iff");
+    EXPECT_NE(placeText(p.more[1].path, p.more[1].entry).find("%2Fetc%2Fpasswd.iff"),
+              std::string::npos);
+    EXPECT_NE(p.detail.find("%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff"), std::string::npos)
+        << p.detail;
+}
+
+// A name may hold what would change a page or a terminal: the page shows it as the terminal
+// does, and the JSON keeps an entry apart from its archive.
+TEST(Reports, ShowNamesAsTextAndEntriesApart) {
+    ContentReport report;
+    report.install = "/g";
+    Problem p;
+    p.kind = kBadFile;
+    p.path = "/g/Downloads/evil\u202egpj.far";
+    p.entry = "<b>\xc2\x85x</b>.iff";
+    p.detail = "This archive entry is cut short.";
+    report.problems.push_back(p);
+    const std::string page = toHtml(report, {",", "."});
+    EXPECT_EQ(page.find("\u202e"), std::string::npos);
+    EXPECT_EQ(page.find("\xc2\x85"), std::string::npos);
+    EXPECT_NE(page.find("evil\\u202egpj.far \u00bb &lt;b&gt;\\u0085x&lt;%2Fb&gt;.iff"),
+              std::string::npos)
+        << page;
+    const std::string json = toJson(report);
+    EXPECT_NE(
+        json.find(
+            "\"archive\":\"/g/Downloads/evil\u202egpj.far\",\"entry\":\"<b>\xc2\x85x</b>.iff\""),
+        std::string::npos)
+        << json;
+}
+
 // The duplicate finder agrees with a byte-by-byte comparison of every pair of one key, and
 // never opens a file whose size and key no other file has.
 TEST(Duplicates, MatchEveryPairCompared) {
@@ -362,7 +534,9 @@ TEST(Duplicates, MatchEveryPairCompared) {
 // link and its target are one file, not two copies.
 TEST(Duplicates, NeverBlockOnWhatReplacedAFileAndKnowALinkFromACopy) {
     TempTree tree;
-    if (!tree.canLink()) GTEST_SKIP() << "no links on this platform";
+    if (!tree.canLink() || std::filesystem::path::preferred_separator != '/') {
+        GTEST_SKIP() << "no links, pipes or /dev/zero on this platform";
+    }
     tree.text("real.iff", "object");
     tree.link("link.iff", "real.iff");
     tree.text("grown.iff", "object and more");

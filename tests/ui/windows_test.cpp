@@ -521,18 +521,21 @@ class WindowsTest : public QObject {
 #endif
         testing::TempTree bin;
         const std::string record = bin.path("record");
+        // The fake handler ends with an error after writing its record, so that `failed`
+        // tells the test when the process object has seen it end and is deleted: a test
+        // that returned on the record alone left it running, which LeakSanitizer reported
+        // on a busy machine.
         bin.text("xdg-open", "#!/bin/sh\nprintf '%s\\n%s\\n' \"$*\" \"$PWD\" > " + record +
-                                 ".tmp\nmv " + record + ".tmp " + record + "\n");
+                                 ".tmp\nmv " + record + ".tmp " + record + "\nexit 1\n");
         QFile::setPermissions(QString::fromStdString(bin.path("xdg-open")),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         const QByteArray oldPath = qgetenv("PATH");
         qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + oldPath);
-        QVERIFY(Module2::OpenWebPage("https://example.org/a?b=c&d") > 32);
-        QElapsedTimer waited;
-        waited.start();
-        while (!QFile::exists(QString::fromStdString(record)) && waited.elapsed() < 10000) {
-            QTest::qWait(20);
-        }
+        bool ended = false;
+        QVERIFY(Module2::OpenWebPage("https://example.org/a?b=c&d", [&ended] { ended = true; }) >
+                32);
+        QVERIFY(QTest::qWaitFor([&ended] { return ended; }, 30000));
+        QTest::qWait(1);  // the process object's deferred deletion
         QFile file(QString::fromStdString(record));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("https://example.org/a?b=c&d\n/\n"));
