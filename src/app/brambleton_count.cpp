@@ -433,7 +433,8 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
                     printable(content::placeText(problem.path, problem.entry)).c_str(),
                     printable(problem.detail).c_str());
         for (const auto& member : problem.more) {
-            std::printf("      - %s\n", printable(content::placeText(member.path, member.entry)).c_str());
+            std::printf("      - %s\n",
+                        printable(content::placeText(member.path, member.entry)).c_str());
         }
         const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
         if (unlisted > 0) std::printf("      - and %s more\n", number(unlisted).c_str());
@@ -442,9 +443,10 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     const auto count = [&](std::uint64_t n) { return number(static_cast<std::int64_t>(n)); };
     // Bytes read, not bytes of content: the finder reads a file of a shared size more than
     // once (a hash, then the comparison), and the readers read a file's headers only.
-    std::printf("\nThe duplicate finder read %s bytes from the %s files whose size another "
-                "file shares\n",
-                count(report.bytesCompared).c_str(), count(report.filesCompared).c_str());
+    std::printf(
+        "\nThe duplicate finder read %s bytes from the %s files whose size another "
+        "file shares\n",
+        count(report.bytesCompared).c_str(), count(report.filesCompared).c_str());
     std::printf("Reading inside the files read %s bytes from %s files\n",
                 count(report.bytesInspected).c_str(), count(report.filesInspected).c_str());
     const auto problems = static_cast<std::int64_t>(report.problems.size());

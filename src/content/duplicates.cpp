@@ -41,8 +41,9 @@ class Reading {
     std::unique_ptr<ByteSource> open(const Candidate& c) {
         auto bytes = openFileBytes(c.file->path);
         if (bytes->size() != static_cast<std::uint64_t>(c.file->size)) {
-            throw ReadError("Cannot compare " + c.file->path + ": it changed while it was being "
-                                                               "checked");
+            throw ReadError("Cannot compare " + c.file->path +
+                            ": it changed while it was being "
+                            "checked");
         }
         return bytes;
     }
@@ -120,7 +121,8 @@ std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files) {
         if (f.size > 0) candidates.push_back(Candidate{&f, 0, 0, std::nullopt});
     }
     if (candidates.empty()) return candidates;
-    keepShared(candidates, [](const Candidate& c) { return std::make_tuple(c.file->key, c.file->size); });
+    keepShared(candidates,
+               [](const Candidate& c) { return std::make_tuple(c.file->key, c.file->size); });
     std::sort(candidates.begin(), candidates.end(),
               [](const Candidate& a, const Candidate& b) { return a.file->path < b.file->path; });
     return candidates;

@@ -80,9 +80,9 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
                                                 " bytes long.");
     }
     if (nameLength == 0) {
-        return fault(FormatFault::kDamaged,
-                     "This archive is damaged: " + which + " has no name, so the game cannot "
-                                                           "find it.");
+        return fault(FormatFault::kDamaged, "This archive is damaged: " + which +
+                                                " has no name, so the game cannot "
+                                                "find it.");
     }
     if (nameLength > size - at) {
         return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +

@@ -120,8 +120,9 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
     }
     unsigned char chunk[kChunkHeader];
     if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
-        throw ReadError("it became shorter while it was being read: something changed it "
-                        "during the check");
+        throw ReadError(
+            "it became shorter while it was being read: something changed it "
+            "during the check");
     }
     const std::uint32_t length = bigEndian32(chunk + 4);
     const std::string type = typeText(chunk);
@@ -157,8 +158,9 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
     }
     unsigned char data[kObjdNeeded];
     if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
-        throw ReadError("it became shorter while it was being read: something changed it "
-                        "during the check");
+        throw ReadError(
+            "it became shorter while it was being read: something changed it "
+            "during the check");
     }
     summary.guids.push_back(littleEndian32(data + kGuidOffset));
     return length;
@@ -197,10 +199,9 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
     }
     if (map != 0 && (map < kFileHeader || map > size || size - map < kChunkHeader)) {
         std::string where = map < kFileHeader ? "inside the header itself"
-                             : map >= size
-                                 ? "past its end at byte " + number(size)
-                                 : "too close to its end at byte " + number(size) +
-                                       " for the map's 76-byte header";
+                            : map >= size     ? "past its end at byte " + number(size)
+                                              : "too close to its end at byte " + number(size) +
+                                                " for the map's 76-byte header";
         return faulted(summary, FormatFault::kPastEnd,
                        "This " + it + " is damaged: its header puts the resource map at byte " +
                            number(map) + ", " + where + ".");

@@ -189,8 +189,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                 out += "<li><code>" + html(placeText(member.path, member.entry)) + "</code></li>";
             }
             if (p.moreCount > static_cast<std::int64_t>(p.more.size())) {
-                out += "<li>and " +
-                       number(p.moreCount - static_cast<std::int64_t>(p.more.size())) +
+                out += "<li>and " + number(p.moreCount - static_cast<std::int64_t>(p.more.size())) +
                        " more</li>";
             }
             out += "</ul>";

@@ -15,8 +15,8 @@ namespace brambleton::content {
 // entry, guid for the latter; mesh for a missing mesh; for a grouped problem, members
 // [{path, entry}], the first of them, and members_count, how many in all),
 // folders_unreadable, files_unreadable, files_compared and bytes_compared (the duplicate
-// finder's), files_inspected and bytes_inspected (the readers inside the files'). Text that is not UTF-8 is written with U+FFFD in place of the bytes
-// that are not, so the JSON is always valid.
+// finder's), files_inspected and bytes_inspected (the readers inside the files'). Text that is not
+// UTF-8 is written with U+FFFD in place of the bytes that are not, so the JSON is always valid.
 std::string toJson(const ContentReport& report);
 
 // "N objects, M of them inside K archives", for an objects area.

@@ -441,9 +441,10 @@ TEST(FindGames, NotFoundSaysWhatIsWrongWithTheRegistryFile) {
          "system.reg is not a Wine registry file"},
         {"a value longer than any path",
          [&](const Home& h) {
-             h.tree.text(reg, "WINE REGISTRY Version 2\n\n#arch=win32\n\n"
-                              "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" +
-                                  std::string(1 << 20, 'a') + "\"\n");
+             h.tree.text(reg,
+                         "WINE REGISTRY Version 2\n\n#arch=win32\n\n"
+                         "[Software\\\\Maxis\\\\The Sims] 1\n\"SIMS_DATA\"=\"C:\\\\" +
+                             std::string(1 << 20, 'a') + "\"\n");
          },
          "SIMS_DATA is longer than any Windows path"},
         {"a prefix without the game", [](const Home& h) { h.prefix(".wine"); },
