@@ -109,12 +109,17 @@ unsigned readersWithin(unsigned wanted) {
     return spare < 4 ? 0u : std::min(wanted, static_cast<unsigned>(spare / 2));
 }
 
+// Which folders the game loads for one use: the two objects areas together, each other area
+// alone.
+std::uint8_t purposeOf(std::size_t area) {
+    return kAreas[area].name == "objects" ? 0 : static_cast<std::uint8_t>(area);
+}
+
 // Where the game asks for a file by its name (floors, walls and roofs that saved lots name,
 // skin files that mesh lists name), two files of the same bytes under two names are each
 // needed under its own; only objects are known by what is inside them (their object IDs).
-std::string duplicateKey(const Area& area, const std::string& name) {
-    if (area.name == "objects") return std::string(area.name);
-    return std::string(area.name) + "/" + ascii::toLower(name);
+bool knownByName(std::size_t area) {
+    return kAreas[area].name != "objects";
 }
 
 // The kinds, in the order reports list them.
@@ -203,7 +208,8 @@ class Checker {
 
     void findDuplicateContent() {
         if (cancelled()) return;
-        auto search = findDuplicates(content_, hooks_.cancelled);
+        findSameFiles();
+        auto search = findDuplicates(content_, folders_, source_.separator(), hooks_.cancelled);
         report.filesCompared = search.filesRead;
         report.bytesCompared = search.bytesRead;
         if (search.cancelled) {
@@ -214,30 +220,22 @@ class Checker {
         for (const auto& why : search.unreadable) {
             if (hooks_.message) hooks_.message(why);
         }
-        std::unordered_map<std::string, std::uint32_t> index;
-        for (const auto& group : search.groups) {
-            for (const auto& path : group) index.emplace(path, 0);
-        }
-        for (std::uint32_t i = 0; i < content_.size(); ++i) {
-            if (auto found = index.find(content_[i].path); found != index.end()) {
-                found->second = i;
-            }
-        }
         for (const auto& group : search.groups) {
             // The copy kept is one that a link reaches, where there is one: the advice never
             // leaves a link dangling while a copy of its file stays.
-            const auto linked = std::find_if(group.begin(), group.end(), [&](const auto& path) {
-                return reachedTwice_.count(index[path]) > 0;
+            const auto linked = std::find_if(group.begin(), group.end(), [&](std::uint32_t i) {
+                return reachedTwice_.count(i) > 0;
             });
-            const std::string& kept = linked != group.end() ? *linked : group[0];
-            for (const auto& path : group) {
-                if (&path == &kept || reachedTwice_.count(index[path])) continue;
-                duplicateCopies_.insert(index[path]);
-                auto p = makeProblem(kDuplicate, path,
-                                     "This file is the same, byte for byte, as " + kept +
+            const std::uint32_t kept = linked != group.end() ? *linked : group[0];
+            const std::string keptPath = contentPath(kept);
+            for (const auto i : group) {
+                if (i == kept || reachedTwice_.count(i)) continue;
+                duplicateCopies_.insert(i);
+                auto p = makeProblem(kDuplicate, contentPath(i),
+                                     "This file is the same, byte for byte, as " + keptPath +
                                          ": the game loads it twice. Keep one copy and remove "
                                          "the other.");
-                p.sameAs = kept;
+                p.sameAs = keptPath;
                 report.problems.push_back(std::move(p));
             }
         }
@@ -283,7 +281,7 @@ class Checker {
     }
 
     void reportBad(Findings::Bad bad) {
-        auto p = makeProblem(kBadFile, content_[bad.file].path, std::move(bad.fault.detail));
+        auto p = makeProblem(kBadFile, contentPath(bad.file), std::move(bad.fault.detail));
         if (!bad.entry.empty()) {
             p.archive = p.path;
             p.entry = std::move(bad.entry);
@@ -298,8 +296,8 @@ class Checker {
     }
 
     // Queues a content file whose inside the check reads.
-    void queueInside(const Area& area, std::size_t depth, const std::string& folder,
-                     const std::string& name, const std::string& ext, std::uint32_t file) {
+    void queueInside(const Area& area, std::size_t depth, const std::string& name,
+                     const std::string& ext, std::uint32_t file) {
         if (!lookInside_) return;
         FileKind kind;
         if (ext == "iff") {
@@ -313,16 +311,51 @@ class Checker {
         } else {
             return;
         }
-        if (!folderShared_ || *folderShared_ != folder) {
-            folderShared_ = std::make_shared<const std::string>(folder);
-        }
         inspector_.add({folderShared_, name, source_.separator(), kind, file,
                         static_cast<std::uint64_t>(content_[file].size)});
     }
 
+    std::string contentPath(std::uint32_t file) const {
+        const auto& f = content_[file];
+        return folders_[f.folder] + source_.separator() + f.name;
+    }
+
+    // The files found under more than one name for one purpose (a link and its target, two
+    // hard links): the game reads them twice, but each is one file, never its own duplicate
+    // or conflict. Each is known by a name that is not a link where it has one, so that no
+    // advice names a link's target as the copy to remove; the other names are left out of
+    // the comparison and of the object IDs.
+    void findSameFiles() {
+        std::sort(identities_.begin(), identities_.end());
+        for (std::size_t first = 0; first < identities_.size();) {
+            std::size_t end = first + 1;
+            while (end < identities_.size() && identities_[end].sameFileAs(identities_[first])) {
+                ++end;
+            }
+            if (end - first > 1) {
+                std::uint32_t known = identities_[first].file;
+                for (std::size_t i = first; i < end; ++i) {
+                    if (!contentIsLink_[identities_[i].file]) {
+                        known = identities_[i].file;
+                        break;
+                    }
+                }
+                reachedTwice_.insert(known);
+                for (std::size_t i = first; i < end; ++i) {
+                    const auto file = identities_[i].file;
+                    if (file == known) continue;
+                    otherNames_.insert(file);
+                    content_[file].size = 0;  // left out of the comparison
+                }
+            }
+            first = end;
+        }
+        identities_ = {};
+    }
+
     Place placeOf(const Findings& findings, std::uint32_t object) const {
         const auto& o = findings.objects[object];
-        return {content_[o.file].path,
+        return {contentPath(o.file),
                 o.entry == Findings::kNoEntry ? std::string() : findings.entryNames[o.entry]};
     }
 
@@ -340,15 +373,14 @@ class Checker {
         std::vector<std::pair<std::uint32_t, std::uint32_t>> guids;
         guids.reserve(findings.guids.size());
         for (const auto& entry : findings.guids) {
-            if (!duplicateCopies_.count(findings.objects[entry.second].file)) {
-                guids.push_back(entry);
-            }
+            const auto file = findings.objects[entry.second].file;
+            if (!duplicateCopies_.count(file) && !otherNames_.count(file)) guids.push_back(entry);
         }
         const auto less = [&](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
             const auto& x = findings.objects[a.second];
             const auto& y = findings.objects[b.second];
-            if (x.file != y.file) return content_[x.file].path < content_[y.file].path;
+            if (x.file != y.file) return contentPath(x.file) < contentPath(y.file);
             if (x.entry == y.entry) return false;
             if (x.entry == Findings::kNoEntry || y.entry == Findings::kNoEntry) {
                 return x.entry == Findings::kNoEntry;
@@ -438,7 +470,7 @@ class Checker {
                               ".skn nor " + mesh + ".bmf is in " + folder +
                               ": the Sim shows blank or the game crashes. Add the mesh from the "
                               "same download, or remove this .cmx.";
-                auto p = makeProblem(kMissingMesh, content_[list.file].path, std::move(detail));
+                auto p = makeProblem(kMissingMesh, contentPath(list.file), std::move(detail));
                 p.mesh = mesh;
                 report.problems.push_back(std::move(p));
             }
@@ -541,34 +573,29 @@ class Checker {
             problem(kEmptyFile, path,
                     "This file is empty (0 bytes), most likely a broken download: download it "
                     "again.");
-        } else if (!sameFileAgain(area, file, path)) {
-            const auto index = static_cast<std::uint32_t>(content_.size());
-            content_.push_back({path, file.size, duplicateKey(area, file.name)});
-            contentArea_.push_back(areaIndex_);
-            contentIsLink_.push_back(file.link);
-            queueInside(area, where.depth, where.folder, file.name, ext, index);
+        } else {
+            addContent(area, where, file, ext);
         }
         if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(file.name));
         return file.size;
     }
 
-    // Whether `file` is a file already found for the same purpose under another name (a link
-    // and its target, two hard links): the game reads it twice, but it is one file, never
-    // its own duplicate or conflict. Where the first name found was a link and this one is
-    // not, the file is known by this name from now on, so that no advice names the link's
-    // target as the copy to remove.
-    bool sameFileAgain(const Area& area, const FolderListing::File& file, const std::string& path) {
-        if (file.device == 0 && file.inode == 0) return false;
-        const auto [at, added] =
-            files_.try_emplace({std::string(area.name), file.device, file.inode},
-                               static_cast<std::uint32_t>(content_.size()));
-        if (added) return false;
-        reachedTwice_.insert(at->second);
-        if (contentIsLink_[at->second] && !file.link) {
-            content_[at->second].path = path;
-            contentIsLink_[at->second] = false;
+    // A content file the duplicate finder compares and, by its kind, the readers read.
+    void addContent(const Area& area, const Where& where, const FolderListing::File& file,
+                    const std::string& ext) {
+        if (!folderShared_ || *folderShared_ != where.folder) {
+            folderShared_ = std::make_shared<const std::string>(where.folder);
+            folders_.push_back(where.folder);
         }
-        return true;
+        const auto index = static_cast<std::uint32_t>(content_.size());
+        content_.push_back({static_cast<std::uint32_t>(folders_.size() - 1), file.name, file.size,
+                            purposeOf(areaIndex_), knownByName(areaIndex_)});
+        contentArea_.push_back(areaIndex_);
+        contentIsLink_.push_back(file.link);
+        if (file.device != 0 || file.inode != 0) {
+            identities_.push_back({file.device, file.inode, purposeOf(areaIndex_), index});
+        }
+        queueInside(area, where.depth, file.name, ext, index);
     }
 
     // A file that belongs in another area's folder: the sentence that says where.
@@ -608,6 +635,22 @@ class Checker {
         if (hooks_.message) hooks_.message(description);
     }
 
+    // Which file a content file is, by its listing: files of one purpose with the same
+    // device and inode are one file.
+    struct Identity {
+        std::uint64_t device;
+        std::uint64_t inode;
+        std::uint8_t purpose;
+        std::uint32_t file;
+        bool sameFileAs(const Identity& other) const {
+            return device == other.device && inode == other.inode && purpose == other.purpose;
+        }
+        bool operator<(const Identity& other) const {
+            return std::tie(device, inode, purpose, file) <
+                   std::tie(other.device, other.inode, other.purpose, other.file);
+        }
+    };
+
     FolderSource& source_;
     const CheckHooks& hooks_;
     const bool lookInside_;
@@ -615,13 +658,14 @@ class Checker {
     const FilePattern everything_{"*"};
     std::uint8_t areaIndex_ = 0;
     std::shared_ptr<const std::string> folderShared_;  // the folder whose files are queued
+    std::vector<std::string> folders_;                 // each folder holding content files, once
     std::vector<SizedFile> content_;
     std::vector<std::uint8_t> contentArea_;  // each content file's area, by its index
-    std::vector<bool> contentIsLink_;        // whether it is known by a link's name
-    // Each file found, by purpose and identity, with its index in content_.
-    std::map<std::tuple<std::string, std::uint64_t, std::uint64_t>, std::uint32_t> files_;
+    std::vector<bool> contentIsLink_;        // whether it was listed as a link
+    std::vector<Identity> identities_;       // until the walk is over
     std::unordered_set<std::uint32_t> duplicateCopies_;
     std::unordered_set<std::uint32_t> reachedTwice_;  // files found under more than one name
+    std::unordered_set<std::uint32_t> otherNames_;    // the names besides the one each is known by
     std::map<std::size_t, std::set<std::string>>
         meshFiles_;  // by area: mesh file names, lower case
     std::vector<FolderBytes> folderSizes_;

@@ -23,10 +23,21 @@ struct Cancelled {};
 // A file that may have a twin, keyed by (key, size, hash of its head, hash of the rest).
 struct Candidate {
     const SizedFile* file;
+    std::uint32_t number;  // in the list given
+    std::string path;
+    std::string nameKey;  // the name in lower case, where the name counts
     std::uint64_t head = 0;
     std::uint64_t rest = 0;
     std::optional<FileIdentity> identity;
 };
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (auto& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
 
 class Reading {
   public:
@@ -39,9 +50,9 @@ class Reading {
 
     // Opens a file as the listing saw it: a regular file of its listed size.
     std::unique_ptr<ByteSource> open(const Candidate& c) {
-        auto bytes = openFileBytes(c.file->path);
+        auto bytes = openFileBytes(c.path);
         if (bytes->size() != static_cast<std::uint64_t>(c.file->size)) {
-            throw ReadError("Cannot compare " + c.file->path +
+            throw ReadError("Cannot compare " + c.path +
                             ": it changed while it was being "
                             "checked");
         }
@@ -83,8 +94,8 @@ class Reading {
         for (std::uint64_t at = 0; at < size;) {
             checkCancel();
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - at));
-            readAll(*x, a.file->path, at, buffer_.data(), want);
-            readAll(*y, b.file->path, at, other_.data(), want);
+            readAll(*x, a.path, at, buffer_.data(), want);
+            readAll(*y, b.path, at, other_.data(), want);
             if (!std::equal(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(want),
                             other_.begin())) {
                 return false;
@@ -113,18 +124,25 @@ void keepShared(std::vector<Candidate>& all, Key key) {
     std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
 }
 
-// The files whose size and key some other file shares, in path order: close to the order
-// the file system keeps them in, which on a cold cache saves a seek per file.
-std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files) {
-    std::vector<Candidate> candidates;
+// The files whose size and key some other file shares, in the order given: the walk's, close
+// to the order the file system keeps them in, which on a cold cache saves a seek per file.
+std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files,
+                                 const std::vector<std::string>& folders, char separator) {
+    std::map<std::tuple<std::uint8_t, std::int64_t, std::string>, int> seen;
+    const auto keyOf = [](const SizedFile& f) {
+        return std::make_tuple(f.purpose, f.size, f.byName ? lower(f.name) : std::string());
+    };
     for (const auto& f : files) {
-        if (f.size > 0) candidates.push_back(Candidate{&f, 0, 0, std::nullopt});
+        if (f.size > 0) ++seen[keyOf(f)];
     }
-    if (candidates.empty()) return candidates;
-    keepShared(candidates,
-               [](const Candidate& c) { return std::make_tuple(c.file->key, c.file->size); });
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Candidate& a, const Candidate& b) { return a.file->path < b.file->path; });
+    std::vector<Candidate> candidates;
+    for (std::uint32_t i = 0; i < files.size(); ++i) {
+        const auto& f = files[i];
+        if (f.size <= 0 || seen[keyOf(f)] < 2) continue;
+        candidates.push_back(Candidate{&f, i, folders[f.folder] + separator + f.name,
+                                       f.byName ? lower(f.name) : std::string(), 0, 0,
+                                       std::nullopt});
+    }
     return candidates;
 }
 
@@ -144,9 +162,9 @@ void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& r
             if (!rest) {
                 reading.opened();
                 c.identity = bytes->identity();
-                c.head = reading.hash(*bytes, c.file->path, 0, std::min(size, kHead), kFnvStart);
+                c.head = reading.hash(*bytes, c.path, 0, std::min(size, kHead), kFnvStart);
             } else {
-                c.rest = reading.hash(*bytes, c.file->path, kHead, size, c.head);
+                c.rest = reading.hash(*bytes, c.path, kHead, size, c.head);
             }
         } catch (const ReadError& e) {
             reading.unreadable(e.what());
@@ -157,7 +175,7 @@ void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& r
     candidates = std::move(read);
     if (candidates.empty()) return;
     keepShared(candidates, [](const Candidate& c) {
-        return std::make_tuple(c.file->key, c.file->size, c.head, c.rest);
+        return std::make_tuple(c.file->purpose, c.nameKey, c.file->size, c.head, c.rest);
     });
 }
 
@@ -165,13 +183,15 @@ void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& r
 // each set's first file; adds each set of two or more separate files to `found`. A second
 // name of a file already in the group is dropped: it is not a copy.
 void splitByBytes(std::vector<Candidate> group, Reading& reading,
-                  std::vector<std::vector<std::string>>& found) {
+                  std::vector<std::vector<Candidate>>& found) {
+    std::sort(group.begin(), group.end(),
+              [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
     std::set<FileIdentity> seen;
     std::erase_if(group, [&](const Candidate& c) {
         return c.identity && c.identity->index != 0 && !seen.insert(*c.identity).second;
     });
     while (group.size() > 1) {
-        std::vector<std::string> same{group.front().file->path};
+        std::vector<Candidate> same{group.front()};
         std::vector<Candidate> rest;
         for (std::size_t i = 1; i < group.size(); ++i) {
             bool equal = false;
@@ -182,9 +202,9 @@ void splitByBytes(std::vector<Candidate> group, Reading& reading,
                 continue;
             }
             if (equal) {
-                same.push_back(group[i].file->path);
+                same.push_back(std::move(group[i]));
             } else {
-                rest.push_back(group[i]);
+                rest.push_back(std::move(group[i]));
             }
         }
         if (same.size() > 1) found.push_back(std::move(same));
@@ -195,28 +215,48 @@ void splitByBytes(std::vector<Candidate> group, Reading& reading,
 }  // namespace
 
 DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
+                               const std::vector<std::string>& folders, char separator,
                                const std::function<bool()>& cancelled) {
     DuplicateSearch out;
     Reading reading(out, cancelled);
+    std::vector<std::vector<std::string>> paths;
     try {
-        auto candidates = sameSizes(files);
+        auto candidates = sameSizes(files, folders, separator);
         hashAndKeepShared(candidates, false, reading);
         hashAndKeepShared(candidates, true, reading);
         // The hash only proposes: the bytes decide.
-        std::map<std::tuple<std::string, std::int64_t, std::uint64_t, std::uint64_t>,
+        std::map<std::tuple<std::uint8_t, std::string, std::int64_t, std::uint64_t, std::uint64_t>,
                  std::vector<Candidate>>
             groups;
-        for (const auto& c : candidates) {
-            groups[{c.file->key, c.file->size, c.head, c.rest}].push_back(c);
+        for (auto& c : candidates) {
+            groups[{c.file->purpose, c.nameKey, c.file->size, c.head, c.rest}].push_back(
+                std::move(c));
         }
-        for (auto& [key, group] : groups) splitByBytes(std::move(group), reading, out.groups);
+        for (auto& [key, group] : groups) {
+            std::vector<std::vector<Candidate>> found;
+            splitByBytes(std::move(group), reading, found);
+            for (const auto& set : found) {
+                out.groups.emplace_back();
+                paths.emplace_back();
+                for (const auto& c : set) {
+                    out.groups.back().push_back(c.number);
+                    paths.back().push_back(c.path);
+                }
+            }
+        }
     } catch (const Cancelled&) {
         out.groups.clear();
         out.cancelled = true;
         return out;
     }
-    for (auto& group : out.groups) std::sort(group.begin(), group.end());
-    std::sort(out.groups.begin(), out.groups.end());
+    std::vector<std::size_t> order(out.groups.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return paths[a] < paths[b]; });
+    std::vector<std::vector<std::uint32_t>> sorted;
+    sorted.reserve(order.size());
+    for (const auto i : order) sorted.push_back(std::move(out.groups[i]));
+    out.groups = std::move(sorted);
     return out;
 }
 

@@ -502,31 +502,39 @@ TEST(Reports, ShowNamesAsTextAndEntriesApart) {
 // never opens a file whose size and key no other file has.
 TEST(Duplicates, MatchEveryPairCompared) {
     TempTree tree;
-    std::vector<SizedFile> files;
+    const std::vector<std::string> folders = {
+        tree.path(), std::filesystem::path(tree.path("sub")).make_preferred().string()};
+    const char separator = std::filesystem::path::preferred_separator == '/' ? '/' : '\\';
     struct Body {
         std::string bytes;
-        const char* key;
+        std::uint8_t purpose;
+        bool byName;
+        const char* name;
     };
-    const Body bodies[] = {{"aaaa", "k"},
-                           {"aaab", "k"},
-                           {"aaaa", "k"},
-                           {std::string(9000, 'x'), "k"},
-                           {std::string(9000, 'x'), "k"},
-                           {std::string(8999, 'x') + "y", "k"},
-                           {"unique size!", "k"},
-                           {"aaaa", "other purpose"}};
-    for (std::size_t i = 0; i < std::size(bodies); ++i) {
-        const std::string name = "f" + std::to_string(i);
-        tree.text(name, bodies[i].bytes);
-        files.push_back(
-            {tree.path(name), static_cast<std::int64_t>(bodies[i].bytes.size()), bodies[i].key});
+    const Body bodies[] = {{"aaaa", 0, false, "f0"},
+                           {"aaab", 0, false, "f1"},
+                           {"aaaa", 0, false, "f2"},
+                           {std::string(9000, 'x'), 0, false, "f3"},
+                           {std::string(9000, 'x'), 0, false, "f4"},
+                           {std::string(8999, 'x') + "y", 0, false, "f5"},
+                           {"unique size!", 0, false, "f6"},
+                           {"aaaa", 1, false, "f7"},    // another purpose
+                           {"aaaa", 2, true, "a.bmp"},  // the same bytes, asked for by name
+                           {"aaaa", 2, true, "b.bmp"},
+                           {"aaaa", 2, true, "A.BMP"}};  // in sub
+    std::vector<SizedFile> files;
+    tree.folder("sub");
+    for (const auto& body : bodies) {
+        const bool inSub = body.name == std::string_view("A.BMP");
+        tree.text(std::string(inSub ? "sub/" : "") + body.name, body.bytes);
+        files.push_back({inSub ? 1u : 0u, body.name, static_cast<std::int64_t>(body.bytes.size()),
+                         body.purpose, body.byName});
     }
-    const auto found = findDuplicates(files);
-    const std::vector<std::vector<std::string>> want = {{tree.path("f0"), tree.path("f2")},
-                                                        {tree.path("f3"), tree.path("f4")}};
+    const auto found = findDuplicates(files, folders, separator);
+    const std::vector<std::vector<std::uint32_t>> want = {{8, 10}, {0, 2}, {3, 4}};
     EXPECT_EQ(found.groups, want);
     EXPECT_TRUE(found.unreadable.empty());
-    EXPECT_EQ(found.filesRead, 6u) << "a file of a size or key of its own was opened";
+    EXPECT_EQ(found.filesRead, 8u) << "a file of a size or key of its own was opened";
 }
 
 // Files swapped after the listing for what a read could block on or never finish (a pipe, a
@@ -543,25 +551,25 @@ TEST(Duplicates, NeverBlockOnWhatReplacedAFileAndKnowALinkFromACopy) {
     tree.link("zero1.iff", "/dev/zero");
     tree.link("zero2.iff", "/dev/zero");
     const bool fifo = std::system(("mkfifo " + tree.path("pipe.iff")).c_str()) == 0;
-    std::vector<SizedFile> files = {{tree.path("real.iff"), 6, "o"},
-                                    {tree.path("link.iff"), 6, "o"},
-                                    {tree.path("grown.iff"), 6, "o"},
-                                    {tree.path("zero1.iff"), 4096, "o"},
-                                    {tree.path("zero2.iff"), 4096, "o"}};
-    if (fifo) files.push_back({tree.path("pipe.iff"), 6, "o"});
-    const auto found = findDuplicates(files);
+    const std::vector<std::string> folders = {tree.path()};
+    std::vector<SizedFile> files = {{0, "real.iff", 6, 0, false},
+                                    {0, "link.iff", 6, 0, false},
+                                    {0, "grown.iff", 6, 0, false},
+                                    {0, "zero1.iff", 4096, 0, false},
+                                    {0, "zero2.iff", 4096, 0, false}};
+    if (fifo) files.push_back({0, "pipe.iff", 6, 0, false});
+    const auto found = findDuplicates(files, folders, '/');
     EXPECT_TRUE(found.groups.empty());
     EXPECT_EQ(found.unreadable.size(), fifo ? 4u : 3u);
     // Cancel is heard while a file is read, not only between files.
     tree.file("big1.iff", 8 << 20);
     tree.file("big2.iff", 8 << 20);
     int asked = 0;
-    const auto cancelled = findDuplicates(
-        {{tree.path("big1.iff"), 8 << 20, "o"}, {tree.path("big2.iff"), 8 << 20, "o"}},
-        [&] { return ++asked > 10; });
+    const auto cancelled =
+        findDuplicates({{0, "big1.iff", 8 << 20, 0, false}, {0, "big2.iff", 8 << 20, 0, false}},
+                       folders, '/', [&] { return ++asked > 10; });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_LT(cancelled.bytesRead, 8u << 20);
-    EXPECT_TRUE(cancelled.groups.empty());
 }
 
 }  // namespace
