@@ -74,11 +74,15 @@ def write_parts(path, parts):
         f.truncate()
 
 
-def make_install(root, files, seed):
+def make_install(root, files, seed, steam=False):
     """An install of `files` content files below Downloads: objects, about 2% of them second
-    copies of others, and 1% .far archives of 5 to 20 objects."""
+    copies of others, and 1% .far archives of 5 to 20 objects. With `steam`, at a Steam
+    library's path for the Legacy Collection, as long as a player's (about 90 characters)."""
     rng = random.Random(seed)
     game = os.path.join(root, "game")
+    if steam:
+        game = os.path.join(root, "home", "player", ".local", "share", "Steam", "steamapps",
+                            "common", "The Sims Legacy Collection")
     os.makedirs(os.path.join(game, "GameData"))
     with open(os.path.join(game, "GameData", "Behavior.iff"), "wb") as f:
         f.write(b"behaviour")
@@ -116,6 +120,8 @@ def main():
     ap.add_argument("--files", type=int, default=200_000)
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--cold", action="store_true", help="drop the caches before every run")
+    ap.add_argument("--steam", action="store_true",
+                    help="lay the install at a Steam library's path, as long as a player's")
     args = ap.parse_args()
     global COLD
     COLD = args.cold
@@ -123,7 +129,7 @@ def main():
     if not jdupes:
         raise SystemExit("needs jdupes (Debian package jdupes)")
     with tempfile.TemporaryDirectory() as work:
-        game, total = make_install(work, args.files, 1)
+        game, total = make_install(work, args.files, 1, args.steam)
         home = os.path.join(work, "home")
         os.makedirs(os.path.join(home, ".config", "brambleton"))
         with open(os.path.join(home, ".config", "brambleton", "brambleton.ini"), "w") as f:
@@ -144,6 +150,7 @@ def main():
                               text=True).stderr.strip().splitlines()[-1]
         verbose = subprocess.run([args.counter, "--check"], env=env, capture_output=True,
                                  text=True).stdout
+        print(f"install folder        {len(game)} characters")
         print(f"files                 {args.files:,} ({total / 2**20:,.0f} MB), "
               f"{duplicates:,} duplicates found")
         print(f"--check ({'cold' if COLD else 'warm'})        {check:.2f} s")
@@ -154,7 +161,7 @@ def main():
               f"{1.5 if COLD else 1.3})")
         print(f"peak memory           {int(peak) / 1024:.1f} MB (target under 64)")
         for line in verbose.splitlines():
-            if line.startswith(("Duplicate finder read", "Reading inside the files read")):
+            if line.startswith(("The duplicate finder read", "Reading inside the files read")):
                 print(line)
 
 

@@ -494,9 +494,10 @@ int check(const Options& options) {
     };
     if (report.cancelled || cancelledNow()) return kExitCancelled;
     if (options.json) {
-        const std::string json = content::toJson(report);
+        content::writeJson(report, [](std::string_view text) {
+            if (!gInterrupted) std::fwrite(text.data(), 1, text.size(), stdout);
+        });
         if (cancelledNow()) return kExitCancelled;
-        std::fputs(json.c_str(), stdout);
     } else {
         printReport(report, localeSeparators());
         if (cancelledNow()) return kExitCancelled;

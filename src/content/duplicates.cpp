@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <set>
 #include <tuple>
@@ -20,19 +21,21 @@ constexpr std::uint64_t kFnvStart = 14695981039346656037ULL;
 
 struct Cancelled {};
 
-// A file that may have a twin, keyed by (key, size, hash of its head, hash of the rest).
+// A file that may have a twin, keyed by (its key, size, hash of its head, hash of the rest).
+// Small, since most files of a large collection share their size with another: no path is
+// held, it is made when the file is opened.
 struct Candidate {
     const SizedFile* file;
     std::uint32_t number;  // in the list given
-    std::string path;
-    std::string nameKey;  // the name in lower case, where the name counts
     std::uint64_t head = 0;
     std::uint64_t rest = 0;
-    std::optional<FileIdentity> identity;
+    FileIdentity identity;  // all zero where the platform does not say
 };
 
-std::string lower(std::string_view text) {
-    std::string out(text);
+// The name in lower case where the game asks for the file by its name, else nothing.
+std::string nameKey(const SizedFile& f) {
+    if (!f.byName) return {};
+    std::string out(f.name);
     for (auto& c : out) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
@@ -41,8 +44,13 @@ std::string lower(std::string_view text) {
 
 class Reading {
   public:
-    Reading(DuplicateSearch& out, const std::function<bool()>& cancelled)
-        : out_(out), cancelled_(cancelled) {}
+    Reading(DuplicateSearch& out, const std::vector<std::string>& folders, char separator,
+            const std::function<bool()>& cancelled)
+        : out_(out), folders_(folders), separator_(separator), cancelled_(cancelled) {}
+
+    std::string path(const Candidate& c) const {
+        return folders_[c.file->folder] + separator_ + c.file->name;
+    }
 
     void checkCancel() const {
         if (cancelled_ && cancelled_()) throw Cancelled{};
@@ -50,9 +58,9 @@ class Reading {
 
     // Opens a file as the listing saw it: a regular file of its listed size.
     std::unique_ptr<ByteSource> open(const Candidate& c) {
-        auto bytes = openFileBytes(c.path);
+        auto bytes = openFileBytes(path(c));
         if (bytes->size() != static_cast<std::uint64_t>(c.file->size)) {
-            throw ReadError("Cannot compare " + c.path +
+            throw ReadError("Cannot compare " + path(c) +
                             ": it changed while it was being "
                             "checked");
         }
@@ -60,24 +68,24 @@ class Reading {
     }
 
     // Reads `length` bytes at `offset`, all of them, or says the file changed.
-    std::size_t readAll(ByteSource& bytes, const std::string& path, std::uint64_t offset,
-                        char* into, std::size_t length) {
+    std::size_t readAll(ByteSource& bytes, const Candidate& c, std::uint64_t offset, char* into,
+                        std::size_t length) {
         const std::size_t got = bytes.read(offset, into, length);
         out_.bytesRead += got;
         if (got < length) {
-            throw ReadError("Cannot compare " + path +
+            throw ReadError("Cannot compare " + path(c) +
                             ": it became shorter while it was being checked");
         }
         return got;
     }
 
     // FNV-1a over bytes [from, to) of the file, continuing from `hash`.
-    std::uint64_t hash(ByteSource& bytes, const std::string& path, std::uint64_t from,
-                       std::uint64_t to, std::uint64_t hash) {
+    std::uint64_t hash(ByteSource& bytes, const Candidate& c, std::uint64_t from, std::uint64_t to,
+                       std::uint64_t hash) {
         for (std::uint64_t at = from; at < to;) {
             checkCancel();
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, to - at));
-            readAll(bytes, path, at, buffer_.data(), want);
+            readAll(bytes, c, at, buffer_.data(), want);
             for (std::size_t i = 0; i < want; ++i) {
                 hash ^= static_cast<unsigned char>(buffer_[i]);
                 hash *= 1099511628211ULL;
@@ -94,8 +102,8 @@ class Reading {
         for (std::uint64_t at = 0; at < size;) {
             checkCancel();
             const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, size - at));
-            readAll(*x, a.path, at, buffer_.data(), want);
-            readAll(*y, b.path, at, other_.data(), want);
+            readAll(*x, a, at, buffer_.data(), want);
+            readAll(*y, b, at, other_.data(), want);
             if (!std::equal(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(want),
                             other_.begin())) {
                 return false;
@@ -111,71 +119,74 @@ class Reading {
 
   private:
     DuplicateSearch& out_;
+    const std::vector<std::string>& folders_;
+    char separator_;
     const std::function<bool()>& cancelled_;
     std::array<char, kChunk> buffer_{};
     std::array<char, kChunk> other_{};
 };
 
-// Keeps the candidates whose key some other candidate shares.
-template <typename Key>
-void keepShared(std::vector<Candidate>& all, Key key) {
-    std::map<decltype(key(all.front())), int> seen;
-    for (const auto& c : all) ++seen[key(c)];
-    std::erase_if(all, [&](const Candidate& c) { return seen[key(c)] < 2; });
+// Keeps, in their order, the items whose key some other item shares. Sorts numbers, not the
+// items, and keeps no table of keys: a large collection holds hundreds of thousands of them.
+template <typename T, typename Key>
+void keepShared(std::vector<T>& items, Key key) {
+    std::vector<std::uint32_t> order(items.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return key(items[a]) < key(items[b]); });
+    std::vector<bool> keep(items.size());
+    for (std::size_t first = 0; first < order.size();) {
+        std::size_t end = first + 1;
+        while (end < order.size() && key(items[order[end]]) == key(items[order[first]])) ++end;
+        for (std::size_t i = first; end - first > 1 && i < end; ++i) keep[order[i]] = true;
+        first = end;
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (keep[i]) items[kept++] = std::move(items[i]);
+    }
+    items.resize(kept);
 }
 
 // The files whose size and key some other file shares, in the order given: the walk's, close
 // to the order the file system keeps them in, which on a cold cache saves a seek per file.
-std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files,
-                                 const std::vector<std::string>& folders, char separator) {
-    std::map<std::tuple<std::uint8_t, std::int64_t, std::string>, int> seen;
-    const auto keyOf = [](const SizedFile& f) {
-        return std::make_tuple(f.purpose, f.size, f.byName ? lower(f.name) : std::string());
-    };
-    for (const auto& f : files) {
-        if (f.size > 0) ++seen[keyOf(f)];
-    }
+std::vector<Candidate> sameSizes(const std::vector<SizedFile>& files) {
     std::vector<Candidate> candidates;
+    candidates.reserve(static_cast<std::size_t>(
+        std::count_if(files.begin(), files.end(), [](const SizedFile& f) { return f.size > 0; })));
     for (std::uint32_t i = 0; i < files.size(); ++i) {
-        const auto& f = files[i];
-        if (f.size <= 0 || seen[keyOf(f)] < 2) continue;
-        candidates.push_back(Candidate{&f, i, folders[f.folder] + separator + f.name,
-                                       f.byName ? lower(f.name) : std::string(), 0, 0,
-                                       std::nullopt});
+        if (files[i].size > 0) candidates.push_back(Candidate{&files[i], i, 0, 0, {}});
     }
+    keepShared(candidates, [](const Candidate& c) {
+        return std::make_tuple(c.file->purpose, c.file->size, nameKey(*c.file));
+    });
     return candidates;
 }
 
 // Hashes each candidate's head, or with `rest` what follows it, and keeps those that read and
 // still share their key.
 void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& reading) {
-    std::vector<Candidate> read;
     for (auto& c : candidates) {
         reading.checkCancel();
         const auto size = static_cast<std::uint64_t>(c.file->size);
-        if (rest && size <= kHead) {
-            read.push_back(c);
-            continue;
-        }
+        if (rest && size <= kHead) continue;
         try {
             const auto bytes = reading.open(c);
             if (!rest) {
                 reading.opened();
-                c.identity = bytes->identity();
-                c.head = reading.hash(*bytes, c.path, 0, std::min(size, kHead), kFnvStart);
+                c.identity = bytes->identity().value_or(FileIdentity{});
+                c.head = reading.hash(*bytes, c, 0, std::min(size, kHead), kFnvStart);
             } else {
-                c.rest = reading.hash(*bytes, c.path, kHead, size, c.head);
+                c.rest = reading.hash(*bytes, c, kHead, size, c.head);
             }
         } catch (const ReadError& e) {
             reading.unreadable(e.what());
-            continue;
+            c.file = nullptr;  // left out from here on
         }
-        read.push_back(c);
     }
-    candidates = std::move(read);
-    if (candidates.empty()) return;
+    std::erase_if(candidates, [](const Candidate& c) { return c.file == nullptr; });
     keepShared(candidates, [](const Candidate& c) {
-        return std::make_tuple(c.file->purpose, c.nameKey, c.file->size, c.head, c.rest);
+        return std::make_tuple(c.file->purpose, c.file->size, nameKey(*c.file), c.head, c.rest);
     });
 }
 
@@ -184,11 +195,12 @@ void hashAndKeepShared(std::vector<Candidate>& candidates, bool rest, Reading& r
 // name of a file already in the group is dropped: it is not a copy.
 void splitByBytes(std::vector<Candidate> group, Reading& reading,
                   std::vector<std::vector<Candidate>>& found) {
-    std::sort(group.begin(), group.end(),
-              [](const Candidate& a, const Candidate& b) { return a.path < b.path; });
+    std::sort(group.begin(), group.end(), [&](const Candidate& a, const Candidate& b) {
+        return reading.path(a) < reading.path(b);
+    });
     std::set<FileIdentity> seen;
     std::erase_if(group, [&](const Candidate& c) {
-        return c.identity && c.identity->index != 0 && !seen.insert(*c.identity).second;
+        return c.identity.index != 0 && !seen.insert(c.identity).second;
     });
     while (group.size() > 1) {
         std::vector<Candidate> same{group.front()};
@@ -218,10 +230,10 @@ DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
                                const std::vector<std::string>& folders, char separator,
                                const std::function<bool()>& cancelled) {
     DuplicateSearch out;
-    Reading reading(out, cancelled);
+    Reading reading(out, folders, separator, cancelled);
     std::vector<std::vector<std::string>> paths;
     try {
-        auto candidates = sameSizes(files, folders, separator);
+        auto candidates = sameSizes(files);
         hashAndKeepShared(candidates, false, reading);
         hashAndKeepShared(candidates, true, reading);
         // The hash only proposes: the bytes decide.
@@ -229,7 +241,7 @@ DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
                  std::vector<Candidate>>
             groups;
         for (auto& c : candidates) {
-            groups[{c.file->purpose, c.nameKey, c.file->size, c.head, c.rest}].push_back(
+            groups[{c.file->purpose, nameKey(*c.file), c.file->size, c.head, c.rest}].push_back(
                 std::move(c));
         }
         for (auto& [key, group] : groups) {
@@ -240,7 +252,7 @@ DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
                 paths.emplace_back();
                 for (const auto& c : set) {
                     out.groups.back().push_back(c.number);
-                    paths.back().push_back(c.path);
+                    paths.back().push_back(reading.path(c));
                 }
             }
         }

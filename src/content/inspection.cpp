@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "common/ascii.h"
 #include "content/cmx_reader.h"
@@ -77,17 +78,10 @@ void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
 }  // namespace
 
 void Findings::add(Findings&& other) {
-    if (objects.empty() && entryNames.empty() && guids.empty() && bad.empty() && archives.empty() &&
-        meshLists.empty() && unreadable.empty()) {
-        // Taken over whole: a million objects of one archive are never held twice.
-        const auto count = unreadableCount;
-        const auto files = filesRead;
-        const auto bytes = bytesRead;
-        *this = std::move(other);
-        unreadableCount += count;
-        filesRead += files;
-        bytesRead += bytes;
-        return;
+    if (other.objects.size() + other.entryNames.size() > objects.size() + entryNames.size()) {
+        // The smaller is added to the larger: a million objects of one archive are never
+        // copied, and never held twice.
+        std::swap(*this, other);
     }
     const auto objectBase = static_cast<std::uint32_t>(objects.size());
     const auto entryBase = static_cast<std::uint32_t>(entryNames.size());

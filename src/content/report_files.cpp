@@ -91,7 +91,7 @@ std::string objectsSentence(const AreaReport& area, const NumberSeparators& sepa
     return out;
 }
 
-std::string toJson(const ContentReport& report) {
+void writeJson(const ContentReport& report, const std::function<void(std::string_view)>& write) {
     std::string out = "{\"install\":" + jsonString(report.install) + ",\"areas\":[";
     bool firstArea = true;
     for (const auto& area : report.areas) {
@@ -136,6 +136,10 @@ std::string toJson(const ContentReport& report) {
         if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
         if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
         out += "}";
+        // Written a problem at a time: a report of a hundred thousand problems is never
+        // held whole as text.
+        write(out);
+        out.clear();
     }
     out += "],\"folders_unreadable\":" + std::to_string(report.foldersUnreadable) +
            ",\"files_unreadable\":" + std::to_string(report.filesUnreadable) +
@@ -143,6 +147,12 @@ std::string toJson(const ContentReport& report) {
            ",\"bytes_compared\":" + std::to_string(report.bytesCompared) +
            ",\"files_inspected\":" + std::to_string(report.filesInspected) +
            ",\"bytes_inspected\":" + std::to_string(report.bytesInspected) + "}\n";
+    write(out);
+}
+
+std::string toJson(const ContentReport& report) {
+    std::string out;
+    writeJson(report, [&](std::string_view text) { out.append(text); });
     return out;
 }
 

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "content/content_check.h"
 #include "counting/count_summary.h"
@@ -18,6 +20,10 @@ namespace brambleton::content {
 // finder's), files_inspected and bytes_inspected (the readers inside the files'). Text that is not
 // UTF-8 is written with U+FFFD in place of the bytes that are not, so the JSON is always valid.
 std::string toJson(const ContentReport& report);
+
+// The same JSON handed to `write` piece by piece (about a problem at a time), so that a large
+// report is never held whole as text.
+void writeJson(const ContentReport& report, const std::function<void(std::string_view)>& write);
 
 // "N objects, M of them inside K archives", for an objects area.
 std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators);
