@@ -487,12 +487,14 @@ int check(const Options& options) {
     checkOptions.lookInside = !options.quick;
     const auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
     progress.clear();
-    const auto cancelledNow = [] {
-        if (!gInterrupted) return false;
+    // Ctrl-C is heard in every phase: the walk, the readers, the duplicate finder, and
+    // while the report is made and written.
+    const auto cancelledNow = [&report] {
+        if (!report.cancelled && !gInterrupted) return false;
         std::fprintf(stderr, "Action Canceled by User\n");
         return true;
     };
-    if (report.cancelled || cancelledNow()) return kExitCancelled;
+    if (cancelledNow()) return kExitCancelled;
     if (options.json) {
         content::writeJson(report, [](std::string_view text) {
             if (!gInterrupted) std::fwrite(text.data(), 1, text.size(), stdout);

@@ -6,9 +6,11 @@ import json
 import os
 import random
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sims_files  # noqa: E402
@@ -209,6 +211,19 @@ with tempfile.TemporaryDirectory() as work:
                               stderr=subprocess.DEVNULL)
     closed.stdout.close()
     check("a closed pipe exits 3: %d" % closed.wait(), closed.returncode == 3)
+
+    # Ctrl-C stops the check with 130 and writes no report: here while it compares thirty
+    # thousand files of one size.
+    for i in range(30000):
+        write(os.path.join(held, "Downloads/Many/m%05d.iff" % i), b"%08d" % i)
+    interrupted = subprocess.Popen([counter, "--check", "--json"], env=held_env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    time.sleep(0.1)
+    interrupted.send_signal(signal.SIGINT)
+    out, err = interrupted.communicate(timeout=60)
+    check("Ctrl-C exits 130: %d %s" % (interrupted.returncode, err[-200:]),
+          interrupted.returncode == 130 and b"Action Canceled by User" in err and out == b"")
+    shutil.rmtree(os.path.join(held, "Downloads/Many"))
 
     # Duplicates against jdupes on generated trees.
     jdupes = shutil.which("jdupes")
