@@ -35,7 +35,9 @@ struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t index = 0;
     bool operator==(const FileIdentity&) const = default;
-    auto operator<=>(const FileIdentity&) const = default;
+    bool operator<(const FileIdentity& other) const {
+        return volume != other.volume ? volume < other.volume : index < other.index;
+    }
 };
 
 // Bytes that the format readers read at chosen offsets: a file, part of one (an entry of an

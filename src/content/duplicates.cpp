@@ -214,9 +214,9 @@ void splitByBytes(std::vector<Candidate> group, Reading& reading,
                 continue;
             }
             if (equal) {
-                same.push_back(std::move(group[i]));
+                same.push_back(group[i]);
             } else {
-                rest.push_back(std::move(group[i]));
+                rest.push_back(group[i]);
             }
         }
         if (same.size() > 1) found.push_back(std::move(same));
@@ -241,8 +241,7 @@ DuplicateSearch findDuplicates(const std::vector<SizedFile>& files,
                  std::vector<Candidate>>
             groups;
         for (auto& c : candidates) {
-            groups[{c.file->purpose, nameKey(*c.file), c.file->size, c.head, c.rest}].push_back(
-                std::move(c));
+            groups[{c.file->purpose, nameKey(*c.file), c.file->size, c.head, c.rest}].push_back(c);
         }
         for (auto& [key, group] : groups) {
             std::vector<std::vector<Candidate>> found;

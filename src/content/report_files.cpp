@@ -91,53 +91,60 @@ std::string objectsSentence(const AreaReport& area, const NumberSeparators& sepa
     return out;
 }
 
+namespace {
+
+std::string areaJson(const AreaReport& area) {
+    std::string out = "{\"name\":" + jsonString(area.name) +
+                      ",\"folder\":" + (area.folder ? jsonString(*area.folder) : "null") +
+                      ",\"files\":" + std::to_string(area.files) +
+                      ",\"bytes\":" + std::to_string(area.bytes);
+    if (area.name == "objects") {
+        out += ",\"objects\":" + std::to_string(area.objects) +
+               ",\"objects_in_archives\":" + std::to_string(area.objectsInArchives) +
+               ",\"archives\":" + std::to_string(area.archives);
+    }
+    out += ",\"largest\":[";
+    for (std::size_t i = 0; i < area.largest.size(); ++i) {
+        out += (i ? "," : "") + std::string("{\"folder\":") + jsonString(area.largest[i].folder) +
+               ",\"bytes\":" + std::to_string(area.largest[i].bytes) + "}";
+    }
+    return out + "]}";
+}
+
+std::string problemJson(const Problem& p) {
+    std::string out = "{\"kind\":" + jsonString(p.kind) + ",\"path\":" + jsonString(p.path) +
+                      ",\"detail\":" + jsonString(p.detail);
+    if (!p.entry.empty()) {
+        out += ",\"archive\":" + jsonString(p.path) + ",\"entry\":" + jsonString(p.entry);
+    }
+    if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
+    if (!p.sameAsEntry.empty()) out += ",\"same_as_entry\":" + jsonString(p.sameAsEntry);
+    if (p.moreCount > 0) {
+        out += ",\"members\":[";
+        for (std::size_t m = 0; m < p.more.size(); ++m) {
+            out += (m ? ",{\"path\":" : "{\"path\":") + jsonString(p.more[m].path);
+            if (!p.more[m].entry.empty()) out += ",\"entry\":" + jsonString(p.more[m].entry);
+            out += "}";
+        }
+        out += "],\"members_count\":" + std::to_string(p.moreCount);
+    }
+    if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
+    if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
+    return out + "}";
+}
+
+}  // namespace
+
 void writeJson(const ContentReport& report, const std::function<void(std::string_view)>& write) {
     std::string out = "{\"install\":" + jsonString(report.install) + ",\"areas\":[";
-    bool firstArea = true;
-    for (const auto& area : report.areas) {
-        out += firstArea ? "" : ",";
-        firstArea = false;
-        out += "{\"name\":" + jsonString(area.name) +
-               ",\"folder\":" + (area.folder ? jsonString(*area.folder) : "null") +
-               ",\"files\":" + std::to_string(area.files) +
-               ",\"bytes\":" + std::to_string(area.bytes);
-        if (area.name == "objects") {
-            out += ",\"objects\":" + std::to_string(area.objects) +
-                   ",\"objects_in_archives\":" + std::to_string(area.objectsInArchives) +
-                   ",\"archives\":" + std::to_string(area.archives);
-        }
-        out += ",\"largest\":[";
-        for (std::size_t i = 0; i < area.largest.size(); ++i) {
-            out += (i ? "," : "") + std::string("{\"folder\":") +
-                   jsonString(area.largest[i].folder) +
-                   ",\"bytes\":" + std::to_string(area.largest[i].bytes) + "}";
-        }
-        out += "]}";
+    for (std::size_t i = 0; i < report.areas.size(); ++i) {
+        out += (i ? "," : "") + areaJson(report.areas[i]);
     }
     out += "],\"problems\":[";
+    // Written a problem at a time: a report of a hundred thousand problems is never held
+    // whole as text.
     for (std::size_t i = 0; i < report.problems.size(); ++i) {
-        const auto& p = report.problems[i];
-        out += (i ? "," : "") + std::string("{\"kind\":") + jsonString(p.kind) +
-               ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
-        if (!p.entry.empty()) {
-            out += ",\"archive\":" + jsonString(p.path) + ",\"entry\":" + jsonString(p.entry);
-        }
-        if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
-        if (!p.sameAsEntry.empty()) out += ",\"same_as_entry\":" + jsonString(p.sameAsEntry);
-        if (p.moreCount > 0) {
-            out += ",\"members\":[";
-            for (std::size_t m = 0; m < p.more.size(); ++m) {
-                out += (m ? ",{\"path\":" : "{\"path\":") + jsonString(p.more[m].path);
-                if (!p.more[m].entry.empty()) out += ",\"entry\":" + jsonString(p.more[m].entry);
-                out += "}";
-            }
-            out += "],\"members_count\":" + std::to_string(p.moreCount);
-        }
-        if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
-        if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
-        out += "}";
-        // Written a problem at a time: a report of a hundred thousand problems is never
-        // held whole as text.
+        out += (i ? "," : "") + problemJson(report.problems[i]);
         write(out);
         out.clear();
     }

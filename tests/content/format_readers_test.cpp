@@ -223,6 +223,7 @@ TEST(FarReader, ShowsEntryNamesThatClimbEscaped) {
 // the rest, whatever its size.
 TEST(FarReader, GroupsTheBrokenEntriesOfOneArchive) {
     std::vector<std::pair<std::string, std::string>> entries;
+    entries.reserve(250);
     for (int i = 0; i < 250; ++i) entries.emplace_back("e" + std::to_string(i) + ".iff", "<html>");
     const auto found = archive(farFile(entries));
     ASSERT_EQ(found.bad.size(), 1u);
