@@ -53,8 +53,19 @@ GameSearch withFreshRegistry(const GameSearch& fresh, const GameSearch& full) {
     std::set<std::string> listed;
     for (const auto& install : fresh.installs) listed.insert(folderKey(install.hostFolder));
     for (const auto& install : full.installs) {
-        if (install.origin != GameInstall::Origin::Looked) continue;
-        if (listed.insert(folderKey(install.hostFolder)).second) merged.installs.push_back(install);
+        const GameInstall* looked = &install;
+        if (install.origin != GameInstall::Origin::Looked) {
+            // Listed by an earlier step in `full`: the copy the launchers' search found
+            // there, if it found one, in the same place of the list.
+            const auto key = folderKey(install.hostFolder);
+            const auto also =
+                std::find_if(full.alsoLooked.begin(), full.alsoLooked.end(),
+                             [&](const GameInstall& a) { return folderKey(a.hostFolder) == key; });
+            looked = also == full.alsoLooked.end() ? nullptr : &*also;
+        }
+        if (looked && listed.insert(folderKey(looked->hostFolder)).second) {
+            merged.installs.push_back(*looked);
+        }
     }
     return merged;
 }

@@ -42,8 +42,12 @@ struct SearchNote {
 };
 
 struct GameSearch {
-    std::vector<GameInstall> installs;    // in the order below, each folder once
-    std::vector<SearchNote> notes;        // every place looked at, in the order looked
+    std::vector<GameInstall> installs;  // in the order below, each folder once
+    std::vector<SearchNote> notes;      // every place looked at, in the order looked
+    // Copies found by looking whose folder an earlier step (the chosen folder, the
+    // registry) had listed already: kept, so that a copy stays listed when that step no
+    // longer names it.
+    std::vector<GameInstall> alsoLooked;
     std::vector<std::string> steamRoots;  // the Steam installations found
     std::size_t steamLibraries = 0;       // Steam libraries looked in
     std::size_t prefixes = 0;             // Wine prefixes looked in
@@ -124,7 +128,8 @@ GameSearch findGames(Registry& registry, const FolderMap& folderMap,
 
 // `full`, an earlier search, with its steps 0 to 2 replaced by `fresh`, a search of those
 // steps alone made now: the chosen folders and the registry are read afresh at every
-// category choice, the launchers only when the player asks.
+// category choice, the launchers only when the player asks. Every copy `full` found by
+// looking stays listed, also one that was listed as chosen there and is chosen no more.
 GameSearch withFreshRegistry(const GameSearch& fresh, const GameSearch& full);
 
 // A few lines for a player whose game was not found: where the search looked and what it

@@ -368,6 +368,22 @@ TEST(FindGames, AFreshRegistryKeepsTheLaunchersCopies) {
 
     fs::remove(home.path(".wine/system.reg"));
     EXPECT_EQ(withFreshRegistry(machine.findRegisteredGames(), full).installs.size(), 1u);
+
+    // The Steam copy chosen as the game folder, the program started again (a full search
+    // lists it as chosen), then another folder chosen: the Steam copy stays listed.
+    const std::string steam = full.installs[0].hostFolder;
+    home.tree.text(".config/brambleton/brambleton.ini", "[game]\nchosen=" + steam + "\n");
+    const auto restarted = machine.findGames();
+    ASSERT_EQ(restarted.installs.size(), 1u);
+    EXPECT_EQ(restarted.installs[0].origin, GameInstall::Origin::Chosen);
+    home.game("Games/Another Sims");
+    home.tree.text(".config/brambleton/brambleton.ini",
+                   "[game]\nchosen=" + home.path("Games/Another Sims") + "\n");
+    const auto other = withFreshRegistry(machine.findRegisteredGames(), restarted);
+    ASSERT_EQ(other.installs.size(), 2u);
+    EXPECT_EQ(other.installs[0].hostFolder, home.path("Games/Another Sims"));
+    EXPECT_EQ(other.installs[1].hostFolder, steam);
+    EXPECT_NE(other.installs[1].source.find("Steam"), std::string::npos);
 }
 
 TEST(FindGames, AStaleSimsDataIsKeptOnlyWhenNothingElseIsFound) {

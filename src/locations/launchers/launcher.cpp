@@ -118,6 +118,9 @@ void SearchLog::add(GameInstall install) {
     const std::string place = install.source;
     if (!seen_.insert(folderKey(install.hostFolder)).second) {
         note(place, "the game at " + install.hostFolder + ", already listed");
+        if (install.origin == GameInstall::Origin::Looked) {
+            result.alsoLooked.push_back(std::move(install));
+        }
         return;
     }
     note(place, "the game at " + install.hostFolder);
