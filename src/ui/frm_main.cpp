@@ -88,6 +88,32 @@ QString menuText(const QString& text) {
     return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// Where a copy was found, in a few words for its menu line: the source up to the path it
+// names ("Steam library", "chosen in Brambleton", "SIMS_DATA").
+QString launcherLabel(const std::string& source) {
+    std::size_t cut = source.size();
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const bool drive = i + 2 < source.size() && source[i + 1] == ':' && source[i + 2] == '\\';
+        if (source[i] == '/' || source[i] == '~' || drive) {
+            cut = i;
+            break;
+        }
+    }
+    QString label = QString::fromStdString(source.substr(0, cut)).trimmed();
+    for (const auto* tail : {",", " in", " at"}) {
+        if (label.endsWith(QLatin1String(tail))) label.chop(QLatin1String(tail).size());
+    }
+    return label.trimmed().isEmpty() ? QString::fromStdString(source) : label.trimmed();
+}
+
+// A folder's own name, without the path that leads to it.
+QString folderName(const QString& path) {
+    QString trimmed = QDir::fromNativeSeparators(path);
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
+    const auto cut = trimmed.lastIndexOf(QLatin1Char('/'));
+    return cut < 0 ? trimmed : trimmed.mid(cut + 1);
+}
+
 // The host folders of `installs`, sorted: the set of copies the player chose among.
 QStringList copiesOf(const std::vector<GameInstall>& installs) {
     QStringList copies;
@@ -319,6 +345,7 @@ void frmMain::buildMenus() {
     // The desktop's own colours, not the navy of the layout below.
     usePlatformColours(bar);
     gameMenu_ = bar->addMenu(tr("&Game"));
+    gameMenu_->setToolTipsVisible(true);  // each copy's whole path
     gameMenu_->setObjectName(QStringLiteral("gameMenu"));
     connect(gameMenu_, &QMenu::aboutToShow, this, &frmMain::fillGameMenu);
     fillGameMenu();
@@ -361,11 +388,20 @@ void frmMain::fillGameMenu() {
         bool checked = false;
         for (const auto& install : installs) {
             const QString host = QString::fromStdString(install.hostFolder);
-            const QString text = QString::fromStdString(install.installPath) +
-                                 QStringLiteral("   (") + QString::fromStdString(install.source) +
-                                 QLatin1Char(')');
-            auto* action = gameMenu_->addAction(menuText(
-                metrics.elidedText(text, Qt::ElideMiddle, 40 * metrics.averageCharWidth() * 2)));
+            // The copy's name and where it was found, which a cut in the middle of a long
+            // path used to hide; the whole path and source in the tip.
+            const QString path = QString::fromStdString(install.installPath);
+            const QString text =
+                tr("%1   (%2)")
+                    .arg(metrics.elidedText(folderName(path), Qt::ElideRight,
+                                            30 * metrics.averageCharWidth()),
+                         metrics.elidedText(launcherLabel(install.source), Qt::ElideRight,
+                                            30 * metrics.averageCharWidth()));
+            auto* action = gameMenu_->addAction(menuText(text));
+            const QString tip = tr("%1 (%2)").arg(QDir::toNativeSeparators(path),
+                                                  QString::fromStdString(install.source));
+            action->setStatusTip(tip);
+            action->setToolTip(tip);
             action->setObjectName(QStringLiteral("gameCopy"));
             action->setData(host);
             action->setCheckable(true);
@@ -384,12 +420,17 @@ void frmMain::fillGameMenu() {
     auto* choose =
         gameMenu_->addAction(tr("&Choose the game folder..."), this, &frmMain::askForGameFolder);
     choose->setObjectName(QStringLiteral("chooseGameFolder"));
+    const QFontMetrics forgetMetrics(gameMenu_->font());
     auto* forget = gameMenu_->addAction(
         chosen.isEmpty()
             ? tr("&Forget the chosen folder")
-            : tr("&Forget the chosen folder %1").arg(menuText(QDir::toNativeSeparators(chosen))),
+            : tr("&Forget the chosen folder %1")
+                  .arg(menuText(forgetMetrics.elidedText(folderName(chosen), Qt::ElideRight,
+                                                         30 * forgetMetrics.averageCharWidth()))),
         this, &frmMain::forgetGameFolder);
     forget->setObjectName(QStringLiteral("forgetGameFolder"));
+    forget->setStatusTip(QDir::toNativeSeparators(chosen));
+    forget->setToolTip(QDir::toNativeSeparators(chosen));
     forget->setEnabled(!chosen.isEmpty());
     auto* again = gameMenu_->addAction(tr("&Look again"), this, &frmMain::lookAgain);
     again->setObjectName(QStringLiteral("lookAgain"));
@@ -467,6 +508,13 @@ void frmMain::forgetGameFolder() {
 }
 
 void frmMain::useCopy(const QString& hostFolder) {
+    // The totals were another copy's.
+    const auto* shown = installInUse(currentInstalls());
+    if (!shown || QString::fromStdString(shown->hostFolder) != hostFolder) {
+        for (auto* box : {txtFiles_, txtDirs_, txtTotalBytes_, txtTotalKBytes_, txtTotalMBytes_}) {
+            box->setText(QString());
+        }
+    }
     inUse_ = hostFolder;
     rememberInUse(currentInstalls());
     showAgain();

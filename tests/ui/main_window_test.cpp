@@ -665,12 +665,20 @@ class MainWindowTest : public QObject {
             QCOMPARE(copies[0]->data().toString(), mine);
             QVERIFY(copies[0]->isChecked());
             QVERIFY(copies[0]->text().contains("chosen in Brambleton"));
+            // The copy's own name and its launcher stand whole; the path is in the tip.
+            QVERIFY(copies[0]->text().startsWith("My Sims"));
+            QVERIFY(copies[1]->text().contains("Steam library"));
+            QVERIFY(copies[1]->toolTip().contains(home.game()));
         }
         {
             frmMain w(home.sources());
             QCOMPARE(control<FileListBox>(w, "File1")->Path(), mine + "/Downloads");
+            QTest::mouseClick(control<QPushButton>(w, "cmdContar"), Qt::LeftButton);
+            QCOMPARE(control<QLineEdit>(w, "txtFiles")->text(), QStringLiteral("1"));
             QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
             w.useCopy(home.game());
+            // Another copy's totals are not this one's.
+            QCOMPARE(control<QLineEdit>(w, "txtFiles")->text(), QString());
             QCOMPARE(control<FileListBox>(w, "File1")->Path(), home.game("GameData/FLOORS"));
             w.useCopy(mine);
             w.forgetGameFolder();
