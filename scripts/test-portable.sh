@@ -41,9 +41,10 @@ enter() {
 }
 
 # What the roots hold besides minbase: the display, the window manager, the tools that drive
-# the window, and the X, GL and font client libraries every desktop has.
+# the window, and the X, GL and font client libraries every desktop has (libgl1 and libegl1,
+# with what they depend on; not libopengl0, which a desktop may lack).
 root_packages=(xvfb xauth openbox xdotool xclip fonts-dejavu-core
-    libx11-6 libx11-xcb1 libxcb1 libxext6 libxrender1 libgl1 libglx0 libopengl0 libegl1
+    libx11-6 libx11-xcb1 libxcb1 libxext6 libxrender1 libgl1 libegl1
     libfontconfig1 libfreetype6)
 # A cached root is kept for one package list.
 root_key=$(printf '%s\n' "${root_packages[@]}" | md5sum | cut -c1-8)
@@ -84,6 +85,11 @@ run_in() {
     enter "$root"
     if chroot "$root" sh -c 'ls /usr/lib/x86_64-linux-gnu/libQt6* >/dev/null 2>&1'; then
         echo "FAIL: the $suite root has Qt"
+        failures=$((failures + 1))
+    fi
+    # Nor what only some desktops have, which would hide a library the folder must carry.
+    if chroot "$root" sh -c 'ls /usr/lib/x86_64-linux-gnu/libOpenGL.so* >/dev/null 2>&1'; then
+        echo "FAIL: the $suite root has libOpenGL, which a desktop may lack"
         failures=$((failures + 1))
     fi
     chroot "$root" useradd --create-home --shell /bin/bash player
