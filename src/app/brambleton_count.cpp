@@ -52,7 +52,7 @@ const char* const kUsage =
     "usage: brambleton-count [--json] [--sequential] FOLDER [PATTERN]\n"
     "       brambleton-count [--json] [--sequential] [--game N] --category NAME\n"
     "       brambleton-count [--verbose] [--game N] --where\n"
-    "       brambleton-count [--json] [--game N] [--quick] --check\n"
+    "       brambleton-count [--json] [--game N] [--quick] [--report FILE] --check\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -77,6 +77,9 @@ const char* const kUsage =
     "                   sharing an object ID, skins missing their mesh), with the objects\n"
     "                   inside .far archives counted. Reads only; changes nothing\n"
     "  --quick          with --check, look at names and sizes only, not inside the files\n"
+    "  --report FILE    with --check, also write the report as Content > Check my content\n"
+    "                   saves it: JSON when FILE ends in .json, else a web page; paths from\n"
+    "                   the game's folder, and the home folder written ~\n"
     "  --game N         use the Nth copy of --where's list instead of the first\n"
     "  --verbose        with --where, also every place looked at and why it did not count\n"
     "  --json           print the raw numbers as one JSON object (not with --where)\n"
@@ -87,7 +90,8 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
-    "be written, 4 --check found problems, 130 cancelled with Ctrl-C.\n";
+    "be written (the report's file included), 4 --check found problems, 130 cancelled\n"
+    "with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
@@ -98,6 +102,7 @@ struct Options {
     bool sequential = false;
     std::size_t game = 0;  // 1-based; 0 for the first
     std::string category;
+    std::string report;  // --report's file
     std::string folder;
     std::string pattern = "*.*";
 };
@@ -118,6 +123,12 @@ constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
 // exit when the value is missing, given twice or not one of the allowed.
 std::optional<int> parseValue(const std::string& option, int argc, char** argv, int& i,
                               Options& options) {
+    if (option == "--report") {
+        if (!options.report.empty()) return usageError("--report is given twice");
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') return usageError("--report needs a file");
+        options.report = argv[++i];
+        return std::nullopt;
+    }
     if (option == "--game") {
         if (options.game) return usageError("--game is given twice");
         if (i + 1 >= argc) return usageError("--game needs a number");
@@ -146,9 +157,10 @@ std::optional<int> checkModeOptions(const Options& options, bool positional) {
     }
     if (positional) return usageError("a folder goes without --where, --check or --category");
     if (options.check && (options.verbose || options.sequential)) {
-        return usageError("--check takes only --json, --game and --quick");
+        return usageError("--check takes only --json, --game, --quick and --report");
     }
     if (options.quick && !options.check) return usageError("--quick goes with --check");
+    if (!options.report.empty() && !options.check) return usageError("--report goes with --check");
     if (options.verbose && !options.where) return usageError("--verbose goes with --where");
     if (options.json && options.where) return usageError("--where prints text only, not --json");
     if (options.sequential && options.where) {
@@ -160,6 +172,7 @@ std::optional<int> checkModeOptions(const Options& options, bool positional) {
 // The options and arguments of a count of a folder.
 std::optional<int> checkCountOptions(Options& options, const std::vector<std::string>& positional) {
     if (options.quick) return usageError("--quick goes with --check");
+    if (!options.report.empty()) return usageError("--report goes with --check");
     if (options.game || options.verbose) {
         return usageError("--game and --verbose go with --where, --check or --category");
     }
@@ -200,7 +213,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
                                       [&](const auto& s) { return arg == s.first; });
         if (sw != std::end(kSwitches)) {
             options.*(sw->second) = true;
-        } else if (arg == "--game" || arg == "--category") {
+        } else if (arg == "--game" || arg == "--category" || arg == "--report") {
             if (auto exit = parseValue(arg, argc, argv, i, options)) return exit;
         } else {
             return usageError("unknown option " + arg);
@@ -503,6 +516,14 @@ int check(const Options& options) {
     } else {
         printReport(report, localeSeparators());
         if (cancelledNow()) return kExitCancelled;
+    }
+    if (!options.report.empty()) {
+        const std::string failed = content::saveShared(
+            report, options.report, machine.environment().home.string(), localeSeparators());
+        if (!failed.empty()) {
+            std::fprintf(stderr, "brambleton-count: %s\n", printable(failed).c_str());
+            return kExitUnwritten;
+        }
     }
     if (!report.problems.empty()) return kExitProblems;
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;

@@ -231,10 +231,11 @@ class Checker {
             for (const auto i : group) {
                 if (i == kept || reachedTwice_.count(i)) continue;
                 duplicateCopies_.insert(i);
-                auto p = makeProblem(kDuplicate, contentPath(i),
-                                     "This file is the same, byte for byte, as " + keptPath +
-                                         ": the game loads it twice. Keep one copy and remove "
-                                         "the other.");
+                auto p =
+                    makeProblem(kDuplicate, contentPath(i),
+                                "This file is the same, byte for byte, as " + fromGame(keptPath) +
+                                    ": the game loads it twice. Keep one copy and remove "
+                                    "the other.");
                 p.sameAs = keptPath;
                 report.problems.push_back(std::move(p));
             }
@@ -274,7 +275,7 @@ class Checker {
         if (!twinsReported_.insert(path).second) return;
         report.problems.push_back(makeProblem(
             kUnreadFolder, path,
-            "The game reads " + utf8(read) +
+            "The game reads " + fromGame(utf8(read)) +
                 " and never this folder, whose name differs from it only in upper and lower "
                 "case (to Windows programs the two are one name): what is in this folder does "
                 "not show up in the game."));
@@ -313,6 +314,17 @@ class Checker {
         }
         inspector_.add({folderShared_, name, source_.separator(), kind, file,
                         static_cast<std::uint64_t>(content_[file].size)});
+    }
+
+    // A path as a sentence names it: from the game's folder, as the player knows it, and
+    // without the folders above it (a report posted in a forum names no home folder).
+    std::string fromGame(const std::string& path) const {
+        const std::string& install = report.install;
+        if (path.size() > install.size() + 1 && path.compare(0, install.size(), install) == 0 &&
+            (path[install.size()] == '/' || path[install.size()] == '\\')) {
+            return path.substr(install.size() + 1);
+        }
+        return path;
     }
 
     std::string contentPath(std::uint32_t file) const {
@@ -430,7 +442,7 @@ class Checker {
                        "leave it as it is.";
         } else {
             p.detail = objectName(named) + " has the same object ID (" + hexId(id) + ") as " +
-                       objectName(kept) + " in " + placeText(kept.path, kept.entry) +
+                       objectName(kept) + " in " + placeText(fromGame(kept.path), kept.entry) +
                        (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
                                   : std::string()) +
                        ": the game shows only one of them. " +

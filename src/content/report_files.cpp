@@ -1,9 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "content/report_files.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
 #include <cstdio>
 #include <map>
 
+#include "common/ascii.h"
 #include "common/utf8.h"
 
 namespace brambleton::content {
@@ -163,7 +171,91 @@ std::string toJson(const ContentReport& report) {
     return out;
 }
 
-std::string toHtml(const ContentReport& report, const NumberSeparators& separators) {
+namespace {
+
+// `path` from the folder `base`, with `/` inside it; unchanged when it is not below it.
+std::string below(const std::string& path, const std::string& base) {
+    if (path.size() > base.size() + 1 && path.compare(0, base.size(), base) == 0 &&
+        (path[base.size()] == '/' || path[base.size()] == '\\')) {
+        return path.substr(base.size() + 1);
+    }
+    return path;
+}
+
+// The largest folders of an area as rows with a bar each, the largest the full width.
+std::string largestRows(const AreaReport& area, const std::string& install,
+                        const NumberSeparators& separators) {
+    std::string out;
+    const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
+    for (const auto& folder : area.largest) {
+        const int width =
+            most > 0 ? static_cast<int>(100 * static_cast<double>(folder.bytes) / most) : 0;
+        out +=
+            "<tr><td></td><td><code>" + html(below(folder.folder, install)) +
+            "</code></td><td></td><td class=\"n\">" +
+            formatNumber(static_cast<double>(folder.bytes) / 1048576.0, 1, separators) +
+            " MB</td><td><div class=\"bar\" style=\"width:" + std::to_string(std::max(width, 1)) +
+            "%\"></div></td></tr>\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+PageFacts pageFactsNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm day{};
+    char text[16] = "";
+    if (const std::tm* local = std::localtime(&now)) {
+        day = *local;
+        std::strftime(text, sizeof text, "%Y-%m-%d", &day);
+    }
+    return {BRAMBLETON_VERSION, text};
+}
+
+std::string saveShared(const ContentReport& report, const std::string& file,
+                       const std::string& home, const NumberSeparators& separators) {
+    const ContentReport shared = forSharing(report, home);
+    const bool json = file.size() >= 5 && ascii::equalNoCase(file.substr(file.size() - 5), ".json");
+    std::ofstream out(std::filesystem::path(std::u8string(file.begin(), file.end())),
+                      std::ios::binary | std::ios::trunc);
+    if (!out) return "The report could not be written to " + file + ": " + std::strerror(errno);
+    if (json) {
+        writeJson(shared, [&](std::string_view text) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        });
+    } else {
+        const std::string page = toHtml(shared, separators, pageFactsNow());
+        out.write(page.data(), static_cast<std::streamsize>(page.size()));
+    }
+    out.flush();
+    if (!out) return "The report could not be written to " + file + ": " + std::strerror(errno);
+    return {};
+}
+
+ContentReport forSharing(ContentReport report, const std::string& home) {
+    const std::string install = report.install;
+    const auto relative = [&](std::string& path) {
+        if (!path.empty()) path = below(path, install);
+    };
+    for (auto& area : report.areas) {
+        if (area.folder) relative(*area.folder);
+        for (auto& folder : area.largest) relative(folder.folder);
+    }
+    for (auto& p : report.problems) {
+        relative(p.path);
+        relative(p.sameAs);
+        relative(p.archive);
+        for (auto& member : p.more) relative(member.path);
+    }
+    if (!home.empty() && (install == home || below(install, home) != install)) {
+        report.install = install == home ? "~" : "~/" + below(install, home);
+    }
+    return report;
+}
+
+std::string toHtml(const ContentReport& report, const NumberSeparators& separators,
+                   const PageFacts& facts) {
     const auto number = [&](std::int64_t n) {
         return formatNumber(static_cast<double>(n), 0, separators);
     };
@@ -174,11 +266,16 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
         "<title>The Sims custom content report</title>"
         "<style>body{font-family:sans-serif;max-width:60em;margin:1em auto}"
-        "td,th{padding:.2em .6em;text-align:left}td.n{text-align:right}</style></head><body>\n"
+        "td,th{padding:.2em .6em;text-align:left}td.n{text-align:right}"
+        "div.bar{height:.8em;min-width:1px;background:#4a6fa5}</style></head><body>\n"
         "<h1>The Sims custom content report</h1>\n<p>Game folder: <code>" +
-        html(report.install) +
-        "</code></p>\n<h2>What the game loads</h2>\n<table>\n"
-        "<tr><th>Area</th><th>Folder</th><th>Files</th><th>Bytes</th><th>MB</th></tr>\n";
+        html(report.install) + "</code></p>\n" +
+        (facts.version.empty() ? std::string()
+                               : "<p>Made by Brambleton " + html(facts.version) +
+                                     (facts.date.empty() ? "" : " on " + html(facts.date)) +
+                                     ". It only reads: nothing was changed.</p>\n") +
+        "<h2>What the game loads</h2>\n<table>\n"
+        "<tr><th>Area</th><th>Folder</th><th>Files</th><th>Bytes</th><th>MB</th><th></th></tr>\n";
     for (const auto& area : report.areas) {
         out += "<tr><td>" + html(area.name) + "</td><td><code>" +
                (area.folder ? html(*area.folder) : "no folder " + html(area.place)) +
@@ -189,6 +286,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
             out += "<tr><td></td><td colspan=\"4\">" + html(objectsSentence(area, separators)) +
                    "</td></tr>\n";
         }
+        out += largestRows(area, area.folder ? *area.folder : std::string(), separators);
     }
     out += "</table>\n<h2>Problems</h2>\n";
     if (report.problems.empty()) out += "<p>None found.</p>\n";

@@ -28,8 +28,28 @@ void writeJson(const ContentReport& report, const std::function<void(std::string
 // "N objects, M of them inside K archives", for an objects area.
 std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators);
 
+// What a page says of itself: the program's version and the day it was made.
+struct PageFacts {
+    std::string version;
+    std::string date;
+};
+
 // The report as a page a player can post in a help forum: every name escaped, numbers with
-// `separators`.
-std::string toHtml(const ContentReport& report, const NumberSeparators& separators);
+// `separators`, each area's largest folders with a bar, and `facts` when given.
+std::string toHtml(const ContentReport& report, const NumberSeparators& separators,
+                   const PageFacts& facts = {});
+
+// This program's version and today's date (ISO 8601), for a page that is saved.
+PageFacts pageFactsNow();
+
+// Writes the report as it is shared (see forSharing) to `file`: JSON when the name ends in
+// ".json" (any case), else an HTML page. Empty when written; else why not, one sentence.
+std::string saveShared(const ContentReport& report, const std::string& file,
+                       const std::string& home, const NumberSeparators& separators);
+
+// The report as it is shared (saved, posted in a forum): every path from the game's folder,
+// and the game's folder itself with the home folder `home` written "~", so that it names no
+// one. Entries keep their names.
+ContentReport forSharing(ContentReport report, const std::string& home);
 
 }  // namespace brambleton::content

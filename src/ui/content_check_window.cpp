@@ -7,11 +7,15 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -28,8 +32,9 @@ namespace brambleton::ui {
 namespace {
 
 constexpr int kBarColumn = 3;
-constexpr int kShareRole = Qt::UserRole + 1;  // a row's share of the largest, 0 to 1
-constexpr int kPathRole = Qt::UserRole + 2;   // a problem's path
+constexpr int kShareRole = Qt::UserRole + 1;    // a row's share of the largest, 0 to 1
+constexpr int kPathRole = Qt::UserRole + 2;     // a problem's path
+constexpr int kDetailsRole = Qt::UserRole + 4;  // all a row says, for the details pane
 
 // Draws a row's share as a bar, so the largest folders read at a glance.
 class BarDelegate final : public QStyledItemDelegate {
@@ -115,6 +120,16 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     problems_->setHeaderLabels({tr("Problems"), tr("What to do")});
     problems_->setWordWrap(true);
     layout->addWidget(problems_, 4);
+    // The selected problem whole: its place, its sentence and the files it groups, however
+    // long, which a row of the list cannot show.
+    details_ = new QLabel(this);
+    details_->setObjectName(QStringLiteral("details"));
+    details_->setTextFormat(Qt::PlainText);
+    details_->setWordWrap(true);
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    details_->setMinimumHeight(fontMetrics().lineSpacing() * 4);
+    details_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    layout->addWidget(details_, 1);
 
     auto* buttons = new QHBoxLayout;
     showInFolder_ = new QPushButton(tr("Show in folder"), this);
@@ -133,6 +148,7 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
 
     connect(problems_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         showInFolder_->setEnabled(item && !item->data(0, kPathRole).toString().isEmpty());
+        details_->setText(item ? item->data(0, kDetailsRole).toString() : QString());
     });
     connect(problems_, &QTreeWidget::itemActivated, this,
             &ContentCheckWindow::showSelectedInFolder);
@@ -140,7 +156,30 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
     connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    resize(760, 620);
+    // Escape closes the window, as it closes a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    resize(760, 680);
+}
+
+void ContentCheckWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the button that has the focus, as in a dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ContentCheckWindow::showEvent(QShowEvent* event) {
+    // The first time, over the main window it belongs to.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
 }
 
 ContentCheckWindow::~ContentCheckWindow() = default;
@@ -167,7 +206,22 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     progress.hide();
     if (report.cancelled) {
         cancel_.Cancel(false);
-        showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
+        if (!isVisible()) {
+            // Nothing of this window is on screen yet: said as a cancelled count is.
+            showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
+            return false;
+        }
+        // Check again, cancelled: the report shown is no longer current, so it goes, and
+        // the window says why.
+        report_.reset();
+        areas_->clear();
+        problems_->clear();
+        details_->clear();
+        save_->setEnabled(false);
+        showInFolder_->setEnabled(false);
+        summary_->setText(
+            tr("The check was cancelled, so there is no report. Press Check again "
+               "to check your content."));
         return false;
     }
     present(report);
@@ -214,6 +268,8 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
     presentAreas(report);
     presentProblems(report);
     showInFolder_->setEnabled(false);
+    save_->setEnabled(true);
+    details_->setText(tr("Select a problem to read all it says."));
 }
 
 void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
@@ -223,8 +279,12 @@ void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
     for (const auto& area : report.areas) {
         auto* row = new QTreeWidgetItem(areas_);
         const QString name = fromUtf8(area.name);
-        row->setText(0, area.folder ? tr("%1 (%2)").arg(name, shownPath(install, *area.folder))
-                                    : tr("%1 (no folder %2)").arg(name, fromUtf8(area.place)));
+        row->setText(
+            0, area.folder
+                   ? tr("%1 (%2)").arg(name, shownPath(install, *area.folder))
+                   : tr("%1 (no folder %2)")
+                         .arg(name,
+                              fromUtf8(area.place).replace(QLatin1Char('\\'), QDir::separator())));
         if (area.folder) {
             row->setToolTip(
                 0, plainToolTip(readable(QDir::toNativeSeparators(fromUtf8(*area.folder)))));
@@ -266,36 +326,48 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
         auto*& group = kinds[problem.kind];
         if (!group) {
             group = new QTreeWidgetItem(problems_);
-            group->setText(1, fromUtf8(problem.kind));
+            group->setData(0, ContentCheckWindow::kKindRole, fromUtf8(problem.kind));
         }
         auto* row = new QTreeWidgetItem(group);
         const std::string place = content::placeText(problem.path, problem.entry);
         const QString path = readable(QDir::toNativeSeparators(fromUtf8(place)));
+        const QString sentence = readable(fromUtf8(problem.detail));
         row->setText(0, shownPath(install, place));
-        row->setText(1, readable(fromUtf8(problem.detail)));
+        row->setText(1, sentence);
         // Inside an archive, the file manager shows the archive.
         row->setData(0, kPathRole,
                      fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
-        row->setToolTip(0, plainToolTip(path));
-        row->setToolTip(1, plainToolTip(row->text(1)));
+        QStringList details{shownPath(install, place), sentence};
         for (const auto& member : problem.more) {
-            auto* child = new QTreeWidgetItem(row);
             const std::string memberPlace = content::placeText(member.path, member.entry);
+            auto* child = new QTreeWidgetItem(row);
             child->setText(0, shownPath(install, memberPlace));
             child->setToolTip(
                 0, plainToolTip(readable(QDir::toNativeSeparators(fromUtf8(memberPlace)))));
             child->setData(0, kPathRole, fromUtf8(member.path));
+            details << QStringLiteral("  ") + shownPath(install, memberPlace);
         }
         const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
         if (unlisted > 0) {
-            new QTreeWidgetItem(
-                row, {tr("and %1 more").arg(locale.toString(static_cast<qlonglong>(unlisted)))});
+            const QString more =
+                tr("and %1 more").arg(locale.toString(static_cast<qlonglong>(unlisted)));
+            new QTreeWidgetItem(row, {more});
+            details << QStringLiteral("  ") + more;
         }
+        const QString all = details.join(QLatin1Char('\n'));
+        row->setData(0, kDetailsRole, all);
+        row->setToolTip(0, plainToolTip(path + QLatin1Char('\n') + sentence));
+        row->setToolTip(1, plainToolTip(all));
     }
     for (auto& [kind, group] : kinds) {
-        group->setText(0, tr("%1: %2")
-                              .arg(fromUtf8(content::describeKind(kind)))
-                              .arg(locale.toString(group->childCount())));
+        // A heading a player reads, with its count, across the whole row.
+        const QString heading = tr("%1: %2")
+                                    .arg(fromUtf8(content::describeKind(kind)))
+                                    .arg(locale.toString(group->childCount()));
+        group->setText(0, heading);
+        group->setToolTip(0, plainToolTip(heading));
+        group->setData(0, kDetailsRole, heading);
+        group->setFirstColumnSpanned(true);
         group->setExpanded(true);
     }
     if (report.problems.empty()) {
@@ -318,10 +390,17 @@ void ContentCheckWindow::showSelectedInFolder() {
 
 void ContentCheckWindow::askWhereToSave() {
     if (!report_) return;
-    const QString file = QFileDialog::getSaveFileName(
+    const QString page = tr("Web page (*.html)");
+    const QString json = tr("JSON (*.json)");
+    QString type;
+    QString file = QFileDialog::getSaveFileName(
         this, tr("Save report"), QDir::home().filePath(QStringLiteral("sims-content-report.html")),
-        tr("Web page (*.html);;JSON (*.json)"));
-    if (!file.isEmpty()) saveReport(file);
+        page + QStringLiteral(";;") + json, &type);
+    if (file.isEmpty()) return;
+    // The type chosen decides the format, and the name gets its ending.
+    const QString ending = type == json ? QStringLiteral(".json") : QStringLiteral(".html");
+    if (!file.endsWith(ending, Qt::CaseInsensitive)) file += ending;
+    saveReport(file);
 }
 
 bool ContentCheckWindow::saveReport(const QString& file) {
@@ -329,17 +408,10 @@ bool ContentCheckWindow::saveReport(const QString& file) {
     const QLocale locale;
     const NumberSeparators separators{locale.groupSeparator().toStdString(),
                                       locale.decimalPoint().toStdString()};
-    const std::string text = file.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
-                                 ? content::toJson(*report_)
-                                 : content::toHtml(*report_, separators);
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !out.flush()) {
-        showMessage(tr("The report could not be saved to %1: %2")
-                        .arg(QDir::toNativeSeparators(file), out.errorString()),
-                    {}, this);
+    const std::string failed = content::saveShared(
+        *report_, file.toStdString(), QDir::home().absolutePath().toStdString(), separators);
+    if (!failed.empty()) {
+        showMessage(readable(fromUtf8(failed)), {}, this);
         return false;
     }
     return true;

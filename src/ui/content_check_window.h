@@ -20,11 +20,15 @@ namespace brambleton::ui {
 // progress window and Cancel, as a count), then shows each area's files and size with a bar
 // for each of its largest folders, and the problems grouped by kind, each with its sentence.
 // "Show in folder" opens the file manager at the selected problem's file; "Save report..."
-// writes the report as an HTML page or as JSON. It only reads. Its trees are named "areas"
-// and "problems".
+// writes the report as an HTML page or as JSON. Below the problems, the pane "details" shows
+// all the selected problem says. Enter presses the focused button and Escape closes the
+// window. It only reads. Its trees are named "areas" and "problems".
 class ContentCheckWindow : public QWidget {
     Q_OBJECT
   public:
+    // The role under which a group row of "problems" holds its kind's stable name.
+    static constexpr int kKindRole = Qt::UserRole + 3;
+
     // `source` reads the folders; the platform's when null.
     explicit ContentCheckWindow(QWidget* owner = nullptr,
                                 std::unique_ptr<FolderSource> source = nullptr);
@@ -38,9 +42,14 @@ class ContentCheckWindow : public QWidget {
     // The last report shown.
     const std::optional<content::ContentReport>& report() const { return report_; }
 
-    // Writes the report to `file`: an HTML page, or JSON when the name ends in .json.
-    // Returns false after saying why when it cannot.
+    // Writes the report as it is shared to `file` (paths from the game's folder, the home
+    // folder written "~"): an HTML page, or JSON when the name ends in .json. Returns false
+    // after saying why when it cannot.
     bool saveReport(const QString& file);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void present(const content::ContentReport& report);
@@ -55,7 +64,9 @@ class ContentCheckWindow : public QWidget {
     bool running_ = false;
     QString hostFolder_;
     std::optional<content::ContentReport> report_;
+    bool placed_ = false;  // moved over the main window once
     QLabel* summary_;
+    QLabel* details_;
     QTreeWidget* areas_;
     QTreeWidget* problems_;
     QPushButton* showInFolder_;

@@ -106,6 +106,27 @@ with tempfile.TemporaryDirectory() as work:
             check("the copy kept", p["same_as"] == os.path.join(game, "Downloads/Copies/chair.iff"))
     check("no unreadable folder", report["folders_unreadable"] == 0)
 
+    # --report writes what Save report... writes: paths from the game's folder, the home
+    # folder as ~, so a report posted in a forum names no one; HTML unless it ends in .json.
+    for name in ("shared.html", "shared.JSON"):
+        target = os.path.join(work, name)
+        run = subprocess.run([counter, "--check", "--quick", "--report", target], env=env,
+                             capture_output=True)
+        check("--report exits as --check does: %d" % run.returncode, run.returncode == 4)
+        with open(target, "rb") as f:
+            shared = f.read()
+        check("%s names no home folder" % name, home.encode() not in shared)
+        check("%s is %s" % (name, "JSON" if name.endswith("JSON") else "a page"),
+              shared.startswith(b"{") if name.endswith("JSON") else shared.startswith(b"<!DOCTYPE"))
+    shared = json.loads(open(os.path.join(work, "shared.JSON"), "rb").read())
+    check("the shared install is under ~", shared["install"].startswith("~/.local/share/Steam"))
+    check("shared paths start at the game's folder",
+          {p["path"] for p in shared["problems"]} >= {"Downloads/chair.iff", "GameData/Skins/Extra"})
+    unwritable = subprocess.run([counter, "--check", "--quick", "--report",
+                                 os.path.join(work, "no", "such", "r.html")], env=env,
+                                capture_output=True)
+    check("an unwritable report exits 3: %d" % unwritable.returncode, unwritable.returncode == 3)
+
     # The text report and a clean install's status.
     text = subprocess.run([counter, "--check", "--quick"], env=env, capture_output=True,
                           text=True).stdout

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -740,7 +741,11 @@ class MainWindowTest : public QObject {
         auto* problems = window->findChild<QTreeWidget*>("problems");
         QStringList kinds;
         for (int i = 0; i < problems->topLevelItemCount(); ++i) {
-            kinds << problems->topLevelItem(i)->text(1);
+            const auto* group = problems->topLevelItem(i);
+            kinds << group->data(0, ContentCheckWindow::kKindRole).toString();
+            // A heading a player reads, with its count, never the raw kind.
+            QVERIFY(group->text(0).endsWith(QStringLiteral(": %1").arg(group->childCount())));
+            QVERIFY(!group->text(0).contains(kinds.last()));
         }
         // The prefix's content files are zeros, not what their names say.
         QCOMPARE(kinds, (QStringList{"unread-subfolder", "ignored-name", "bad-file"}));
@@ -750,6 +755,10 @@ class MainWindowTest : public QObject {
         QVERIFY(ignored->child(1)->text(0).contains(QStringLiteral("sofa\\u202e.iff.bak")));
         QVERIFY(!ignored->child(1)->text(1).contains(QChar(0x202e)));
         QCOMPARE(messages.texts, QStringList());
+        // The selected problem's sentence stands whole below the list.
+        problems->setCurrentItem(ignored->child(0));
+        QCOMPARE(window->findChild<QLabel*>("details")->text().section('\n', 1, 1),
+                 ignored->child(0)->text(1));
 
         const QString json = QString::fromStdString(prefix.tree.path("report.json"));
         const QString page = QString::fromStdString(prefix.tree.path("report.html"));
@@ -757,7 +766,11 @@ class MainWindowTest : public QObject {
         QVERIFY(window->saveReport(page));
         QFile saved(json);
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().contains("\"kind\":\"ignored-name\""));
+        const QByteArray savedJson = saved.readAll();
+        QVERIFY(savedJson.contains("\"kind\":\"ignored-name\""));
+        // Paths from the game's folder: what is posted names no folder above it.
+        QVERIFY(savedJson.contains("\"path\":\"Downloads/chair.iff.bak\""));
+        QVERIFY(!savedJson.contains(prefix.game("Downloads").toUtf8()));
         QVERIFY(!window->saveReport(QString::fromStdString(prefix.tree.path("no/such/x.html"))));
         QCOMPARE(messages.texts.size(), 1);
 
@@ -765,9 +778,14 @@ class MainWindowTest : public QObject {
             QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"),
                               Qt::LeftButton);
         });
+        // Check again cancelled: said in the window, whose old report goes.
         QVERIFY(!window->check(prefix.game()));
-        QCOMPARE(messages.texts.last(), QStringLiteral("Action Canceled by User"));
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY(!window->report());
+        QCOMPARE(problems->topLevelItemCount(), 0);
+        QVERIFY(window->findChild<QPushButton*>("saveReport")->isEnabled() == false);
         QVERIFY(window->check(prefix.game()));
+        QVERIFY(window->report());
     }
 };
 
