@@ -3,6 +3,7 @@
 // as set, nothing appended, and the program's icon in both sizes. Read back with xprop.
 #include <QApplication>
 #include <QMessageBox>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -71,6 +72,15 @@ class X11WindowTest : public QObject {
                      .endsWith(QStringLiteral("0x%1").arg(main.winId(), 0, 16)),
                  qPrintable(windowProperty(progress, "WM_TRANSIENT_FOR")));
         QVERIFY(!windowProperty(progress, "_NET_WM_STATE").contains("ABOVE"));
+        // The window's class is the one its menu entry names, so that docks group them.
+        const QString wmClass = windowProperty(main, "WM_CLASS");
+        const auto classes = QRegularExpression(QStringLiteral("\"([^\"]*)\"$")).match(wmClass);
+        QVERIFY2(classes.hasMatch(), qPrintable(wmClass));
+        QFile entry(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../data/org.brambleton.Brambleton.desktop"));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY2(QString::fromUtf8(entry.readAll())
+                     .contains(QStringLiteral("\nStartupWMClass=") + classes.captured(1) + "\n"),
+                 qPrintable(wmClass));
         for (const QWidget* window :
              {static_cast<QWidget*>(&main), static_cast<QWidget*>(&progress)}) {
             const QStringList sizes = iconSizes(*window);
