@@ -2,11 +2,12 @@
 # SPDX-License-Identifier: MIT
 """Writes the pages installed with Brambleton: the user guide, made from the README's
 sections for players, and the licence and credits page, made from LICENSE and
-data/credits.md. Reads only the small part of Markdown those files use: headings,
-paragraphs, lists, indented code, `code`, **bold**, *emphasis* and [links](...)."""
+data/credits.md. The Markdown is turned into HTML by cmark-gfm (Debian's package cmark-gfm),
+GitHub's own Markdown, tables included, so the pages read as the README does on GitHub."""
 
 import html
-import re
+import shutil
+import subprocess
 import sys
 from pathlib import Path
 
@@ -17,70 +18,22 @@ STYLE = """body { font-family: sans-serif; max-width: 46em; margin: 2em auto; pa
   line-height: 1.45; color: #111; }
 h1, h2, h3 { color: #000080; }
 code, pre { font-family: monospace; background: #f2f2f7; }
-pre { padding: 0.6em; overflow-x: auto; }"""
-
-
-def inline(text):
-    out = []
-    # Code spans first, so nothing inside them is read as markup.
-    for i, part in enumerate(re.split(r"(`[^`]*`)", text)):
-        if i % 2:
-            out.append("<code>" + html.escape(part[1:-1]) + "</code>")
-            continue
-        part = html.escape(part, quote=False)
-        part = re.sub(r"\*\*(.+?)\*\*", r"<strong>\1</strong>", part)
-        part = re.sub(r"(?<![\w*])\*(?!\s)(.+?)(?<!\s)\*(?![\w*])", r"<em>\1</em>", part)
-        part = re.sub(r"\[([^\]]+)\]\(([^)\s]+)\)",
-                      lambda m: '<a href="%s">%s</a>' % (html.escape(m.group(2)), m.group(1)),
-                      part)
-        out.append(part)
-    return "".join(out)
+pre { padding: 0.6em; overflow-x: auto; }
+table { border-collapse: collapse; }
+th, td { border: 1px solid #c8c8d8; padding: 0.25em 0.6em; text-align: left; }"""
 
 
 def blocks(lines):
-    """Markdown lines to HTML, block by block."""
-    out, i = [], 0
-    while i < len(lines):
-        line = lines[i]
-        if not line.strip():
-            i += 1
-        elif line.startswith("#"):
-            level = len(line) - len(line.lstrip("#"))
-            out.append("<h%d>%s</h%d>" % (level, inline(line[level:].strip()), level))
-            i += 1
-        elif line.startswith("    "):
-            code = []
-            while i < len(lines) and (lines[i].startswith("    ") or not lines[i].strip()):
-                code.append(lines[i][4:])
-                i += 1
-            out.append("<pre>" + html.escape("\n".join(code).rstrip("\n")) + "</pre>")
-        elif re.match(r"(- |\d+\. )", line):
-            ordered = not line.startswith("- ")
-            items = []
-            while i < len(lines) and (re.match(r"(- |\d+\. )", lines[i]) or
-                                      (lines[i].startswith(" ") and items)):
-                if re.match(r"(- |\d+\. )", lines[i]):
-                    items.append([re.sub(r"^(- |\d+\. )", "", lines[i])])
-                else:
-                    items[-1].append(lines[i].strip())
-                i += 1
-                # A blank line inside a list goes on only when more of the list follows.
-                if (i + 1 < len(lines) and not lines[i].strip() and
-                        (lines[i + 1].startswith(" ") or re.match(r"(- |\d+\. )", lines[i + 1]))):
-                    i += 1
-            tag = "ol" if ordered else "ul"
-            out.append("<%s>%s</%s>" % (tag, "".join(
-                "<li>" + inline(" ".join(item)) + "</li>" for item in items), tag))
-        elif line.startswith("!["):
-            i += 1  # pictures stay in the repository
-        else:
-            para = []
-            while i < len(lines) and lines[i].strip() and not re.match(
-                    r"(#|- |\d+\. |    |!\[)", lines[i]):
-                para.append(lines[i].strip())
-                i += 1
-            out.append("<p>" + inline(" ".join(para)) + "</p>")
-    return "\n".join(out)
+    """Markdown lines to HTML. Raw HTML in the text is escaped, not passed through; pictures
+    stay in the repository."""
+    cmark = shutil.which("cmark-gfm")
+    if not cmark:
+        sys.exit("make-pages.py needs cmark-gfm (Debian package cmark-gfm)")
+    text = "\n".join(line for line in lines if not line.startswith("!["))
+    done = subprocess.run([cmark, "--extension", "table", "--extension", "autolink",
+                           "--extension", "strikethrough", "--to", "html"],
+                          input=text, capture_output=True, text=True, check=True)
+    return done.stdout
 
 
 def page(title, body):

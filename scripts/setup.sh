@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config python3
-    nlohmann-json3-dev libyaml-cpp-dev
+    nlohmann-json3-dev libyaml-cpp-dev cmark-gfm
     qt6-base-dev libgl-dev fonts-liberation
 )
 release=(g++-mingw-w64-x86-64 nsis zip lintian dpkg-dev patchelf)
