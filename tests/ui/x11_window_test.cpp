@@ -2,8 +2,8 @@
 // What a window manager reads of the windows on a real X server (Xvfb): their titles exactly
 // as set, nothing appended, and the program's icon in both sizes. Read back with xprop.
 #include <QApplication>
-#include <QMessageBox>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -76,7 +76,8 @@ class X11WindowTest : public QObject {
         const QString wmClass = windowProperty(main, "WM_CLASS");
         const auto classes = QRegularExpression(QStringLiteral("\"([^\"]*)\"$")).match(wmClass);
         QVERIFY2(classes.hasMatch(), qPrintable(wmClass));
-        QFile entry(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../data/org.brambleton.Brambleton.desktop"));
+        QFile entry(
+            QStringLiteral(QT_TESTCASE_SOURCEDIR "/../../data/org.brambleton.Brambleton.desktop"));
         QVERIFY(entry.open(QIODevice::ReadOnly));
         QVERIFY2(QString::fromUtf8(entry.readAll())
                      .contains(QStringLiteral("\nStartupWMClass=") + classes.captured(1) + "\n"),
