@@ -104,6 +104,8 @@ class FileListBox : public QListWidget {
     void Refresh();
     // Whether the folder is still being read.
     bool reading() const noexcept { return work_.busy(); }
+    // Keeps the rows out of the list's lowest `pixels`, where another control lies over it.
+    void setBottomClearance(int pixels) { setViewportMargins(0, 0, 0, pixels); }
 
   signals:
     void Click();

@@ -333,6 +333,14 @@ void frmMain::buildControls() {
     connect(Drive1_, &DriveListBox::Change, this, &frmMain::Drive1_Change);
     connect(Dir1_, &DirListBox::Change, this, &frmMain::Dir1_Change);
     connect(File1_, &FileListBox::Click, this, &frmMain::File1_Click);
+    // The layout lays the pattern box over the lower part of the file list: the list's rows
+    // end above it, so that none lies hidden behind it, and the box's tip shows the whole
+    // pattern, which its width cuts ("*.skn;*.bmp;*.cmx").
+    if (File1_->geometry().intersects(cboFiltro_->geometry())) {
+        File1_->setBottomClearance(File1_->geometry().bottom() - cboFiltro_->geometry().top() + 1);
+    }
+    connect(cboFiltro_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { cboFiltro_->setToolTip(text); });
     connect(cboFiltro_, &QComboBox::editTextChanged, this, &frmMain::cboFiltro_Change);
     connect(cboFiltro_, qOverload<int>(&QComboBox::activated), this, &frmMain::cboFiltro_Click);
     connect(cmdContar_, &QPushButton::clicked, this, &frmMain::cmdContar_Click);

@@ -351,6 +351,15 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<FileListBox>(w, "File1")->Pattern(), QStringLiteral("*.*"));
         w.cmdContar_Click();
         QCOMPARE(results(w)[0], QStringLiteral("3"));
+        // The box lies over the list: no row is drawn behind it, and its tip holds the whole
+        // pattern its width cuts.
+        auto* list = control<FileListBox>(w, "File1");
+        const QRect rows(list->viewport()->mapTo(filter->parentWidget(), QPoint(0, 0)),
+                         list->viewport()->size());
+        QVERIFY(!rows.intersects(filter->geometry()));
+        filter->setCurrentIndex(3);
+        emit filter->activated(3);
+        QCOMPARE(filter->toolTip(), filter->currentText());
     }
 
     // Three unreadable folders cost a box each; the rest are gathered into one box at the end.
