@@ -144,6 +144,8 @@ double contrastRatio(const QColor& a, const QColor& b) {
 namespace {
 
 constexpr double kReadable = 4.5;
+// What a control's shape needs against what lies around it (WCAG's non-text contrast).
+constexpr double kVisible = 3.0;
 
 // A dark desktop's button text, which vanishes on the white face, becomes black as on a
 // light desktop; a disabled button's grey as light desktops draw it.
@@ -165,6 +167,24 @@ void makeCommandButton(QPushButton* button) {
     button->setPalette(palette);
     static auto* const presses = new EnterPresses(qApp);
     button->installEventFilter(presses);
+}
+
+void makeVisibleOnNavy(QWidget* control) {
+    // A dark desktop's field colour is nearly as dark as the navy window: the radio buttons'
+    // circles and the pattern box vanish into it. They take a light desktop's white field
+    // and black marks instead; a light desktop keeps its own.
+    const QColor navy(0, 0, 128);
+    QPalette palette = control->palette();
+    if (contrastRatio(palette.color(QPalette::Active, QPalette::Base), navy) >= kVisible) return;
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, QColor(255, 255, 255));
+        palette.setColor(group, QPalette::Text, QColor(0, 0, 0));
+        palette.setColor(group, QPalette::Button, QColor(255, 255, 255));
+        palette.setColor(group, QPalette::ButtonText, QColor(0, 0, 0));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, QColor(235, 235, 235));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 120));
+    control->setPalette(palette);
 }
 
 void makeResultColours(QWidget* box) {

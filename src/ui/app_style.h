@@ -31,6 +31,10 @@ void usePlatformColours(QWidget* control);
 // otherwise (a dark desktop's light text would vanish on the white face).
 void makeCommandButton(QPushButton* button);
 
+// Gives a control on the navy window (a category's radio button, the pattern box) a white
+// field and black marks when the desktop's field colour is too dark to see on navy.
+void makeVisibleOnNavy(QWidget* control);
+
 // A result box's colours: the blue (0, 0, 192) text on the desktop's background where that
 // reads, else on white (a dark desktop's dark grey would swallow the blue).
 void makeResultColours(QWidget* box);

@@ -211,8 +211,11 @@ QWidget* frmMain::makeControl(const ControlSpec& spec, QWidget* parent) {
             makeResultColours(box);
             return box;
         }
-        case ControlKind::Category:
-            return new QRadioButton(caption, parent);
+        case ControlKind::Category: {
+            auto* option = new QRadioButton(caption, parent);
+            makeVisibleOnNavy(option);
+            return option;
+        }
         case ControlKind::DriveList:
             return withPlatformColours(new DriveListBox(places_, parent));
         case ControlKind::FolderList:
@@ -225,6 +228,7 @@ QWidget* frmMain::makeControl(const ControlSpec& spec, QWidget* parent) {
             // What the player types stands as typed: no completion from the offered patterns.
             filter->setCompleter(nullptr);
             usePlatformColours(filter);
+            makeVisibleOnNavy(filter);
             filter->setInsertPolicy(QComboBox::NoInsert);
             filter->addItems(filterPatterns());
             filter->setCurrentIndex(-1);

@@ -8,6 +8,8 @@
 #include <QSpacerItem>
 #include <QTextDocument>
 
+#include "ui/app_style.h"
+
 namespace brambleton::ui {
 namespace {
 
@@ -32,8 +34,9 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     if (over) {
-        // The box's own colours, not those of the navy window it stands over.
-        box.setPalette(QApplication::palette(&box));
+        // The desktop's own colours, not those of the navy window it stands over: every
+        // role set, since a palette with none set still takes the window's.
+        usePlatformColours(&box);
         box.setFont(QApplication::font(&box));
         box.setWindowModality(Qt::WindowModal);
     }

@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 
@@ -20,6 +23,7 @@ using namespace brambleton;
 using namespace brambleton::ui;
 using brambleton::testing::drawnContrast;
 using brambleton::testing::GamePrefix;
+using brambleton::ui::contrastRatio;
 
 namespace {
 
@@ -129,6 +133,21 @@ class X11WindowTest : public QObject {
             QVERIFY2(contrast >= 4.5,
                      qPrintable(QStringLiteral("%1: %2:1").arg(name).arg(contrast)));
         }
+        // A category's circle and the pattern box's field stand out from the navy window,
+        // 3:1 at least, as shapes must.
+        const QColor navy(0, 0, 128);
+        auto* option = main.findChild<QRadioButton*>("Option2");
+        QStyleOptionButton button;
+        button.initFrom(option);
+        const QRect circle =
+            option->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &button, option);
+        const QColor inCircle = option->grab().toImage().pixelColor(circle.center());
+        QVERIFY2(contrastRatio(inCircle, navy) >= 3,
+                 qPrintable(QStringLiteral("circle %1").arg(contrastRatio(inCircle, navy))));
+        auto* filter = main.findChild<QWidget*>("cboFiltro");
+        const QColor field = filter->grab().toImage().pixelColor(4, filter->height() / 2);
+        QVERIFY2(contrastRatio(field, navy) >= 3,
+                 qPrintable(QStringLiteral("pattern box %1").arg(contrastRatio(field, navy))));
     }
 };
 
