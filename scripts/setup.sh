@@ -20,7 +20,7 @@ elif [ "${1:-}" = --tests ]; then
         googletest libgtest-dev
         clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
         desktop-file-utils appstream locales
-        xvfb xauth x11-utils xdotool xclip openbox imagemagick qt6-gtk-platformtheme
+        xvfb xauth x11-utils xdotool xclip openbox imagemagick qt6-gtk-platformtheme dbus-daemon
         wine64 jdupes
         debootstrap flatpak-builder
     )

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     brambleton::ui::choosePlatformOptions();
     QApplication app(argc, argv);
     brambleton::ui::setUpApplication();
+    brambleton::ui::followDesktopColourScheme();
 
     // Loaded before it is shown, so it never shows empty. The search for the game runs in the
     // background; a quick one ends before the window shows, so it opens on Objects, and a

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/platform_setup.h"
+
 // The icons are compiled into the ui library; a static library's resources are kept only when
 // something refers to them, so they are registered by name here.
 static void registerResources() {
@@ -167,6 +169,39 @@ void makeCommandButton(QPushButton* button) {
     button->setPalette(palette);
     static auto* const presses = new EnterPresses(qApp);
     button->installEventFilter(presses);
+}
+
+QPalette darkPalette() {
+    const QColor window(53, 53, 53);
+    const QColor base(42, 42, 42);
+    const QColor text(235, 235, 235);
+    const QColor disabled(127, 127, 127);
+    const QColor highlight(42, 130, 218);
+    QPalette dark;
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
+    dark.setColor(QPalette::ToolTipBase, QColor(25, 25, 25));
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, disabled);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::BrightText, QColor(255, 80, 80));
+    dark.setColor(QPalette::Link, highlight.lighter(130));
+    dark.setColor(QPalette::Highlight, highlight);
+    dark.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    dark.setColor(QPalette::Light, QColor(90, 90, 90));
+    dark.setColor(QPalette::Midlight, QColor(70, 70, 70));
+    dark.setColor(QPalette::Mid, QColor(45, 45, 45));
+    dark.setColor(QPalette::Dark, QColor(30, 30, 30));
+    dark.setColor(QPalette::Shadow, QColor(10, 10, 10));
+    for (const auto role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText}) {
+        dark.setColor(QPalette::Disabled, role, disabled);
+    }
+    return dark;
 }
 
 void makeVisibleOnNavy(QWidget* control) {

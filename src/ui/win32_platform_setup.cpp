@@ -19,4 +19,9 @@ void choosePlatformOptions() {
     }
 }
 
+bool followDesktopColourScheme() {
+    // Windows' own dark mode reaches Qt through its platform plugin, not through here.
+    return false;
+}
+
 }  // namespace brambleton::ui
