@@ -200,6 +200,25 @@ std::string largestRows(const AreaReport& area, const std::string& install,
     return out;
 }
 
+// One problem as an item of the page's list, with the members it groups.
+std::string problemItem(const Problem& p, const NumberSeparators& separators) {
+    std::string out =
+        "<li><code>" + html(placeText(p.path, p.entry)) + "</code>: " + html(p.detail);
+    if (p.moreCount > 0) {
+        out += "<ul>";
+        for (const auto& member : p.more) {
+            out += "<li><code>" + html(placeText(member.path, member.entry)) + "</code></li>";
+        }
+        const auto unlisted = p.moreCount - static_cast<std::int64_t>(p.more.size());
+        if (unlisted > 0) {
+            out += "<li>and " + formatNumber(static_cast<double>(unlisted), 0, separators) +
+                   " more</li>";
+        }
+        out += "</ul>";
+    }
+    return out + "</li>\n";
+}
+
 }  // namespace
 
 PageFacts pageFactsNow() {
@@ -297,19 +316,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                    html(describeKind(p.kind)) + " (" + html(p.kind) + ")</h3>\n<ul>\n";
             kind = p.kind;
         }
-        out += "<li><code>" + html(placeText(p.path, p.entry)) + "</code>: " + html(p.detail);
-        if (p.moreCount > 0) {
-            out += "<ul>";
-            for (const auto& member : p.more) {
-                out += "<li><code>" + html(placeText(member.path, member.entry)) + "</code></li>";
-            }
-            if (p.moreCount > static_cast<std::int64_t>(p.more.size())) {
-                out += "<li>and " + number(p.moreCount - static_cast<std::int64_t>(p.more.size())) +
-                       " more</li>";
-            }
-            out += "</ul>";
-        }
-        out += "</li>\n";
+        out += problemItem(p, separators);
     }
     if (!kind.empty()) out += "</ul>\n";
     if (report.foldersUnreadable) {

@@ -2,6 +2,7 @@
 #include "locations/game_finder.h"
 
 #include <algorithm>
+#include <deque>
 #include <set>
 #include <system_error>
 
@@ -109,6 +110,28 @@ bool holdsGame(const fs::path& folder) {
     const auto behavior = folder_names::child(*gameData, "Behavior.iff");
     std::error_code ec;
     return behavior && fs::is_regular_file(*behavior, ec);
+}
+
+std::optional<fs::path> findGameBelow(const fs::path& folder, int levels, std::size_t most) {
+    // Breadth first, so the copy nearest the folder picked is the one found.
+    std::deque<std::pair<fs::path, int>> queue{{folder, 0}};
+    std::size_t looked = 0;
+    while (!queue.empty() && looked < most) {
+        auto [at, depth] = std::move(queue.front());
+        queue.pop_front();
+        ++looked;
+        if (holdsGame(at)) return at;
+        if (depth >= levels) continue;
+        std::vector<fs::path> children;
+        std::error_code ec;
+        for (fs::directory_iterator it(at, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code kind;
+            if (it->is_directory(kind) && !it->is_symlink(kind)) children.push_back(it->path());
+        }
+        std::sort(children.begin(), children.end());
+        for (auto& child : children) queue.emplace_back(std::move(child), depth + 1);
+    }
+    return std::nullopt;
 }
 
 GameSearch findGames(Registry& registry, const FolderMap& folderMap, const fs::path& registryPrefix,

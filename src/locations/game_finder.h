@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -139,5 +140,12 @@ std::string describeSearch(const Registry& registry, const SearchPlaces& places,
 
 // Whether `folder` holds GameData\Behavior.iff, names matched without regard to case.
 bool holdsGame(const std::filesystem::path& folder);
+
+// The copy of the game in `folder` or below it, the nearest first: a folder the player picked
+// that is not the game's own, such as a Steam installation or library, a Wine prefix or a
+// folder of games. Looks at most `levels` folders deep and at `most` folders in all, never
+// through a link to a folder; nothing when it finds none.
+std::optional<std::filesystem::path> findGameBelow(const std::filesystem::path& folder,
+                                                   int levels = 5, std::size_t most = 5000);
 
 }  // namespace brambleton

@@ -490,18 +490,25 @@ void frmMain::askForGameFolder() {
 }
 
 bool frmMain::chooseGameFolder(const QString& folder) {
-    const QString host = QDir::cleanPath(QDir(folder).absolutePath());
+    QString host = QDir::cleanPath(QDir(folder).absolutePath());
     if (!QFileInfo(host).isDir()) {
         showMessage(tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(host)), {},
                     this);
         return false;
     }
     if (!holdsGame(stdPath(host))) {
-        showMessage(tr("%1 is not a copy of The Sims: it holds no GameData\\Behavior.iff. Choose "
-                       "the folder that holds the game's GameData and Downloads folders.")
-                        .arg(QDir::toNativeSeparators(host)),
-                    {}, this);
-        return false;
+        // A Steam installation or library, a Wine prefix or a folder of games: the copy
+        // below it.
+        const auto below = findGameBelow(stdPath(host));
+        if (!below) {
+            showMessage(tr("No copy of The Sims is in %1 or in the folders below it: none holds "
+                           "GameData\\Behavior.iff. Choose the game's own folder, or a folder "
+                           "that holds it (a Steam library, a Wine prefix).")
+                            .arg(QDir::toNativeSeparators(host)),
+                        {}, this);
+            return false;
+        }
+        host = QDir::cleanPath(QString::fromStdU16String(below->u16string()));
     }
     settings_->setValue(settingKey(settings::kChosenFolder), host);
     settings_->sync();
@@ -607,18 +614,20 @@ void frmMain::presentSearch(bool atStart) {
         installPath_ = QLatin1String(Module1::kNotFound);
         // Said once, in full; the lists stay in the home folder.
         SearchPlaces places = machine_->searchPlaces();
-        showMessage(tr("The Sims was not found. Brambleton looked at:\n%1\nIf the game is "
-                       "installed, choose its folder with Game > Choose the game folder..., or "
-                       "browse to it with the lists.")
-                        .arg(QString::fromStdString(
-                            describeSearch(machine_->registry(), places, *search_))),
-                    {}, isVisible() ? this : nullptr);
+        const bool choose = showMessageOffering(
+            tr("The Sims was not found. Brambleton looked at:\n%1\nIf the game is installed, "
+               "choose its folder, or a folder that holds it (a Steam library, a Wine prefix, "
+               "a folder of games).")
+                .arg(
+                    QString::fromStdString(describeSearch(machine_->registry(), places, *search_))),
+            tr("&Choose the game folder..."), isVisible() ? this : nullptr);
         for (auto* option : options_) {
             option->setAutoExclusive(false);
             option->setChecked(false);
             option->setAutoExclusive(true);
         }
         shownRow_ = -1;
+        if (choose) QTimer::singleShot(0, this, &frmMain::askForGameFolder);
     } else if (atStart) {
         chooseAmongInstalls();
         const int row = pendingRow_;

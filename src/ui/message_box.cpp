@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 #include <QTextDocument>
 
@@ -24,15 +25,17 @@ QString applicationTitle() {
     return QStringLiteral("Brambleton");
 }
 
-void showMessage(const QString& text, const QString& title, QWidget* over) {
-    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
-    if (hook()) {
-        hook()(text, shownTitle);
-        return;
-    }
+namespace {
+
+// The box every message shows in, over `over` when given, with its OK button; `action`, when
+// not empty, adds a second button. Returns whether that button was pressed.
+bool runBox(const QString& text, const QString& shownTitle, QWidget* over, const QString& action) {
     QMessageBox box(QMessageBox::NoIcon, shownTitle, QString(), QMessageBox::Ok, over);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    QAbstractButton* offered =
+        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
+    if (offered) box.setDefaultButton(qobject_cast<QPushButton*>(offered));
     if (over) {
         // The desktop's own colours, not those of the navy window it stands over: every
         // role set, since a palette with none set still takes the window's.
@@ -49,6 +52,29 @@ void showMessage(const QString& text, const QString& title, QWidget* over) {
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
     box.exec();
+    return offered && box.clickedButton() == offered;
+}
+
+}  // namespace
+
+void showMessage(const QString& text, const QString& title, QWidget* over) {
+    const QString shownTitle = title.isEmpty() ? applicationTitle() : title;
+    if (hook()) {
+        hook()(text, shownTitle);
+        return;
+    }
+    runBox(text, shownTitle, over, {});
+}
+
+bool showMessageOffering(const QString& text, const QString& action, QWidget* over) {
+    if (hook()) {
+        // The button's words after the text, as a test reads what the box offers.
+        hook()(text + QStringLiteral("\n[") + QString(action).remove(QLatin1Char('&')) +
+                   QLatin1Char(']'),
+               applicationTitle());
+        return false;
+    }
+    return runBox(text, applicationTitle(), over, action);
 }
 
 void setMessageHook(MessageHook h) {

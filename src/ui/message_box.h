@@ -18,6 +18,11 @@ QString applicationTitle();
 // so another one (the progress window's Cancel) still takes input while it is up.
 void showMessage(const QString& text, const QString& title = {}, QWidget* over = nullptr);
 
+// As showMessage, with a second button `action` beside OK (a way forward, such as "Choose
+// the game folder..."); returns whether the player pressed it. With a hook set, the hook
+// receives the text with the button's words after it in brackets, and this returns false.
+bool showMessageOffering(const QString& text, const QString& action, QWidget* over = nullptr);
+
 // Replaces the message box, for tests: `hook` receives each text and its title (the
 // application's title when none was given). An empty hook restores the box.
 using MessageHook = std::function<void(const QString& text, const QString& title)>;

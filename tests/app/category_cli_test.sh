@@ -123,7 +123,7 @@ head -c 3000 /dev/urandom >"$home/.config/lutris/games/x.yml"
 printf '{"a": {"install_path": ' >"$home/.config/heroic/legendaryConfig/legendary/installed.json"
 HOME=$home "$counter" --category objects >/dev/null 2>"$work/err"; status=$?
 check "decoys and broken files: not found, exit 1" '[ $status = 1 ]'
-check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 library of" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
+check "the message says where it looked: $(head -3 "$work/err")" 'grep -q "Steam: 1 library looked in" "$work/err" && grep -q "^  Steam at /" "$work/err" && grep -q "brambleton-count FOLDER PATTERN" "$work/err"'
 
 # --verbose names every place and its real reason, run as a normal user: root reads anything.
 if [ "$(id -u)" = 0 ] && command -v runuser >/dev/null; then

@@ -488,5 +488,42 @@ TEST(FindGames, NotFoundSaysWhatIsWrongWithTheRegistryFile) {
     }
 }
 
+// A folder the player picks that holds the game somewhere below: the nearest copy is found,
+// within the levels looked at, and never through a link.
+TEST(FindGameBelow, FindsTheNearestCopyInTheFolderPicked) {
+    struct Row {
+        const char* why;
+        const char* game;    // below the tree's root; empty: none
+        const char* picked;  // the folder picked, below the root
+        bool found;
+    };
+    const Row rows[] = {
+        {"the game's own folder", "The Sims", "The Sims", true},
+        {"a Steam installation", ".local/share/Steam/steamapps/common/The Sims Legacy Collection",
+         ".local/share/Steam", true},
+        {"a Wine prefix", "pfx/drive_c/Program Files (x86)/Maxis/The Sims", "pfx", true},
+        {"a folder of games", "Games/the-sims/drive_c/Program Files/Maxis/The Sims", "Games", true},
+        {"deeper than it looks", "a/b/c/d/e/f/The Sims", "a", false},
+        {"a folder without the game", "", "Games", false},
+    };
+    for (const auto& row : rows) {
+        testing::TempTree tree;
+        tree.folder("Games/empty");
+        if (*row.game) tree.file(std::string(row.game) + "/GameData/Behavior.iff", 10);
+        tree.folder(row.picked);
+        const auto found = findGameBelow(tree.path(row.picked));
+        EXPECT_EQ(found.has_value(), row.found) << row.why;
+        if (found && row.found) {
+            EXPECT_EQ(*found, fs::path(tree.path(row.game))) << row.why;
+        }
+    }
+    testing::TempTree tree;
+    if (tree.canLink()) {
+        tree.file("elsewhere/The Sims/GameData/Behavior.iff", 10);
+        tree.link("picked/link", tree.path("elsewhere"));
+        EXPECT_FALSE(findGameBelow(tree.path("picked"))) << "a link was followed";
+    }
+}
+
 }  // namespace
 }  // namespace brambleton

@@ -143,11 +143,14 @@ class Steam final : public Launcher {
             out += "  Steam: not installed in its usual places\n";
             return;
         }
+        // One installation a line: paths run together on one line read as one path.
         out += "  Steam: " + std::to_string(search.steamLibraries) +
-               (search.steamLibraries == 1 ? " library of" : " libraries of");
-        for (const auto& root : search.steamRoots) out += " " + root;
-        out += ": the Legacy Collection (app " + std::string(kLegacyAppId) +
-               ") is not installed there\n";
+               (search.steamLibraries == 1 ? " library" : " libraries") +
+               " looked in: the Legacy Collection (app " + std::string(kLegacyAppId) +
+               ") is not installed in any\n";
+        for (const auto& root : search.steamRoots) {
+            out += "  Steam at " + root + ": the Legacy Collection is not in its libraries\n";
+        }
     }
 };
 
