@@ -319,7 +319,10 @@ class Checker {
     // A path as a sentence names it: from the game's folder, as the player knows it, and
     // without the folders above it (a report posted in a forum names no home folder).
     std::string fromGame(const std::string& path) const {
-        const std::string& install = report.install;
+        std::string_view install = report.install;
+        while (install.size() > 1 && (install.back() == '/' || install.back() == '\\')) {
+            install.remove_suffix(1);
+        }
         if (path.size() > install.size() + 1 && path.compare(0, install.size(), install) == 0 &&
             (path[install.size()] == '/' || path[install.size()] == '\\')) {
             return path.substr(install.size() + 1);

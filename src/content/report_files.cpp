@@ -174,7 +174,9 @@ std::string toJson(const ContentReport& report) {
 namespace {
 
 // `path` from the folder `base`, with `/` inside it; unchanged when it is not below it.
-std::string below(const std::string& path, const std::string& base) {
+std::string below(const std::string& path, std::string_view base) {
+    // A folder may be written with its separator at the end ("C:\\Games\\The Sims\\").
+    while (base.size() > 1 && (base.back() == '/' || base.back() == '\\')) base.remove_suffix(1);
     if (path.size() > base.size() + 1 && path.compare(0, base.size(), base) == 0 &&
         (path[base.size()] == '/' || path[base.size()] == '\\')) {
         return path.substr(base.size() + 1);

@@ -252,7 +252,12 @@ namespace {
 
 // `path` as the check's window shows it: below the game's folder, relative to it (the
 // tooltip has it whole); escapes for anything that could mislead.
-QString shownPath(const QString& install, const std::string& path) {
+QString shownPath(QString install, const std::string& path) {
+    // A folder may be written with its separator at the end ("C:\\Games\\The Sims\\").
+    while (install.size() > 1 &&
+           (install.endsWith(QLatin1Char('/')) || install.endsWith(QLatin1Char('\\')))) {
+        install.chop(1);
+    }
     const QString full = fromUtf8(path);
     const bool below =
         full.startsWith(install) && full.size() > install.size() + 1 &&

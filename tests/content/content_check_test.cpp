@@ -500,6 +500,42 @@ TEST(Reports, ShowNamesAsTextAndEntriesApart) {
         << json;
 }
 
+// A report as it is shared names paths from the game's folder, however the folder was
+// written, and the home folder as ~.
+TEST(Reports, SharedNamePathsFromTheGameFolder) {
+    struct Row {
+        const char* why;
+        const char* install;
+        const char* home;
+        const char* shownInstall;
+    };
+    const Row rows[] = {
+        {"below the home", "/home/ann/Games/The Sims", "/home/ann", "~/Games/The Sims"},
+        {"written with its separator at the end", "/home/ann/Games/The Sims/", "/home/ann/",
+         "~/Games/The Sims/"},
+        {"a Windows folder", "C:\\Games\\The Sims\\", "C:\\Users\\ann", "C:\\Games\\The Sims\\"},
+        {"outside the home", "/mnt/games/The Sims", "/home/ann", "/mnt/games/The Sims"},
+    };
+    for (const auto& row : rows) {
+        ContentReport report;
+        report.install = row.install;
+        std::string base(row.install);
+        while (base.back() == '/' || base.back() == '\\') base.pop_back();
+        const char separator = base.find('\\') != std::string::npos ? '\\' : '/';
+        Problem p;
+        p.kind = kDuplicate;
+        p.path = base + separator + "Downloads" + separator + "b.iff";
+        p.sameAs = base + separator + "Downloads" + separator + "a.iff";
+        report.problems.push_back(p);
+        const auto shared = forSharing(report, row.home);
+        EXPECT_EQ(shared.install, row.shownInstall) << row.why;
+        EXPECT_EQ(shared.problems[0].path, std::string("Downloads") + separator + "b.iff")
+            << row.why;
+        EXPECT_EQ(shared.problems[0].sameAs, std::string("Downloads") + separator + "a.iff")
+            << row.why;
+    }
+}
+
 // The duplicate finder agrees with a byte-by-byte comparison of every pair of one key, and
 // never opens a file whose size and key no other file has.
 TEST(Duplicates, MatchEveryPairCompared) {
