@@ -167,6 +167,10 @@ void makeCommandButton(QPushButton* button) {
         takeLightButtonText(palette);
     }
     button->setPalette(palette);
+    pressOnEnter(button);
+}
+
+void pressOnEnter(QPushButton* button) {
     static auto* const presses = new EnterPresses(qApp);
     button->installEventFilter(presses);
 }

@@ -35,6 +35,9 @@ void makeCommandButton(QPushButton* button);
 // field and black marks when the desktop's field colour is too dark to see on navy.
 void makeVisibleOnNavy(QWidget* control);
 
+// Enter and Return press `button` while it has the focus, as Space does.
+void pressOnEnter(QPushButton* button);
+
 // A result box's colours: the blue (0, 0, 192) text on the desktop's background where that
 // reads, else on white (a dark desktop's dark grey would swallow the blue).
 void makeResultColours(QWidget* box);

@@ -8,13 +8,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
@@ -139,6 +137,9 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     save_->setObjectName(QStringLiteral("saveReport"));
     auto* again = new QPushButton(tr("Check again"), this);
     auto* close = new QPushButton(tr("Close"), this);
+    close->setObjectName(QStringLiteral("close"));
+    // Enter presses the button that has the focus, as in a dialog.
+    for (auto* button : {showInFolder_, save_, again, close}) pressOnEnter(button);
     buttons->addWidget(showInFolder_);
     buttons->addWidget(save_);
     buttons->addStretch();
@@ -156,19 +157,14 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
     connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    // Escape closes the window, as it closes a dialog.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
     resize(760, 680);
 }
 
 void ContentCheckWindow::keyPressEvent(QKeyEvent* event) {
-    // Enter presses the button that has the focus, as in a dialog.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-            return;
-        }
+    // Escape closes the window, as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
     }
     QWidget::keyPressEvent(event);
 }

@@ -118,6 +118,10 @@ with tempfile.TemporaryDirectory() as work:
         check("%s names no home folder" % name, home.encode() not in shared)
         check("%s is %s" % (name, "JSON" if name.endswith("JSON") else "a page"),
               shared.startswith(b"{") if name.endswith("JSON") else shared.startswith(b"<!DOCTYPE"))
+    with open(os.path.join(work, "shared.html"), "rb") as f:
+        page = f.read()
+    check("the page says what made it and when", b"Made by Brambleton " in page)
+    check("the page draws the largest folders' bars", b'class="bar"' in page)
     shared = json.loads(open(os.path.join(work, "shared.JSON"), "rb").read())
     check("the shared install is under ~", shared["install"].startswith("~/.local/share/Steam"))
     check("shared paths start at the game's folder",

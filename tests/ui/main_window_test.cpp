@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -109,7 +110,7 @@ struct ChooserWatch {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!dialog || dialog->objectName() != QLatin1String("chooseInstall")) return;
             ++asked;
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept");
         });
         timer.start(0);
     }
@@ -629,7 +630,7 @@ class MainWindowTest : public QObject {
             for (int i = 0; i < list->count(); ++i) offered << list->item(i)->text();
             QCOMPARE(list->currentRow(), 0);
             list->setCurrentRow(1);
-            dialog->accept();
+            QMetaObject::invokeMethod(dialog, "accept");
         };
         QTimer::singleShot(0, pickSecond);
         frmMain w(home.sources());
@@ -796,6 +797,29 @@ class MainWindowTest : public QObject {
         QVERIFY(window->findChild<QPushButton*>("saveReport")->isEnabled() == false);
         QVERIFY(window->check(prefix.game()));
         QVERIFY(window->report());
+
+        // Save report...: the type chosen in the dialog decides the format and adds its
+        // ending to a name typed without one.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->selectNameFilter(dialog->nameFilters().last());  // JSON
+            dialog->selectFile(QString::fromStdString(prefix.tree.path("typed")));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(window->findChild<QPushButton*>("saveReport"), Qt::LeftButton);
+        QFile typed(QString::fromStdString(prefix.tree.path("typed.json")));
+        QVERIFY(typed.open(QIODevice::ReadOnly));
+        QVERIFY(typed.readAll().startsWith("{\"install\""));
+
+        // Enter presses the focused button, Escape closes the window.
+        auto* closeButton = window->findChild<QPushButton*>("close");
+        closeButton->setFocus();
+        QTest::keyClick(closeButton, Qt::Key_Return);
+        QVERIFY(!window->isVisible());
+        window->show();
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!window->isVisible());
     }
 };
 
