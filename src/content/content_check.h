@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "content/entry_name.h"
+#include "content/formats/entry_name.h"
 #include "counting/folder_source.h"
 
 namespace brambleton::content {

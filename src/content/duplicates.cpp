@@ -10,7 +10,7 @@
 #include <set>
 #include <tuple>
 
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 namespace {

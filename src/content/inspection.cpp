@@ -12,10 +12,10 @@
 #include <utility>
 
 #include "common/ascii.h"
-#include "content/cmx_reader.h"
+#include "content/formats/cmx_reader.h"
 #include "content/content_check.h"
-#include "content/far_reader.h"
-#include "content/iff_reader.h"
+#include "content/formats/far_reader.h"
+#include "content/formats/iff_reader.h"
 
 namespace brambleton::content {
 namespace {

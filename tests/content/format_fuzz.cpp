@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "content/cmx_reader.h"
+#include "content/formats/cmx_reader.h"
 #include "content/inspection.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

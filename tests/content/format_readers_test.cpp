@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "content/cmx_reader.h"
+#include "content/formats/cmx_reader.h"
 #include "content/content_check.h"
-#include "content/far_reader.h"
-#include "content/iff_reader.h"
+#include "content/formats/far_reader.h"
+#include "content/formats/iff_reader.h"
 #include "content/inspection.h"
 #include "row_name.h"
 #include "sims_files.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "content/far_reader.h"
+#include "content/formats/far_reader.h"
 
 #include <string_view>
 
-#include "content/entry_name.h"
-#include "content/iff_reader.h"
+#include "content/formats/entry_name.h"
+#include "content/formats/iff_reader.h"
 
 namespace brambleton::content {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 #include <algorithm>
 #include <cstring>

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 

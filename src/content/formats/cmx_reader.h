@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "content/iff_reader.h"
+#include "content/formats/iff_reader.h"
 
 #include <array>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "content/cmx_reader.h"
+#include "content/formats/cmx_reader.h"
 
 #include <algorithm>
 #include <optional>

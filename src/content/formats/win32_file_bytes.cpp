@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/win32_text.h"
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 

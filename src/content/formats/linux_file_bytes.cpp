@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "content/byte_source.h"
+#include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 namespace {
