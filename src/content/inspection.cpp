@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "common/ascii.h"
-#include "content/formats/cmx_reader.h"
 #include "content/content_check.h"
+#include "content/formats/cmx_reader.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
 

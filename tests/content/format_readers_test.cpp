@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "content/formats/cmx_reader.h"
 #include "content/content_check.h"
+#include "content/formats/cmx_reader.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
 #include "content/inspection.h"
