@@ -528,7 +528,8 @@ void frmMain::forgetGameFolder() {
 
 void frmMain::useCopy(const QString& hostFolder) {
     // The totals were another copy's.
-    const auto* shown = installInUse(currentInstalls());
+    const auto installs = currentInstalls();
+    const auto* shown = installInUse(installs);
     if (!shown || QString::fromStdString(shown->hostFolder) != hostFolder) {
         for (auto* box : {txtFiles_, txtDirs_, txtTotalBytes_, txtTotalKBytes_, txtTotalMBytes_}) {
             box->setText(QString());
