@@ -436,11 +436,12 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
                 printable(folder.folder).c_str());
         }
     }
-    std::string kind;
+    std::optional<content::ProblemKind> kind;
     for (const auto& problem : report.problems) {
         if (problem.kind != kind) {
             kind = problem.kind;
-            std::printf("\n%s (%s)\n", content::describeKind(kind).c_str(), kind.c_str());
+            std::printf("\n%s (%s)\n", content::describeKind(problem.kind).c_str(),
+                        content::kindName(problem.kind).c_str());
         }
         std::printf("  %s\n      %s\n",
                     printable(content::placeText(problem.path, problem.entry)).c_str(),

@@ -122,42 +122,7 @@ bool knownByName(std::size_t area) {
     return kAreas[area].name != "objects";
 }
 
-// The kinds, in the order reports list them.
-//
-// No two pieces of advice, followed in any order, remove what the game needs:
-//  - packed-archive (unpack, then remove the archive) and ignored-name (rename, or remove an
-//    old copy) are about files the game cannot load at all: removing them loses nothing
-//    the game has; and once unpacked or renamed, a file is checked as any other.
-//  - unread-folder and unread-subfolder only say what the game does not read, and at most
-//    to move content up into the folder it reads; they never say to remove anything.
-//  - misplaced says to move a file to where the game loads its kind: a file in the wrong
-//    folder is not loaded where it lies, so moving it loses nothing. A skin's texture is
-//    flagged with its meshes, so a skin moved as told takes its texture along.
-//  - empty-file and bad-file are about files the game cannot read: a fresh download
-//    replaces them, and no advice removes a file that reads.
-//  - duplicate compares only files loaded for the same purpose (the two objects folders
-//    together, each other area alone), and where the game finds a file by its name, only
-//    files of the same name; one file reached by two names (a link and its target, hard
-//    links) is one file and never its own duplicate. So the copy that stays serves every
-//    use the removed one had.
-//  - guid-conflict leaves out every copy that duplicate already told to remove, so the two
-//    never point at each other's kept file; it tells to remove only loose objects, never
-//    an archive (whose other objects would go with it), and nothing when the objects share
-//    one archive.
-//  - missing-mesh says to add a mesh or remove the mesh list that cannot show: adding is
-//    safe, and a copied mesh is not a duplicate of the one it was copied from, since each
-//    skins folder is compared alone.
-const std::array<const char*, 10> kKindOrder = {
-    kPackedArchive, kUnreadFolder, kUnreadSubfolder, kMisplaced,    kIgnoredName,
-    kEmptyFile,     kBadFile,      kDuplicate,       kGuidConflict, kMissingMesh};
-
-std::size_t kindRank(const std::string& kind) {
-    return static_cast<std::size_t>(std::find_if(kKindOrder.begin(), kKindOrder.end(),
-                                                 [&](const char* k) { return kind == k; }) -
-                                    kKindOrder.begin());
-}
-
-Problem makeProblem(const char* kind, std::string path, std::string detail) {
+Problem makeProblem(ProblemKind kind, std::string path, std::string detail) {
     Problem p;
     p.kind = kind;
     p.path = std::move(path);
@@ -641,7 +606,7 @@ class Checker {
         }
     }
 
-    void problem(const char* kind, std::string path, std::string detail) {
+    void problem(ProblemKind kind, std::string path, std::string detail) {
         report.problems.push_back(makeProblem(kind, std::move(path), std::move(detail)));
     }
 
@@ -703,30 +668,18 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     checker.reportInsides();
     auto& problems = checker.report.problems;
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
-        const auto ka = kindRank(a.kind);
-        const auto kb = kindRank(b.kind);
-        if (ka != kb) return ka < kb;
+        if (a.kind != b.kind) return a.kind < b.kind;
         return a.path != b.path ? a.path < b.path : a.entry < b.entry;
     });
     return std::move(checker.report);
 }
 
-std::string describeKind(const std::string& kind) {
-    if (kind == kPackedArchive)
-        return "Content still packed in archives, which the game cannot read";
-    if (kind == kUnreadFolder) return "Folders the game never reads, named like one it reads";
-    if (kind == kUnreadSubfolder) return "Content in sub-folders, where the game does not look";
-    if (kind == kMisplaced) return "Content in a folder that does not load its kind";
-    if (kind == kIgnoredName) return "Content renamed so that the game ignores it";
-    if (kind == kEmptyFile) return "Empty files, most likely broken downloads";
-    if (kind == kBadFile)
-        return "Files that are not what their names say: broken or mislabelled downloads";
-    if (kind == kDuplicate) return "The same file more than once";
-    if (kind == kGuidConflict)
-        return "Objects sharing one object ID, of which the game shows only one";
-    if (kind == kMissingMesh)
-        return "Skins whose mesh is missing, which show blank or crash the game";
-    return kind;
+std::string describeKind(ProblemKind kind) {
+    return std::string(factsOf(kind).heading);
+}
+
+std::string kindName(ProblemKind kind) {
+    return std::string(factsOf(kind).name);
 }
 
 std::string placeText(const std::string& path, const std::string& entry) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -14,17 +16,98 @@
 
 namespace brambleton::content {
 
-// The problem kinds. The names are stable: scripts and the window key on them.
-inline constexpr const char* kPackedArchive = "packed-archive";
-inline constexpr const char* kUnreadFolder = "unread-folder";
-inline constexpr const char* kUnreadSubfolder = "unread-subfolder";
-inline constexpr const char* kMisplaced = "misplaced";
-inline constexpr const char* kIgnoredName = "ignored-name";
-inline constexpr const char* kEmptyFile = "empty-file";
-inline constexpr const char* kBadFile = "bad-file";
-inline constexpr const char* kDuplicate = "duplicate";
-inline constexpr const char* kGuidConflict = "guid-conflict";
-inline constexpr const char* kMissingMesh = "missing-mesh";
+// The problem kinds, in the order reports list them.
+//
+// No two pieces of advice, followed in any order, remove what the game needs:
+//  - packed-archive (unpack, then remove the archive) and ignored-name (rename, or remove an
+//    old copy) are about files the game cannot load at all: removing them loses nothing
+//    the game has; and once unpacked or renamed, a file is checked as any other.
+//  - unread-folder and unread-subfolder only say what the game does not read, and at most
+//    to move content up into the folder it reads; they never say to remove anything.
+//  - misplaced says to move a file to where the game loads its kind: a file in the wrong
+//    folder is not loaded where it lies, so moving it loses nothing. A skin's texture is
+//    flagged with its meshes, so a skin moved as told takes its texture along.
+//  - empty-file and bad-file are about files the game cannot read: a fresh download
+//    replaces them, and no advice removes a file that reads.
+//  - duplicate compares only files loaded for the same purpose (the two objects folders
+//    together, each other area alone), and where the game finds a file by its name, only
+//    files of the same name; one file reached by two names (a link and its target, hard
+//    links) is one file and never its own duplicate. So the copy that stays serves every
+//    use the removed one had.
+//  - guid-conflict leaves out every copy that duplicate already told to remove, so the two
+//    never point at each other's kept file; it tells to remove only loose objects, never
+//    an archive (whose other objects would go with it), and nothing when the objects share
+//    one archive.
+//  - missing-mesh says to add a mesh or remove the mesh list that cannot show: adding is
+//    safe, and a copied mesh is not a duplicate of the one it was copied from, since each
+//    skins folder is compared alone.
+enum class ProblemKind : std::uint8_t {
+    PackedArchive,
+    UnreadFolder,
+    UnreadSubfolder,
+    Misplaced,
+    IgnoredName,
+    EmptyFile,
+    BadFile,
+    Duplicate,
+    GuidConflict,
+    MissingMesh,
+};
+
+// What each kind is called and says in general: its stable name (scripts, the JSON and the
+// window key on it), its heading in reports, and what a player does about it.
+struct KindFacts {
+    ProblemKind kind = ProblemKind::PackedArchive;
+    std::string_view name;
+    std::string_view heading;
+    std::string_view whatToDo;
+};
+
+inline constexpr std::array<KindFacts, 10> kKinds = {{
+    {ProblemKind::PackedArchive, "packed-archive",
+     "Content still packed in archives, which the game cannot read",
+     "Unpack each archive where it is, then remove the archive."},
+    {ProblemKind::UnreadFolder, "unread-folder",
+     "Folders the game never reads, named like one it reads",
+     "Nothing in them shows up in the game; what you want there belongs in the folder it reads."},
+    {ProblemKind::UnreadSubfolder, "unread-subfolder",
+     "Content in sub-folders, where the game does not look",
+     "Move the files you want in the game up into the folder above."},
+    {ProblemKind::Misplaced, "misplaced", "Content in a folder that does not load its kind",
+     "Move each file to the folder that loads its kind."},
+    {ProblemKind::IgnoredName, "ignored-name", "Content renamed so that the game ignores it",
+     "Rename it back if you want it, or remove the old copy."},
+    {ProblemKind::EmptyFile, "empty-file", "Empty files, most likely broken downloads",
+     "Download each again."},
+    {ProblemKind::BadFile, "bad-file",
+     "Files that are not what their names say: broken or mislabelled downloads",
+     "Download each again, or rename it as its sentence says."},
+    {ProblemKind::Duplicate, "duplicate", "The same file more than once",
+     "Keep the copy named and remove the other."},
+    {ProblemKind::GuidConflict, "guid-conflict",
+     "Objects sharing one object ID, of which the game shows only one",
+     "Keep the one you want; never remove an archive for one object."},
+    {ProblemKind::MissingMesh, "missing-mesh",
+     "Skins whose mesh is missing, which show blank or crash the game",
+     "Add the mesh from the same download, or remove the mesh list."},
+}};
+
+// The facts of `kind`.
+constexpr const KindFacts& factsOf(ProblemKind kind) {
+    return kKinds[static_cast<std::size_t>(kind)];
+}
+
+// The kinds by the names code has always used.
+inline constexpr ProblemKind kPackedArchive = ProblemKind::PackedArchive;
+inline constexpr ProblemKind kUnreadFolder = ProblemKind::UnreadFolder;
+inline constexpr ProblemKind kUnreadSubfolder = ProblemKind::UnreadSubfolder;
+inline constexpr ProblemKind kMisplaced = ProblemKind::Misplaced;
+inline constexpr ProblemKind kIgnoredName = ProblemKind::IgnoredName;
+inline constexpr ProblemKind kEmptyFile = ProblemKind::EmptyFile;
+inline constexpr ProblemKind kBadFile = ProblemKind::BadFile;
+inline constexpr ProblemKind kDuplicate = ProblemKind::Duplicate;
+inline constexpr ProblemKind kGuidConflict = ProblemKind::GuidConflict;
+inline constexpr ProblemKind kMissingMesh = ProblemKind::MissingMesh;
 
 struct FolderBytes {
     std::string folder;  // host path
@@ -58,7 +141,7 @@ struct Place {
 inline constexpr std::size_t kMembersListed = 100;
 
 struct Problem {
-    std::string kind;  // one of the kinds above
+    ProblemKind kind = ProblemKind::PackedArchive;
     // The file or folder it is about, a host path; for an entry inside an archive, the
     // archive's path, with the entry's name in `entry`.
     std::string path;
@@ -123,8 +206,9 @@ struct CheckHooks {
 ContentReport checkInstall(const std::filesystem::path& installFolder, FolderSource& source,
                            const CheckHooks& hooks = {}, const CheckOptions& options = {});
 
-// The sentence that explains a problem kind in general, for reports' headings.
-std::string describeKind(const std::string& kind);
+// The heading of a problem kind in reports, and its stable name.
+std::string describeKind(ProblemKind kind);
+std::string kindName(ProblemKind kind);
 
 // Where a problem lies, as reports show it: the path, and for an entry inside an archive,
 // " » " and the entry's name shown with entryText.

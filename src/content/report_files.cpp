@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <cstdio>
 #include <map>
@@ -120,8 +121,8 @@ std::string areaJson(const AreaReport& area) {
 }
 
 std::string problemJson(const Problem& p) {
-    std::string out = "{\"kind\":" + jsonString(p.kind) + ",\"path\":" + jsonString(p.path) +
-                      ",\"detail\":" + jsonString(p.detail);
+    std::string out = "{\"kind\":" + jsonString(kindName(p.kind)) +
+                      ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
     if (!p.entry.empty()) {
         out += ",\"archive\":" + jsonString(p.path) + ",\"entry\":" + jsonString(p.entry);
     }
@@ -311,16 +312,17 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
     }
     out += "</table>\n<h2>Problems</h2>\n";
     if (report.problems.empty()) out += "<p>None found.</p>\n";
-    std::string kind;
+    std::optional<ProblemKind> kind;
     for (const auto& p : report.problems) {
         if (p.kind != kind) {
-            out += (kind.empty() ? "" : "</ul>\n") + std::string("<h3>") +
-                   html(describeKind(p.kind)) + " (" + html(p.kind) + ")</h3>\n<ul>\n";
+            out += (kind ? "</ul>\n" : "") + std::string("<h3>") + html(describeKind(p.kind)) +
+                   " (" + html(kindName(p.kind)) + ")</h3>\n<p>" + html(factsOf(p.kind).whatToDo) +
+                   "</p>\n<ul>\n";
             kind = p.kind;
         }
         out += problemItem(p, separators);
     }
-    if (!kind.empty()) out += "</ul>\n";
+    if (kind) out += "</ul>\n";
     if (report.foldersUnreadable) {
         out += "<p>" + number(report.foldersUnreadable) + " folders could not be read.</p>\n";
     }

@@ -322,12 +322,13 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
     const QLocale locale;
     const QString install = fromUtf8(report.install);
     problems_->clear();
-    std::map<std::string, QTreeWidgetItem*> kinds;
+    std::map<content::ProblemKind, QTreeWidgetItem*> kinds;
     for (const auto& problem : report.problems) {
         auto*& group = kinds[problem.kind];
         if (!group) {
             group = new QTreeWidgetItem(problems_);
-            group->setData(0, ContentCheckWindow::kKindRole, fromUtf8(problem.kind));
+            group->setData(0, ContentCheckWindow::kKindRole,
+                           fromUtf8(content::kindName(problem.kind)));
         }
         auto* row = new QTreeWidgetItem(group);
         const std::string place = content::placeText(problem.path, problem.entry);
@@ -366,8 +367,9 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
                                     .arg(fromUtf8(content::describeKind(kind)))
                                     .arg(locale.toString(group->childCount()));
         group->setText(0, heading);
-        group->setToolTip(0, plainToolTip(heading));
-        group->setData(0, kDetailsRole, heading);
+        const QString whatToDo = fromUtf8(std::string(content::factsOf(kind).whatToDo));
+        group->setToolTip(0, plainToolTip(heading + QLatin1Char('\n') + whatToDo));
+        group->setData(0, kDetailsRole, heading + QLatin1Char('\n') + whatToDo);
         group->setFirstColumnSpanned(true);
         group->setExpanded(true);
     }

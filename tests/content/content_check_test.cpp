@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 #include "content/duplicates.h"
 #include "content/report_files.h"
@@ -26,11 +27,19 @@ using testing::iffFile;
 using testing::objectFile;
 using testing::TempTree;
 
+}  // namespace
+
+void PrintTo(ProblemKind kind, std::ostream* os) {
+    *os << kindName(kind);
+}
+
+namespace {
+
 struct ProblemCase {
     const char* why;
-    const char* plant;  // TempTree::build lines below the install folder
-    const char* kind;   // nullptr: nothing may be reported
-    const char* path;   // relative to the install folder, "/" separated
+    const char* plant;                // TempTree::build lines below the install folder
+    std::optional<ProblemKind> kind;  // none: nothing may be reported
+    const char* path;                 // relative to the install folder, "/" separated
     const char* sameAs = nullptr;
 };
 
@@ -65,20 +74,21 @@ const ProblemCase kCases[] = {
     {"a roof in a sub-folder of Roofs", "f GameData/Roofs/Set/slate.bmp 3", kUnreadSubfolder,
      "GameData/Roofs/Set"},
     {"the same skin in both skin folders is needed in each",
-     "t GameData/Skins/a.bmp skin\nt ExpansionShared/SkinsBuy/a.bmp skin", nullptr, nullptr},
+     "t GameData/Skins/a.bmp skin\nt ExpansionShared/SkinsBuy/a.bmp skin", std::nullopt, nullptr},
     {"the same texture under two names is needed under each",
-     "t GameData/Skins/a.bmp skin\nt GameData/Skins/b.bmp skin", nullptr, nullptr},
+     "t GameData/Skins/a.bmp skin\nt GameData/Skins/b.bmp skin", std::nullopt, nullptr},
     {"the same floor under two names is needed under each",
-     "t GameData/Floors/oak.flr same\nt GameData/Floors/elm.flr same", nullptr, nullptr},
-    {"upper case objects are fine", "f Downloads/chair.IFF 5", nullptr, nullptr},
-    {"a picture in Downloads is fine", "f Downloads/preview.bmp 5", nullptr, nullptr},
+     "t GameData/Floors/oak.flr same\nt GameData/Floors/elm.flr same", std::nullopt, nullptr},
+    {"upper case objects are fine", "f Downloads/chair.IFF 5", std::nullopt, nullptr},
+    {"a picture in Downloads is fine", "f Downloads/preview.bmp 5", std::nullopt, nullptr},
     {"equal sizes with other bytes are fine", "t Downloads/a.iff abcd\nt Downloads/b.iff abce",
-     nullptr, nullptr},
-    {"a folder named like an archive is fine", "f Downloads/x.zip/chair.iff 5", nullptr, nullptr},
+     std::nullopt, nullptr},
+    {"a folder named like an archive is fine", "f Downloads/x.zip/chair.iff 5", std::nullopt,
+     nullptr},
     {"skins in Skins itself are fine", "f GameData/Skins/body.skn 5\nf GameData/Skins/b.bfc 5",
-     nullptr, nullptr},
-    {"floors in a sub-folder are fine", "f GameData/Floors/Set/oak.flr 5", nullptr, nullptr},
-    {"a readme in Downloads is fine", "f Downloads/readme.txt 5", nullptr, nullptr},
+     std::nullopt, nullptr},
+    {"floors in a sub-folder are fine", "f GameData/Floors/Set/oak.flr 5", std::nullopt, nullptr},
+    {"a readme in Downloads is fine", "f Downloads/readme.txt 5", std::nullopt, nullptr},
 };
 
 void PrintTo(const ProblemCase& c, std::ostream* os) {
@@ -109,12 +119,12 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
     const auto report = checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false});
     if (!c.kind) {
         ASSERT_TRUE(report.problems.empty())
-            << c.why << ": " << report.problems[0].kind << " " << report.problems[0].path;
+            << c.why << ": " << kindName(report.problems[0].kind) << " " << report.problems[0].path;
         return;
     }
     ASSERT_EQ(report.problems.size(), 1u) << c.why;
     const auto& p = report.problems[0];
-    EXPECT_EQ(p.kind, c.kind) << c.why;
+    EXPECT_EQ(p.kind, *c.kind) << c.why;
     EXPECT_EQ(std::filesystem::path(p.path),
               std::filesystem::path(tree.path(std::string("Game/") + c.path)).make_preferred())
         << c.why;
@@ -129,7 +139,7 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
 INSTANTIATE_TEST_SUITE_P(Trees, Problems, ::testing::ValuesIn(kCases), testing::ByWhy());
 
 struct Found {
-    const char* kind;
+    ProblemKind kind;
     const char* path;  // relative to the install folder; an archive's entry after ".far/"
     const char* sameAs = nullptr;
     const char* says = nullptr;  // words the sentence or the mesh holds
@@ -334,7 +344,7 @@ struct FollowCase {
     const char* why;
     std::vector<std::pair<std::string, std::string>> files;  // below the install folder
     std::vector<std::pair<std::string, std::string>> links;  // link, target
-    std::vector<std::pair<const char*, const char*>> found;  // kind, path
+    std::vector<std::pair<ProblemKind, const char*>> found;  // kind, path
     // Follows the advice on the tree; nothing to do when empty.
     std::function<void(const TempTree&, const ContentReport&)> follow;
     std::vector<std::string> kept;  // files that must still be there afterwards
@@ -347,7 +357,7 @@ void PrintTo(const FollowCase& c, std::ostream* os) {
 // Removes the file each duplicate names, as a player told to would.
 void removeDuplicates(const TempTree&, const ContentReport& report) {
     for (const auto& p : report.problems) {
-        if (p.kind == std::string(kDuplicate)) std::filesystem::remove(p.path);
+        if (p.kind == kDuplicate) std::filesystem::remove(p.path);
     }
 }
 
@@ -420,7 +430,7 @@ TEST_P(FollowingAdvice, LosesNothing) {
     if (c.follow) c.follow(tree, report);
     const auto after = checkInstall(tree.root() / "Game", *source);
     EXPECT_TRUE(after.problems.empty())
-        << c.why << ": " << after.problems[0].kind << " " << after.problems[0].path;
+        << c.why << ": " << kindName(after.problems[0].kind) << " " << after.problems[0].path;
     for (const auto& path : c.kept) {
         EXPECT_TRUE(std::filesystem::exists(tree.path("Game/" + path))) << c.why << ": " << path;
     }
