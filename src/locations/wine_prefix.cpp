@@ -42,12 +42,12 @@ std::vector<std::string> pathNames(std::string_view rest, std::string_view separ
 
 // `base` followed folder by folder by `names`, each matched without regard to case.
 std::string walkNames(const fs::path& base, const std::vector<std::string>& names,
-                      const std::string& original) {
+                      const std::string& asGiven) {
     fs::path host = base;
     for (const auto& name : names) {
         const auto entry = folder_names::find(host, name);
         if (!entry || !isFolder(host / *entry)) {
-            throw RuntimeError(kPathNotFound, "Path not found: " + original + " (no folder \"" +
+            throw RuntimeError(kPathNotFound, "Path not found: " + asGiven + " (no folder \"" +
                                                   name + "\" in " + host.string() + ")");
         }
         host /= *entry;
@@ -124,19 +124,19 @@ fs::path WinePrefix::driveRoot(std::string_view drive) const {
 }
 
 std::string WinePrefix::toHostPath(std::string_view windowsPath) const {
-    std::string original(windowsPath);
+    std::string asGiven(windowsPath);
     if (!windowsPath.empty() && windowsPath[0] == '/') {
         // A host folder, such as a Steam library's game: its names are matched without
         // regard to case too, since the game's own folder names vary in case.
-        if (isFolder(fs::path(original))) return original;
-        return walkNames("/", pathNames(windowsPath, "/"), original);
+        if (isFolder(fs::path(asGiven))) return asGiven;
+        return walkNames("/", pathNames(windowsPath, "/"), asGiven);
     }
     if (windowsPath.size() < 2 || !isDriveLetter(windowsPath[0]) || windowsPath[1] != ':') {
-        throw RuntimeError(kPathNotFound, "Path not found: " + original + " (no drive letter)");
+        throw RuntimeError(kPathNotFound, "Path not found: " + asGiven + " (no drive letter)");
     }
     const fs::path base = driveRoot(windowsPath);
 
-    return walkNames(base, pathNames(windowsPath.substr(2), "\\/"), original);
+    return walkNames(base, pathNames(windowsPath.substr(2), "\\/"), asGiven);
 }
 
 }  // namespace brambleton

@@ -171,9 +171,9 @@ W* withPlatformColours(W* control) {
 
 // One control of the layout table, made in `parent` and set up as its kind needs; its name
 // and geometry are the caller's.
-QWidget* frmMain::makeControl(const ControlSpec& spec, QWidget* parent) {
-    const QString caption = spec.caption ? QString::fromUtf8(spec.caption) : QString();
-    switch (spec.kind) {
+QWidget* frmMain::makeControl(const LayoutRow& row, QWidget* parent) {
+    const QString caption = row.caption ? QString::fromUtf8(row.caption) : QString();
+    switch (row.kind) {
         case ControlKind::Group: {
             auto* group = new QGroupBox(caption, parent);
             return group;
@@ -189,12 +189,12 @@ QWidget* frmMain::makeControl(const ControlSpec& spec, QWidget* parent) {
             auto* label = new QLabel(parent);
             label->setTextFormat(Qt::PlainText);
             label->setText(caption);
-            if (spec.kind == ControlKind::BoldLabel) {
+            if (row.kind == ControlKind::BoldLabel) {
                 QFont bold = font();
                 bold.setWeight(QFont::Bold);
                 label->setFont(bold);
             }
-            if (spec.kind == ControlKind::ResultLabel) {
+            if (row.kind == ControlKind::ResultLabel) {
                 label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             }
             return label;
@@ -295,12 +295,12 @@ void frmMain::buildControls() {
 
     std::map<std::string_view, QWidget*> made{{"clientArea", clientArea_}};
     std::vector<std::pair<int, QWidget*>> tabOrder;
-    for (const auto& spec : kMainLayout) {
-        QWidget* widget = makeControl(spec, made.at(spec.parent));
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        widget->setGeometry(twipsRect(spec.left, spec.top, spec.width, spec.height));
-        made[spec.name] = widget;
-        if (spec.tabIndex >= 0) tabOrder.emplace_back(spec.tabIndex, widget);
+    for (const auto& row : kMainLayout) {
+        QWidget* widget = makeControl(row, made.at(row.parent));
+        widget->setObjectName(QString::fromLatin1(row.name));
+        widget->setGeometry(twipsRect(row.left, row.top, row.width, row.height));
+        made[row.name] = widget;
+        if (row.tabIndex >= 0) tabOrder.emplace_back(row.tabIndex, widget);
     }
     const auto get = [&made]<typename W>(W*& member, const char* name) {
         member = qobject_cast<W*>(made.at(name));

@@ -31,7 +31,7 @@ class DriveListBox;
 class FileListBox;
 class frmInProcess;
 class Places;
-struct ControlSpec;
+struct LayoutRow;
 
 // What the main window reads of the machine, handed in as one: the registry, the folder maps
 // and the launchers' files (the machine), and the folder source its counter walks.
@@ -120,7 +120,7 @@ class frmMain : public QMainWindow {
 
   private:
     void buildControls();
-    QWidget* makeControl(const ControlSpec& spec, QWidget* parent);
+    QWidget* makeControl(const LayoutRow& row, QWidget* parent);
     void buildMenus();
     void fillGameMenu();
     void askForGameFolder();

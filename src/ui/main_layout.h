@@ -25,7 +25,7 @@ enum class ControlKind {
     Filter,       // editable QComboBox of patterns
 };
 
-struct ControlSpec {
+struct LayoutRow {
     const char* name;  // the objectName: testers and error messages know it by this
     ControlKind kind;
     const char* parent;            // "clientArea" or a group's name, made earlier in the table
@@ -39,7 +39,7 @@ inline constexpr int kClientWidth = 9495;
 inline constexpr int kClientHeight = 5670;
 
 // Every control, in the order the window makes them: each group before what it holds.
-inline constexpr ControlSpec kMainLayout[] = {
+inline constexpr LayoutRow kMainLayout[] = {
     {"Frame4", ControlKind::Group, "clientArea", "About:", 5760, 3480, 3615, 2055, -1},
     {"Command2", ControlKind::Button, "Frame4", nullptr, 120, 240, 1575, 255, 16},
     {"Command4", ControlKind::Button, "Frame4", nullptr, 1920, 240, 1575, 255, 15},
