@@ -123,18 +123,18 @@ class WindowsTest : public QObject {
         QCOMPARE(window.palette().color(QPalette::Window), QColor(0, 0, 128));
         int lowest = 0;
         int rightmost = 0;
-        for (const auto& spec : kMainLayout) {
-            auto* w = window.findChild<QWidget*>(spec.name);
-            QVERIFY2(w, spec.name);
-            QVERIFY2(w->inherits(classOf(spec.kind)), spec.name);
-            QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(spec.parent));
-            QCOMPARE(w->geometry(), twipsRect(spec.left, spec.top, spec.width, spec.height));
+        for (const auto& row : kMainLayout) {
+            auto* w = window.findChild<QWidget*>(row.name);
+            QVERIFY2(w, row.name);
+            QVERIFY2(w->inherits(classOf(row.kind)), row.name);
+            QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(row.parent));
+            QCOMPARE(w->geometry(), twipsRect(row.left, row.top, row.width, row.height));
             QVERIFY2(QRect(QPoint(0, 0), w->parentWidget()->size()).contains(w->geometry()),
-                     spec.name);
-            if (spec.caption) QCOMPARE(captionOf(w), QString::fromUtf8(spec.caption));
-            if (QString::fromLatin1(spec.parent) == "clientArea") {
-                lowest = std::max(lowest, spec.top + spec.height);
-                rightmost = std::max(rightmost, spec.left + spec.width);
+                     row.name);
+            if (row.caption) QCOMPARE(captionOf(w), QString::fromUtf8(row.caption));
+            if (QString::fromLatin1(row.parent) == "clientArea") {
+                lowest = std::max(lowest, row.top + row.height);
+                rightmost = std::max(rightmost, row.left + row.width);
             }
         }
         QCOMPARE(lowest, 5535);
@@ -158,8 +158,8 @@ class WindowsTest : public QObject {
         GamePrefix prefix;
         frmMain window(prefix.sources(), Loading::Later);
         std::vector<std::pair<int, QString>> indexed;
-        for (const auto& spec : kMainLayout) {
-            if (spec.tabIndex >= 0) indexed.emplace_back(spec.tabIndex, spec.name);
+        for (const auto& row : kMainLayout) {
+            if (row.tabIndex >= 0) indexed.emplace_back(row.tabIndex, row.name);
         }
         std::sort(indexed.begin(), indexed.end());
         QStringList expected;
