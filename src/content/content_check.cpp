@@ -14,6 +14,7 @@
 #include "common/runtime_error.h"
 #include "content/content_areas.h"
 #include "content/duplicates.h"
+#include "content/folder_walk.h"
 #include "content/inspection.h"
 #include "counting/read_ahead.h"
 
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 namespace brambleton::content {
 namespace {
 
-// As the count: a folder deeper than this below an area's folder is reported, not entered.
-constexpr std::size_t kMaxDepth = 4096;
 constexpr std::size_t kLargestShown = 10;
 
 std::string utf8(const fs::path& path) {
@@ -130,11 +129,12 @@ Problem makeProblem(ProblemKind kind, std::string path, std::string detail) {
     return p;
 }
 
-class Checker {
+class Checker final : private FolderVisitor {
   public:
     Checker(FolderSource& source, const CheckHooks& hooks, const CheckOptions& options)
         : source_(source),
           hooks_(hooks),
+          walk_(source, hooks),
           lookInside_(options.lookInside),
           inspector_(options.lookInside ? readersWithin(options.readers) : 0) {}
 
@@ -156,11 +156,10 @@ class Checker {
         if (folder) {
             out.folder = utf8(*folder);
             folderSizes_.clear();
-            // Readers ahead of the walk, as for a count: on a cold cache they keep several
-            // reads in flight while the walk waits on one.
-            const auto readers = startReadAhead(*out.folder, everything_);
-            visit(area, out, 0, *out.folder, *out.folder, {});
-            source_.release();
+            area_ = &area;
+            out_ = &out;
+            walk_.walk(*out.folder, *this);
+            out_ = nullptr;
             std::sort(folderSizes_.begin(), folderSizes_.end(),
                       [](const FolderBytes& a, const FolderBytes& b) {
                           return a.bytes != b.bytes ? a.bytes > b.bytes : a.folder < b.folder;
@@ -209,7 +208,10 @@ class Checker {
 
     // Waits for the readers, then reports what they found inside the files.
     void reportInsides() {
-        auto findings = inspector_.finish(hooks_.yield, [this] { return cancelled(); });
+        const auto waiting = [this] {
+            if (hooks_.progress) hooks_.progress("Reading inside the files");
+        };
+        auto findings = inspector_.finish(waiting, [this] { return cancelled(); });
         if (cancelled() || !lookInside_) return;
         report.filesInspected = findings.filesRead;
         report.bytesInspected = findings.bytesRead;
@@ -229,9 +231,11 @@ class Checker {
     }
 
     bool cancelled() {
-        if (!report.cancelled && hooks_.cancelled && hooks_.cancelled()) report.cancelled = true;
+        if (!report.cancelled && walk_.cancelled()) report.cancelled = true;
         return report.cancelled;
     }
+
+    std::int64_t foldersUnreadable() const noexcept { return walk_.foldersUnreadable(); }
 
   private:
     // A folder whose name differs only in case from the one the game reads.
@@ -457,55 +461,27 @@ class Checker {
         }
     }
 
-    // One folder of an area at `depth` (0: the area's own folder), and everything below it;
-    // returns the bytes of the area's content there. `top` is the area's sub-folder this
-    // folder lies in, empty for the area's own folder.
-    std::int64_t visit(const Area& area, AreaReport& out, std::size_t depth,
-                       const std::string& name, const std::string& path, const std::string& top) {
-        try {
-            source_.open(depth, name, path);
-        } catch (const RuntimeError& e) {
-            failed(e.description());
-            return 0;
-        }
-        if (hooks_.yield) hooks_.yield();
-        if (cancelled()) return 0;
-        FolderListing listing;
-        listing.keepFiles = true;
-        try {
-            source_.read(path, everything_, listing);
-        } catch (const RuntimeError& e) {
-            failed(e.description());
-            return 0;
-        }
-        std::sort(listing.files.begin(), listing.files.end(),
-                  [](const auto& a, const auto& b) { return a.name < b.name; });
+    // One folder of the area being walked: its files classified; returns the bytes of the
+    // area's content among them.
+    std::int64_t visit(const WalkedFolder& folder) override {
+        const Area& area = *area_;
         // A skin's meshes in Downloads take its textures along when they move.
         const bool skinHere =
             area.folder[0] == "Downloads" &&
-            std::any_of(listing.files.begin(), listing.files.end(), [](const auto& file) {
+            std::any_of(folder.files.begin(), folder.files.end(), [](const auto& file) {
                 return among(kSkinMeshExtensions, extensions(file.name).first);
             });
         std::int64_t bytes = 0;
         const std::string separator(1, source_.separator());
-        for (const auto& file : listing.files) {
-            bytes += classify(area, out, {depth, path, top, skinHere}, file,
-                              path + separator + file.name);
+        for (const auto& file : folder.files) {
+            bytes += classify(area, *out_, {folder.depth, folder.path, folder.top, skinHere}, file,
+                              folder.path + separator + file.name);
         }
-        // Sub-folders in the file system's order, the order the readers ahead take; the
-        // report is sorted afterwards.
-        if (depth >= kMaxDepth && !listing.subfolders.empty()) {
-            failed("More than " + std::to_string(kMaxDepth) + " levels below " + *out.folder +
-                   ": " + path + " is not entered");
-            listing.subfolders.clear();
-        }
-        for (const auto& sub : listing.subfolders) {
-            if (cancelled()) break;
-            const std::string subPath = path + separator + sub;
-            bytes += visit(area, out, depth + 1, sub, subPath, depth == 0 ? subPath : top);
-        }
-        if (depth > 0 && bytes > 0) folderSizes_.push_back({path, bytes});
         return bytes;
+    }
+
+    void leave(const std::string& path, std::size_t depth, std::int64_t bytes) override {
+        if (depth > 0 && bytes > 0) folderSizes_.push_back({path, bytes});
     }
 
     // Where a file lies in its area's walk.
@@ -610,11 +586,6 @@ class Checker {
         report.problems.push_back(makeProblem(kind, std::move(path), std::move(detail)));
     }
 
-    void failed(const std::string& description) {
-        ++report.foldersUnreadable;
-        if (hooks_.message) hooks_.message(description);
-    }
-
     // Which file a content file is, by its listing: files of one purpose with the same
     // device and inode are one file.
     struct Identity {
@@ -633,9 +604,11 @@ class Checker {
 
     FolderSource& source_;
     const CheckHooks& hooks_;
+    FolderWalk walk_;
     const bool lookInside_;
+    const Area* area_ = nullptr;  // the area being walked
+    AreaReport* out_ = nullptr;   // and its report
     Inspector inspector_;
-    const FilePattern everything_{"*"};
     std::uint8_t areaIndex_ = 0;
     std::shared_ptr<const std::string> folderShared_;  // the folder whose files are queued
     std::vector<std::string> folders_;                 // each folder holding content files, once
@@ -666,6 +639,7 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     // The duplicate finder runs while the readers finish inside the files.
     checker.findDuplicateContent();
     checker.reportInsides();
+    checker.report.foldersUnreadable = checker.foldersUnreadable();
     auto& problems = checker.report.problems;
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {
         if (a.kind != b.kind) return a.kind < b.kind;

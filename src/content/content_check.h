@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "content/folder_walk.h"
 #include "content/formats/entry_name.h"
 #include "counting/folder_source.h"
 
@@ -190,13 +191,9 @@ struct CheckOptions {
     unsigned readers = 16;
 };
 
-// What the check needs from its caller: as for a count, a yield at every folder (the window
-// lets a Cancel click through), whether to stop, and a message per folder that cannot be read.
-struct CheckHooks {
-    std::function<void()> yield;
-    std::function<bool()> cancelled;
-    std::function<void(const std::string&)> message;
-};
+// What the check needs from its caller: progress, whether to stop, and a message per folder
+// or file that cannot be read.
+using CheckHooks = ScanHooks;
 
 // Checks one install of the game: one walk over every area's folder through `source`, with
 // the count's rules (links to folders not followed, an unreadable folder reported and

@@ -20,7 +20,6 @@
 #include <map>
 
 #include "content/report_files.h"
-#include "counting/file_counter.h"
 #include "ui/app_style.h"
 #include "ui/frm_in_process.h"
 #include "ui/message_box.h"
@@ -91,8 +90,29 @@ QString megabytes(std::int64_t bytes) {
 
 }  // namespace
 
+namespace {
+
+// `path` as the check's window shows it: below the game's folder, relative to it (the
+// tooltip has it whole); escapes for anything that could mislead.
+QString shownPath(QString install, const std::string& path) {
+    // A folder may be written with its separator at the end ("C:\\Games\\The Sims\\").
+    while (install.size() > 1 &&
+           (install.endsWith(QLatin1Char('/')) || install.endsWith(QLatin1Char('\\')))) {
+        install.chop(1);
+    }
+    const QString full = fromUtf8(path);
+    const bool below =
+        full.startsWith(install) && full.size() > install.size() + 1 &&
+        (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
+    return readable(QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full));
+}
+
+}  // namespace
+
 ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : QWidget(owner, Qt::Window), source_(source ? std::move(source) : makePlatformFolderSource()) {
+    : QWidget(owner, Qt::Window),
+      source_(source ? std::move(source) : makePlatformFolderSource()),
+      scan_(this, [this](const QString& where) { showProgress(where); }) {
     setObjectName(QStringLiteral("contentCheck"));
     setWindowTitle(tr("Check my content"));
     setWindowIcon(applicationIcon());
@@ -178,34 +198,68 @@ void ContentCheckWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-ContentCheckWindow::~ContentCheckWindow() = default;
+ContentCheckWindow::~ContentCheckWindow() {
+    scan_.stopAndWait();
+    endProgress();
+}
 
 bool ContentCheckWindow::check(const QString& hostFolder) {
-    // The walk lets events run: a second check arriving then (Check again) waits its turn.
-    if (running_) return false;
-    running_ = true;
+    if (scan_.running()) return false;
     hostFolder_ = hostFolder;
-    // As a count: the progress window with Cancel, and events let through at every folder.
-    cancel_.Cancel(false);
-    frmInProcess progress(isVisible() ? this : parentWidget());
-    progress.mFC = &cancel_;
-    progress.show();
-    QStringList unreadable;
-    content::CheckHooks hooks;
-    hooks.yield = [] { QCoreApplication::processEvents(); };
-    hooks.cancelled = [this] { return cancel_.Cancel(); };
-    hooks.message = [&unreadable](const std::string& m) { unreadable << fromUtf8(m); };
-    auto report =
-        content::checkInstall(std::filesystem::path(hostFolder.toStdU16String()), *source_, hooks);
-    running_ = false;
-    progress.mFC = nullptr;
-    progress.hide();
+    // As a count: the progress window with Cancel, which asks the scan to stop.
+    progress_ = new frmInProcess(isVisible() ? this : parentWidget());
+    progress_->setAttribute(Qt::WA_DeleteOnClose, false);
+    progress_->cancelAction = [this] { scan_.requestStop(); };
+    progress_->show();
+    if (isVisible()) summary_->setText(tr("Checking..."));
+    // The scan's own copies: nothing it touches is the window's but the folder source,
+    // which no one else uses while it runs.
+    const std::filesystem::path install(hostFolder.toStdU16String());
+    scan_.start([this, install](std::stop_token stop, const ScanThread::Progress& progress) {
+        auto unreadable = std::make_shared<QStringList>();
+        content::CheckHooks hooks;
+        hooks.progress = progress;
+        hooks.cancelled = [&stop] { return stop.stop_requested(); };
+        hooks.message = [unreadable](const std::string& m) { *unreadable << fromUtf8(m); };
+        auto report = std::make_shared<content::ContentReport>(
+            content::checkInstall(install, *source_, hooks));
+        return std::function<void()>([this, report, unreadable] { finish(*report, *unreadable); });
+    });
+    emit checkStarted();
+    return true;
+}
+
+void ContentCheckWindow::cancel() {
+    scan_.requestStop();
+}
+
+void ContentCheckWindow::stopChecking() {
+    if (!scan_.running()) return;
+    scan_.stopAndWait();
+    endProgress();
+    emit checkEnded(false);
+}
+
+void ContentCheckWindow::endProgress() {
+    if (progress_) {
+        progress_->cancelAction = nullptr;
+        delete progress_;
+    }
+}
+
+void ContentCheckWindow::showProgress(const QString& where) {
+    if (!isVisible()) return;
+    summary_->setText(tr("Checking %1").arg(shownPath(hostFolder_, where.toStdString())));
+}
+
+void ContentCheckWindow::finish(content::ContentReport& report, const QStringList& unreadable) {
+    endProgress();
     if (report.cancelled) {
-        cancel_.Cancel(false);
         if (!isVisible()) {
             // Nothing of this window is on screen yet: said as a cancelled count is.
             showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
-            return false;
+            emit checkEnded(false);
+            return;
         }
         // Check again, cancelled: the report shown is no longer current, so it goes, and
         // the window says why.
@@ -218,50 +272,36 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
         summary_->setText(
             tr("The check was cancelled, so there is no report. Press Check again "
                "to check your content."));
-        return false;
+        emit checkEnded(false);
+        return;
     }
     present(report);
     report_ = std::move(report);
-    if (!unreadable.isEmpty()) {
-        // Over the report it is about.
-        QWidget::show();
-        const auto folders = report_->foldersUnreadable;
-        const auto files = report_->filesUnreadable;
-        const auto n = [](std::int64_t count) {
-            return QLocale().toString(static_cast<qlonglong>(count));
-        };
-        const QString what =
-            files == 0     ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
-            : folders == 0 ? (files == 1 ? tr("1 file") : tr("%1 files").arg(n(files)))
-                           : tr("%1 folders and files").arg(n(folders + files));
-        showMessage(
-            (unreadable.size() == 1 ? tr("%1 could not be read and was left out of the check:\n")
-                                    : tr("%1 could not be read and were left out of the check:\n"))
-                    .arg(what) +
-                unreadable.mid(0, 5).join(QLatin1Char('\n')),
-            {}, this);
-    }
-    return true;
+    // Shown before any message, which stands over the report it is about.
+    QWidget::show();
+    raise();
+    activateWindow();
+    if (!unreadable.isEmpty()) sayUnreadable(unreadable);
+    emit checkEnded(true);
 }
 
-namespace {
-
-// `path` as the check's window shows it: below the game's folder, relative to it (the
-// tooltip has it whole); escapes for anything that could mislead.
-QString shownPath(QString install, const std::string& path) {
-    // A folder may be written with its separator at the end ("C:\\Games\\The Sims\\").
-    while (install.size() > 1 &&
-           (install.endsWith(QLatin1Char('/')) || install.endsWith(QLatin1Char('\\')))) {
-        install.chop(1);
-    }
-    const QString full = fromUtf8(path);
-    const bool below =
-        full.startsWith(install) && full.size() > install.size() + 1 &&
-        (full[install.size()] == QLatin1Char('/') || full[install.size()] == QLatin1Char('\\'));
-    return readable(QDir::toNativeSeparators(below ? full.mid(install.size() + 1) : full));
+void ContentCheckWindow::sayUnreadable(const QStringList& unreadable) {
+    const auto folders = report_->foldersUnreadable;
+    const auto files = report_->filesUnreadable;
+    const auto n = [](std::int64_t count) {
+        return QLocale().toString(static_cast<qlonglong>(count));
+    };
+    const QString what = files == 0
+                             ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
+                         : folders == 0 ? (files == 1 ? tr("1 file") : tr("%1 files").arg(n(files)))
+                                        : tr("%1 folders and files").arg(n(folders + files));
+    showMessage(
+        (unreadable.size() == 1 ? tr("%1 could not be read and was left out of the check:\n")
+                                : tr("%1 could not be read and were left out of the check:\n"))
+                .arg(what) +
+            unreadable.mid(0, 5).join(QLatin1Char('\n')),
+        {}, this);
 }
-
-}  // namespace
 
 void ContentCheckWindow::present(const content::ContentReport& report) {
     summary_->setText(tr("The game in %1. Nothing was changed: the check only reads.")

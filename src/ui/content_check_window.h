@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <optional>
 
 #include "content/content_check.h"
-#include "counting/file_counter.h"
 #include "counting/folder_source.h"
+#include "ui/frm_in_process.h"
+#include "ui/scan_thread.h"
 
 class QLabel;
 class QPushButton;
@@ -34,11 +37,17 @@ class ContentCheckWindow : public QWidget {
                                 std::unique_ptr<FolderSource> source = nullptr);
     ~ContentCheckWindow() override;
 
-    // Checks the install in `hostFolder` and shows what it found. Returns false when it was
-    // cancelled (the window then keeps what it showed) or a check is already running.
+    // Starts checking the install in `hostFolder` on a thread of its own, with the progress
+    // window and its Cancel, as a count; returns false, starting nothing, when a check is
+    // running. When it ends, the window shows the report (or, cancelled, says so) and emits
+    // checkEnded.
     bool check(const QString& hostFolder);
+    bool checking() const noexcept { return scan_.running(); }
     // Asks a running check to stop, as its Cancel button does.
-    void cancel() { cancel_.Cancel(true); }
+    void cancel();
+    // Stops a running check and waits for it (a moment: it stops at the next folder or
+    // read), dropping what it found. For closing.
+    void stopChecking();
     // The last report shown.
     const std::optional<content::ContentReport>& report() const { return report_; }
 
@@ -47,21 +56,29 @@ class ContentCheckWindow : public QWidget {
     // after saying why when it cannot.
     bool saveReport(const QString& file);
 
+  signals:
+    void checkStarted();
+    // `completed`: the report shown is the new one; false when the check was cancelled.
+    void checkEnded(bool completed);
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
+    void finish(content::ContentReport& report, const QStringList& unreadable);
+    void sayUnreadable(const QStringList& unreadable);
+    void showProgress(const QString& where);
+    void endProgress();
     void present(const content::ContentReport& report);
     void presentAreas(const content::ContentReport& report);
     void presentProblems(const content::ContentReport& report);
     void showSelectedInFolder();
     void askWhereToSave();
 
-    std::unique_ptr<FolderSource> source_;
-    // The running check's cancel flag, which the progress window sets.
-    CFileCounter cancel_;
-    bool running_ = false;
+    std::unique_ptr<FolderSource> source_;  // read by the running check alone
+    ScanThread scan_;
+    QPointer<frmInProcess> progress_;
     QString hostFolder_;
     std::optional<content::ContentReport> report_;
     bool placed_ = false;  // moved over the main window once

@@ -46,7 +46,11 @@ frmInProcess::frmInProcess(QWidget* over)
 }
 
 void frmInProcess::cmdCancel_Click() {
-    if (mFC) mFC->Cancel(true);
+    if (mFC) {
+        mFC->Cancel(true);
+    } else if (cancelAction) {
+        cancelAction();
+    }
 }
 
 void frmInProcess::closeEvent(QCloseEvent* event) {

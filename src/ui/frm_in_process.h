@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -12,8 +13,9 @@ class CFileCounter;
 
 namespace brambleton::ui {
 
-// The small window shown while a count runs. Its only effect is to set the cancel flag of
-// the counter it holds; it starts, ends and polls nothing.
+// The small window shown while a count or a scan runs. Its only effect is to set the cancel
+// flag of the counter it holds, or to run the cancel action it holds when it holds no
+// counter; it starts, ends and polls nothing.
 class frmInProcess : public QWidget {
     Q_OBJECT
   public:
@@ -23,8 +25,10 @@ class frmInProcess : public QWidget {
 
     // The counter to cancel, lent by the main window before it shows this window; not owned.
     CFileCounter* mFC = nullptr;
+    // What Cancel does for a scan (asks it to stop), set by the window that runs the scan.
+    std::function<void()> cancelAction;
 
-    // Sets mFC's cancel flag, and nothing else.
+    // Sets mFC's cancel flag, or without a counter runs cancelAction, and nothing else.
     void cmdCancel_Click();
 
   protected:

@@ -446,11 +446,11 @@ void frmMain::fillGameMenu() {
     forget->setEnabled(!chosen.isEmpty());
     auto* again = gameMenu_->addAction(tr("&Look again"), this, &frmMain::lookAgain);
     again->setObjectName(QStringLiteral("lookAgain"));
-    again->setEnabled(!searching_ && !counting_);
+    again->setEnabled(!searching_ && !counting_ && !checking_);
 }
 
 void frmMain::checkContent() {
-    if (searching_ || counting_) return;
+    if (searching_ || counting_ || checking_) return;
     const auto installs = currentInstalls();
     const GameInstall* install = installInUse(installs);
     if (!install || install->hostFolder.empty()) {
@@ -459,19 +459,16 @@ void frmMain::checkContent() {
                     {}, this);
         return;
     }
-    if (!contentWindow_) contentWindow_ = new ContentCheckWindow(this);
-    // One walk at a time: Count and Look again wait for the check, as for a count.
-    counting_ = checking_ = true;
-    const bool checked = contentWindow_->check(QString::fromStdString(install->hostFolder));
-    counting_ = checking_ = false;
-    if (closeWhenCounted_) {
-        close();
-        return;
+    if (!contentWindow_) {
+        contentWindow_ = new ContentCheckWindow(this);
+        // One walk at a time: Count and Look again wait for the check, as for a count; Check
+        // again in the check's window is a check like this one.
+        connect(contentWindow_, &ContentCheckWindow::checkStarted, this,
+                [this] { checking_ = true; });
+        connect(contentWindow_, &ContentCheckWindow::checkEnded, this,
+                [this] { checking_ = false; });
     }
-    if (!checked) return;
-    contentWindow_->show();
-    contentWindow_->raise();
-    contentWindow_->activateWindow();
+    contentWindow_->check(QString::fromStdString(install->hostFolder));
 }
 
 void frmMain::askForGameFolder() {
@@ -541,12 +538,12 @@ void frmMain::useCopy(const QString& hostFolder) {
 }
 
 void frmMain::lookAgain() {
-    if (searching_ || counting_) return;
+    if (searching_ || counting_ || checking_) return;
     startSearch(false);
 }
 
 void frmMain::showAgain() {
-    if (searching_ || counting_) return;
+    if (searching_ || counting_ || checking_) return;
     const int row = shownRow_ >= 0 ? shownRow_ : 0;
     options_[row]->setChecked(true);
     if (!showCategory(row) && shownRow_ >= 0) options_[shownRow_]->setChecked(true);
@@ -814,7 +811,7 @@ void frmMain::File1_Click() {
 
 void frmMain::cmdContar_Click() {
     // The walk lets events run; a second Count arriving then would share the counter.
-    if (counting_ || !counter_) return;
+    if (counting_ || checking_ || !counter_) return;
     counting_ = true;
     countFailures_.clear();
     // The selector takes no input while the count runs, so the totals belong to the folder
@@ -925,17 +922,15 @@ void frmMain::openPage(const QString& address, const QString& name) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     if (counting_) {
-        // The walk is running inside this window's handler: stop it, and close once it has
+        // The count is running inside this window's handler: stop it, and close once it has
         // returned.
         closeWhenCounted_ = true;
-        if (checking_) {
-            contentWindow_->cancel();
-        } else {
-            counter_->Cancel(true);
-        }
+        counter_->Cancel(true);
         event->ignore();
         return;
     }
+    // A check runs on a thread of its own: it stops at its next folder or read.
+    if (contentWindow_) contentWindow_->stopChecking();
     unloadProgressWindow();
     event->accept();
 }

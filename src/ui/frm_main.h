@@ -166,7 +166,7 @@ class frmMain : public QMainWindow {
     QPointer<frmInProcess> inProcess_;
     QPointer<ContentCheckWindow> contentWindow_;
     bool counting_ = false;
-    bool checking_ = false;  // the walk running is a content check
+    bool checking_ = false;  // a content check runs, on its own thread
     bool closeWhenCounted_ = false;
     // The folders the running count could not read, as the counter reported them.
     QStringList countFailures_;

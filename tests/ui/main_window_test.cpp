@@ -330,6 +330,34 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages.texts, QStringList());
     }
 
+    // The check runs on a thread of its own: closing the main window stops it and waits for
+    // it, and nothing of it shows afterwards.
+    void closingDuringACheckStopsItAndCloses() {
+        GamePrefix prefix;
+        for (int folder = 0; folder < 50; ++folder) {
+            const QString set = prefix.game(QStringLiteral("Downloads/Set %1").arg(folder));
+            QVERIFY(QDir().mkpath(set));
+            for (int file = 0; file < 20; ++file) {
+                std::ofstream((set + QStringLiteral("/chair %1.iff").arg(file)).toStdString())
+                    << "chair";
+            }
+        }
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.show();
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
+        QVERIFY(window && window->checking());
+        QVERIFY(progressWindow());
+        w.close();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!window->checking());
+        QVERIFY(!progressWindow());
+        QTest::qWait(50);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(messages.texts, QStringList());
+    }
+
     void clickingAFileOnlyRemembersIt() {
         GamePrefix prefix;
         frmMain w(prefix.sources());
@@ -743,6 +771,11 @@ class MainWindowTest : public QObject {
         w.findChild<QAction*>("checkContent")->trigger();
         auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
         QVERIFY(window);
+        QSignalSpy ended(window, &ContentCheckWindow::checkEnded);
+        // The check runs on its own thread: the window answers meanwhile, and Count waits.
+        QVERIFY(window->checking());
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(ended.last().at(0).toBool(), true);
         QVERIFY(window->isVisible());
         auto* areas = window->findChild<QTreeWidget*>("areas");
         QVERIFY(areas->topLevelItem(0)->text(0).startsWith("objects"));
@@ -785,17 +818,18 @@ class MainWindowTest : public QObject {
         QVERIFY(!window->saveReport(QString::fromStdString(prefix.tree.path("no/such/x.html"))));
         QCOMPARE(messages.texts.size(), 1);
 
-        QTimer::singleShot(0, [] {
-            QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"),
-                              Qt::LeftButton);
-        });
         // Check again cancelled: said in the window, whose old report goes.
-        QVERIFY(!window->check(prefix.game()));
+        QVERIFY(window->check(prefix.game()));
+        QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+        QVERIFY(!window->check(prefix.game()));  // one at a time
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(ended.last().at(0).toBool(), false);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(!window->report());
         QCOMPARE(problems->topLevelItemCount(), 0);
         QVERIFY(window->findChild<QPushButton*>("saveReport")->isEnabled() == false);
         QVERIFY(window->check(prefix.game()));
+        QVERIFY(ended.wait(20000));
         QVERIFY(window->report());
 
         // Save report...: the type chosen in the dialog decides the format and adds its
