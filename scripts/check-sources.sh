@@ -27,6 +27,27 @@ if [ "${1:-}" = --quick ]; then
         while read -r f; do sed -n 2p "$f" | grep -qE '^// (Compiled|Included) by the (Linux|Windows) build only' || echo "$f"; done)
     [ -z "$silent" ] || { echo "no line 2 saying which build compiles it in:"; echo "$silent"; exit 1; }
 
+    echo "-- layers: includes point down, and Qt stays in ui and app"
+    # What each layer of src/ may include: counting and locations know nothing of each other,
+    # content is handed what locations found and never includes it, and only the windows and
+    # the entry points know Qt.
+    declare -A may=([common]="common" [counting]="common counting"
+        [locations]="common locations" [content]="common counting content"
+        [ui]="common counting locations content ui" [app]="common counting locations content ui app")
+    upward=$(git ls-files 'src/*.cpp' 'src/*.h' | while read -r f; do
+        layer=$(echo "$f" | cut -d/ -f2)
+        [ -n "${may[$layer]:-}" ] || { echo "$f: in no layer"; continue; }
+        grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' "$f" |
+            sed -E 's/^([0-9]+):.*"([a-z_]+)\/.*/\1 \2/' | while read -r line target; do
+                case " ${may[$layer]} " in *" $target "*) ;;
+                *) echo "$f:$line: $layer includes $target" ;; esac
+            done
+        case "$layer" in ui | app) ;;
+        *) grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$f" |
+            sed "s|^|$f:|; s|\$| (Qt outside ui and app)|" ;; esac
+    done)
+    [ -z "$upward" ] || { echo "includes against the layers:"; echo "$upward"; exit 1; }
+
     echo "-- clang-format"
     git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run -Werror
     echo "clean"
