@@ -11,8 +11,8 @@
 #include <unordered_set>
 
 #include "common/ascii.h"
+#include "common/game_folders.h"
 #include "common/runtime_error.h"
-#include "content/content_areas.h"
 #include "content/duplicates.h"
 #include "content/folder_walk.h"
 #include "content/inspection.h"
@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 
 namespace brambleton::content {
 namespace {
+
+// The check's areas are the game's folders.
+using Area = GameFolder;
+constexpr const auto& kAreas = kGameFolders;
 
 constexpr std::size_t kLargestShown = 10;
 
@@ -97,7 +101,7 @@ std::string hexId(std::uint32_t id) {
 
 std::size_t areaNamed(std::string_view name) {
     return static_cast<std::size_t>(
-        std::find_if(kAreas.begin(), kAreas.end(), [&](const Area& a) { return a.name == name; }) -
+        std::find_if(kAreas.begin(), kAreas.end(), [&](const Area& a) { return a.area == name; }) -
         kAreas.begin());
 }
 
@@ -111,14 +115,14 @@ unsigned readersWithin(unsigned wanted) {
 // Which folders the game loads for one use: the two objects areas together, each other area
 // alone.
 std::uint8_t purposeOf(std::size_t area) {
-    return kAreas[area].name == "objects" ? 0 : static_cast<std::uint8_t>(area);
+    return kAreas[area].area == "objects" ? 0 : static_cast<std::uint8_t>(area);
 }
 
 // Where the game asks for a file by its name (floors, walls and roofs that saved lots name,
 // skin files that mesh lists name), two files of the same bytes under two names are each
 // needed under its own; only objects are known by what is inside them (their object IDs).
 bool knownByName(std::size_t area) {
-    return kAreas[area].name != "objects";
+    return kAreas[area].area != "objects";
 }
 
 Problem makeProblem(ProblemKind kind, std::string path, std::string detail) {
@@ -144,7 +148,7 @@ class Checker final : private FolderVisitor {
         const Area& area = kAreas[index];
         areaIndex_ = static_cast<std::uint8_t>(index);
         AreaReport out;
-        out.name = std::string(area.name);
+        out.name = std::string(area.area);
         out.place = areaFolderText(area);
         std::optional<fs::path> folder = install;
         for (const auto& part : area.folder) {
@@ -524,7 +528,7 @@ class Checker final : private FolderVisitor {
         }
         ++out.files;
         out.bytes += file.size;
-        if (area.name == "objects" && ext == "iff") ++out.objects;
+        if (area.area == "objects" && ext == "iff") ++out.objects;
         if (file.size == 0) {
             problem(kEmptyFile, path,
                     "This file is empty (0 bytes), most likely a broken download: download it "
@@ -557,7 +561,7 @@ class Checker final : private FolderVisitor {
     // A file that belongs in another area's folder: the sentence that says where.
     void reportMisplaced(const Area& area, const std::string& path, const std::string& ext,
                          bool skinHere) {
-        if (area.name == "objects" && area.folder[0] == "Downloads" &&
+        if (area.area == "objects" && area.folder[0] == "Downloads" &&
             among(kSkinMeshExtensions, ext)) {
             problem(kMisplaced, path,
                     "Skin meshes and animations belong in GameData\\Skins; the game does not "
@@ -567,15 +571,15 @@ class Checker final : private FolderVisitor {
                     "This picture lies beside skin meshes, most likely as their texture: it "
                     "belongs in GameData\\Skins with them, and the game does not load it from "
                     "Downloads. Move it along with them.");
-        } else if (area.name != "objects" && (ext == "iff" || ext == "far")) {
+        } else if (area.area != "objects" && (ext == "iff" || ext == "far")) {
             problem(kMisplaced, path,
                     "Objects belong in Downloads; the game does not load them from " +
                         areaFolderText(area) + ".");
-        } else if (area.name == "walls" && ext == "flr") {
+        } else if (area.area == "walls" && ext == "flr") {
             problem(kMisplaced, path,
                     "Floors belong in GameData\\Floors; the game does not load them from "
                     "GameData\\Walls.");
-        } else if (area.name == "floors" && ext == "wll") {
+        } else if (area.area == "floors" && ext == "wll") {
             problem(kMisplaced, path,
                     "Walls belong in GameData\\Walls; the game does not load them from "
                     "GameData\\Floors.");

@@ -117,7 +117,7 @@ struct FolderBytes {
 
 // What one area of the game's folders holds that the game loads.
 struct AreaReport {
-    std::string name;                   // "objects", "floors", ... (content_areas.h)
+    std::string name;                   // "objects", "floors", ... (common/game_folders.h)
     std::string place;                  // its folder below the install: "GameData\\Skins"
     std::optional<std::string> folder;  // host path; none when the folder does not exist
     std::int64_t files = 0;

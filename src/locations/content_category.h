@@ -5,25 +5,31 @@
 #include <string>
 #include <string_view>
 
+#include "common/game_folders.h"
+
 namespace brambleton {
 
 // One kind of downloaded content: where the game keeps it below its install folder and
 // which files it is.
 struct ContentCategory {
-    std::string_view option;   // the main window's option button that selects it
-    std::string_view caption;  // that button's caption
+    std::string_view caption;  // its option button's caption
     std::string_view pattern;  // file-list pattern, ";"-separated entries
     std::string_view folder;   // appended to the install folder as it stands
 };
 
-// The five categories, in the order the window offers them; the first is chosen at start-up.
-inline constexpr std::array<ContentCategory, 5> kContentCategories{{
-    {"Option1", "Objects", "*.IFF", "Downloads\\"},
-    {"Option2", "Floors", "*.FLR", "GameData\\Floors"},
-    {"Option3", "Walls", "*.WLL", "GameData\\Walls"},
-    {"Option4", "Skins", "*.skn;*.bmp;*.cmx", "GameData\\Skins"},
-    {"Option5", "Roofs", "*.bmp", "GameData\\Roofs"},
-}};
+// The five categories, in the order the window offers them (the order of the game's folders
+// that a category shows); the first is chosen at start-up.
+inline constexpr auto kContentCategories = [] {
+    std::array<ContentCategory, categoryCount()> categories{};
+    std::size_t next = 0;
+    for (const auto& folder : kGameFolders) {
+        if (!folder.caption.empty()) {
+            categories[next++] = {folder.caption, folder.pattern, folder.categoryFolder};
+        }
+    }
+    return categories;
+}();
+static_assert(kContentCategories.size() == 5);
 
 // Where a category's lists point for a given install folder.
 struct CategoryLocation {

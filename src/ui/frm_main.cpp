@@ -322,7 +322,7 @@ void frmMain::buildControls() {
     get(cboFiltro_, "cboFiltro");
     for (int row = 0; row < 5; ++row) {
         const auto& category = kContentCategories[static_cast<std::size_t>(row)];
-        get(options_[row], std::string(category.option).c_str());
+        get(options_[row], kCategoryOptions[row]);
         options_[row]->setText(text(category.caption));
         connect(options_[row], &QRadioButton::clicked, this, [this, row] { Option_Click(row); });
     }

@@ -74,4 +74,8 @@ inline constexpr LayoutRow kMainLayout[] = {
     {"cboFiltro", ControlKind::Filter, "Frame1", "", 2760, 4200, 1065, 315, 14},
 };
 
+// The option buttons of the five content categories, in the categories' order.
+inline constexpr const char* kCategoryOptions[] = {"Option1", "Option2", "Option3", "Option4",
+                                                   "Option5"};
+
 }  // namespace brambleton::ui

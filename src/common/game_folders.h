@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace brambleton {
+
+// One folder below the install folder from which the game loads custom content, and what
+// it loads there. The main window's five categories and the content check's areas both
+// come from the table below.
+struct GameFolder {
+    std::string_view area;                       // as reports and --check --json name it
+    std::array<std::string_view, 2> folder;      // the folder below the install folder
+    std::array<std::string_view, 6> extensions;  // lower case, without the dot; empty = none
+    bool readsSubfolders;                        // whether the game looks below the folder
+    // The main window's category that shows this folder: its caption, its file-list pattern
+    // (";"-separated), and the folder as it appends it to the install folder as that stands.
+    // All empty for a folder no category shows.
+    std::string_view caption;
+    std::string_view pattern;
+    std::string_view categoryFolder;
+};
+
+// What the game loads, and from where. The Legacy Collection uses the same folders below its
+// install folder as the disc editions. Sources: the players' install guides for the Legacy
+// Collection and the disc editions (the Legacy Collection mod guide's installing and
+// file-reference pages, the Sims Wiki's custom-content guide):
+//  - objects: Downloads takes .iff and .far at any depth; GameData\UserObjects takes .iff;
+//  - floors and walls: GameData\Floors (.flr) and GameData\Walls (.wll); the guides disagree
+//    on sub-folders, so they are read and nothing is reported about them;
+//  - skins: GameData\Skins and, for the clothes Sims buy on community lots (Hot Date's
+//    clothing racks and after), ExpansionShared\SkinsBuy take textures (.bmp), meshes (.skn,
+//    .bmf) and animations and mesh lists (.cmx, .bcf, .cfp), in the folder itself only;
+//  - roofs: GameData\Roofs takes .bmp in the folder itself only: the game's roof panel lists
+//    that one folder, and the Legacy Collection guide says roofs go straight into
+//    GameData\Roofs.
+// The categories' patterns are the ones the program has always offered: Skins lists the
+// textures, meshes and mesh lists a player handles, not every ending the game loads.
+inline constexpr std::array<GameFolder, 7> kGameFolders = {{
+    {"objects",
+     {"Downloads", ""},
+     {"iff", "far", "", "", "", ""},
+     true,  //
+     "Objects",
+     "*.IFF",
+     "Downloads\\"},
+    {"objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""}, true, "", "", ""},
+    {"floors",
+     {"GameData", "Floors"},
+     {"flr", "", "", "", "", ""},
+     true,  //
+     "Floors",
+     "*.FLR",
+     "GameData\\Floors"},
+    {"walls",
+     {"GameData", "Walls"},
+     {"wll", "", "", "", "", ""},
+     true,  //
+     "Walls",
+     "*.WLL",
+     "GameData\\Walls"},
+    {"skins",
+     {"GameData", "Skins"},
+     {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
+     false,  //
+     "Skins",
+     "*.skn;*.bmp;*.cmx",
+     "GameData\\Skins"},
+    {"buyable skins",
+     {"ExpansionShared", "SkinsBuy"},
+     {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
+     false,
+     "",
+     "",
+     ""},
+    {"roofs",
+     {"GameData", "Roofs"},
+     {"bmp", "", "", "", "", ""},
+     false,  //
+     "Roofs",
+     "*.bmp",
+     "GameData\\Roofs"},
+}};
+
+// How many folders a category shows.
+constexpr std::size_t categoryCount() {
+    std::size_t count = 0;
+    for (const auto& folder : kGameFolders) count += folder.caption.empty() ? 0 : 1;
+    return count;
+}
+
+// The extensions of packed archives, which the game cannot read.
+inline constexpr std::array<std::string_view, 3> kArchiveExtensions = {"zip", "rar", "7z"};
+
+// Skin meshes and animations, which only the skin folders load.
+inline constexpr std::array<std::string_view, 5> kSkinMeshExtensions = {"skn", "cmx", "bmf", "bcf",
+                                                                        "cfp"};
+
+}  // namespace brambleton
