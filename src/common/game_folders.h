@@ -7,6 +7,14 @@
 
 namespace brambleton {
 
+// One kind of downloaded content the main window offers: where the game keeps it below its
+// install folder and which files it is.
+struct ContentCategory {
+    std::string_view caption;  // its option button's caption
+    std::string_view pattern;  // file-list pattern, ";"-separated entries
+    std::string_view folder;   // appended to the install folder as it stands
+};
+
 // One folder below the install folder from which the game loads custom content, and what
 // it loads there. The main window's five categories and the content check's areas both
 // come from the table below.
@@ -15,12 +23,9 @@ struct GameFolder {
     std::array<std::string_view, 2> folder;      // the folder below the install folder
     std::array<std::string_view, 6> extensions;  // lower case, without the dot; empty = none
     bool readsSubfolders;                        // whether the game looks below the folder
-    // The main window's category that shows this folder: its caption, its file-list pattern
-    // (";"-separated), and the folder as it appends it to the install folder as that stands.
-    // All empty for a folder no category shows.
-    std::string_view caption;
-    std::string_view pattern;
-    std::string_view categoryFolder;
+    // The main window's category that shows this folder; all empty for a folder no
+    // category shows.
+    ContentCategory category;
 };
 
 // What the game loads, and from where. The Legacy Collection uses the same folders below its
@@ -38,56 +43,28 @@ struct GameFolder {
 //    GameData\Roofs.
 // The categories' patterns are the ones the program has always offered: Skins lists the
 // textures, meshes and mesh lists a player handles, not every ending the game loads.
+// clang-format off
 inline constexpr std::array<GameFolder, 7> kGameFolders = {{
-    {"objects",
-     {"Downloads", ""},
-     {"iff", "far", "", "", "", ""},
-     true,  //
-     "Objects",
-     "*.IFF",
-     "Downloads\\"},
-    {"objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""}, true, "", "", ""},
-    {"floors",
-     {"GameData", "Floors"},
-     {"flr", "", "", "", "", ""},
-     true,  //
-     "Floors",
-     "*.FLR",
-     "GameData\\Floors"},
-    {"walls",
-     {"GameData", "Walls"},
-     {"wll", "", "", "", "", ""},
-     true,  //
-     "Walls",
-     "*.WLL",
-     "GameData\\Walls"},
-    {"skins",
-     {"GameData", "Skins"},
-     {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
-     false,  //
-     "Skins",
-     "*.skn;*.bmp;*.cmx",
-     "GameData\\Skins"},
-    {"buyable skins",
-     {"ExpansionShared", "SkinsBuy"},
-     {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
-     false,
-     "",
-     "",
-     ""},
-    {"roofs",
-     {"GameData", "Roofs"},
-     {"bmp", "", "", "", "", ""},
-     false,  //
-     "Roofs",
-     "*.bmp",
-     "GameData\\Roofs"},
+    {"objects", {"Downloads", ""}, {"iff", "far", "", "", "", ""}, true,
+     {"Objects", "*.IFF", "Downloads\\"}},
+    {"objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""}, true, {}},
+    {"floors", {"GameData", "Floors"}, {"flr", "", "", "", "", ""}, true,
+     {"Floors", "*.FLR", "GameData\\Floors"}},
+    {"walls", {"GameData", "Walls"}, {"wll", "", "", "", "", ""}, true,
+     {"Walls", "*.WLL", "GameData\\Walls"}},
+    {"skins", {"GameData", "Skins"}, {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"}, false,
+     {"Skins", "*.skn;*.bmp;*.cmx", "GameData\\Skins"}},
+    {"buyable skins", {"ExpansionShared", "SkinsBuy"}, {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
+     false, {}},
+    {"roofs", {"GameData", "Roofs"}, {"bmp", "", "", "", "", ""}, false,
+     {"Roofs", "*.bmp", "GameData\\Roofs"}},
 }};
+// clang-format on
 
 // How many folders a category shows.
 constexpr std::size_t categoryCount() {
     std::size_t count = 0;
-    for (const auto& folder : kGameFolders) count += folder.caption.empty() ? 0 : 1;
+    for (const auto& folder : kGameFolders) count += folder.category.caption.empty() ? 0 : 1;
     return count;
 }
 

@@ -9,23 +9,13 @@
 
 namespace brambleton {
 
-// One kind of downloaded content: where the game keeps it below its install folder and
-// which files it is.
-struct ContentCategory {
-    std::string_view caption;  // its option button's caption
-    std::string_view pattern;  // file-list pattern, ";"-separated entries
-    std::string_view folder;   // appended to the install folder as it stands
-};
-
 // The five categories, in the order the window offers them (the order of the game's folders
 // that a category shows); the first is chosen at start-up.
 inline constexpr auto kContentCategories = [] {
     std::array<ContentCategory, categoryCount()> categories{};
     std::size_t next = 0;
     for (const auto& folder : kGameFolders) {
-        if (!folder.caption.empty()) {
-            categories[next++] = {folder.caption, folder.pattern, folder.categoryFolder};
-        }
+        if (!folder.category.caption.empty()) categories[next++] = folder.category;
     }
     return categories;
 }();
