@@ -445,35 +445,24 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
         }
         std::printf("  %s\n      %s\n",
                     printable(content::placeText(problem.path, problem.entry)).c_str(),
-                    printable(problem.detail).c_str());
+                    printable(content::sentenceOf(problem, report.install)).c_str());
         for (const auto& member : problem.more) {
             std::printf("      - %s\n",
                         printable(content::placeText(member.path, member.entry)).c_str());
         }
         const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
-        if (unlisted > 0) std::printf("      - and %s more\n", number(unlisted).c_str());
+        if (unlisted > 0) {
+            std::printf("      - %s\n", content::moreText(unlisted, separators).c_str());
+        }
         if (gInterrupted) return;
     }
-    const auto count = [&](std::uint64_t n) { return number(static_cast<std::int64_t>(n)); };
-    // Bytes read, not bytes of content: the finder reads a file of a shared size more than
-    // once (a hash, then the comparison), and the readers read a file's headers only.
-    std::printf(
-        "\nThe duplicate finder read %s bytes from the %s files whose size another "
-        "file shares\n",
-        count(report.bytesCompared).c_str(), count(report.filesCompared).c_str());
-    std::printf("Reading inside the files read %s bytes from %s files\n",
-                count(report.bytesInspected).c_str(), count(report.filesInspected).c_str());
-    const auto problems = static_cast<std::int64_t>(report.problems.size());
-    std::printf("%s %s", number(problems).c_str(), problems == 1 ? "problem" : "problems");
-    if (report.foldersUnreadable) {
-        std::printf(", %s %s", number(report.foldersUnreadable).c_str(),
-                    report.foldersUnreadable == 1 ? "folder could not be read"
-                                                  : "folders could not be read");
+    std::printf("\n");
+    for (const auto& line : content::readingTexts(report, separators)) {
+        std::printf("%s\n", line.c_str());
     }
-    if (report.filesUnreadable) {
-        std::printf(
-            ", %s %s", number(report.filesUnreadable).c_str(),
-            report.filesUnreadable == 1 ? "file could not be read" : "files could not be read");
+    std::printf("%s", content::problemsText(report, separators).c_str());
+    for (const auto& unread : content::unreadableTexts(report, separators)) {
+        std::printf(", %s", unread.c_str());
     }
     std::printf("\n");
 }

@@ -14,6 +14,7 @@
 #include "common/game_folders.h"
 #include "common/runtime_error.h"
 #include "content/duplicates.h"
+#include "content/file_names.h"
 #include "content/folder_walk.h"
 #include "content/inspection.h"
 #include "counting/read_ahead.h"
@@ -67,38 +68,6 @@ bool anyAreaLoads(std::string_view ext) {
                        [&](const Area& a) { return among(a.extensions, ext); });
 }
 
-// The name's last extension and the one before it, lower case: "chair.iff.bak" gives
-// ("bak", "iff"); "chair" gives ("", "").
-std::pair<std::string, std::string> extensions(std::string_view name) {
-    const auto last = name.rfind('.');
-    if (last == std::string_view::npos || last == 0) return {};
-    std::string ext = ascii::toLower(name.substr(last + 1));
-    const auto before = name.rfind('.', last - 1);
-    std::string previous;
-    if (before != std::string_view::npos && before + 1 < last) {
-        previous = ascii::toLower(name.substr(before + 1, last - before - 1));
-    }
-    return {ext, previous};
-}
-
-std::string areaFolderText(const Area& area) {
-    std::string out(area.folder[0]);
-    if (!area.folder[1].empty()) out += "\\" + std::string(area.folder[1]);
-    return out;
-}
-
-// The last part of a path, or of an archive entry's name: the name a player knows it by.
-std::string lastPart(std::string_view path) {
-    const auto cut = path.find_last_of("/\\");
-    return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
-}
-
-std::string hexId(std::uint32_t id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", id);
-    return text;
-}
-
 std::size_t areaNamed(std::string_view name) {
     return static_cast<std::size_t>(
         std::find_if(kAreas.begin(), kAreas.end(), [&](const Area& a) { return a.area == name; }) -
@@ -125,11 +94,11 @@ bool knownByName(std::size_t area) {
     return kAreas[area].area != "objects";
 }
 
-Problem makeProblem(ProblemKind kind, std::string path, std::string detail) {
+Problem makeProblem(ProblemKind kind, std::string path, std::size_t folder) {
     Problem p;
     p.kind = kind;
     p.path = std::move(path);
-    p.detail = std::move(detail);
+    p.folder = static_cast<std::uint8_t>(folder);
     return p;
 }
 
@@ -149,7 +118,7 @@ class Checker final : private FolderVisitor {
         areaIndex_ = static_cast<std::uint8_t>(index);
         AreaReport out;
         out.name = std::string(area.area);
-        out.place = areaFolderText(area);
+        out.place = folderText(area);
         std::optional<fs::path> folder = install;
         for (const auto& part : area.folder) {
             if (!folder || part.empty()) continue;
@@ -199,11 +168,7 @@ class Checker final : private FolderVisitor {
             for (const auto i : group) {
                 if (i == kept || reachedTwice_.count(i)) continue;
                 duplicateCopies_.insert(i);
-                auto p =
-                    makeProblem(kDuplicate, contentPath(i),
-                                "This file is the same, byte for byte, as " + fromGame(keptPath) +
-                                    ": the game loads it twice. Keep one copy and remove "
-                                    "the other.");
+                auto p = makeProblem(kDuplicate, contentPath(i), contentArea_[i]);
                 p.sameAs = keptPath;
                 report.problems.push_back(std::move(p));
             }
@@ -246,23 +211,16 @@ class Checker final : private FolderVisitor {
     void reportTwin(const fs::path& twin, const fs::path& read) {
         const std::string path = utf8(twin);
         if (!twinsReported_.insert(path).second) return;
-        report.problems.push_back(makeProblem(
-            kUnreadFolder, path,
-            "The game reads " + fromGame(utf8(read)) +
-                " and never this folder, whose name differs from it only in upper and lower "
-                "case (to Windows programs the two are one name): what is in this folder does "
-                "not show up in the game."));
+        auto p = makeProblem(kUnreadFolder, path, areaIndex_);
+        p.sameAs = utf8(read);
+        report.problems.push_back(std::move(p));
     }
 
     void reportBad(Findings::Bad bad) {
-        auto p = makeProblem(kBadFile, contentPath(bad.file), std::move(bad.fault.detail));
-        if (!bad.entry.empty()) {
-            p.archive = p.path;
-            p.entry = std::move(bad.entry);
-        }
+        auto p = makeProblem(kBadFile, contentPath(bad.file), contentArea_[bad.file]);
+        p.fault = std::move(bad.fault.detail);
+        p.entry = std::move(bad.entry);
         if (bad.moreCount > 0) {
-            p.detail += " So " + std::string(bad.moreCount == 1 ? "is " : "are ") +
-                        std::to_string(bad.moreCount) + " more of its entries.";
             for (auto& name : bad.moreEntries) p.more.push_back({p.path, std::move(name)});
             p.moreCount = static_cast<std::int64_t>(bad.moreCount);
         }
@@ -287,20 +245,6 @@ class Checker final : private FolderVisitor {
         }
         inspector_.add({folderShared_, name, source_.separator(), kind, file,
                         static_cast<std::uint64_t>(content_[file].size)});
-    }
-
-    // A path as a sentence names it: from the game's folder, as the player knows it, and
-    // without the folders above it (a report posted in a forum names no home folder).
-    std::string fromGame(const std::string& path) const {
-        std::string_view install = report.install;
-        while (install.size() > 1 && (install.back() == '/' || install.back() == '\\')) {
-            install.remove_suffix(1);
-        }
-        if (path.size() > install.size() + 1 && path.compare(0, install.size(), install) == 0 &&
-            (path[install.size()] == '/' || path[install.size()] == '\\')) {
-            return path.substr(install.size() + 1);
-        }
-        return path;
     }
 
     std::string contentPath(std::uint32_t file) const {
@@ -345,12 +289,6 @@ class Checker final : private FolderVisitor {
         const auto& o = findings.objects[object];
         return {contentPath(o.file),
                 o.entry == Findings::kNoEntry ? std::string() : findings.entryNames[o.entry]};
-    }
-
-    // An object as a sentence names it: a loose file by its name, an entry with its archive.
-    static std::string objectName(const Place& place) {
-        if (place.entry.empty()) return lastPart(place.path);
-        return entryText(place.entry) + " in the archive " + lastPart(place.path);
     }
 
     // Objects with one ID: the game shows one of them. One problem for each ID, naming the
@@ -400,9 +338,10 @@ class Checker final : private FolderVisitor {
         }
         const Place kept = placeOf(findings, guids[first].second);
         const Place named = placeOf(findings, guids[first + 1].second);
-        Problem p = makeProblem(kGuidConflict, named.path, {});
+        Problem p = makeProblem(kGuidConflict, named.path, contentArea_[keptObject.file]);
         p.entry = named.entry;
-        if (!named.entry.empty()) p.archive = named.path;
+        p.inOneArchive = oneArchive;
+        p.inAnArchive = anyInArchive;
         p.sameAs = kept.path;
         p.sameAsEntry = kept.entry;
         p.guid = id;
@@ -410,24 +349,6 @@ class Checker final : private FolderVisitor {
             p.more.push_back(placeOf(findings, guids[i].second));
         }
         p.moreCount = static_cast<std::int64_t>(count - 2);
-        if (oneArchive) {
-            p.detail = "The archive " + lastPart(kept.path) + " holds " + std::to_string(count) +
-                       " objects with the object ID " + hexId(id) + " (" + entryText(kept.entry) +
-                       ", " + entryText(named.entry) + (count > 2 ? " and more" : "") +
-                       "): the game shows only one of them. Its maker built it this way: "
-                       "leave it as it is.";
-        } else {
-            p.detail = objectName(named) + " has the same object ID (" + hexId(id) + ") as " +
-                       objectName(kept) + " in " + placeText(fromGame(kept.path), kept.entry) +
-                       (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
-                                  : std::string()) +
-                       ": the game shows only one of them. " +
-                       (anyInArchive ? "Keep the one you want. An object inside an archive goes "
-                                       "only with the whole archive and the other objects it "
-                                       "holds: remove an archive only if you want none of them."
-                        : count > 2  ? "Keep the one you want and remove the others."
-                                     : "Keep the one you want and remove the other.");
-        }
         report.problems.push_back(std::move(p));
     }
 
@@ -447,19 +368,9 @@ class Checker final : private FolderVisitor {
                            (found->second.count(key + ".skn") || found->second.count(key + ".bmf"));
                 };
                 if (has(area)) continue;
-                const std::string folder = areaFolderText(kAreas[area]);
-                std::string detail =
-                    area != skins && has(skins)
-                        ? "This mesh list names the mesh " + mesh +
-                              ", which is in GameData\\Skins, but a skin in " + folder +
-                              " (clothes Sims buy on community lots) needs its mesh in " + folder +
-                              " too: copy " + mesh + ".skn there."
-                        : "This mesh list names the mesh " + mesh + ", but neither " + mesh +
-                              ".skn nor " + mesh + ".bmf is in " + folder +
-                              ": the Sim shows blank or the game crashes. Add the mesh from the "
-                              "same download, or remove this .cmx.";
-                auto p = makeProblem(kMissingMesh, contentPath(list.file), std::move(detail));
+                auto p = makeProblem(kMissingMesh, contentPath(list.file), area);
                 p.mesh = mesh;
+                p.meshInSkins = area != skins && has(skins);
                 report.problems.push_back(std::move(p));
             }
         }
@@ -501,16 +412,11 @@ class Checker final : private FolderVisitor {
                           const FolderListing::File& file, const std::string& path) {
         const auto [ext, previous] = extensions(file.name);
         if (among(kArchiveExtensions, ext)) {
-            problem(kPackedArchive, path,
-                    "The game cannot read ." + ext +
-                        " archives. Unpack it here, then remove the archive.");
+            problem(kPackedArchive, path);
             return 0;
         }
         if (anyAreaLoads(previous) && !anyAreaLoads(ext)) {
-            problem(kIgnoredName, path,
-                    "The name ends in ." + ext + " after ." + previous +
-                        ", so the game ignores it. Rename it to end in ." + previous +
-                        ", or remove it if it is an old copy.");
+            problem(kIgnoredName, path);
             return 0;
         }
         if (!among(area.extensions, ext)) {
@@ -518,21 +424,14 @@ class Checker final : private FolderVisitor {
             return 0;
         }
         if (!area.readsSubfolders && where.depth > 0) {
-            if (unreadReported_.insert(where.top).second) {
-                problem(kUnreadSubfolder, where.top,
-                        "The game does not look inside sub-folders of " + areaFolderText(area) +
-                            ": move the files in this folder that you want in the game up into " +
-                            areaFolderText(area) + ".");
-            }
+            if (unreadReported_.insert(where.top).second) problem(kUnreadSubfolder, where.top);
             return 0;
         }
         ++out.files;
         out.bytes += file.size;
         if (area.area == "objects" && ext == "iff") ++out.objects;
         if (file.size == 0) {
-            problem(kEmptyFile, path,
-                    "This file is empty (0 bytes), most likely a broken download: download it "
-                    "again.");
+            problem(kEmptyFile, path);
         } else {
             addContent(area, where, file, ext);
         }
@@ -558,36 +457,19 @@ class Checker final : private FolderVisitor {
         queueInside(area, where.depth, file.name, ext, index);
     }
 
-    // A file that belongs in another area's folder: the sentence that says where.
+    // A file that belongs in another area's folder (report_words.cpp says which).
     void reportMisplaced(const Area& area, const std::string& path, const std::string& ext,
                          bool skinHere) {
-        if (area.area == "objects" && area.folder[0] == "Downloads" &&
-            among(kSkinMeshExtensions, ext)) {
-            problem(kMisplaced, path,
-                    "Skin meshes and animations belong in GameData\\Skins; the game does not "
-                    "load them from Downloads.");
-        } else if (skinHere && ext == "bmp") {
-            problem(kMisplaced, path,
-                    "This picture lies beside skin meshes, most likely as their texture: it "
-                    "belongs in GameData\\Skins with them, and the game does not load it from "
-                    "Downloads. Move it along with them.");
-        } else if (area.area != "objects" && (ext == "iff" || ext == "far")) {
-            problem(kMisplaced, path,
-                    "Objects belong in Downloads; the game does not load them from " +
-                        areaFolderText(area) + ".");
-        } else if (area.area == "walls" && ext == "flr") {
-            problem(kMisplaced, path,
-                    "Floors belong in GameData\\Floors; the game does not load them from "
-                    "GameData\\Walls.");
-        } else if (area.area == "floors" && ext == "wll") {
-            problem(kMisplaced, path,
-                    "Walls belong in GameData\\Walls; the game does not load them from "
-                    "GameData\\Floors.");
+        const bool objects = area.area == "objects";
+        if ((objects && area.folder[0] == "Downloads" && among(kSkinMeshExtensions, ext)) ||
+            (skinHere && ext == "bmp") || (!objects && (ext == "iff" || ext == "far")) ||
+            (area.area == "walls" && ext == "flr") || (area.area == "floors" && ext == "wll")) {
+            problem(kMisplaced, path);
         }
     }
 
-    void problem(ProblemKind kind, std::string path, std::string detail) {
-        report.problems.push_back(makeProblem(kind, std::move(path), std::move(detail)));
+    void problem(ProblemKind kind, std::string path) {
+        report.problems.push_back(makeProblem(kind, std::move(path), areaIndex_));
     }
 
     // Which file a content file is, by its listing: files of one purpose with the same
@@ -658,10 +540,6 @@ std::string describeKind(ProblemKind kind) {
 
 std::string kindName(ProblemKind kind) {
     return std::string(factsOf(kind).name);
-}
-
-std::string placeText(const std::string& path, const std::string& entry) {
-    return entry.empty() ? path : path + " \u00bb " + entryText(entry);
 }
 
 }  // namespace brambleton::content

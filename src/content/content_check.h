@@ -141,21 +141,30 @@ struct Place {
 // How many members of a grouped problem are listed; the rest are counted.
 inline constexpr std::size_t kMembersListed = 100;
 
+// One problem, as facts: its kind, the places it is about, and what its sentence needs
+// besides them. The words a player reads are made from these (report_words.h).
 struct Problem {
     ProblemKind kind = ProblemKind::PackedArchive;
     // The file or folder it is about, a host path; for an entry inside an archive, the
     // archive's path, with the entry's name in `entry`.
     std::string path;
-    std::string detail;  // one plain sentence for a player
+    std::string entry;
     // For a duplicate: the copy kept (the first by path). For a conflict of object IDs: the
     // object kept (see guid-conflict in content_check.cpp), inside an archive when
-    // `sameAsEntry` is set.
+    // `sameAsEntry` is set. For an unread folder: the folder the game reads instead.
     std::string sameAs;
-    std::string mesh;                   // for a missing mesh: the name the mesh list gives
-    std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
-    std::string archive;                // for a file inside an archive: the archive's host path
-    std::string entry;                  // for a file inside an archive: its name there
     std::string sameAsEntry;
+    std::string mesh;                   // for a missing mesh: the name the mesh list gives
+    std::string fault;                  // for a bad file: what its reader found, one sentence
+    std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
+    // The game's folder (its row in kGameFolders) the problem was found in.
+    std::uint8_t folder = 0;
+    // For a conflict of object IDs: every object sharing the ID lies in one archive; some
+    // object lies inside an archive.
+    bool inOneArchive = false;
+    bool inAnArchive = false;
+    // For a missing mesh of SkinsBuy: the mesh is in GameData\Skins.
+    bool meshInSkins = false;
     // A grouped problem (objects sharing one ID, an archive with many broken entries): the
     // members past the one named above, the first kMembersListed of them, and how many there
     // are in all.
@@ -206,9 +215,5 @@ ContentReport checkInstall(const std::filesystem::path& installFolder, FolderSou
 // The heading of a problem kind in reports, and its stable name.
 std::string describeKind(ProblemKind kind);
 std::string kindName(ProblemKind kind);
-
-// Where a problem lies, as reports show it: the path, and for an entry inside an archive,
-// " » " and the entry's name shown with entryText.
-std::string placeText(const std::string& path, const std::string& entry);
 
 }  // namespace brambleton::content

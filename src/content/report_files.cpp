@@ -14,6 +14,8 @@
 
 #include "common/ascii.h"
 #include "common/utf8.h"
+#include "content/file_names.h"
+#include "content/report_words.h"
 
 namespace brambleton::content {
 namespace {
@@ -88,18 +90,6 @@ std::string html(std::string_view text) {
 
 }  // namespace
 
-std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators) {
-    const auto number = [&](std::int64_t n) {
-        return formatNumber(static_cast<double>(n), 0, separators);
-    };
-    std::string out = number(area.objects) + (area.objects == 1 ? " object" : " objects");
-    if (area.objectsInArchives > 0) {
-        out += ", " + number(area.objectsInArchives) + " of them inside " + number(area.archives) +
-               (area.archives == 1 ? " archive" : " archives");
-    }
-    return out;
-}
-
 namespace {
 
 std::string areaJson(const AreaReport& area) {
@@ -120,9 +110,10 @@ std::string areaJson(const AreaReport& area) {
     return out + "]}";
 }
 
-std::string problemJson(const Problem& p) {
+std::string problemJson(const Problem& p, const std::string& install) {
     std::string out = "{\"kind\":" + jsonString(kindName(p.kind)) +
-                      ",\"path\":" + jsonString(p.path) + ",\"detail\":" + jsonString(p.detail);
+                      ",\"path\":" + jsonString(p.path) +
+                      ",\"detail\":" + jsonString(sentenceOf(p, install));
     if (!p.entry.empty()) {
         out += ",\"archive\":" + jsonString(p.path) + ",\"entry\":" + jsonString(p.entry);
     }
@@ -153,7 +144,7 @@ void writeJson(const ContentReport& report, const std::function<void(std::string
     // Written a problem at a time: a report of a hundred thousand problems is never held
     // whole as text.
     for (std::size_t i = 0; i < report.problems.size(); ++i) {
-        out += (i ? "," : "") + problemJson(report.problems[i]);
+        out += (i ? "," : "") + problemJson(report.problems[i], report.install);
         write(out);
         out.clear();
     }
@@ -174,17 +165,6 @@ std::string toJson(const ContentReport& report) {
 
 namespace {
 
-// `path` from the folder `base`, with `/` inside it; unchanged when it is not below it.
-std::string below(const std::string& path, std::string_view base) {
-    // A folder may be written with its separator at the end ("C:\\Games\\The Sims\\").
-    while (base.size() > 1 && (base.back() == '/' || base.back() == '\\')) base.remove_suffix(1);
-    if (path.size() > base.size() + 1 && path.compare(0, base.size(), base) == 0 &&
-        (path[base.size()] == '/' || path[base.size()] == '\\')) {
-        return path.substr(base.size() + 1);
-    }
-    return path;
-}
-
 // The largest folders of an area as rows with a bar each, the largest the full width.
 std::string largestRows(const AreaReport& area, const std::string& install,
                         const NumberSeparators& separators) {
@@ -194,7 +174,7 @@ std::string largestRows(const AreaReport& area, const std::string& install,
         const int width =
             most > 0 ? static_cast<int>(100 * static_cast<double>(folder.bytes) / most) : 0;
         out +=
-            "<tr><td></td><td><code>" + html(below(folder.folder, install)) +
+            "<tr><td></td><td><code>" + html(pathBelow(folder.folder, install)) +
             "</code></td><td></td><td class=\"n\">" +
             formatNumber(static_cast<double>(folder.bytes) / 1048576.0, 1, separators) +
             " MB</td><td><div class=\"bar\" style=\"width:" + std::to_string(std::max(width, 1)) +
@@ -204,19 +184,17 @@ std::string largestRows(const AreaReport& area, const std::string& install,
 }
 
 // One problem as an item of the page's list, with the members it groups.
-std::string problemItem(const Problem& p, const NumberSeparators& separators) {
-    std::string out =
-        "<li><code>" + html(placeText(p.path, p.entry)) + "</code>: " + html(p.detail);
+std::string problemItem(const Problem& p, const std::string& install,
+                        const NumberSeparators& separators) {
+    std::string out = "<li><code>" + html(placeText(p.path, p.entry)) +
+                      "</code>: " + html(sentenceOf(p, install));
     if (p.moreCount > 0) {
         out += "<ul>";
         for (const auto& member : p.more) {
             out += "<li><code>" + html(placeText(member.path, member.entry)) + "</code></li>";
         }
         const auto unlisted = p.moreCount - static_cast<std::int64_t>(p.more.size());
-        if (unlisted > 0) {
-            out += "<li>and " + formatNumber(static_cast<double>(unlisted), 0, separators) +
-                   " more</li>";
-        }
+        if (unlisted > 0) out += "<li>" + html(moreText(unlisted, separators)) + "</li>";
         out += "</ul>";
     }
     return out + "</li>\n";
@@ -258,7 +236,7 @@ std::string saveShared(const ContentReport& report, const std::string& file,
 ContentReport forSharing(ContentReport report, const std::string& home) {
     const std::string install = report.install;
     const auto relative = [&](std::string& path) {
-        if (!path.empty()) path = below(path, install);
+        if (!path.empty()) path = pathBelow(path, install);
     };
     for (auto& area : report.areas) {
         if (area.folder) relative(*area.folder);
@@ -267,11 +245,10 @@ ContentReport forSharing(ContentReport report, const std::string& home) {
     for (auto& p : report.problems) {
         relative(p.path);
         relative(p.sameAs);
-        relative(p.archive);
         for (auto& member : p.more) relative(member.path);
     }
-    if (!home.empty() && (install == home || below(install, home) != install)) {
-        report.install = install == home ? "~" : "~/" + below(install, home);
+    if (!home.empty() && (install == home || pathBelow(install, home) != install)) {
+        report.install = install == home ? "~" : "~/" + pathBelow(install, home);
     }
     return report;
 }
@@ -320,14 +297,11 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                    "</p>\n<ul>\n";
             kind = p.kind;
         }
-        out += problemItem(p, separators);
+        out += problemItem(p, report.install, separators);
     }
     if (kind) out += "</ul>\n";
-    if (report.foldersUnreadable) {
-        out += "<p>" + number(report.foldersUnreadable) + " folders could not be read.</p>\n";
-    }
-    if (report.filesUnreadable) {
-        out += "<p>" + number(report.filesUnreadable) + " files could not be read.</p>\n";
+    for (const auto& unread : unreadableTexts(report, separators)) {
+        out += "<p>" + html(unread) + ".</p>\n";
     }
     return out + "</body></html>\n";
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "content/content_check.h"
+#include "content/report_words.h"
 #include "counting/count_summary.h"
 
 namespace brambleton::content {
@@ -24,9 +25,6 @@ std::string toJson(const ContentReport& report);
 // The same JSON handed to `write` piece by piece (about a problem at a time), so that a large
 // report is never held whole as text.
 void writeJson(const ContentReport& report, const std::function<void(std::string_view)>& write);
-
-// "N objects, M of them inside K archives", for an objects area.
-std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators);
 
 // What a page says of itself: the program's version and the day it was made.
 struct PageFacts {

@@ -84,6 +84,10 @@ QString readable(const QString& text) {
     return out;
 }
 
+NumberSeparators separatorsOf(const QLocale& locale) {
+    return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
+}
+
 QString megabytes(std::int64_t bytes) {
     return QLocale().toString(static_cast<double>(bytes) / 1048576.0, 'f', 1);
 }
@@ -335,10 +339,8 @@ void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
         if (area.name == "objects" && area.folder) {
-            const NumberSeparators separators{locale.groupSeparator().toStdString(),
-                                              locale.decimalPoint().toStdString()};
             auto* objects = new QTreeWidgetItem(row);
-            objects->setText(0, fromUtf8(content::objectsSentence(area, separators)));
+            objects->setText(0, fromUtf8(content::objectsSentence(area, separatorsOf(locale))));
         }
         const double most = area.largest.empty() ? 0 : static_cast<double>(area.largest[0].bytes);
         for (const auto& folder : area.largest) {
@@ -373,12 +375,11 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
         auto* row = new QTreeWidgetItem(group);
         const std::string place = content::placeText(problem.path, problem.entry);
         const QString path = readable(QDir::toNativeSeparators(fromUtf8(place)));
-        const QString sentence = readable(fromUtf8(problem.detail));
+        const QString sentence = readable(fromUtf8(content::sentenceOf(problem, report.install)));
         row->setText(0, shownPath(install, place));
         row->setText(1, sentence);
         // Inside an archive, the file manager shows the archive.
-        row->setData(0, kPathRole,
-                     fromUtf8(problem.archive.empty() ? problem.path : problem.archive));
+        row->setData(0, kPathRole, fromUtf8(problem.path));
         QStringList details{shownPath(install, place), sentence};
         for (const auto& member : problem.more) {
             const std::string memberPlace = content::placeText(member.path, member.entry);
@@ -391,8 +392,7 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
         }
         const auto unlisted = problem.moreCount - static_cast<std::int64_t>(problem.more.size());
         if (unlisted > 0) {
-            const QString more =
-                tr("and %1 more").arg(locale.toString(static_cast<qlonglong>(unlisted)));
+            const QString more = fromUtf8(content::moreText(unlisted, separatorsOf(locale)));
             new QTreeWidgetItem(row, {more});
             details << QStringLiteral("  ") + more;
         }
@@ -448,11 +448,9 @@ void ContentCheckWindow::askWhereToSave() {
 
 bool ContentCheckWindow::saveReport(const QString& file) {
     if (!report_) return false;
-    const QLocale locale;
-    const NumberSeparators separators{locale.groupSeparator().toStdString(),
-                                      locale.decimalPoint().toStdString()};
-    const std::string failed = content::saveShared(
-        *report_, file.toStdString(), QDir::home().absolutePath().toStdString(), separators);
+    const std::string failed =
+        content::saveShared(*report_, file.toStdString(), QDir::home().absolutePath().toStdString(),
+                            separatorsOf(QLocale()));
     if (!failed.empty()) {
         showMessage(readable(fromUtf8(failed)), {}, this);
         return false;

@@ -128,7 +128,7 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
     EXPECT_EQ(std::filesystem::path(p.path),
               std::filesystem::path(tree.path(std::string("Game/") + c.path)).make_preferred())
         << c.why;
-    EXPECT_FALSE(p.detail.empty());
+    EXPECT_FALSE(sentenceOf(p, report.install).empty());
     if (c.sameAs) {
         EXPECT_EQ(
             std::filesystem::path(p.sameAs),
@@ -239,7 +239,8 @@ TEST_P(Inside, FindsWhatTheFilesHold) {
     const auto source = makePlatformFolderSource();
     const auto report = checkInstall(tree.root() / "Game", *source, {}, {.readers = readers});
     ASSERT_EQ(report.problems.size(), c.found.size())
-        << c.why << (report.problems.empty() ? "" : ": " + report.problems[0].detail);
+        << c.why
+        << (report.problems.empty() ? "" : ": " + sentenceOf(report.problems[0], report.install));
     // A place below the install folder as a host path and an entry name.
     const auto place = [&](const char* relative) {
         std::string path(relative);
@@ -262,8 +263,9 @@ TEST_P(Inside, FindsWhatTheFilesHold) {
             EXPECT_EQ(p.sameAsEntry, kept.entry) << c.why;
         }
         if (want.says) {
-            EXPECT_NE((p.detail + " " + p.mesh).find(want.says), std::string::npos)
-                << c.why << ": " << p.detail;
+            const std::string sentence = sentenceOf(p, report.install);
+            EXPECT_NE((sentence + " " + p.mesh).find(want.says), std::string::npos)
+                << c.why << ": " << sentence;
         }
     }
     EXPECT_GT(report.bytesInspected, 0u);
@@ -453,9 +455,8 @@ TEST(ContentCheck, NamesTheFolderTheGameDoesNotReadOfTwoThatDifferInCase) {
     ASSERT_EQ(report.problems.size(), 1u);
     EXPECT_EQ(report.problems[0].kind, kUnreadFolder);
     EXPECT_EQ(report.problems[0].path, tree.path("Game/downloads"));
-    EXPECT_NE(report.problems[0].detail.find("The game reads Downloads and never"),
-              std::string::npos)
-        << report.problems[0].detail;
+    const std::string sentence = sentenceOf(report.problems[0], report.install);
+    EXPECT_NE(sentence.find("The game reads Downloads and never"), std::string::npos) << sentence;
     EXPECT_EQ(report.areas[0].files, 1);
 }
 
@@ -481,8 +482,9 @@ TEST(ContentCheck, KeepsAnEntrysNameApartFromItsArchivesPath) {
     EXPECT_EQ(p.more[1].entry, "/etc/passwd.iff");
     EXPECT_NE(placeText(p.more[1].path, p.more[1].entry).find("%2Fetc%2Fpasswd.iff"),
               std::string::npos);
-    EXPECT_NE(p.detail.find("%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff"), std::string::npos)
-        << p.detail;
+    const std::string sentence = sentenceOf(p, report.install);
+    EXPECT_NE(sentence.find("%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff"), std::string::npos)
+        << sentence;
 }
 
 // A name may hold what would change a page or a terminal: the page shows it as the terminal
@@ -494,7 +496,7 @@ TEST(Reports, ShowNamesAsTextAndEntriesApart) {
     p.kind = kBadFile;
     p.path = "/g/Downloads/evil\u202egpj.far";
     p.entry = "<b>\xc2\x85x</b>.iff";
-    p.detail = "This archive entry is cut short.";
+    p.fault = "This archive entry is cut short.";
     report.problems.push_back(p);
     const std::string page = toHtml(report, {",", "."});
     EXPECT_EQ(page.find("\u202e"), std::string::npos);

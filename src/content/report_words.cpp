@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: MIT
+#include "content/report_words.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "content/file_names.h"
+
+namespace brambleton::content {
+namespace {
+
+// A path as a sentence names it: from the game's folder, as the player knows it, and
+// without the folders above it (a report posted in a forum names no home folder).
+std::string fromGame(const std::string& path, std::string_view install) {
+    return pathBelow(path, install);
+}
+
+std::string hexId(std::uint32_t id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", id);
+    return text;
+}
+
+// An object as a sentence names it: a loose file by its name, an entry with its archive.
+std::string objectName(const std::string& path, const std::string& entry) {
+    if (entry.empty()) return lastPart(path);
+    return entryText(entry) + " in the archive " + lastPart(path);
+}
+
+std::string guidConflict(const Problem& p, std::string_view install) {
+    const auto count = p.moreCount + 2;
+    const std::string id = hexId(p.guid.value_or(0));
+    if (p.inOneArchive) {
+        return "The archive " + lastPart(p.sameAs) + " holds " + std::to_string(count) +
+               " objects with the object ID " + id + " (" + entryText(p.sameAsEntry) + ", " +
+               entryText(p.entry) + (count > 2 ? " and more" : "") +
+               "): the game shows only one of them. Its maker built it this way: leave it as "
+               "it is.";
+    }
+    return objectName(p.path, p.entry) + " has the same object ID (" + id + ") as " +
+           objectName(p.sameAs, p.sameAsEntry) + " in " +
+           placeText(fromGame(p.sameAs, install), p.sameAsEntry) +
+           (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
+                      : std::string()) +
+           ": the game shows only one of them. " +
+           (p.inAnArchive ? "Keep the one you want. An object inside an archive goes only with "
+                            "the whole archive and the other objects it holds: remove an "
+                            "archive only if you want none of them."
+            : count > 2   ? "Keep the one you want and remove the others."
+                          : "Keep the one you want and remove the other.");
+}
+
+std::string missingMesh(const Problem& p) {
+    const std::string folder = folderText(kGameFolders[p.folder]);
+    const std::string& mesh = p.mesh;
+    if (p.meshInSkins) {
+        return "This mesh list names the mesh " + mesh +
+               ", which is in GameData\\Skins, but a skin in " + folder +
+               " (clothes Sims buy on community lots) needs its mesh in " + folder + " too: copy " +
+               mesh + ".skn there.";
+    }
+    return "This mesh list names the mesh " + mesh + ", but neither " + mesh + ".skn nor " + mesh +
+           ".bmf is in " + folder +
+           ": the Sim shows blank or the game crashes. Add the mesh from the same download, or "
+           "remove this .cmx.";
+}
+
+// A file that belongs in another folder of the game: the sentence that says where.
+std::string misplaced(const Problem& p) {
+    const GameFolder& folder = kGameFolders[p.folder];
+    const std::string ext = extensions(lastPart(p.path)).first;
+    const bool skinMesh = std::find(kSkinMeshExtensions.begin(), kSkinMeshExtensions.end(), ext) !=
+                          kSkinMeshExtensions.end();
+    if (folder.area == "objects" && skinMesh) {
+        return "Skin meshes and animations belong in GameData\\Skins; the game does not load "
+               "them from Downloads.";
+    }
+    if (ext == "bmp") {
+        return "This picture lies beside skin meshes, most likely as their texture: it belongs "
+               "in GameData\\Skins with them, and the game does not load it from Downloads. "
+               "Move it along with them.";
+    }
+    if (ext == "flr") {
+        return "Floors belong in GameData\\Floors; the game does not load them from "
+               "GameData\\Walls.";
+    }
+    if (ext == "wll") {
+        return "Walls belong in GameData\\Walls; the game does not load them from "
+               "GameData\\Floors.";
+    }
+    return "Objects belong in Downloads; the game does not load them from " + folderText(folder) +
+           ".";
+}
+
+}  // namespace
+
+std::string sentenceOf(const Problem& p, std::string_view install) {
+    switch (p.kind) {
+        case ProblemKind::PackedArchive:
+            return "The game cannot read ." + extensions(lastPart(p.path)).first +
+                   " archives. Unpack it here, then remove the archive.";
+        case ProblemKind::UnreadFolder:
+            return "The game reads " + fromGame(p.sameAs, install) +
+                   " and never this folder, whose name differs from it only in upper and lower "
+                   "case (to Windows programs the two are one name): what is in this folder "
+                   "does not show up in the game.";
+        case ProblemKind::UnreadSubfolder: {
+            const std::string folder = folderText(kGameFolders[p.folder]);
+            return "The game does not look inside sub-folders of " + folder +
+                   ": move the files in this folder that you want in the game up into " + folder +
+                   ".";
+        }
+        case ProblemKind::Misplaced:
+            return misplaced(p);
+        case ProblemKind::IgnoredName: {
+            const auto [ext, previous] = extensions(lastPart(p.path));
+            return "The name ends in ." + ext + " after ." + previous +
+                   ", so the game ignores it. Rename it to end in ." + previous +
+                   ", or remove it if it is an old copy.";
+        }
+        case ProblemKind::EmptyFile:
+            return "This file is empty (0 bytes), most likely a broken download: download it "
+                   "again.";
+        case ProblemKind::BadFile:
+            if (p.moreCount <= 0) return p.fault;
+            return p.fault + " So " + (p.moreCount == 1 ? "is " : "are ") +
+                   std::to_string(p.moreCount) + " more of its entries.";
+        case ProblemKind::Duplicate:
+            return "This file is the same, byte for byte, as " + fromGame(p.sameAs, install) +
+                   ": the game loads it twice. Keep one copy and remove the other.";
+        case ProblemKind::GuidConflict:
+            return guidConflict(p, install);
+        case ProblemKind::MissingMesh:
+            return missingMesh(p);
+    }
+    return {};
+}
+
+std::string placeText(const std::string& path, const std::string& entry) {
+    return entry.empty() ? path : path + " \u00bb " + entryText(entry);
+}
+
+std::string objectsSentence(const AreaReport& area, const NumberSeparators& separators) {
+    const auto number = [&](std::int64_t n) {
+        return formatNumber(static_cast<double>(n), 0, separators);
+    };
+    std::string out = number(area.objects) + (area.objects == 1 ? " object" : " objects");
+    if (area.objectsInArchives > 0) {
+        out += ", " + number(area.objectsInArchives) + " of them inside " + number(area.archives) +
+               (area.archives == 1 ? " archive" : " archives");
+    }
+    return out;
+}
+
+std::string moreText(std::int64_t unlisted, const NumberSeparators& separators) {
+    return "and " + formatNumber(static_cast<double>(unlisted), 0, separators) + " more";
+}
+
+namespace {
+
+std::string counted(std::int64_t n, const char* one, const char* many,
+                    const NumberSeparators& separators) {
+    return formatNumber(static_cast<double>(n), 0, separators) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string problemsText(const ContentReport& report, const NumberSeparators& separators) {
+    return counted(static_cast<std::int64_t>(report.problems.size()), "problem", "problems",
+                   separators);
+}
+
+std::vector<std::string> unreadableTexts(const ContentReport& report,
+                                         const NumberSeparators& separators) {
+    std::vector<std::string> out;
+    if (report.foldersUnreadable) {
+        out.push_back(counted(report.foldersUnreadable, "folder could not be read",
+                              "folders could not be read", separators));
+    }
+    if (report.filesUnreadable) {
+        out.push_back(counted(report.filesUnreadable, "file could not be read",
+                              "files could not be read", separators));
+    }
+    return out;
+}
+
+std::vector<std::string> readingTexts(const ContentReport& report,
+                                      const NumberSeparators& separators) {
+    const auto number = [&](std::uint64_t n) {
+        return formatNumber(static_cast<double>(n), 0, separators);
+    };
+    // Bytes read, not bytes of content: the finder reads a file of a shared size more than
+    // once (a hash, then the comparison), and the readers read a file's headers only.
+    return {"The duplicate finder read " + number(report.bytesCompared) + " bytes from the " +
+                number(report.filesCompared) + " files whose size another file shares",
+            "Reading inside the files read " + number(report.bytesInspected) + " bytes from " +
+                number(report.filesInspected) + " files"};
+}
+
+}  // namespace brambleton::content
