@@ -104,6 +104,9 @@ mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini" "$corpus/iff" "$corpus/far" "$co
 printf 'game:\n  exe: drive_c/Sims.exe\n  prefix: ~/Games/the-sims\nwine:\n  version: lutris-7.2\n' >"$corpus/launcher/lutris.yml"
 printf '{"Sims": {"title": "The Sims", "install_path": "/g", "winePrefix": "~/p"}}' >"$corpus/launcher/heroic.json"
 build/fuzz/tests/content/format_seeds "$corpus/iff" "$corpus/far" "$corpus/cmx"
+# What fuzzers found before, kept in the tests.
+for folder in reg vdf ini launcher iff far cmx; do cp tests/samples/$folder/* "$corpus/$folder/"; done
+mkdir -p build/fuzz/found
 printf '[game]\nchosen="/home/x/Jeux \\"Sims\\"; a,b"\ncopies=/a, /b\ninUse=@@home\n' >"$corpus/ini/seed.ini"
 for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
     cp "$seed" "$corpus/reg/$(basename "$(dirname "$seed")").reg"
@@ -111,8 +114,10 @@ done
 cp tests/fixtures/steam/* "$corpus/vdf/"
 fuzz() { # target, corpus[, seconds[, folder below build/fuzz/tests]]
     ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/${4:-locations}/$1" -max_total_time="${3:-40}" \
-        -max_len=16384 -timeout=10 -print_final_stats=1 "$2" 2>"build/fuzz/$1.log" ||
-        { tail -50 "build/fuzz/$1.log"; echo "The fuzzer found a fault in $1"; exit 1; }
+        -max_len=16384 -timeout=10 -print_final_stats=1 -artifact_prefix="build/fuzz/found/$1-" \
+        "$2" 2>"build/fuzz/$1.log" ||
+        { tail -50 "build/fuzz/$1.log"; echo "The fuzzer found a fault in $1: keep the input" \
+            "from build/fuzz/found/ in tests/samples/, named for what it breaks"; exit 1; }
     grep -E '^(stat::number_of_executed_units|Done)' "build/fuzz/$1.log" || true
 }
 fuzz reg_file_fuzz "$corpus/reg"
