@@ -178,7 +178,7 @@ class Checker final : private FolderVisitor {
     // Waits for the readers, then reports what they found inside the files.
     void reportInsides() {
         const auto waiting = [this] {
-            if (hooks_.progress) hooks_.progress("Reading inside the files");
+            if (hooks_.progress) hooks_.progress("inside the files");
         };
         auto findings = inspector_.finish(waiting, [this] { return cancelled(); });
         if (cancelled() || !lookInside_) return;

@@ -16,8 +16,9 @@ namespace brambleton::content {
 // its caller: progress as it goes, whether to stop, and a message per folder or file that
 // cannot be read. Each may be empty. They run on the scan's thread.
 struct ScanHooks {
-    // Where the scan is: called at every folder it enters, and every 50 ms while it waits
-    // on readers. A window posts it to its own thread; it must return quickly.
+    // Where the scan is: the folder it enters, or while it waits on the readers inside the
+    // files, "inside the files" (every 50 ms). A window posts it to its own thread; it must
+    // return quickly.
     std::function<void(const std::string& where)> progress;
     std::function<bool()> cancelled;
     std::function<void(const std::string&)> message;

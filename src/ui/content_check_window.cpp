@@ -2,6 +2,7 @@
 #include "ui/content_check_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -182,6 +183,12 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(760, 680);
+}
+
+void ContentCheckWindow::closeEvent(QCloseEvent* event) {
+    // Closed while Check again runs: the player no longer wants that report.
+    stopChecking();
+    QWidget::closeEvent(event);
 }
 
 void ContentCheckWindow::keyPressEvent(QKeyEvent* event) {

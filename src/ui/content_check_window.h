@@ -25,7 +25,8 @@ namespace brambleton::ui {
 // "Show in folder" opens the file manager at the selected problem's file; "Save report..."
 // writes the report as an HTML page or as JSON. Below the problems, the pane "details" shows
 // all the selected problem says. Enter presses the focused button and Escape closes the
-// window. It only reads. Its trees are named "areas" and "problems".
+// window; closing it stops a check that is running. It only reads. Its trees are named
+// "areas" and "problems".
 class ContentCheckWindow : public QWidget {
     Q_OBJECT
   public:
@@ -62,6 +63,7 @@ class ContentCheckWindow : public QWidget {
     void checkEnded(bool completed);
 
   protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

@@ -846,6 +846,13 @@ class MainWindowTest : public QObject {
         QVERIFY(typed.open(QIODevice::ReadOnly));
         QVERIFY(typed.readAll().startsWith("{\"install\""));
 
+        // Closed while Check again runs, the window stops the check.
+        QVERIFY(window->check(prefix.game()));
+        window->close();
+        QVERIFY(!window->checking());
+        QVERIFY(!progressWindow());
+        window->show();
+
         // Enter presses the focused button, Escape closes the window.
         auto* closeButton = window->findChild<QPushButton*>("close");
         closeButton->setFocus();
