@@ -20,7 +20,9 @@
 #include "app/terminal.h"
 #include "app/terminal_text.h"
 #include "common/runtime_error.h"
+#include "content/catalogue.h"
 #include "content/content_check.h"
+#include "content/formats/text_codes.h"
 #include "content/report_files.h"
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
@@ -53,6 +55,7 @@ const char* const kUsage =
     "       brambleton-count [--json] [--sequential] [--game N] --category NAME\n"
     "       brambleton-count [--verbose] [--game N] --where\n"
     "       brambleton-count [--json] [--game N] [--quick] [--report FILE] --check\n"
+    "       brambleton-count [--json] [--game N] --catalog\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -77,6 +80,10 @@ const char* const kUsage =
     "                   sharing an object ID, skins missing their mesh), with the objects\n"
     "                   inside .far archives counted. Reads only; changes nothing\n"
     "  --quick          with --check, look at names and sizes only, not inside the files\n"
+    "  --catalog        list what the first copy of the game has from its players: every\n"
+    "                   object (loose or inside .far archives), floor, wall and skin, with\n"
+    "                   its name, price and category as the game's catalogue shows them,\n"
+    "                   in the desktop's language where the file has it. Reads only\n"
     "  --report FILE    with --check, also write the report as Content > Check my content\n"
     "                   saves it: JSON when FILE ends in .json, else a web page; paths from\n"
     "                   the game's folder, and the home folder written ~\n"
@@ -97,6 +104,7 @@ struct Options {
     bool json = false;
     bool where = false;
     bool check = false;
+    bool catalog = false;
     bool quick = false;
     bool verbose = false;
     bool sequential = false;
@@ -114,9 +122,13 @@ int usageError(const std::string& what) {
 
 // The options that take no value, and the field each one sets.
 constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
-    {"--json", &Options::json},       {"--where", &Options::where},
-    {"--check", &Options::check},     {"--quick", &Options::quick},
-    {"--verbose", &Options::verbose}, {"--sequential", &Options::sequential},
+    {"--json", &Options::json},
+    {"--where", &Options::where},
+    {"--check", &Options::check},
+    {"--catalog", &Options::catalog},
+    {"--quick", &Options::quick},
+    {"--verbose", &Options::verbose},
+    {"--sequential", &Options::sequential},
 };
 
 // Reads the value of --game or --category from argv[i + 1], moving `i` past it. An error
@@ -152,10 +164,16 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
 
 // The options that go together with --where, --check or --category.
 std::optional<int> checkModeOptions(const Options& options, bool positional) {
-    if (options.where + options.check + !options.category.empty() > 1) {
-        return usageError("--where, --check and --category go alone");
+    if (options.where + options.check + options.catalog + !options.category.empty() > 1) {
+        return usageError("--where, --check, --catalog and --category go alone");
     }
-    if (positional) return usageError("a folder goes without --where, --check or --category");
+    if (positional) {
+        return usageError("a folder goes without --where, --check, --catalog or --category");
+    }
+    if (options.catalog &&
+        (options.verbose || options.sequential || options.quick || !options.report.empty())) {
+        return usageError("--catalog takes only --json and --game");
+    }
     if (options.check && (options.verbose || options.sequential)) {
         return usageError("--check takes only --json, --game, --quick and --report");
     }
@@ -219,7 +237,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return usageError("unknown option " + arg);
         }
     }
-    if (options.where || options.check || !options.category.empty()) {
+    if (options.where || options.check || options.catalog || !options.category.empty()) {
         return checkModeOptions(options, !positional.empty());
     }
     return checkCountOptions(options, positional);
@@ -519,6 +537,70 @@ int check(const Options& options) {
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
 }
 
+// The game's language for the desktop's, from the locale's variables as gettext reads them.
+std::uint8_t desktopLanguage() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value && std::string_view(value) != "C" &&
+            std::string_view(value) != "POSIX") {
+            return content::languageOfLocale(value);
+        }
+    }
+    return content::kUsEnglish;
+}
+
+int catalog(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto chosen = chooseGame(machine, machine.findGames(), options.game);
+    if (const int* status = std::get_if<int>(&chosen)) return *status;
+    const auto& install = std::get<GameInstall>(chosen);
+    if (install.hostFolder.empty()) {
+        std::fprintf(stderr, "brambleton-count: the game's folder %s does not exist\n",
+                     printable(install.installPath).c_str());
+        return kExitFolderFailed;
+    }
+    ProgressLine progress(standardErrorIsTerminal() && !options.json);
+    content::ScanHooks hooks;
+    hooks.progress = [&](const std::string& where) { progress.folderEntered(where); };
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.message = [&](const std::string& text) {
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    const auto source = makePlatformFolderSource();
+    const std::string& folder = install.hostFolder;
+    const auto separators = localeSeparators();
+    std::size_t items = 0;
+    if (options.json) {
+        std::printf("{\"install\":%s,\"items\":[", content::jsonString(folder).c_str());
+    }
+    // Each item is printed as it is read: a catalogue of 200,000 items is never held.
+    const auto scan = content::scanCatalogue(
+        install.hostFolder, *source, hooks, {desktopLanguage()},
+        [&](content::CatalogueItem&& item) {
+            if (gInterrupted) return;
+            if (options.json) {
+                std::printf("%s%s", items ? "," : "", content::itemJson(item, folder).c_str());
+            } else {
+                progress.clear();
+                std::printf("%s\n", printable(content::itemText(item, folder, separators)).c_str());
+            }
+            ++items;
+        });
+    progress.clear();
+    if (scan.cancelled || gInterrupted) {
+        std::fprintf(stderr, "Action Canceled by User\n");
+        return kExitCancelled;
+    }
+    if (options.json) {
+        std::printf("],\"files_unreadable\":%lld,\"folders_unreadable\":%lld}\n",
+                    static_cast<long long>(scan.filesUnreadable),
+                    static_cast<long long>(scan.foldersUnreadable));
+    }
+    return scan.foldersUnreadable || scan.filesUnreadable ? kExitFolderFailed : kExitOk;
+}
+
 int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     reportClosedPipesAsErrors();
@@ -526,6 +608,7 @@ int countFromCommandLine(int argc, char** argv) {
     if (const auto exitCode = parse(argc, argv, options)) return finished(*exitCode);
     if (options.where) return finished(where(options));
     if (options.check) return finished(check(options));
+    if (options.catalog) return finished(catalog(options));
     if (!options.category.empty()) {
         const Machine machine(HostEnvironment::fromProcess());
         const auto chosen = chooseGame(machine, machine.findGames(), options.game);

@@ -35,29 +35,6 @@ std::string utf8(const fs::path& path) {
     return std::string(u8.begin(), u8.end());
 }
 
-// The child folder of `folder` named `name` without regard to case, as the game (through
-// Wine) finds it: the one spelt as the game spells it, or else the first the disk lists.
-// Folders whose names differ from it only in case go to `twins`: the game never reads them.
-std::optional<fs::path> childNoCase(const fs::path& folder, std::string_view name,
-                                    std::vector<fs::path>& twins) {
-    std::error_code ec;
-    const fs::path exact = folder / fs::path(std::u8string(name.begin(), name.end()));
-    std::optional<fs::path> chosen;
-    if (fs::is_directory(exact, ec)) chosen = exact;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!ascii::equalNoCase(utf8(it->path().filename()), name) || !it->is_directory(ec) ||
-            it->is_symlink(ec)) {
-            continue;
-        }
-        if (!chosen) {
-            chosen = it->path();
-        } else if (it->path().filename() != chosen->filename()) {
-            twins.push_back(it->path());
-        }
-    }
-    return chosen;
-}
-
 template <std::size_t N>
 bool among(const std::array<std::string_view, N>& list, std::string_view ext) {
     return !ext.empty() && std::find(list.begin(), list.end(), ext) != list.end();

@@ -2,11 +2,58 @@
 #include "content/folder_walk.h"
 
 #include <algorithm>
+#include <system_error>
+
+#include "common/ascii.h"
 
 #include "common/runtime_error.h"
 #include "counting/read_ahead.h"
 
+namespace fs = std::filesystem;
+
 namespace brambleton::content {
+
+namespace {
+
+std::string utf8(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return std::string(u8.begin(), u8.end());
+}
+
+}  // namespace
+
+// The child folder of `folder` named `name` without regard to case, as the game (through
+// Wine) finds it: the one spelt as the game spells it, or else the first the disk lists.
+// Folders whose names differ from it only in case go to `twins`: the game never reads them.
+std::optional<fs::path> childNoCase(const fs::path& folder, std::string_view name,
+                                    std::vector<fs::path>& twins) {
+    std::error_code ec;
+    const fs::path exact = folder / fs::path(std::u8string(name.begin(), name.end()));
+    std::optional<fs::path> chosen;
+    if (fs::is_directory(exact, ec)) chosen = exact;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!ascii::equalNoCase(utf8(it->path().filename()), name) || !it->is_directory(ec) ||
+            it->is_symlink(ec)) {
+            continue;
+        }
+        if (!chosen) {
+            chosen = it->path();
+        } else if (it->path().filename() != chosen->filename()) {
+            twins.push_back(it->path());
+        }
+    }
+    return chosen;
+}
+
+std::optional<fs::path> gameFolderIn(const fs::path& install, const GameFolder& folder,
+                                     std::vector<fs::path>& twins) {
+    std::optional<fs::path> found = install;
+    for (const auto& part : folder.folder) {
+        if (!found || part.empty()) continue;
+        found = childNoCase(*found, part, twins);
+    }
+    return found;
+}
 
 bool FolderWalk::cancelled() {
     if (!cancelled_ && hooks_.cancelled && hooks_.cancelled()) cancelled_ = true;

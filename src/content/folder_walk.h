@@ -3,9 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "common/game_folders.h"
 
 #include "counting/file_pattern.h"
 #include "counting/folder_source.h"
@@ -23,6 +28,19 @@ struct ScanHooks {
     std::function<bool()> cancelled;
     std::function<void(const std::string&)> message;
 };
+
+// The child folder of `folder` named `name` without regard to case, as the game (through
+// Wine) finds it: the one spelt as the game spells it, or else the first the disk lists.
+// Folders whose names differ from it only in case go to `twins`: the game never reads them.
+std::optional<std::filesystem::path> childNoCase(const std::filesystem::path& folder,
+                                                 std::string_view name,
+                                                 std::vector<std::filesystem::path>& twins);
+
+// The game's folder `folder` below `install`, found as the game finds it (see childNoCase);
+// none when it does not exist.
+std::optional<std::filesystem::path> gameFolderIn(const std::filesystem::path& install,
+                                                  const GameFolder& folder,
+                                                  std::vector<std::filesystem::path>& twins);
 
 // One folder as the walk read it.
 struct WalkedFolder {

@@ -14,11 +14,11 @@
 
 #include "common/ascii.h"
 #include "common/utf8.h"
+#include "content/catalogue.h"
 #include "content/file_names.h"
 #include "content/report_words.h"
 
 namespace brambleton::content {
-namespace {
 
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
@@ -44,6 +44,8 @@ std::string jsonString(std::string_view text) {
     }
     return out + "\"";
 }
+
+namespace {
 
 std::string html(std::string_view text) {
     std::string out;
@@ -304,6 +306,58 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
         out += "<p>" + html(unread) + ".</p>\n";
     }
     return out + "</body></html>\n";
+}
+
+namespace {
+
+// A path from the game's folder with "/" between names, an archive's entry after its
+// archive's name: "Downloads/Set/kitchen.far/stove.iff".
+std::string itemPath(const CatalogueItem& item, std::string_view install) {
+    std::string path = pathBelow(item.path, install);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (!item.entry.empty()) {
+        std::string entry = item.entry;
+        std::replace(entry.begin(), entry.end(), '\\', '/');
+        path += "/" + entry;
+    }
+    return path;
+}
+
+std::string optionalJson(const std::optional<std::string>& text) {
+    return text ? jsonString(*text) : "null";
+}
+
+}  // namespace
+
+std::string itemJson(const CatalogueItem& item, std::string_view install) {
+    std::string out =
+        "{\"kind\":" + jsonString(kindText(item.kind)) +
+        ",\"path\":" + jsonString(itemPath(item, install)) +
+        ",\"name\":" + optionalJson(item.name) +
+        ",\"description\":" + optionalJson(item.description) +
+        ",\"price\":" + (item.price ? std::to_string(*item.price) : "null") +
+        ",\"category\":" + (item.category.empty() ? "null" : jsonString(item.category)) +
+        ",\"in_catalog\":" + (item.inCatalog ? "true" : "false");
+    if (item.kind == ItemKind::Object) {
+        out += ",\"guid\":" + std::to_string(item.guid) +
+               ",\"tiles\":" + std::to_string(item.tiles) + ",\"thumbnail\":" +
+               (item.thumbnail ? "{\"width\":" + std::to_string(item.thumbnail->first) +
+                                     ",\"height\":" + std::to_string(item.thumbnail->second) + "}"
+                               : "null");
+    }
+    if (item.kind == ItemKind::Skin) {
+        const auto field = [](std::string_view text) {
+            return text.empty() ? std::string("null") : jsonString(text);
+        };
+        out += ",\"part\":" + field(item.part) + ",\"gender\":" + field(item.gender) +
+               ",\"age\":" + field(item.age) + ",\"build\":" + field(item.build) +
+               ",\"textures\":[";
+        for (std::size_t i = 0; i < item.textures.size(); ++i) {
+            out += (i ? "," : "") + jsonString(item.textures[i]);
+        }
+        out += "]";
+    }
+    return out + "}";
 }
 
 }  // namespace brambleton::content

@@ -5,11 +5,22 @@
 #include <string>
 #include <string_view>
 
+#include "content/catalogue.h"
 #include "content/content_check.h"
 #include "content/report_words.h"
 #include "counting/count_summary.h"
 
 namespace brambleton::content {
+
+// `text` as a JSON string, quoted and escaped; bytes that are not UTF-8 as U+FFFD.
+std::string jsonString(std::string_view text);
+
+// A catalogue item as one JSON object: kind, path (from the game's folder `install`, names
+// joined by "/", an archive's entry after the archive's name), name and description
+// (null where the file has none), price, category (null for an object of none), in_catalog;
+// for objects guid, tiles and thumbnail ({width, height} or null); for skins part, gender,
+// age, build (null where the name says none) and textures.
+std::string itemJson(const CatalogueItem& item, std::string_view install);
 
 // The report as one JSON object: install, areas (name, folder or null, files, bytes; for
 // objects areas objects, objects_in_archives and archives; largest: [{folder, bytes}]),

@@ -197,4 +197,16 @@ std::vector<std::string> readingTexts(const ContentReport& report,
                 number(report.filesInspected) + " files"};
 }
 
+std::string itemText(const CatalogueItem& item, std::string_view install,
+                     const NumberSeparators& separators) {
+    std::string out =
+        item.name ? *item.name : lastPart(item.entry.empty() ? item.path : item.entry);
+    if (item.price) {
+        out += "  \u00a7" + formatNumber(static_cast<double>(*item.price), 0, separators);
+    }
+    if (!item.category.empty()) out += "  " + std::string(item.category);
+    if (item.kind == ItemKind::Object && !item.inCatalog) out += " (not sold)";
+    return out + "  " + placeText(pathBelow(item.path, install), item.entry);
+}
+
 }  // namespace brambleton::content

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "content/catalogue.h"
 #include "content/content_check.h"
 #include "counting/count_summary.h"
 
@@ -38,5 +39,10 @@ std::vector<std::string> unreadableTexts(const ContentReport& report,
 // files'. Bytes read, not bytes of content.
 std::vector<std::string> readingTexts(const ContentReport& report,
                                       const NumberSeparators& separators);
+
+// A catalogue item on one line: its name (or its file's name), its price, its category and
+// where it lies from the game's folder `install`.
+std::string itemText(const CatalogueItem& item, std::string_view install,
+                     const NumberSeparators& separators);
 
 }  // namespace brambleton::content

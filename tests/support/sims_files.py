@@ -12,10 +12,71 @@ def chunk(kind, ident, data, label=b""):
     return kind + struct.pack(">IHH", 76 + len(data), ident, 0x10) + label[:64].ljust(64, b"\0") + data
 
 
-def objd(guid, sub_index=0xFFFF):
-    """An OBJD chunk's data (version 138): little-endian 16-bit fields, the ID at byte 28."""
-    fields = struct.pack("<I12H", 138, 1, 100, 1, 4096, 0, 0, 0, 4, 0, sub_index, 0, 0)
-    return (fields + struct.pack("<I", guid)).ljust(220, b"\0")
+def objd(guid, sub_index=0xFFFF, master=0, price=0, function=0, strings=0, build=0, kind=4,
+         disabled=0, version=138, size=220):
+    """An OBJD chunk's data: a 32-bit version, then little-endian 16-bit fields, at the byte
+    offsets the public OBJD notes give (type 18, master ID 20, sub-index 22, the object ID 28,
+    disabled 32, price 36, function flags 80, catalogue strings ID 82, build-mode type 138)."""
+    data = bytearray(max(size, 32))
+    struct.pack_into("<I12H", data, 0, version, 1, 100, 1, 4096, 0, 0, 0, kind, master,
+                     sub_index & 0xFFFF, 0, 0)
+    struct.pack_into("<IHHH", data, 28, guid, disabled, 0, price)
+    for offset, value in ((80, function), (82, strings), (138, build)):
+        if offset + 2 <= len(data):
+            struct.pack_into("<H", data, offset, value)
+    return bytes(data)
+
+
+def strings(sets, code=-3):
+    """A string table (STR#, CTSS) in the format `code` (0, -1, -2, -3, -4, or a positive
+    count for the oldest form). `sets` maps a language code (1 US English ... 20 Korean) to
+    its strings, each already in that language's code page (bytes)."""
+    out = struct.pack("<h", code) if code <= 0 else struct.pack(">H", code)
+    pairs = [(language, text) for language, texts in sets.items() for text in texts]
+    if code == -4:
+        out += struct.pack("<B", len(sets))
+        for language, texts in sets.items():
+            out += struct.pack("<H", len(texts))
+            for text in texts:
+                out += bytes([language - 1]) + _seven_bit(text) + _seven_bit(b"")
+        return out
+    if code == -3:
+        out += struct.pack("<H", len(pairs))
+        for language, text in pairs:
+            out += bytes([language]) + text + b"\0" + b"\0"
+        return out
+    only = sets.get(1, next(iter(sets.values()), []))
+    if code > 0:
+        return out + b"".join(bytes([len(t)]) + t for t in only)
+    out += struct.pack("<H", len(only))
+    if code == 0:
+        return out + b"".join(bytes([len(t)]) + t for t in only)
+    if code == -1:
+        return out + b"".join(t + b"\0" for t in only)
+    return out + b"".join(t + b"\0" + b"comment\0" for t in only)
+
+
+def _seven_bit(text):
+    length, out = len(text), b""
+    while True:
+        byte = length & 0x7F
+        length >>= 7
+        out += bytes([byte | (0x80 if length else 0)])
+        if not length:
+            return out + text
+
+
+def bmp(width, height, bits=8):
+    """A Windows BMP of `width` x `height` pixels, 8 bits from a 256-colour palette (or
+    `bits` per pixel without one), its rows padded to 4 bytes."""
+    palette = b"".join(bytes([i, i, 255 - i, 0]) for i in range(256)) if bits <= 8 else b""
+    row = ((width * bits + 31) // 32) * 4
+    pixels = bytes(row * height)
+    offset = 14 + 40 + len(palette)
+    header = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, 0, len(pixels), 2835, 2835,
+                       256 if bits <= 8 else 0, 0)
+    return header + info + palette + pixels
 
 
 def iff(chunks, with_map=True):
@@ -27,11 +88,34 @@ def iff(chunks, with_map=True):
     return SIGNATURE + struct.pack(">I", offset) + body
 
 
-def obj(guids, sprite=3000, small=3):
-    """An object: one OBJD per tile, `small` small chunks and a sprite of `sprite` bytes."""
-    chunks = [chunk(b"OBJD", 128 + i, objd(g), b"tile %d" % i) for i, g in enumerate(guids)]
+def obj(guids, sprite=3000, small=3, **fields):
+    """An object: one OBJD per tile, `small` small chunks and a sprite of `sprite` bytes.
+    `fields` go to every OBJD (see objd)."""
+    chunks = [chunk(b"OBJD", 128 + i, objd(g, **fields), b"tile %d" % i) for i, g in enumerate(guids)]
     chunks += [chunk(b"BHAV", 4096 + i, bytes([1]) * (80 + 40 * i)) for i in range(small)]
     chunks.append(chunk(b"SPR2", 256, b"\x7f" * sprite))
+    return iff(chunks)
+
+
+def catalogue_object(guid, names, price=0, function=0, build=0, tiles=1, picture=(32, 32),
+                     code=-3, kind=4, disabled=0, strings_id=2000):
+    """An object as the game's tools write one for sale: its master OBJD (and, for several
+    tiles, a tile OBJD each sharing its master ID), a CTSS of `names` (a language code to
+    (name, description) in that language's code page) and a BMP_ catalogue picture of
+    `picture` pixels (none when None), both with the OBJD's catalogue strings ID."""
+    master = 0x1000 + (guid & 0xFF) if tiles > 1 else 0
+    chunks = [chunk(b"OBJD", 128, objd(guid, 0xFFFF, master, price, function, strings_id, build,
+                                        kind, disabled), b"master")]
+    for tile in range(tiles if tiles > 1 else 0):
+        chunks.append(chunk(b"OBJD", 129 + tile, objd(guid + 1 + tile, tile, master, price,
+                                                       function, strings_id, build, kind,
+                                                       disabled), b"tile %d" % tile))
+    sets = {language: [name, description] for language, (name, description) in names.items()}
+    if names:
+        chunks.append(chunk(b"CTSS", strings_id, strings(sets, code), b"catalogue"))
+    if picture:
+        chunks.append(chunk(b"BMP_", strings_id, bmp(*picture), b"catalogue picture"))
+    chunks.append(chunk(b"SPR2", 256, b"\x7f" * 2000))
     return iff(chunks)
 
 

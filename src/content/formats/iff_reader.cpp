@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "content/formats/iff_reader.h"
 
+#include <algorithm>
 #include <array>
 
 #include "common/ascii.h"
@@ -13,6 +14,7 @@ constexpr std::size_t kFileHeader = 64;   // the signature's 60 bytes and the ma
 constexpr std::size_t kChunkHeader = 76;  // type, size, ID, flags, label
 constexpr std::size_t kGuidOffset = 28;   // in an OBJD's data
 constexpr std::size_t kObjdNeeded = kGuidOffset + 4;
+constexpr std::size_t kObjdRead = 140;  // up to the build-mode type
 // The game reads a chunk's size as a signed 32-bit number: a larger one is a damaged header,
 // not a file that stopped early.
 constexpr std::uint32_t kLargestChunk = 0x7fffffff;
@@ -38,6 +40,32 @@ std::string typeText(const unsigned char* p) {
 
 std::string number(std::uint64_t n) {
     return std::to_string(n);
+}
+
+std::uint16_t littleEndian16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+// The fields of an OBJD whose first `length` data bytes are in `data` (zeros past them).
+ObjectDefinition definitionOf(std::uint16_t chunkId, const unsigned char* data) {
+    ObjectDefinition d;
+    d.chunkId = chunkId;
+    d.version = littleEndian32(data);
+    d.type = littleEndian16(data + 18);
+    d.masterId = littleEndian16(data + 20);
+    d.subIndex = static_cast<std::int16_t>(littleEndian16(data + 22));
+    d.guid = littleEndian32(data + kGuidOffset);
+    d.disabled = littleEndian16(data + 32);
+    d.price = littleEndian16(data + 36);
+    d.roomFlags = littleEndian16(data + 78);
+    d.functionFlags = littleEndian16(data + 80);
+    d.catalogStrings = littleEndian16(data + 82);
+    d.buildModeType = littleEndian16(data + 138);
+    return d;
+}
+
+bool isResource(std::string_view type) {
+    return type == "CTSS" || type == "STR#" || type == "BMP_";
 }
 
 IffSummary faulted(IffSummary summary, FormatFault::Kind kind, std::string detail) {
@@ -109,7 +137,8 @@ std::string signatureFault(std::string_view start, std::uint64_t size, const std
 // Reads the chunk header at `at` and, for an object definition, the object's ID into
 // `summary`; the chunk's length, or the fault that ends the reading.
 std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std::uint64_t size,
-                                       const std::string& it, IffSummary& summary) {
+                                       const std::string& it, bool definitions,
+                                       IffSummary& summary) {
     const std::string which = "chunk " + number(summary.chunks + 1);
     if (size - at < kChunkHeader) {
         summary.fault = FormatFault{FormatFault::kTruncated,
@@ -148,7 +177,13 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
                             number(size) + ". Most likely the download stopped early."};
         return std::nullopt;
     }
-    if (std::string_view(reinterpret_cast<const char*>(chunk), 4) != "OBJD") return length;
+    const std::string_view kind(reinterpret_cast<const char*>(chunk), 4);
+    const auto chunkId = static_cast<std::uint16_t>((chunk[8] << 8) | chunk[9]);
+    if (definitions && isResource(kind)) {
+        summary.resources.push_back(
+            {std::string(kind), chunkId, at + kChunkHeader, length - kChunkHeader});
+    }
+    if (kind != "OBJD") return length;
     if (length - kChunkHeader < kObjdNeeded) {
         summary.fault = FormatFault{FormatFault::kDamaged,
                                     "This " + it + " is damaged: its object definition (" + which +
@@ -156,19 +191,22 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
                                         " bytes, too short to hold the object's ID."};
         return std::nullopt;
     }
-    unsigned char data[kObjdNeeded];
-    if (bytes.read(at + kChunkHeader, data, sizeof data) < sizeof data) {
+    unsigned char data[kObjdRead] = {};
+    const std::size_t wanted =
+        definitions ? std::min<std::size_t>(kObjdRead, length - kChunkHeader) : kObjdNeeded;
+    if (bytes.read(at + kChunkHeader, data, wanted) < wanted) {
         throw ReadError(
             "it became shorter while it was being read: something changed it "
             "during the check");
     }
     summary.guids.push_back(littleEndian32(data + kGuidOffset));
+    if (definitions) summary.definitions.push_back(definitionOf(chunkId, data));
     return length;
 }
 
 }  // namespace
 
-IffSummary readIff(ByteSource& bytes, std::string_view what) {
+IffSummary readIff(ByteSource& bytes, std::string_view what, bool definitions) {
     IffSummary summary;
     const std::uint64_t size = bytes.size();
     const std::string it(what);
@@ -192,7 +230,7 @@ IffSummary readIff(ByteSource& bytes, std::string_view what) {
     // the chunk the file ends in says so more plainly.
     const std::uint32_t map = bigEndian32(header + 60);
     for (std::uint64_t at = kFileHeader; at < size;) {
-        const auto length = readChunk(bytes, at, size, it, summary);
+        const auto length = readChunk(bytes, at, size, it, definitions, summary);
         if (!length) return summary;
         ++summary.chunks;
         at += *length;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -10,9 +11,46 @@
 
 namespace brambleton::content {
 
+// One object definition (OBJD chunk) as the catalogue needs it. Offsets into the chunk's
+// data, after its 76-byte header, from the public format notes (FreeSO's OBJD reader's field
+// order, the SimsWiki OBJD table, IFFSnooper's pages): a version (4 bytes), then 16-bit
+// little-endian fields, the object ID taking two. A field past the end of a short (older)
+// definition reads as 0.
+struct ObjectDefinition {
+    std::uint16_t chunkId = 0;
+    std::uint32_t version = 0;         // at 0
+    std::uint16_t type = 0;            // at 18: 2 a person, 4 a normal object, 34 food, ...
+    std::uint16_t masterId = 0;        // at 20: shared by the tiles of a multi-tile object
+    std::int16_t subIndex = -1;        // at 22: -1 for the master, else the tile's number
+    std::uint32_t guid = 0;            // at 28
+    std::uint16_t disabled = 0;        // at 32
+    std::uint16_t price = 0;           // at 36
+    std::uint16_t roomFlags = 0;       // at 78
+    std::uint16_t functionFlags = 0;   // at 80: bit 0 seating ... bit 7 lighting
+    std::uint16_t catalogStrings = 0;  // at 82: the ID of the CTSS chunk with its name
+    std::uint16_t buildModeType = 0;   // at 138: non-zero for a build-mode object
+
+    // A master definition: the object itself rather than one of its tiles. A single-tile
+    // object has master ID 0; the master of a multi-tile one has sub-index -1.
+    bool master() const { return masterId == 0 || subIndex == -1; }
+};
+
+// Where a chunk's data lies in the file: of the chunks the catalogue reads (CTSS, STR#,
+// BMP_).
+struct ChunkPlace {
+    std::string type;  // four characters
+    std::uint16_t id = 0;
+    std::uint64_t offset = 0;  // of its data, past the header
+    std::uint64_t size = 0;    // of its data
+};
+
 // What the game needs from an IFF file (an object, floor or wall).
 struct IffSummary {
     std::vector<std::uint32_t> guids;  // the object ID of each OBJD chunk, in file order
+    // With definitions asked for: every OBJD whole, and where the CTSS, STR# and BMP_ chunks
+    // lie, in file order.
+    std::vector<ObjectDefinition> definitions;
+    std::vector<ChunkPlace> resources;
     std::size_t chunks = 0;            // chunks read before a fault, or all of them
     std::optional<FormatFault> fault;  // none when the file reads as IFF to its end
 };
@@ -27,7 +65,9 @@ struct IffSummary {
 // each a 76-byte header (type, 4 characters; size, 4 bytes big-endian, header included;
 // ID, 2; flags, 2; label, 64) and its data. An OBJD's data is little-endian, with the object
 // ID in the 4 bytes at offset 28.
-IffSummary readIff(ByteSource& bytes, std::string_view what = "file");
+// With `definitions`, also reads each OBJD's fields and notes where the CTSS, STR# and BMP_
+// chunks lie (for the catalogue).
+IffSummary readIff(ByteSource& bytes, std::string_view what = "file", bool definitions = false);
 
 // A sentence saying what `start` (a file's first bytes) is when it is none of the game's
 // formats: a web page, a ZIP, RAR or 7z archive. Empty when the bytes say nothing clear.

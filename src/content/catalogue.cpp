@@ -1,0 +1,388 @@
+// SPDX-License-Identifier: MIT
+#include "content/catalogue.h"
+
+#include <algorithm>
+#include <array>
+#include <new>
+
+#include "common/ascii.h"
+#include "common/game_folders.h"
+#include "content/file_names.h"
+#include "content/formats/far_reader.h"
+#include "content/formats/iff_reader.h"
+#include "content/formats/picture.h"
+#include "content/formats/string_table.h"
+#include "content/formats/text_codes.h"
+
+namespace fs = std::filesystem;
+
+namespace brambleton::content {
+
+std::string_view kindText(ItemKind kind) {
+    switch (kind) {
+        case ItemKind::Object:
+            return "object";
+        case ItemKind::Floor:
+            return "floor";
+        case ItemKind::Wall:
+            return "wall";
+        case ItemKind::Skin:
+            return "skin";
+    }
+    return "object";
+}
+
+namespace {
+
+// The function flags' names, bit 0 first (the OBJD notes' function sort flags).
+constexpr std::array<std::string_view, 8> kFunctions = {"seating",       "surfaces", "appliances",
+                                                        "electronics",   "plumbing", "decorative",
+                                                        "miscellaneous", "lighting"};
+
+// The object types the game sells: normal objects (4) and portals (8: doors, windows,
+// stairs). People (2), food (34), system and helper objects are never in a catalogue.
+constexpr std::uint16_t kNormal = 4;
+constexpr std::uint16_t kPortal = 8;
+
+std::string_view categoryOf(const ObjectDefinition& d) {
+    for (std::size_t bit = 0; bit < kFunctions.size(); ++bit) {
+        if (d.functionFlags & (1u << bit)) return kFunctions[bit];
+    }
+    return d.buildModeType != 0 ? "build" : "";
+}
+
+const ChunkPlace* resource(const IffSummary& summary, std::string_view type, std::uint16_t id) {
+    for (const auto& place : summary.resources) {
+        if (place.type == type && place.id == id) return &place;
+    }
+    return nullptr;
+}
+
+// Strings `first`, `first + 1`, ... of a string table in the language asked for, as UTF-8.
+std::vector<std::optional<std::string>> stringsOf(ByteSource& bytes, const ChunkPlace* place,
+                                                  std::uint8_t language, std::size_t count) {
+    std::vector<std::optional<std::string>> out(count);
+    if (!place) return out;
+    const auto table = readStringTable(bytes, *place);
+    const StringSet* set = stringsIn(table, language);
+    if (!set) return out;
+    for (std::size_t i = 0; i < count && i < set->strings.size(); ++i) {
+        out[i] = textToUtf8(set->strings[i], set->language);
+    }
+    return out;
+}
+
+std::optional<std::pair<std::uint32_t, std::uint32_t>> pictureSize(ByteSource& bytes,
+                                                                   const ChunkPlace* place) {
+    if (!place || place->offset > bytes.size() || bytes.size() - place->offset < place->size) {
+        return std::nullopt;
+    }
+    char start[64] = {};
+    const auto wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof start, place->size));
+    const auto got = bytes.read(place->offset, start, wanted);
+    const auto facts = readBmpFacts(std::string_view(start, got));
+    if (!facts) return std::nullopt;
+    return std::make_pair(facts->width, facts->height);
+}
+
+std::uint16_t tilesOf(const IffSummary& summary, const ObjectDefinition& master) {
+    if (master.masterId == 0) return 1;
+    std::size_t tiles = 0;
+    for (const auto& d : summary.definitions) {
+        if (d.masterId == master.masterId && d.subIndex >= 0) ++tiles;
+    }
+    return static_cast<std::uint16_t>(std::clamp<std::size_t>(tiles, 1, 0xffff));
+}
+
+// A string table's price as the game writes it in floors' and walls' strings: decimal text.
+std::optional<std::uint32_t> priceText(const std::optional<std::string>& text) {
+    if (!text || text->empty() || text->size() > 9) return std::nullopt;
+    std::uint32_t price = 0;
+    for (const char c : *text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        price = price * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    return price;
+}
+
+// The file name of a skin's mesh list, after the skin makers' convention (the SimEnhancer
+// guide's standard naming convention, The Sims Wiki's "Skin" page): a kind letter, a
+// three-character ID, gender, age, for bodies the build, then "_" and the skin's own name.
+struct SkinName {
+    std::string_view part, gender, age, build;
+};
+
+SkinName skinName(std::string_view base) {
+    SkinName out;
+    const std::string name = ascii::toLower(base);
+    if (name.size() < 6) return out;
+    switch (name[0]) {
+        case 'b':
+            out.part = "body";
+            break;
+        case 'c':
+            out.part = "head";
+            break;
+        case 'f':
+            out.part = "formal";
+            break;
+        case 'l':
+            out.part = "pajamas";
+            break;
+        case 's':
+            out.part = "swimwear";
+            break;
+        case 'w':
+            out.part = "winterwear";
+            break;
+        default:
+            return out;
+    }
+    out.gender = name[4] == 'f'   ? "female"
+                 : name[4] == 'm' ? "male"
+                 : name[4] == 'u' ? "unisex"
+                                  : "";
+    out.age = name[5] == 'a' ? "adult" : name[5] == 'c' ? "child" : "";
+    const std::string_view rest = std::string_view(name).substr(6);
+    for (const std::string_view build : {"fat", "fit", "skn", "chd"}) {
+        if (rest.starts_with(build)) {
+            out.build = build == "fat"   ? "fat"
+                        : build == "fit" ? "fit"
+                        : build == "skn" ? "skinny"
+                                         : "child";
+        }
+    }
+    return out;
+}
+
+// The textures of a skin's mesh list named `base`: the .bmp files of its folder named as it is
+// with a skin tone (lgt, med, drk) before the "_" and the skin's own name.
+std::vector<std::string> texturesOf(std::string_view base,
+                                    const std::vector<std::string>& bitmaps) {
+    std::vector<std::string> out;
+    const std::string name = ascii::toLower(base);
+    const auto cut = name.find('_');
+    if (cut == std::string::npos) return out;
+    for (const std::string_view tone : {"lgt", "med", "drk"}) {
+        const std::string wanted =
+            name.substr(0, cut) + std::string(tone) + name.substr(cut) + ".bmp";
+        for (const auto& bitmap : bitmaps) {
+            if (ascii::toLower(bitmap) == wanted) out.push_back(bitmap);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
+                                       const std::string& entry, std::uint8_t language) {
+    WindowedBytes windowed(bytes);
+    const IffSummary summary = readIff(windowed, "file", true);
+    std::vector<CatalogueItem> items;
+    if (summary.fault) return items;
+    for (const auto& d : summary.definitions) {
+        if (!d.master()) continue;
+        CatalogueItem item;
+        item.path = path;
+        item.entry = entry;
+        item.size = static_cast<std::int64_t>(bytes.size());
+        item.guid = d.guid;
+        item.tiles = tilesOf(summary, d);
+        item.price = d.price;
+        item.category = categoryOf(d);
+        item.inCatalog = (d.functionFlags & 0xff || d.buildModeType != 0) && d.disabled == 0 &&
+                         (d.type == kNormal || d.type == kPortal);
+        auto strings =
+            stringsOf(windowed, resource(summary, "CTSS", d.catalogStrings), language, 2);
+        item.name = std::move(strings[0]);
+        item.description = std::move(strings[1]);
+        item.thumbnail = pictureSize(windowed, resource(summary, "BMP_", d.catalogStrings));
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+namespace {
+
+class Cataloguer final : public FolderVisitor {
+  public:
+    Cataloguer(FolderSource& source, const ScanHooks& hooks, const CatalogueOptions& options,
+               const std::function<void(CatalogueItem&&)>& found)
+        : source_(source), hooks_(hooks), options_(options), found_(found), walk_(source, hooks) {}
+
+    CatalogueScan scan(const fs::path& install) {
+        for (std::size_t row = 0; row < kGameFolders.size(); ++row) {
+            if (walk_.cancelled()) break;
+            std::vector<fs::path> twins;
+            const auto folder = gameFolderIn(install, kGameFolders[row], twins);
+            if (!folder) continue;
+            row_ = static_cast<std::uint8_t>(row);
+            const auto u8 = folder->u8string();
+            walk_.walk(std::string(u8.begin(), u8.end()), *this);
+        }
+        return {walk_.foldersUnreadable(), unreadable_, walk_.cancelled()};
+    }
+
+    std::int64_t visit(const WalkedFolder& folder) override {
+        const GameFolder& game = kGameFolders[row_];
+        if (!game.readsSubfolders && folder.depth > 0) return 0;
+        std::vector<std::string> bitmaps;
+        if (game.area == "skins" || game.area == "buyable skins") {
+            for (const auto& file : folder.files) {
+                if (extensions(file.name).first == "bmp") bitmaps.push_back(file.name);
+            }
+        }
+        for (const auto& file : folder.files) {
+            if (walk_.cancelled()) break;
+            const std::string ext = extensions(file.name).first;
+            if (file.size == 0 || std::find(game.extensions.begin(), game.extensions.end(), ext) ==
+                                      game.extensions.end()) {
+                continue;
+            }
+            readFile(folder.path, file, ext, bitmaps);
+        }
+        return 0;
+    }
+
+  private:
+    void readFile(const std::string& folder, const FolderListing::File& file,
+                  const std::string& ext, const std::vector<std::string>& bitmaps) {
+        const std::string path = folder + source_.separator() + file.name;
+        if (ext == "cmx") {
+            addSkin(path, file, bitmaps);
+            return;
+        }
+        if (ext != "iff" && ext != "far" && ext != "flr" && ext != "wll") return;
+        try {
+            const auto bytes = openFileIn(folder, source_.separator(), file.name,
+                                          static_cast<std::uint64_t>(file.size));
+            if (ext == "iff") {
+                for (auto& item : objectItems(*bytes, path, {}, options_.language))
+                    add(std::move(item));
+            } else if (ext == "far") {
+                readArchive(*bytes, path);
+            } else {
+                addTiles(*bytes, path, file.size, ext == "flr" ? ItemKind::Floor : ItemKind::Wall);
+            }
+        } catch (const ReadError& e) {
+            failed("Cannot read " + path + ": " + e.what());
+        } catch (const std::bad_alloc&) {
+            failed("Cannot read " + path + ": not enough memory");
+        }
+    }
+
+    void readArchive(ByteSource& archive, const std::string& path) {
+        readFar(archive, [&](const FarEntry& entry) {
+            if (extensions(lastPart(entry.name)).first != "iff") return;
+            PartBytes part(archive, entry.offset, entry.size);
+            for (auto& item : objectItems(part, path, entry.name, options_.language)) {
+                add(std::move(item));
+            }
+        });
+    }
+
+    // A floor or a wall: its name, price and description in string table 0.
+    void addTiles(ByteSource& bytes, const std::string& path, std::int64_t size, ItemKind kind) {
+        WindowedBytes windowed(bytes);
+        const IffSummary summary = readIff(windowed, "file", true);
+        if (summary.fault) return;
+        const ChunkPlace* strings = resource(summary, "STR#", 0);
+        if (!strings) {
+            const auto first = std::find_if(summary.resources.begin(), summary.resources.end(),
+                                            [](const ChunkPlace& p) { return p.type == "STR#"; });
+            if (first != summary.resources.end()) strings = &*first;
+        }
+        auto text = stringsOf(windowed, strings, options_.language, 3);
+        CatalogueItem item;
+        item.kind = kind;
+        item.path = path;
+        item.size = size;
+        item.category = kindText(kind);
+        item.inCatalog = true;
+        item.name = std::move(text[0]);
+        item.price = priceText(text[1]);
+        item.description = std::move(text[2]);
+        add(std::move(item));
+    }
+
+    void addSkin(const std::string& path, const FolderListing::File& file,
+                 const std::vector<std::string>& bitmaps) {
+        const std::string base = file.name.substr(0, file.name.size() - 4);
+        const SkinName name = skinName(base);
+        CatalogueItem item;
+        item.kind = ItemKind::Skin;
+        item.path = path;
+        item.size = file.size;
+        item.category = "skin";
+        item.inCatalog = !name.part.empty();
+        item.name = base;
+        item.part = name.part;
+        item.gender = name.gender;
+        item.age = name.age;
+        item.build = name.build;
+        item.textures = texturesOf(base, bitmaps);
+        add(std::move(item));
+    }
+
+    void add(CatalogueItem&& item) {
+        item.folder = row_;
+        found_(std::move(item));
+    }
+
+    void failed(const std::string& why) {
+        ++unreadable_;
+        if (hooks_.message) hooks_.message(why);
+    }
+
+    FolderSource& source_;
+    const ScanHooks& hooks_;
+    const CatalogueOptions& options_;
+    const std::function<void(CatalogueItem&&)>& found_;
+    FolderWalk walk_;
+    std::uint8_t row_ = 0;
+    std::int64_t unreadable_ = 0;
+};
+
+}  // namespace
+
+CatalogueScan scanCatalogue(const fs::path& installFolder, FolderSource& source,
+                            const ScanHooks& hooks, const CatalogueOptions& options,
+                            const std::function<void(CatalogueItem&&)>& found) {
+    Cataloguer cataloguer(source, hooks, options, found);
+    return cataloguer.scan(installFolder);
+}
+
+std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
+    if (item.kind != ItemKind::Object) return std::nullopt;
+    try {
+        const auto file = openFileBytes(item.path);
+        std::optional<std::string> out;
+        const auto fromObject = [&](ByteSource& bytes) {
+            WindowedBytes windowed(bytes);
+            const auto summary = readIff(windowed, "file", true);
+            for (const auto& d : summary.definitions) {
+                if (d.guid != item.guid || !d.master()) continue;
+                if (const auto* place = resource(summary, "BMP_", d.catalogStrings)) {
+                    out = readPictureBytes(windowed, *place);
+                }
+                return;
+            }
+        };
+        if (item.entry.empty()) {
+            fromObject(*file);
+        } else {
+            readFar(*file, [&](const FarEntry& entry) {
+                if (out || entry.name != item.entry) return;
+                PartBytes part(*file, entry.offset, entry.size);
+                fromObject(part);
+            });
+        }
+        return out;
+    } catch (const ReadError&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace brambleton::content

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: MIT
+// Compiled by the Linux build only: text in the game's code pages through iconv.
+#include <iconv.h>
+
+#include <cerrno>
+#include <string>
+
+#include "content/formats/text_codes.h"
+
+namespace brambleton::content {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+std::string asciiOnly(std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x80) {
+            out += c;
+        } else {
+            out += kReplacement;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
+    const std::string from = "CP" + std::to_string(codePageOf(language));
+    iconv_t convert = iconv_open("UTF-8", from.c_str());
+    if (convert == reinterpret_cast<iconv_t>(-1)) return asciiOnly(bytes);
+    std::string out;
+    char buffer[1024];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        char* to = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t done = iconv(convert, &in, &left, &to, &room);
+        out.append(buffer, static_cast<std::size_t>(to - buffer));
+        if (done != static_cast<std::size_t>(-1)) break;
+        if (errno == E2BIG) continue;
+        // A byte that is no character of the code page, or a character cut off at the end.
+        out += kReplacement;
+        ++in;
+        --left;
+    }
+    iconv_close(convert);
+    return out;
+}
+
+}  // namespace brambleton::content
