@@ -13,6 +13,7 @@
 #include "content/formats/picture.h"
 #include "content/formats/string_table.h"
 #include "content/formats/text_codes.h"
+#include "content/report_words.h"
 
 namespace fs = std::filesystem;
 
@@ -177,11 +178,15 @@ std::vector<std::string> texturesOf(std::string_view base,
 }  // namespace
 
 std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
-                                       const std::string& entry, std::uint8_t language) {
+                                       const std::string& entry, std::uint8_t language,
+                                       std::optional<FormatFault>* fault) {
     WindowedBytes windowed(bytes);
-    const IffSummary summary = readIff(windowed, "file", true);
+    const IffSummary summary = readIff(windowed, entry.empty() ? "file" : "archive entry", true);
     std::vector<CatalogueItem> items;
-    if (summary.fault) return items;
+    if (summary.fault) {
+        if (fault) *fault = summary.fault;
+        return items;
+    }
     for (const auto& d : summary.definitions) {
         if (!d.master()) continue;
         CatalogueItem item;
@@ -259,8 +264,11 @@ class Cataloguer final : public FolderVisitor {
             const auto bytes = openFileIn(folder, source_.separator(), file.name,
                                           static_cast<std::uint64_t>(file.size));
             if (ext == "iff") {
-                for (auto& item : objectItems(*bytes, path, {}, options_.language))
+                std::optional<FormatFault> fault;
+                for (auto& item : objectItems(*bytes, path, {}, options_.language, &fault)) {
                     add(std::move(item));
+                }
+                if (fault) failed(path + ": " + fault->detail);
             } else if (ext == "far") {
                 readArchive(*bytes, path);
             } else {
@@ -274,20 +282,26 @@ class Cataloguer final : public FolderVisitor {
     }
 
     void readArchive(ByteSource& archive, const std::string& path) {
-        readFar(archive, [&](const FarEntry& entry) {
+        const auto fault = readFar(archive, [&](const FarEntry& entry) {
             if (extensions(lastPart(entry.name)).first != "iff") return;
             PartBytes part(archive, entry.offset, entry.size);
-            for (auto& item : objectItems(part, path, entry.name, options_.language)) {
+            std::optional<FormatFault> broken;
+            for (auto& item : objectItems(part, path, entry.name, options_.language, &broken)) {
                 add(std::move(item));
             }
+            if (broken) failed(placeText(path, entry.name) + ": " + broken->detail);
         });
+        if (fault) failed(path + ": " + fault->detail);
     }
 
     // A floor or a wall: its name, price and description in string table 0.
     void addTiles(ByteSource& bytes, const std::string& path, std::int64_t size, ItemKind kind) {
         WindowedBytes windowed(bytes);
         const IffSummary summary = readIff(windowed, "file", true);
-        if (summary.fault) return;
+        if (summary.fault) {
+            failed(path + ": " + summary.fault->detail);
+            return;
+        }
         const ChunkPlace* strings = resource(summary, "STR#", 0);
         if (!strings) {
             const auto first = std::find_if(summary.resources.begin(), summary.resources.end(),

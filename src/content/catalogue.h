@@ -70,10 +70,11 @@ CatalogueScan scanCatalogue(const std::filesystem::path& installFolder, FolderSo
                             const ScanHooks& hooks, const CatalogueOptions& options,
                             const std::function<void(CatalogueItem&&)>& found);
 
-// The items of one object file's bytes (tests and the fuzzers): `path` and `entry` say where
-// it lies.
+// The items of one object file's bytes: `path` and `entry` say where it lies. A file that is
+// not a whole IFF file gives none, and its fault goes to `fault` when given.
 std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
-                                       const std::string& entry, std::uint8_t language);
+                                       const std::string& entry, std::uint8_t language,
+                                       std::optional<FormatFault>* fault = nullptr);
 
 // The catalogue picture of an item: the bytes of the BMP_ chunk the object's catalogue
 // strings ID names, at most 1 MiB; none when it has none. Reads the file again.

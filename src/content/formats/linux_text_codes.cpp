@@ -46,6 +46,12 @@ std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
         ++in;
         --left;
     }
+    // A code page such as Windows-1255 holds back a last letter that a mark could still
+    // join: it is let out here.
+    char* to = buffer;
+    std::size_t room = sizeof buffer;
+    iconv(convert, nullptr, nullptr, &to, &room);
+    out.append(buffer, static_cast<std::size_t>(to - buffer));
     iconv_close(convert);
     return out;
 }
