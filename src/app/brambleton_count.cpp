@@ -485,6 +485,18 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     std::printf("\n");
 }
 
+// The game's language for the desktop's, from the locale's variables as gettext reads them.
+std::uint8_t desktopLanguage() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value && std::string_view(value) != "C" &&
+            std::string_view(value) != "POSIX") {
+            return content::languageOfLocale(value);
+        }
+    }
+    return content::kUsEnglish;
+}
+
 int check(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
@@ -506,6 +518,7 @@ int check(const Options& options) {
     const auto source = makePlatformFolderSource();
     content::CheckOptions checkOptions;
     checkOptions.lookInside = !options.quick;
+    checkOptions.language = desktopLanguage();
     const auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
     progress.clear();
     // Ctrl-C is heard in every phase: the walk, the readers, the duplicate finder, and
@@ -535,18 +548,6 @@ int check(const Options& options) {
     }
     if (!report.problems.empty()) return kExitProblems;
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
-}
-
-// The game's language for the desktop's, from the locale's variables as gettext reads them.
-std::uint8_t desktopLanguage() {
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value && std::string_view(value) != "C" &&
-            std::string_view(value) != "POSIX") {
-            return content::languageOfLocale(value);
-        }
-    }
-    return content::kUsEnglish;
 }
 
 int catalog(const Options& options) {

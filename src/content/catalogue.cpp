@@ -368,12 +368,51 @@ CatalogueScan scanCatalogue(const fs::path& installFolder, FolderSource& source,
     return cataloguer.scan(installFolder);
 }
 
+namespace {
+
+// Runs `read` on the bytes of the file at `path`, or of its archive entry `entry`.
+void readObjectFile(const std::string& path, const std::string& entry,
+                    const std::function<void(ByteSource&)>& read) {
+    const auto file = openFileBytes(path);
+    if (entry.empty()) {
+        read(*file);
+        return;
+    }
+    bool done = false;
+    readFar(*file, [&](const FarEntry& found) {
+        if (done || found.name != entry) return;
+        done = true;
+        PartBytes part(*file, found.offset, found.size);
+        read(part);
+    });
+}
+
+}  // namespace
+
+std::string objectNameIn(const std::string& path, const std::string& entry,
+                         std::optional<std::uint32_t> guid, std::uint8_t language) {
+    std::string name;
+    try {
+        readObjectFile(path, entry, [&](ByteSource& bytes) {
+            for (auto& item : objectItems(bytes, path, entry, language)) {
+                if (guid && item.guid != *guid) continue;
+                if (item.name) name = std::move(*item.name);
+                return;
+            }
+        });
+    } catch (const ReadError&) {
+        return {};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return name;
+}
+
 std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
     if (item.kind != ItemKind::Object) return std::nullopt;
+    std::optional<std::string> out;
     try {
-        const auto file = openFileBytes(item.path);
-        std::optional<std::string> out;
-        const auto fromObject = [&](ByteSource& bytes) {
+        readObjectFile(item.path, item.entry, [&](ByteSource& bytes) {
             WindowedBytes windowed(bytes);
             const auto summary = readIff(windowed, "file", true);
             for (const auto& d : summary.definitions) {
@@ -383,20 +422,13 @@ std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
                 }
                 return;
             }
-        };
-        if (item.entry.empty()) {
-            fromObject(*file);
-        } else {
-            readFar(*file, [&](const FarEntry& entry) {
-                if (out || entry.name != item.entry) return;
-                PartBytes part(*file, entry.offset, entry.size);
-                fromObject(part);
-            });
-        }
-        return out;
+        });
     } catch (const ReadError&) {
         return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
     }
+    return out;
 }
 
 }  // namespace brambleton::content

@@ -13,6 +13,7 @@
 #include "common/ascii.h"
 #include "common/game_folders.h"
 #include "common/runtime_error.h"
+#include "content/catalogue.h"
 #include "content/duplicates.h"
 #include "content/file_names.h"
 #include "content/folder_walk.h"
@@ -86,6 +87,7 @@ class Checker final : private FolderVisitor {
           hooks_(hooks),
           walk_(source, hooks),
           lookInside_(options.lookInside),
+          language_(options.language),
           inspector_(options.lookInside ? readersWithin(options.readers) : 0) {}
 
     ContentReport report;
@@ -174,6 +176,21 @@ class Checker final : private FolderVisitor {
         for (auto& bad : findings.bad) reportBad(std::move(bad));
         reportGuidConflicts(findings);
         reportMissingMeshes(findings);
+    }
+
+    // The catalogue names of the objects that duplicates and conflicts of object IDs are
+    // about, read again from those files alone (the duplicate finder has just read them).
+    void nameObjects() {
+        for (auto& p : report.problems) {
+            if (cancelled()) return;
+            if (p.kind == kDuplicate && extensions(p.path).first == "iff") {
+                p.name = objectNameIn(p.path, {}, std::nullopt, language_);
+                p.sameAsName = p.name;  // the same bytes
+            } else if (p.kind == kGuidConflict) {
+                p.name = objectNameIn(p.path, p.entry, p.guid, language_);
+                p.sameAsName = objectNameIn(p.sameAs, p.sameAsEntry, p.guid, language_);
+            }
+        }
     }
 
     bool cancelled() {
@@ -469,6 +486,7 @@ class Checker final : private FolderVisitor {
     const CheckHooks& hooks_;
     FolderWalk walk_;
     const bool lookInside_;
+    const std::uint8_t language_;
     const Area* area_ = nullptr;  // the area being walked
     AreaReport* out_ = nullptr;   // and its report
     Inspector inspector_;
@@ -502,6 +520,7 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     // The duplicate finder runs while the readers finish inside the files.
     checker.findDuplicateContent();
     checker.reportInsides();
+    if (options.lookInside) checker.nameObjects();
     checker.report.foldersUnreadable = checker.foldersUnreadable();
     auto& problems = checker.report.problems;
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {

@@ -154,6 +154,10 @@ struct Problem {
     // `sameAsEntry` is set. For an unread folder: the folder the game reads instead.
     std::string sameAs;
     std::string sameAsEntry;
+    // For a duplicate or a conflict of object IDs: the catalogue names (UTF-8) of the object
+    // at `path` (and `entry`) and of the one kept; empty where the file has none.
+    std::string name;
+    std::string sameAsName;
     std::string mesh;                   // for a missing mesh: the name the mesh list gives
     std::string fault;                  // for a bad file: what its reader found, one sentence
     std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
@@ -198,6 +202,8 @@ struct CheckOptions {
     // (measured on a virtual disk: 4 readers took twice as long as 16; 64 gained little
     // more). On a warm cache only two of them work (see Inspector).
     unsigned readers = 16;
+    // The game's language (text_codes.h) in which objects are named.
+    std::uint8_t language = 1;
 };
 
 // What the check needs from its caller: progress, whether to stop, and a message per folder

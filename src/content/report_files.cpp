@@ -121,6 +121,8 @@ std::string problemJson(const Problem& p, const std::string& install) {
     }
     if (!p.sameAs.empty()) out += ",\"same_as\":" + jsonString(p.sameAs);
     if (!p.sameAsEntry.empty()) out += ",\"same_as_entry\":" + jsonString(p.sameAsEntry);
+    if (!p.name.empty()) out += ",\"name\":" + jsonString(p.name);
+    if (!p.sameAsName.empty()) out += ",\"same_as_name\":" + jsonString(p.sameAsName);
     if (p.moreCount > 0) {
         out += ",\"members\":[";
         for (std::size_t m = 0; m < p.more.size(); ++m) {

@@ -26,7 +26,8 @@ std::string itemJson(const CatalogueItem& item, std::string_view install);
 // objects areas objects, objects_in_archives and archives; largest: [{folder, bytes}]),
 // problems (kind, path, detail; for an entry inside an archive, archive and entry; same_as
 // for duplicates and conflicting object IDs, with same_as_entry when the kept one is an
-// entry, guid for the latter; mesh for a missing mesh; for a grouped problem, members
+// entry, and name and same_as_name, the objects' catalogue names where they have them; guid
+// for the latter; mesh for a missing mesh; for a grouped problem, members
 // [{path, entry}], the first of them, and members_count, how many in all),
 // folders_unreadable, files_unreadable, files_compared and bytes_compared (the duplicate
 // finder's), files_inspected and bytes_inspected (the readers inside the files'). Text that is not

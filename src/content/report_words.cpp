@@ -21,10 +21,12 @@ std::string hexId(std::uint32_t id) {
     return text;
 }
 
-// An object as a sentence names it: a loose file by its name, an entry with its archive.
-std::string objectName(const std::string& path, const std::string& entry) {
-    if (entry.empty()) return lastPart(path);
-    return entryText(entry) + " in the archive " + lastPart(path);
+// An object as a sentence names it: a loose file by its name, an entry with its archive;
+// with its catalogue name first where it has one.
+std::string objectName(const std::string& path, const std::string& entry, const std::string& name) {
+    const std::string file =
+        entry.empty() ? lastPart(path) : entryText(entry) + " in the archive " + lastPart(path);
+    return name.empty() ? file : "\u201c" + name + "\u201d (" + file + ")";
 }
 
 std::string guidConflict(const Problem& p, std::string_view install) {
@@ -37,8 +39,8 @@ std::string guidConflict(const Problem& p, std::string_view install) {
                "): the game shows only one of them. Its maker built it this way: leave it as "
                "it is.";
     }
-    return objectName(p.path, p.entry) + " has the same object ID (" + id + ") as " +
-           objectName(p.sameAs, p.sameAsEntry) + " in " +
+    return objectName(p.path, p.entry, p.name) + " has the same object ID (" + id + ") as " +
+           objectName(p.sameAs, p.sameAsEntry, p.sameAsName) + " in " +
            placeText(fromGame(p.sameAs, install), p.sameAsEntry) +
            (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
                       : std::string()) +
@@ -126,7 +128,8 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
             return p.fault + " So " + (p.moreCount == 1 ? "is " : "are ") +
                    std::to_string(p.moreCount) + " more of its entries.";
         case ProblemKind::Duplicate:
-            return "This file is the same, byte for byte, as " + fromGame(p.sameAs, install) +
+            return "This file" + (p.name.empty() ? "" : ", \u201c" + p.name + "\u201d,") +
+                   " is the same, byte for byte, as " + fromGame(p.sameAs, install) +
                    ": the game loads it twice. Keep one copy and remove the other.";
         case ProblemKind::GuidConflict:
             return guidConflict(p, install);

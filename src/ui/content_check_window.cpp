@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "content/formats/text_codes.h"
 #include "content/report_files.h"
 #include "ui/app_style.h"
 #include "ui/frm_in_process.h"
@@ -226,14 +227,19 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     // The scan's own copies: nothing it touches is the window's but the folder source,
     // which no one else uses while it runs.
     const std::filesystem::path install(hostFolder.toStdU16String());
-    scan_.start([this, install](std::stop_token stop, const ScanThread::Progress& progress) {
+    // Objects are named in the desktop's language where they have it.
+    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    scan_.start([this, install, language](std::stop_token stop,
+                                          const ScanThread::Progress& progress) {
         auto unreadable = std::make_shared<QStringList>();
         content::CheckHooks hooks;
         hooks.progress = progress;
         hooks.cancelled = [&stop] { return stop.stop_requested(); };
         hooks.message = [unreadable](const std::string& m) { *unreadable << fromUtf8(m); };
+        content::CheckOptions options;
+        options.language = language;
         auto report = std::make_shared<content::ContentReport>(
-            content::checkInstall(install, *source_, hooks));
+            content::checkInstall(install, *source_, hooks, options));
         return std::function<void()>([this, report, unreadable] { finish(*report, *unreadable); });
     });
     emit checkStarted();

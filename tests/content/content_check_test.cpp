@@ -440,6 +440,44 @@ TEST_P(FollowingAdvice, LosesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Trees, FollowingAdvice, ::testing::ValuesIn(kFollow), testing::ByWhy());
 
+// Objects the check speaks of are named as the catalogue names them, in the player's language
+// where the object has it, beside their files; the JSON carries the names.
+TEST(ContentCheck, NamesTheObjectsItSpeaksOf) {
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    const auto named = [](std::uint32_t guid, const std::string& strings) {
+        return iffFile(
+            {iffChunk("OBJD", 128, testing::objdData(guid)), iffChunk("CTSS", 0, strings)});
+    };
+    using namespace std::string_literals;
+    tree.text("Game/Downloads/blue.iff",
+              named(0x42, "\xfd\xff\2\0\1Blue chair\0\0\3Chaise bleue\0\0"s));
+    tree.text("Game/Downloads/red.iff", named(0x42, "\xff\xff\1\0Red chair\0"s));
+    tree.text("Game/Downloads/Copies/red.iff", named(0x42, "\xff\xff\1\0Red chair\0"s));
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.language = 3});
+    ASSERT_EQ(report.problems.size(), 2u);
+    const auto& copy = report.problems[0];
+    EXPECT_EQ(copy.kind, kDuplicate);
+    EXPECT_EQ(copy.name, "Red chair");
+    EXPECT_NE(sentenceOf(copy, report.install).find("This file, \u201cRed chair\u201d, is the"),
+              std::string::npos)
+        << sentenceOf(copy, report.install);
+    const auto& conflict = report.problems[1];
+    EXPECT_EQ(conflict.kind, kGuidConflict);
+    EXPECT_EQ(conflict.name, "Chaise bleue");  // the kept one, first by path, is the copy's
+    EXPECT_EQ(conflict.sameAsName, "Red chair");
+    const std::string sentence = sentenceOf(conflict, report.install);
+    EXPECT_NE(sentence.find("\u201cChaise bleue\u201d (blue.iff) has the same object ID "
+                            "(0x00000042) as \u201cRed chair\u201d (red.iff)"),
+              std::string::npos)
+        << sentence;
+    const std::string json = toJson(report);
+    EXPECT_NE(json.find("\"name\":\"Chaise bleue\",\"same_as_name\":\"Red chair\""),
+              std::string::npos)
+        << json;
+}
+
 // A folder named like one the game reads, but for case, is said to be unread, and its
 // content is not counted as the game's.
 TEST(ContentCheck, NamesTheFolderTheGameDoesNotReadOfTwoThatDifferInCase) {
