@@ -36,6 +36,7 @@
 #include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
+#include "ui/catalogue_window.h"
 #include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
@@ -366,6 +367,8 @@ void frmMain::buildMenus() {
     auto* checkContent =
         contentMenu->addAction(tr("&Check my content..."), this, &frmMain::checkContent);
     checkContent->setObjectName(QStringLiteral("checkContent"));
+    auto* catalogue = contentMenu->addAction(tr("C&atalogue..."), this, &frmMain::showCatalogue);
+    catalogue->setObjectName(QStringLiteral("catalogue"));
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     // The pages installed with the program, whatever the About buttons were set to open.
@@ -449,16 +452,31 @@ void frmMain::fillGameMenu() {
     again->setEnabled(!searching_ && !counting_ && !checking_);
 }
 
-void frmMain::checkContent() {
-    if (searching_ || counting_ || checking_) return;
+QString frmMain::contentFolder() {
     const auto installs = currentInstalls();
     const GameInstall* install = installInUse(installs);
     if (!install || install->hostFolder.empty()) {
         showMessage(tr("The Sims was not found, so there is no content to check. Choose the "
                        "game's folder with Game > Choose the game folder..."),
                     {}, this);
-        return;
+        return {};
     }
+    return QString::fromStdString(install->hostFolder);
+}
+
+void frmMain::showCatalogue() {
+    if (searching_) return;
+    if (catalogueWindow_ && catalogueWindow_->scanning()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!catalogueWindow_) catalogueWindow_ = new CatalogueWindow(this);
+    catalogueWindow_->scan(folder);
+}
+
+void frmMain::checkContent() {
+    if (searching_ || counting_ || checking_) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
     if (!contentWindow_) {
         contentWindow_ = new ContentCheckWindow(this);
         // One walk at a time: Count and Look again wait for the check, as for a count; Check
@@ -468,7 +486,7 @@ void frmMain::checkContent() {
         connect(contentWindow_, &ContentCheckWindow::checkEnded, this,
                 [this] { checking_ = false; });
     }
-    contentWindow_->check(QString::fromStdString(install->hostFolder));
+    contentWindow_->check(folder);
 }
 
 void frmMain::askForGameFolder() {
@@ -929,8 +947,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // A check runs on a thread of its own: it stops at its next folder or read.
+    // A check and a catalogue run on threads of their own: each stops at its next folder or
+    // read.
     if (contentWindow_) contentWindow_->stopChecking();
+    if (catalogueWindow_) catalogueWindow_->stopScanning();
     unloadProgressWindow();
     event->accept();
 }

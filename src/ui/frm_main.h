@@ -25,6 +25,7 @@ class QRadioButton;
 
 namespace brambleton::ui {
 
+class CatalogueWindow;
 class ContentCheckWindow;
 class DirListBox;
 class DriveListBox;
@@ -97,6 +98,8 @@ class frmMain : public QMainWindow {
     // Content > Check my content...: checks the copy in use and shows the report in a window
     // of its own (objectName "contentCheck").
     void checkContent();
+    // Content > Catalogue...: the catalogue window of the copy in use, read afresh.
+    void showCatalogue();
 
     // The event handlers, public so that tests can run them as the window does.
     void Form_Load();
@@ -119,6 +122,8 @@ class frmMain : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The host folder of the copy of the game in use; empty, after saying so, when none.
+    QString contentFolder();
     void buildControls();
     QWidget* makeControl(const LayoutRow& row, QWidget* parent);
     void buildMenus();
@@ -165,6 +170,7 @@ class frmMain : public QMainWindow {
     std::unique_ptr<CFileCounter> counter_;
     QPointer<frmInProcess> inProcess_;
     QPointer<ContentCheckWindow> contentWindow_;
+    QPointer<CatalogueWindow> catalogueWindow_;
     bool counting_ = false;
     bool checking_ = false;  // a content check runs, on its own thread
     bool closeWhenCounted_ = false;

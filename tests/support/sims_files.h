@@ -103,4 +103,38 @@ inline std::string cmxFile(std::string_view suit, const std::vector<std::string>
     return out + "0\r\n";
 }
 
+// A Windows BMP of `side` x `side` pixels, 8 bits from a palette of 256 colours, all of them
+// the palette's colour 0 (`blue`, `green`, `red`).
+inline std::string bmpFile(std::uint32_t side, unsigned char blue = 0, unsigned char green = 0,
+                           unsigned char red = 255) {
+    const std::uint32_t row = (side + 3) / 4 * 4;
+    const std::uint32_t offset = 14 + 40 + 256 * 4;
+    std::string out = "BM" + littleEndian(offset + row * side) + littleEndian(0) +
+                      littleEndian(offset) + littleEndian(40) + littleEndian(side) +
+                      littleEndian(side) + littleEndian(1, 2) + littleEndian(8, 2) +
+                      littleEndian(0) + littleEndian(row * side) + littleEndian(2835) +
+                      littleEndian(2835) + littleEndian(256) + littleEndian(0);
+    out += std::string{static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red),
+                       '\0'};
+    out += std::string(255 * 4, '\0') + std::string(row * side, '\0');
+    return out;
+}
+
+// An object for sale: its OBJD with `price` (at byte 36), the function flags `functions` (at
+// 80) and catalogue strings ID 1 (at 82), a CTSS 1 holding `name` and `description` in US
+// English, and, with `pictureSide`, a BMP_ 1 of that many pixels square.
+inline std::string catalogueObject(std::uint32_t guid, std::string_view name,
+                                   std::string_view description, std::uint16_t price,
+                                   std::uint16_t functions, std::uint32_t pictureSide = 0) {
+    std::string objd = objdData(guid);
+    objd.replace(36, 2, littleEndian(price, 2));
+    objd.replace(80, 2, littleEndian(functions, 2));
+    objd.replace(82, 2, littleEndian(1, 2));
+    std::string strings = "\xff\xff" + littleEndian(2, 2) + std::string(name) + '\0' +
+                          std::string(description) + '\0';
+    std::vector<std::string> chunks = {iffChunk("OBJD", 128, objd), iffChunk("CTSS", 1, strings)};
+    if (pictureSide) chunks.push_back(iffChunk("BMP_", 1, bmpFile(pictureSide)));
+    return iffFile(chunks);
+}
+
 }  // namespace brambleton::testing

@@ -1,0 +1,134 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QCache>
+#include <QImage>
+#include <QPointer>
+#include <QSet>
+#include <QSortFilterProxyModel>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "content/catalogue.h"
+#include "counting/folder_source.h"
+#include "ui/frm_in_process.h"
+#include "ui/scan_thread.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace brambleton::ui {
+
+struct PictureTicket;
+
+// The items of a catalogue as a table: picture and name, price, category, area, file, size.
+// Pictures are read and decoded off the window's thread, only for the rows a view asks for,
+// and kept in a bounded cache; a row without one shows a plain placeholder.
+class CatalogueModel final : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { kName, kPrice, kCategory, kArea, kFile, kSize, kColumns };
+    // The role under which each cell holds what it sorts by.
+    static constexpr int kSortRole = Qt::UserRole + 1;
+
+    explicit CatalogueModel(QObject* parent = nullptr);
+    ~CatalogueModel() override;
+
+    void setItems(std::vector<content::CatalogueItem> items, QString install);
+    const content::CatalogueItem& item(int row) const { return items_[static_cast<size_t>(row)]; }
+    QString install() const { return install_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Pictures decoded so far (for tests).
+    int picturesDecoded() const { return decoded_; }
+
+  private:
+    QVariant picture(int row) const;
+    void pictureRead(int row, QImage image);
+
+    std::vector<content::CatalogueItem> items_;
+    QString install_;
+    mutable QCache<int, QImage> pictures_{2000};
+    mutable QSet<int> asked_;  // rows whose picture is being read
+    std::shared_ptr<PictureTicket> ticket_;
+    int decoded_ = 0;
+};
+
+// Filters a catalogue by text (in the name, the description or the file), category and area.
+class CatalogueFilter final : public QSortFilterProxyModel {
+    Q_OBJECT
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setText(const QString& text);
+    void setCategory(const QString& category);  // empty: every category
+    void setArea(const QString& area);          // empty: every area
+
+  protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
+    // By the items themselves: names without regard to case, prices and sizes as numbers.
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+  private:
+    QString text_;
+    QString category_;
+    QString area_;
+};
+
+// The window of Content > Catalogue...: every object, floor, wall and skin of one install of
+// the game, with its picture, name, price, category, area and file; a search box; filters by
+// category and area; sorting by any column; the description in the tooltip; "Show in
+// folder". The scan runs on a thread of its own with the progress window, as the check.
+// Its table is named "items", the search box "search".
+class CatalogueWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit CatalogueWindow(QWidget* owner = nullptr,
+                             std::unique_ptr<FolderSource> source = nullptr);
+    ~CatalogueWindow() override;
+
+    // Starts reading the catalogue of the install in `hostFolder`; false when a scan runs.
+    bool scan(const QString& hostFolder);
+    bool scanning() const noexcept { return scan_.running(); }
+    void stopScanning();
+    CatalogueModel& model() { return *model_; }
+    CatalogueFilter& filter() { return *filter_; }
+
+  signals:
+    void scanEnded(bool completed);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void finish(std::vector<content::CatalogueItem> items, const QStringList& unreadable,
+                bool cancelled, std::int64_t filesUnreadable);
+    void endProgress();
+    void showSelectedInFolder();
+    void updateSummary();
+
+    std::unique_ptr<FolderSource> source_;
+    ScanThread scan_;
+    QPointer<frmInProcess> progress_;
+    QString hostFolder_;
+    CatalogueModel* model_;
+    CatalogueFilter* filter_;
+    QLabel* summary_;
+    QLineEdit* search_;
+    QComboBox* categories_;
+    QComboBox* areas_;
+    QTableView* table_;
+    QPushButton* showInFolder_;
+};
+
+}  // namespace brambleton::ui
