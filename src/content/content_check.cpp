@@ -52,6 +52,10 @@ std::size_t areaNamed(std::string_view name) {
         kAreas.begin());
 }
 
+bool isSkins(const Area& area) {
+    return area.area == "skins" || area.area == "buyable skins";
+}
+
 // Readers inside the files that the process's descriptors allow: each holds up to two
 // (its folder and a file); none when they are short, and the walk reads the files itself.
 unsigned readersWithin(unsigned wanted) {
@@ -176,6 +180,13 @@ class Checker final : private FolderVisitor {
         for (auto& bad : findings.bad) reportBad(std::move(bad));
         reportGuidConflicts(findings);
         reportMissingMeshes(findings);
+        reportMeshListNames(findings);
+        for (const auto& texture : findings.deepTextures) {
+            auto p =
+                makeProblem(kSkinTexture, contentPath(texture.file), contentArea_[texture.file]);
+            p.bitsPerPixel = texture.bitsPerPixel;
+            report.problems.push_back(std::move(p));
+        }
     }
 
     // The catalogue names of the objects that duplicates and conflicts of object IDs are
@@ -234,6 +245,8 @@ class Checker final : private FolderVisitor {
             kind = FileKind::kTileSet;
         } else if (ext == "cmx" && depth == 0 && !area.readsSubfolders) {
             kind = FileKind::kMeshList;
+        } else if (ext == "bmp" && depth == 0 && isSkins(area)) {
+            kind = FileKind::kTexture;
         } else {
             return;
         }
@@ -370,6 +383,26 @@ class Checker final : private FolderVisitor {
         }
     }
 
+    // A mesh list whose name inside is none of its file's: the game ignores it.
+    void reportMeshListNames(const Findings& findings) {
+        for (const auto& list : findings.meshLists) {
+            if (list.suits.empty()) continue;
+            const std::string& file = content_[list.file].name;
+            const std::string base = file.substr(0, file.size() - 4);
+            if (std::any_of(list.suits.begin(), list.suits.end(), [&](const std::string& suit) {
+                    return ascii::equalNoCase(suit, base);
+                })) {
+                continue;
+            }
+            auto p = makeProblem(kMeshListName, contentPath(list.file), contentArea_[list.file]);
+            p.mesh = list.suits.front();
+            const auto area = meshListFiles_.find(contentArea_[list.file]);
+            p.nameTaken = area != meshListFiles_.end() &&
+                          area->second.count(ascii::toLower(p.mesh) + ".cmx") > 0;
+            report.problems.push_back(std::move(p));
+        }
+    }
+
     // One folder of the area being walked: its files classified; returns the bytes of the
     // area's content among them.
     std::int64_t visit(const WalkedFolder& folder) override {
@@ -430,6 +463,7 @@ class Checker final : private FolderVisitor {
             addContent(area, where, file, ext);
         }
         if (ext == "skn" || ext == "bmf") meshFiles_[areaIndex_].insert(ascii::toLower(file.name));
+        if (ext == "cmx") meshListFiles_[areaIndex_].insert(ascii::toLower(file.name));
         return file.size;
     }
 
@@ -502,6 +536,7 @@ class Checker final : private FolderVisitor {
     std::unordered_set<std::uint32_t> otherNames_;    // the names besides the one each is known by
     std::map<std::size_t, std::set<std::string>>
         meshFiles_;  // by area: mesh file names, lower case
+    std::map<std::size_t, std::set<std::string>> meshListFiles_;  // by area, lower case
     std::vector<FolderBytes> folderSizes_;
     std::set<std::string> unreadReported_;
     std::set<std::string> twinsReported_;

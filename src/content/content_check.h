@@ -42,6 +42,12 @@ namespace brambleton::content {
 //  - missing-mesh says to add a mesh or remove the mesh list that cannot show: adding is
 //    safe, and a copied mesh is not a duplicate of the one it was copied from, since each
 //    skins folder is compared alone.
+//  - skin-texture says to save a texture again as an 8-bit BMP: it changes no name, and the
+//    game shows the texture as it is now as white, so nothing it shows is lost.
+//  - mesh-list-name says to rename a mesh list the game ignores to the name inside it, and
+//    only when no file of that name is in its folder: nothing the game reads is replaced, and
+//    the file itself is read by no one now. Where the name is taken it says only that the
+//    file is ignored.
 enum class ProblemKind : std::uint8_t {
     PackedArchive,
     UnreadFolder,
@@ -53,6 +59,8 @@ enum class ProblemKind : std::uint8_t {
     Duplicate,
     GuidConflict,
     MissingMesh,
+    SkinTexture,
+    MeshListName,
 };
 
 // What each kind is called and says in general: its stable name (scripts, the JSON and the
@@ -64,7 +72,7 @@ struct KindFacts {
     std::string_view whatToDo;
 };
 
-inline constexpr std::array<KindFacts, 10> kKinds = {{
+inline constexpr std::array<KindFacts, 12> kKinds = {{
     {ProblemKind::PackedArchive, "packed-archive",
      "Content still packed in archives, which the game cannot read",
      "Unpack each archive where it is, then remove the archive."},
@@ -91,6 +99,11 @@ inline constexpr std::array<KindFacts, 10> kKinds = {{
     {ProblemKind::MissingMesh, "missing-mesh",
      "Skins whose mesh is missing, which show blank or crash the game",
      "Add the mesh from the same download, or remove the mesh list."},
+    {ProblemKind::SkinTexture, "skin-texture", "Skin textures the game shows white",
+     "Save each again as an 8-bit (256-colour) BMP."},
+    {ProblemKind::MeshListName, "mesh-list-name",
+     "Mesh lists named otherwise inside, which the game ignores",
+     "Rename each as its sentence says; where the name is taken, it is a leftover copy."},
 }};
 
 // The facts of `kind`.
@@ -109,6 +122,8 @@ inline constexpr ProblemKind kBadFile = ProblemKind::BadFile;
 inline constexpr ProblemKind kDuplicate = ProblemKind::Duplicate;
 inline constexpr ProblemKind kGuidConflict = ProblemKind::GuidConflict;
 inline constexpr ProblemKind kMissingMesh = ProblemKind::MissingMesh;
+inline constexpr ProblemKind kSkinTexture = ProblemKind::SkinTexture;
+inline constexpr ProblemKind kMeshListName = ProblemKind::MeshListName;
 
 struct FolderBytes {
     std::string folder;  // host path
@@ -158,7 +173,9 @@ struct Problem {
     // at `path` (and `entry`) and of the one kept; empty where the file has none.
     std::string name;
     std::string sameAsName;
-    std::string mesh;                   // for a missing mesh: the name the mesh list gives
+    // For a missing mesh: the name the mesh list gives; for a mesh list named otherwise
+    // inside: the name inside it.
+    std::string mesh;
     std::string fault;                  // for a bad file: what its reader found, one sentence
     std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
     // The game's folder (its row in kGameFolders) the problem was found in.
@@ -167,8 +184,11 @@ struct Problem {
     // object lies inside an archive.
     bool inOneArchive = false;
     bool inAnArchive = false;
-    // For a missing mesh of SkinsBuy: the mesh is in GameData\Skins.
+    // For a missing mesh of SkinsBuy: the mesh is in GameData\Skins. For a mesh list named
+    // otherwise inside: a file of the name inside it is in its folder.
     bool meshInSkins = false;
+    bool nameTaken = false;
+    std::uint16_t bitsPerPixel = 0;  // for a skin's texture: its bits a pixel
     // A grouped problem (objects sharing one ID, an archive with many broken entries): the
     // members past the one named above, the first kMembersListed of them, and how many there
     // are in all.

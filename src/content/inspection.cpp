@@ -16,6 +16,7 @@
 #include "content/formats/cmx_reader.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
+#include "content/formats/picture.h"
 
 namespace brambleton::content {
 namespace {
@@ -94,6 +95,7 @@ void Findings::add(Findings&& other) {
     for (auto& b : other.bad) bad.push_back(std::move(b));
     archives.insert(archives.end(), other.archives.begin(), other.archives.end());
     for (auto& m : other.meshLists) meshLists.push_back(std::move(m));
+    deepTextures.insert(deepTextures.end(), other.deepTextures.begin(), other.deepTextures.end());
     for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
     unreadableCount += other.unreadableCount;
     filesRead += other.filesRead;
@@ -116,9 +118,20 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
         case FileKind::kArchive:
             inspectArchive(bytes, file, out);
             break;
-        case FileKind::kMeshList:
-            out.meshLists.push_back({file, readCmxMeshes(bytes)});
+        case FileKind::kMeshList: {
+            auto cmx = readCmx(bytes);
+            out.meshLists.push_back({file, std::move(cmx.meshes), std::move(cmx.suits)});
             break;
+        }
+        case FileKind::kTexture: {
+            char start[64] = {};
+            const auto got =
+                bytes.read(0, start, std::min<std::uint64_t>(sizeof start, bytes.size()));
+            const auto facts = readBmpFacts(std::string_view(start, got));
+            if (facts && facts->bitsPerPixel > 8)
+                out.deepTextures.push_back({file, facts->bitsPerPixel});
+            break;
+        }
     }
 }
 

@@ -17,6 +17,7 @@ enum class FileKind : std::uint8_t {
     kTileSet,   // .flr, .wll: IFF too, read for faults only
     kArchive,   // .far: its table, and each IFF entry's chunk headers in place
     kMeshList,  // .cmx: the meshes it names
+    kTexture,   // .bmp in a skins folder: its header
 };
 
 // One file to read: `name` in `folder`, joined by `separator`. `file` is the caller's number
@@ -66,8 +67,16 @@ struct Findings {
     struct Meshes {
         std::uint32_t file;
         std::vector<std::string> names;
+        std::vector<std::string> suits;  // the names the file gives itself
     };
     std::vector<Meshes> meshLists;
+
+    // A skin's texture that is a BMP of more than 8 bits a pixel.
+    struct Texture {
+        std::uint32_t file;
+        std::uint16_t bitsPerPixel;
+    };
+    std::vector<Texture> deepTextures;
 
     // Files that could not be read, whatever found in them dropped: how many, and why, one
     // sentence each (a sentence may be missing when even it could not be kept in memory).

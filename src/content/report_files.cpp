@@ -134,6 +134,7 @@ std::string problemJson(const Problem& p, const std::string& install) {
     }
     if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
     if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
+    if (p.bitsPerPixel) out += ",\"bits_per_pixel\":" + std::to_string(p.bitsPerPixel);
     return out + "}";
 }
 

@@ -15,6 +15,15 @@ std::string fromGame(const std::string& path, std::string_view install) {
     return pathBelow(path, install);
 }
 
+// A name a file can take in its own folder: no separators, no characters Windows refuses,
+// not "." or "..", not empty, not long.
+bool plainFileName(std::string_view name) {
+    return !name.empty() && name.size() <= 200 && name != "." && name != ".." &&
+           name.find_first_of("/\\:*?\"<>|") == std::string_view::npos &&
+           std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
 std::string hexId(std::uint32_t id) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", id);
@@ -135,6 +144,24 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
             return guidConflict(p, install);
         case ProblemKind::MissingMesh:
             return missingMesh(p);
+        case ProblemKind::SkinTexture:
+            return "This texture is a BMP of " + std::to_string(p.bitsPerPixel) +
+                   " bits a pixel, and the game takes skin textures of 8 bits (256 colours) "
+                   "only: a Sim wearing it shows white. Save it again as an 8-bit (256-colour) "
+                   "BMP.";
+        case ProblemKind::MeshListName: {
+            const std::string file = lastPart(p.path);
+            const std::string said = "The name inside this mesh list is " + entryText(p.mesh) +
+                                     ", not " + file.substr(0, file.size() - 4) +
+                                     ", so the game ignores it";
+            if (p.nameTaken) {
+                return said + "; it reads " + p.mesh +
+                       ".cmx, which is in the same folder. This one is most likely a leftover "
+                       "copy.";
+            }
+            // Only a plain name is a name to give the file.
+            return plainFileName(p.mesh) ? said + ". Rename it to " + p.mesh + ".cmx." : said + ".";
+        }
     }
     return {};
 }

@@ -151,6 +151,13 @@ struct InsideCase {
     std::vector<Found> found;                                // in the report's order
 };
 
+// A skin's texture of `bits` bits a pixel.
+std::string bmpOfBits(char bits) {
+    std::string bmp = testing::bmpFile(4);
+    bmp[28] = bits;
+    return bmp;
+}
+
 const InsideCase kInside[] = {
     {"an archive object sharing its ID with a loose object",
      {{"Downloads/Set/chairs.far", farFile({{"chair.iff", objectFile({0x100})},
@@ -197,6 +204,33 @@ const InsideCase kInside[] = {
      {{"ExpansionShared/SkinsBuy/b9.cmx", cmxFile("b9", {"xskin-b9-BODY"})},
       {"GameData/Skins/xskin-b9-BODY.skn", "mesh"}},
      {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx", nullptr, "copy xskin-b9-BODY.skn"}}},
+    {"a skin texture of 24 bits shows white",
+     {{"GameData/Skins/b002fafitlgt_y.bmp", bmpOfBits(24)}},
+     {{kSkinTexture, "GameData/Skins/b002fafitlgt_y.bmp", nullptr, "BMP of 24 bits"}}},
+    {"textures of 8 bits, and of fewer from a smaller palette, are taken",
+     {{"GameData/Skins/b002fafitlgt_y.bmp", bmpOfBits(8)},
+      {"ExpansionShared/SkinsBuy/b002fafitmed_y.bmp", bmpOfBits(4)}},
+     {}},
+    {"a mesh list named otherwise inside is ignored and renamed to that name",
+     {{"GameData/Skins/b003fafit_new.cmx", cmxFile("b003fafit_old", {"xskin-b3-BODY"})},
+      {"GameData/Skins/xskin-b3-BODY.skn", "mesh"}},
+     {{kMeshListName, "GameData/Skins/b003fafit_new.cmx", nullptr,
+       "is b003fafit_old, not b003fafit_new, so the game ignores it. Rename it to "
+       "b003fafit_old.cmx."}}},
+    {"a mesh list named otherwise inside, whose name is taken, is only said to be ignored",
+     {{"GameData/Skins/b003fafit_old.cmx", cmxFile("b003fafit_old", {"xskin-b3-BODY"})},
+      {"GameData/Skins/b003fafit_old (2).cmx", cmxFile("b003fafit_old", {"xskin-b3-BODY"})},
+      {"GameData/Skins/xskin-b3-BODY.skn", "mesh"}},
+     {{kMeshListName, "GameData/Skins/b003fafit_old (2).cmx", nullptr, "leftover copy"}}},
+    {"a mesh list whose name inside differs only in case is read",
+     {{"GameData/Skins/B004FAFIT_Z.cmx", cmxFile("b004fafit_z", {"xskin-b4-BODY"})},
+      {"GameData/Skins/xskin-b4-BODY.skn", "mesh"}},
+     {}},
+    {"a name inside that climbs out of the folder is never a name to rename to",
+     {{"GameData/Skins/b005fafit_q.cmx", cmxFile("../../Behavior", {"xskin-b5-BODY"})},
+      {"GameData/Skins/xskin-b5-BODY.skn", "mesh"}},
+     {{kMeshListName, "GameData/Skins/b005fafit_q.cmx", nullptr,
+       "%2E%2E%2F%2E%2E%2FBehavior, not b005fafit_q, so the game ignores it."}}},
     {"a climbing entry name stays inside its archive",
      {{"Downloads/names.far", farFile({{"../../GameData/Behavior.iff", objectFile({0x77})}})},
       {"Downloads/z.iff", objectFile({0x77}, 10)}},
@@ -406,6 +440,24 @@ const FollowCase kFollow[] = {
      },
      {"GameData/Skins/b7.cmx", "GameData/Skins/xskin-b7-BODY.skn",
       "GameData/Skins/b7fafitlgt.bmp"}},
+    {"a mesh list renamed to the name inside it",
+     {{"GameData/Skins/b8fafit_new.cmx", cmxFile("b8fafit_old", {"xskin-b8-BODY"})},
+      {"GameData/Skins/xskin-b8-BODY.skn", "mesh"}},
+     {},
+     {{kMeshListName, "GameData/Skins/b8fafit_new.cmx"}},
+     [](const TempTree& tree, const ContentReport&) {
+         std::filesystem::rename(tree.path("Game/GameData/Skins/b8fafit_new.cmx"),
+                                 tree.path("Game/GameData/Skins/b8fafit_old.cmx"));
+     },
+     {"GameData/Skins/b8fafit_old.cmx", "GameData/Skins/xskin-b8-BODY.skn"}},
+    {"a texture saved again in 8 bits",
+     {{"GameData/Skins/b8fafitlgt_old.bmp", bmpOfBits(32)}},
+     {},
+     {{kSkinTexture, "GameData/Skins/b8fafitlgt_old.bmp"}},
+     [](const TempTree& tree, const ContentReport&) {
+         tree.text("Game/GameData/Skins/b8fafitlgt_old.bmp", bmpOfBits(8));
+     },
+     {"GameData/Skins/b8fafitlgt_old.bmp"}},
 };
 
 class FollowingAdvice : public ::testing::TestWithParam<FollowCase> {};

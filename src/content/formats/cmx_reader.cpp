@@ -70,39 +70,46 @@ bool isCount(std::string_view line) {
 }  // namespace
 
 std::vector<std::string> readCmxMeshes(ByteSource& bytes) {
+    return readCmx(bytes).meshes;
+}
+
+CmxSummary readCmx(ByteSource& bytes) {
     std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(bytes.size(), kMostRead)),
                      '\0');
     text.resize(bytes.read(0, text.data(), text.size()));
-    std::vector<std::string> meshes;
+    CmxSummary summary;
+    auto& meshes = summary.meshes;
     Lines lines(text);
     const auto version = lines.next();
-    if (!version || !ascii::startsWithNoCase(*version, "version")) return meshes;
+    if (!version || !ascii::startsWithNoCase(*version, "version")) return summary;
     const auto skeletons = lines.count();
-    if (skeletons != 0) return meshes;  // a skeleton's file, or not a CMX at all
+    if (skeletons != 0) return summary;  // a skeleton's file, or not a CMX at all
     auto suits = lines.count();
-    if (!suits) return meshes;
+    if (!suits) return summary;
     for (long suit = 0; suit < *suits; ++suit) {
         const auto name = lines.next();
         const auto type = lines.count();
         const auto unknown = lines.count();
         const auto skins = lines.count();
-        if (!name || !type || !unknown || !skins) return meshes;
+        if (!name) return summary;
+        summary.suits.emplace_back(*name);
+        if (!type || !unknown || !skins) return summary;
         for (long skin = 0; skin < *skins; ++skin) {
             const auto bone = lines.next();
             const auto mesh = lines.next();
             const auto censor = lines.count();
             const auto flags = lines.count();
-            if (!bone || !mesh || !censor || !flags) return meshes;
+            if (!bone || !mesh || !censor || !flags) return summary;
             meshes.emplace_back(*mesh);
         }
         // The suit's props: a count, when the next line is one; props themselves are not
         // read, so a suit that has some ends the reading.
         const auto after = lines.peek();
         if (after && isCount(*after)) {
-            if (lines.count() != 0) return meshes;
+            if (lines.count() != 0) return summary;
         }
     }
-    return meshes;
+    return summary;
 }
 
 }  // namespace brambleton::content

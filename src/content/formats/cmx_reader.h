@@ -21,4 +21,12 @@ namespace brambleton::content {
 // censor flags, a number; a suit may end with its number of props.
 std::vector<std::string> readCmxMeshes(ByteSource& bytes);
 
+// What a skin's mesh list says of itself and names: its suits' names (a skin's file names
+// its one suit as the file is named) and the meshes, read as readCmxMeshes reads them.
+struct CmxSummary {
+    std::vector<std::string> suits;
+    std::vector<std::string> meshes;
+};
+CmxSummary readCmx(ByteSource& bytes);
+
 }  // namespace brambleton::content
