@@ -408,15 +408,15 @@ std::string objectNameIn(const std::string& path, const std::string& entry,
     return name;
 }
 
-std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
-    if (item.kind != ItemKind::Object) return std::nullopt;
+std::optional<std::string> objectPictureIn(const std::string& path, const std::string& entry,
+                                           std::optional<std::uint32_t> guid) {
     std::optional<std::string> out;
     try {
-        readObjectFile(item.path, item.entry, [&](ByteSource& bytes) {
+        readObjectFile(path, entry, [&](ByteSource& bytes) {
             WindowedBytes windowed(bytes);
             const auto summary = readIff(windowed, "file", true);
             for (const auto& d : summary.definitions) {
-                if (d.guid != item.guid || !d.master()) continue;
+                if (!d.master() || (guid && d.guid != *guid)) continue;
                 if (const auto* place = resource(summary, "BMP_", d.catalogStrings)) {
                     out = readPictureBytes(windowed, *place);
                 }
@@ -429,6 +429,11 @@ std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
         return std::nullopt;
     }
     return out;
+}
+
+std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
+    if (item.kind != ItemKind::Object) return std::nullopt;
+    return objectPictureIn(item.path, item.entry, item.guid);
 }
 
 }  // namespace brambleton::content

@@ -82,6 +82,12 @@ std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& pat
 std::string objectNameIn(const std::string& path, const std::string& entry,
                          std::optional<std::uint32_t> guid, std::uint8_t language);
 
+// The catalogue picture (a BMP's bytes, at most 1 MiB) of the object with the object ID
+// `guid` (the first object when none is given) in the file at `path`, or in its archive
+// entry `entry`; none when it has none or cannot be read.
+std::optional<std::string> objectPictureIn(const std::string& path, const std::string& entry,
+                                           std::optional<std::uint32_t> guid);
+
 // The catalogue picture of an item: the bytes of the BMP_ chunk the object's catalogue
 // strings ID names, at most 1 MiB; none when it has none. Reads the file again.
 std::optional<std::string> catalogueThumbnail(const CatalogueItem& item);

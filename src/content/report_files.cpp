@@ -190,8 +190,11 @@ std::string largestRows(const AreaReport& area, const std::string& install,
 
 // One problem as an item of the page's list, with the members it groups.
 std::string problemItem(const Problem& p, const std::string& install,
-                        const NumberSeparators& separators) {
-    std::string out = "<li><code>" + html(placeText(p.path, p.entry)) +
+                        const NumberSeparators& separators, const std::string& picture) {
+    std::string out = "<li>" +
+                      (picture.empty() ? std::string()
+                                       : "<img class=\"pic\" alt=\"\" src=\"" + picture + "\"> ") +
+                      "<code>" + html(placeText(p.path, p.entry)) +
                       "</code>: " + html(sentenceOf(p, install));
     if (p.moreCount > 0) {
         out += "<ul>";
@@ -218,8 +221,54 @@ PageFacts pageFactsNow() {
     return {BRAMBLETON_VERSION, text};
 }
 
+namespace {
+
+std::string base64(std::string_view bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        const auto byte = [&](std::size_t at) {
+            return at < bytes.size()
+                       ? static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]))
+                       : 0u;
+        };
+        const std::uint32_t n = (byte(i) << 16) | (byte(i + 1) << 8) | byte(i + 2);
+        out += kDigits[(n >> 18) & 63];
+        out += kDigits[(n >> 12) & 63];
+        out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+    }
+    return out;
+}
+
+// A picture larger than this is left off the page: the game's are a few kilobytes.
+constexpr std::size_t kLargestShown = 64 * 1024;
+
+}  // namespace
+
+std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng) {
+    std::vector<std::string> out(report.problems.size());
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < report.problems.size() && shown < kPicturesShown; ++i) {
+        const auto& p = report.problems[i];
+        const bool object = p.kind == ProblemKind::GuidConflict ||
+                            (p.kind == ProblemKind::Duplicate && extensions(p.path).first == "iff");
+        if (!object) continue;
+        const auto bmp = objectPictureIn(p.path, p.entry, p.guid);
+        if (!bmp || bmp->size() > kLargestShown) continue;
+        std::string png = toPng ? toPng(*bmp) : std::string();
+        out[i] = png.empty() ? "data:image/bmp;base64," + base64(*bmp)
+                             : "data:image/png;base64," + base64(png);
+        ++shown;
+    }
+    return out;
+}
+
 std::string saveShared(const ContentReport& report, const std::string& file,
-                       const std::string& home, const NumberSeparators& separators) {
+                       const std::string& home, const NumberSeparators& separators,
+                       const PictureEncoder& toPng) {
     const ContentReport shared = forSharing(report, home);
     const bool json = file.size() >= 5 && ascii::equalNoCase(file.substr(file.size() - 5), ".json");
     std::ofstream out(std::filesystem::path(std::u8string(file.begin(), file.end())),
@@ -230,7 +279,9 @@ std::string saveShared(const ContentReport& report, const std::string& file,
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
         });
     } else {
-        const std::string page = toHtml(shared, separators, pageFactsNow());
+        PageFacts facts = pageFactsNow();
+        facts.pictures = problemPictures(report, toPng);
+        const std::string page = toHtml(shared, separators, facts);
         out.write(page.data(), static_cast<std::streamsize>(page.size()));
     }
     out.flush();
@@ -271,7 +322,9 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
         "<title>The Sims custom content report</title>"
         "<style>body{font-family:sans-serif;max-width:60em;margin:1em auto}"
         "td,th{padding:.2em .6em;text-align:left}td.n{text-align:right}"
-        "div.bar{height:.8em;min-width:1px;background:#4a6fa5}</style></head><body>\n"
+        "div.bar{height:.8em;min-width:1px;background:#4a6fa5}"
+        "img.pic{width:32px;height:32px;object-fit:contain;vertical-align:middle}"
+        "</style></head><body>\n"
         "<h1>The Sims custom content report</h1>\n<p>Game folder: <code>" +
         html(report.install) + "</code></p>\n" +
         (facts.version.empty() ? std::string()
@@ -295,14 +348,16 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
     out += "</table>\n<h2>Problems</h2>\n";
     if (report.problems.empty()) out += "<p>None found.</p>\n";
     std::optional<ProblemKind> kind;
-    for (const auto& p : report.problems) {
+    for (std::size_t i = 0; i < report.problems.size(); ++i) {
+        const auto& p = report.problems[i];
         if (p.kind != kind) {
             out += (kind ? "</ul>\n" : "") + std::string("<h3>") + html(describeKind(p.kind)) +
                    " (" + html(kindName(p.kind)) + ")</h3>\n<p>" + html(factsOf(p.kind).whatToDo) +
                    "</p>\n<ul>\n";
             kind = p.kind;
         }
-        out += problemItem(p, report.install, separators);
+        out += problemItem(p, report.install, separators,
+                           i < facts.pictures.size() ? facts.pictures[i] : std::string());
     }
     if (kind) out += "</ul>\n";
     for (const auto& unread : unreadableTexts(report, separators)) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "content/catalogue.h"
 #include "content/content_check.h"
@@ -38,10 +39,13 @@ std::string toJson(const ContentReport& report);
 // report is never held whole as text.
 void writeJson(const ContentReport& report, const std::function<void(std::string_view)>& write);
 
-// What a page says of itself: the program's version and the day it was made.
+// What a page says of itself: the program's version and the day it was made; and the
+// pictures of the objects its problems are about, as data: addresses, by problem (empty for
+// a problem without one).
 struct PageFacts {
     std::string version;
     std::string date;
+    std::vector<std::string> pictures = {};
 };
 
 // The report as a page a player can post in a help forum: every name escaped, numbers with
@@ -52,10 +56,22 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
 // This program's version and today's date (ISO 8601), for a page that is saved.
 PageFacts pageFactsNow();
 
+// Turns a catalogue picture (a BMP's bytes) into a PNG's bytes; empty when it cannot.
+using PictureEncoder = std::function<std::string(std::string_view bmp)>;
+
 // Writes the report as it is shared (see forSharing) to `file`: JSON when the name ends in
-// ".json" (any case), else an HTML page. Empty when written; else why not, one sentence.
+// ".json" (any case), else an HTML page, which shows the catalogue picture of each object a
+// duplicate or a conflict of object IDs is about, as a PNG made by `toPng`, or without one
+// as the BMP it is (which browsers show too). Empty when written; else why not, one
+// sentence.
 std::string saveShared(const ContentReport& report, const std::string& file,
-                       const std::string& home, const NumberSeparators& separators);
+                       const std::string& home, const NumberSeparators& separators,
+                       const PictureEncoder& toPng = {});
+
+// The pictures a page shows for `report`'s problems (see PageFacts), read from the files
+// the problems name: at most kPicturesShown of them.
+inline constexpr std::size_t kPicturesShown = 500;
+std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng);
 
 // The report as it is shared (saved, posted in a forum): every path from the game's folder,
 // and the game's folder itself with the home folder `home` written "~", so that it names no

@@ -2,12 +2,14 @@
 #include "ui/content_check_window.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -20,6 +22,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "content/formats/picture.h"
 #include "content/formats/text_codes.h"
 #include "content/report_files.h"
 #include "ui/app_style.h"
@@ -461,9 +464,24 @@ void ContentCheckWindow::askWhereToSave() {
 
 bool ContentCheckWindow::saveReport(const QString& file) {
     if (!report_) return false;
+    // Each object's picture goes on the page as a PNG, decoded and encoded by Qt.
+    const content::PictureEncoder toPng = [](std::string_view bmp) -> std::string {
+        const auto facts = content::readBmpFacts(bmp);
+        if (!facts || facts->width > 1024 || facts->height > 1024) return {};
+        QImage image;
+        if (!image.loadFromData(reinterpret_cast<const uchar*>(bmp.data()),
+                                static_cast<int>(bmp.size()), "BMP")) {
+            return {};
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG")) return {};
+        return png.toStdString();
+    };
     const std::string failed =
         content::saveShared(*report_, file.toStdString(), QDir::home().absolutePath().toStdString(),
-                            separatorsOf(QLocale()));
+                            separatorsOf(QLocale()), toPng);
     if (!failed.empty()) {
         showMessage(readable(fromUtf8(failed)), {}, this);
         return false;

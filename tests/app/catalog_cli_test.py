@@ -105,9 +105,9 @@ with tempfile.TemporaryDirectory() as work:
     for lang, name in (("ja_JP.UTF-8", "\u58f2\u5e97"), ("de_DE.UTF-8", "Food Kiosk")):
         run = subprocess.run([counter, "--catalog", "--json"], env=dict(env, LANG=lang),
                              capture_output=True)
-        kiosk = [i for i in json.loads(run.stdout)["items"] if i["path"].endswith("Kiosk.iff")]
-        check("%s: %r" % (lang, kiosk[0]["name"] if kiosk else None),
-              kiosk and kiosk[0]["name"] == name)
+        found = [i for i in json.loads(run.stdout)["items"] if i["path"].endswith("Kiosk.iff")]
+        check("%s: %r" % (lang, found[0]["name"] if found else None),
+              found and found[0]["name"] == name)
 
     # A file cut short is said and counted, and the rest is listed.
     write("Downloads/cut.iff", sims.catalogue_object(0x44, {1: (b"Cut", b"")})[:300])
@@ -117,6 +117,21 @@ with tempfile.TemporaryDirectory() as work:
     check("the text lists the kiosk: %s" % run.stdout,
           "Kiosque \u00e0 frites  \u00a74" in run.stdout and "Food/Kiosk.far \u00bb Kiosk.iff"
           in run.stdout)
+
+    # The check speaks of the objects by their names, and its page shows their pictures.
+    write("Downloads/Kiosk copy.iff", kiosk)
+    page = os.path.join(work, "report.html")
+    run = subprocess.run([counter, "--check", "--json", "--report", page], env=env,
+                         capture_output=True)
+    problems = json.loads(run.stdout)["problems"]
+    conflict = [p for p in problems if p["kind"] == "guid-conflict"]
+    check("the kiosk's copy conflicts by name: %s" % conflict,
+          conflict and conflict[0].get("name") == "Kiosque \u00e0 frites"
+          and conflict[0].get("same_as_name") == "Kiosque \u00e0 frites"
+          and "\u201cKiosque \u00e0 frites\u201d" in conflict[0]["detail"])
+    with open(page, encoding="utf-8") as f:
+        html = f.read()
+    check("the page shows the kiosk's picture", '<img class="pic" alt="" src="data:image/' in html)
 
     run = subprocess.run([counter, "--catalog", "--quick"], env=env, capture_output=True)
     check("--catalog --quick is bad usage", run.returncode == 2)

@@ -866,6 +866,31 @@ class MainWindowTest : public QObject {
         QVERIFY(!window->isVisible());
     }
 
+    // The page the check's window saves shows the objects it speaks of, each picture a PNG
+    // that Qt made from the object's own.
+    void theSavedPageShowsTheObjectsPictures() {
+        using brambleton::testing::catalogueObject;
+        GamePrefix prefix;
+        const std::string stove = catalogueObject(0x101, "Gas Stove", "", 900, 4, 32);
+        std::ofstream(prefix.game("Downloads/stove.iff").toStdString(), std::ios::binary) << stove;
+        std::ofstream(prefix.game("Downloads/stove (2).iff").toStdString(), std::ios::binary)
+            << stove;
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
+        QSignalSpy ended(window, &ContentCheckWindow::checkEnded);
+        QVERIFY(ended.wait(20000));
+        const QString page = QString::fromStdString(prefix.tree.path("page.html"));
+        QVERIFY(window->saveReport(page));
+        QFile saved(page);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray html = saved.readAll();
+        QVERIFY2(html.contains("src=\"data:image/png;base64,iVBORw0KGgo"),
+                 html.left(400).constData());
+        QVERIFY(html.contains("\xe2\x80\x9cGas Stove\xe2\x80\x9d"));
+    }
+
     // Content > Catalogue... lists what the copy in use has, by the names its catalogue gives;
     // the search, the filters and the sorting narrow and order it; a row's picture is read off
     // the window's thread and drawn.
