@@ -46,11 +46,24 @@ def best(cmd, runs, env=None):
     return min(times)
 
 
+# Catalogue strings in twenty language sets (about 7 KB) and a catalogue picture (about 8
+# KB), as the game's objects carry them: the same bytes in every object, made once.
+CATALOGUE = sims_files.chunk(b"CTSS", 2000, sims_files.strings(
+    {language: [b"Object name %d " % language + b"x" * 40, b"A description " + b"y" * 260]
+     for language in range(1, 21)}, -3))
+PICTURE = sims_files.chunk(b"BMP_", 2000, sims_files.bmp(88, 88))
+
+
 def sparse_object(rng, guid):
-    """An object as the game's tools write one: OBJDs, many small chunks, then sprites whose
-    data is left as holes in the file (apparent size without disk), and the resource map."""
-    head = b"".join(sims_files.chunk(b"OBJD", 128 + t, sims_files.objd(guid + t))
-                    for t in range(rng.choice([1, 1, 1, 2, 4])))
+    """An object as the game's tools write one: OBJDs, its catalogue strings and picture, many
+    small chunks, then sprites whose data is left as holes in the file (apparent size without
+    disk), and the resource map."""
+    tiles = rng.choice([1, 1, 1, 2, 4])
+    master = 0x1000 if tiles > 1 else 0
+    head = sims_files.chunk(b"OBJD", 128, sims_files.objd(guid, 0xFFFF, master, 500, 1, 2000))
+    head += b"".join(sims_files.chunk(b"OBJD", 129 + t, sims_files.objd(guid + 1 + t, t, master))
+                     for t in range(tiles if tiles > 1 else 0))
+    head += CATALOGUE + PICTURE
     for i in range(rng.randrange(10, 40)):
         head += sims_files.chunk(rng.choice([b"BHAV", b"STR#", b"TTAB", b"DGRP", b"SLOT"]),
                                  4096 + i, rng.randbytes(rng.randrange(60, 600)))
@@ -120,6 +133,8 @@ def main():
     ap.add_argument("--files", type=int, default=200_000)
     ap.add_argument("--runs", type=int, default=3)
     ap.add_argument("--cold", action="store_true", help="drop the caches before every run")
+    ap.add_argument("--baseline", help="the brambleton-count to compare --check with, timed "
+                    "in the same run (today's, built from the commit before a change)")
     ap.add_argument("--steam", action="store_true",
                     help="lay the install at a Steam library's path, as long as a player's")
     args = ap.parse_args()
@@ -150,6 +165,13 @@ def main():
                               text=True).stderr.strip().splitlines()[-1]
         verbose = subprocess.run([args.counter, "--check"], env=env, capture_output=True,
                                  text=True).stdout
+        baseline = (best([args.baseline, "--check", "--json"], args.runs, env)
+                    if args.baseline else None)
+        catalog = best([args.counter, "--catalog", "--json"], args.runs, env)
+        catalog_peak = subprocess.run(
+            ["/usr/bin/time", "-f", "%M", args.counter, "--catalog", "--json"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True
+        ).stderr.strip().splitlines()[-1]
         print(f"install folder        {len(game)} characters")
         print(f"files                 {args.files:,} ({total / 2**20:,.0f} MB), "
               f"{duplicates:,} duplicates found")
@@ -160,6 +182,11 @@ def main():
         print(f"inside / quick        {check / quick:.2f} (target at most "
               f"{1.5 if COLD else 1.3})")
         print(f"peak memory           {int(peak) / 1024:.1f} MB (target under 64)")
+        if baseline:
+            print(f"baseline --check      {baseline:.2f} s")
+            print(f"check / baseline      {check / baseline:.2f} (target at most 1.1)")
+        print(f"--catalog --json      {catalog:.2f} s, peak {int(catalog_peak) / 1024:.1f} MB "
+              f"(target under 64)")
         for line in verbose.splitlines():
             if line.startswith(("The duplicate finder read", "Reading inside the files read")):
                 print(line)
