@@ -866,6 +866,51 @@ class MainWindowTest : public QObject {
         QVERIFY(!window->isVisible());
     }
 
+    // A catalogue picture that is not one (a web page, a picture cut short, a header that
+    // claims 60,000 pixels a side) shows the placeholder, and nothing else happens.
+    void aBrokenCataloguePictureShowsThePlaceholder() {
+        using brambleton::testing::bmpFile;
+        using brambleton::testing::catalogueObject;
+        using brambleton::testing::iffChunk;
+        std::string huge = bmpFile(4);
+        huge.replace(18, 8, std::string("\x60\xea\0\0\x60\xea\0\0", 8));
+        const std::pair<const char*, std::string> pictures[] = {
+            {"page", "<html><body>404</body></html>"},
+            {"cut", bmpFile(32).substr(0, 300)},
+            {"huge", huge},
+        };
+        GamePrefix prefix;
+        for (const auto& [name, bytes] : pictures) {
+            std::ofstream(prefix.game(QStringLiteral("Downloads/%1.iff").arg(name)).toStdString(),
+                          std::ios::binary)
+                << catalogueObject(0x200, std::string("bad ") + name, "", 1, 1) +
+                       iffChunk("BMP_", 1, bytes);
+        }
+        MessageRecorder messages;
+        CatalogueWindow window;
+        QSignalSpy ended(&window, &CatalogueWindow::scanEnded);
+        QVERIFY(window.scan(prefix.game()));
+        QVERIFY(ended.wait(20000));
+        auto& model = window.model();
+        int rows = 0;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (model.item(row).name && model.item(row).name->starts_with("bad ")) {
+                ++rows;
+                (void)model.index(row, CatalogueModel::kName).data(Qt::DecorationRole);
+            }
+        }
+        QCOMPARE(rows, 3);
+        // The web page has no picture's header, so no picture is even read for it.
+        QTRY_COMPARE_WITH_TIMEOUT(model.picturesDecoded(), 2, 10000);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            if (!model.item(row).name || !model.item(row).name->starts_with("bad ")) continue;
+            const auto image =
+                model.index(row, CatalogueModel::kName).data(Qt::DecorationRole).value<QImage>();
+            QVERIFY(!image.isNull());
+            QVERIFY(image.pixelColor(image.width() / 2, image.height() / 2) != QColor(Qt::red));
+        }
+    }
+
     // The page the check's window saves shows the objects it speaks of, each picture a PNG
     // that Qt made from the object's own.
     void theSavedPageShowsTheObjectsPictures() {
