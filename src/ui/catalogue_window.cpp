@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -459,6 +460,15 @@ void CatalogueWindow::showSelectedInFolder() {
 void CatalogueWindow::closeEvent(QCloseEvent* event) {
     stopScanning();
     QWidget::closeEvent(event);
+}
+
+void CatalogueWindow::showEvent(QShowEvent* event) {
+    // The first time, over the main window it belongs to.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
 }
 
 void CatalogueWindow::keyPressEvent(QKeyEvent* event) {

@@ -109,6 +109,7 @@ class CatalogueWindow : public QWidget {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void finish(std::vector<content::CatalogueItem> items, const QStringList& unreadable,
@@ -129,6 +130,7 @@ class CatalogueWindow : public QWidget {
     QComboBox* areas_;
     QTableView* table_;
     QPushButton* showInFolder_;
+    bool placed_ = false;  // moved over the main window once
 };
 
 }  // namespace brambleton::ui
