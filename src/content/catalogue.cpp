@@ -114,46 +114,48 @@ struct SkinName {
     std::string_view part, gender, age, build;
 };
 
+// What the kind letter of a skin's file name says it is (the SimEnhancer guide, The Sims
+// Wiki): B everyday bodies, C heads, F formal, L pajamas, S swimwear, W winterwear.
+std::string_view partOf(char letter) {
+    static constexpr std::array<std::pair<char, std::string_view>, 6> kParts = {{
+        {'b', "body"},
+        {'c', "head"},
+        {'f', "formal"},
+        {'l', "pajamas"},
+        {'s', "swimwear"},
+        {'w', "winterwear"},
+    }};
+    for (const auto& [found, part] : kParts) {
+        if (found == letter) return part;
+    }
+    return {};
+}
+
+std::string_view buildOf(std::string_view rest) {
+    static constexpr std::array<std::pair<std::string_view, std::string_view>, 4> kBuilds = {{
+        {"fat", "fat"},
+        {"fit", "fit"},
+        {"skn", "skinny"},
+        {"chd", "child"},
+    }};
+    for (const auto& [found, build] : kBuilds) {
+        if (rest.starts_with(found)) return build;
+    }
+    return {};
+}
+
 SkinName skinName(std::string_view base) {
     SkinName out;
     const std::string name = ascii::toLower(base);
     if (name.size() < 6) return out;
-    switch (name[0]) {
-        case 'b':
-            out.part = "body";
-            break;
-        case 'c':
-            out.part = "head";
-            break;
-        case 'f':
-            out.part = "formal";
-            break;
-        case 'l':
-            out.part = "pajamas";
-            break;
-        case 's':
-            out.part = "swimwear";
-            break;
-        case 'w':
-            out.part = "winterwear";
-            break;
-        default:
-            return out;
-    }
+    out.part = partOf(name[0]);
+    if (out.part.empty()) return out;
     out.gender = name[4] == 'f'   ? "female"
                  : name[4] == 'm' ? "male"
                  : name[4] == 'u' ? "unisex"
                                   : "";
     out.age = name[5] == 'a' ? "adult" : name[5] == 'c' ? "child" : "";
-    const std::string_view rest = std::string_view(name).substr(6);
-    for (const std::string_view build : {"fat", "fit", "skn", "chd"}) {
-        if (rest.starts_with(build)) {
-            out.build = build == "fat"   ? "fat"
-                        : build == "fit" ? "fit"
-                        : build == "skn" ? "skinny"
-                                         : "child";
-        }
-    }
+    out.build = buildOf(std::string_view(name).substr(6));
     return out;
 }
 

@@ -244,7 +244,7 @@ std::string base64(std::string_view bytes) {
 }
 
 // A picture larger than this is left off the page: the game's are a few kilobytes.
-constexpr std::size_t kLargestShown = 64 * 1024;
+constexpr std::size_t kLargestShown = std::size_t{64} * 1024;
 
 }  // namespace
 

@@ -203,7 +203,8 @@ QVariant CatalogueModel::picture(int row) const {
 void CatalogueModel::pictureRead(int row, QImage image) {
     asked_.remove(row);
     ++decoded_;
-    pictures_.insert(row, new QImage(image.isNull() ? placeholder() : std::move(image)));
+    if (image.isNull()) image = placeholder();
+    pictures_.insert(row, new QImage(std::move(image)));
     const QModelIndex cell = index(row, kName);
     emit dataChanged(cell, cell, {Qt::DecorationRole});
 }

@@ -116,7 +116,7 @@ inline std::string bmpFile(std::uint32_t side, unsigned char blue = 0, unsigned 
                       littleEndian(2835) + littleEndian(256) + littleEndian(0);
     out += std::string{static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red),
                        '\0'};
-    out += std::string(255 * 4, '\0') + std::string(row * side, '\0');
+    out += std::string(std::size_t{255} * 4, '\0') + std::string(std::size_t{row} * side, '\0');
     return out;
 }
 

@@ -29,7 +29,10 @@ std::string asciiOnly(std::string_view bytes) {
 std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
     const std::string from = "CP" + std::to_string(codePageOf(language));
     iconv_t convert = iconv_open("UTF-8", from.c_str());
-    if (convert == reinterpret_cast<iconv_t>(-1)) return asciiOnly(bytes);
+    // iconv_open's failure is (iconv_t)-1, as POSIX gives it.
+    if (convert == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
+        return asciiOnly(bytes);
+    }
     std::string out;
     char buffer[1024];
     char* in = const_cast<char*>(bytes.data());
