@@ -396,9 +396,14 @@ std::string objectNameIn(const std::string& path, const std::string& entry,
     std::string name;
     try {
         readObjectFile(path, entry, [&](ByteSource& bytes) {
-            for (auto& item : objectItems(bytes, path, entry, language)) {
-                if (guid && item.guid != *guid) continue;
-                if (item.name) name = std::move(*item.name);
+            // A file broken further on may still name itself in the chunks before the break.
+            WindowedBytes windowed(bytes);
+            const IffSummary summary = readIff(windowed, "file", true);
+            for (const auto& d : summary.definitions) {
+                if (!d.master() || (guid && d.guid != *guid)) continue;
+                auto strings =
+                    stringsOf(windowed, resource(summary, "CTSS", d.catalogStrings), language, 1);
+                if (strings[0]) name = std::move(*strings[0]);
                 return;
             }
         });

@@ -77,8 +77,8 @@ std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& pat
                                        std::optional<FormatFault>* fault = nullptr);
 
 // The catalogue name of the object with the object ID `guid` (any object when none is given)
-// in the file at `path`, or in its archive entry `entry`; empty when it has none or cannot be
-// read.
+// in the file at `path`, or in its archive entry `entry`, read from the chunks that are whole
+// even in a file broken further on; empty when it has none or cannot be read.
 std::string objectNameIn(const std::string& path, const std::string& entry,
                          std::optional<std::uint32_t> guid, std::uint8_t language);
 

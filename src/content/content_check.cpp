@@ -189,14 +189,18 @@ class Checker final : private FolderVisitor {
         }
     }
 
-    // The catalogue names of the objects that duplicates and conflicts of object IDs are
-    // about, read again from those files alone (the duplicate finder has just read them).
+    // The catalogue names of the objects that duplicates, conflicts of object IDs and broken
+    // entries of archives are about, read again from those files alone (the duplicate finder
+    // has just read them).
     void nameObjects() {
         for (auto& p : report.problems) {
             if (cancelled()) return;
             if (p.kind == kDuplicate && extensions(p.path).first == "iff") {
                 p.name = objectNameIn(p.path, {}, std::nullopt, language_);
                 p.sameAsName = p.name;  // the same bytes
+            } else if (p.kind == kBadFile && !p.entry.empty() &&
+                       extensions(p.entry).first == "iff") {
+                p.name = objectNameIn(p.path, p.entry, std::nullopt, language_);
             } else if (p.kind == kGuidConflict) {
                 p.name = objectNameIn(p.path, p.entry, p.guid, language_);
                 p.sameAsName = objectNameIn(p.sameAs, p.sameAsEntry, p.guid, language_);

@@ -170,7 +170,8 @@ struct Problem {
     std::string sameAs;
     std::string sameAsEntry;
     // For a duplicate or a conflict of object IDs: the catalogue names (UTF-8) of the object
-    // at `path` (and `entry`) and of the one kept; empty where the file has none.
+    // at `path` (and `entry`) and of the one kept; for a broken object inside an archive, its
+    // name where the chunks before the break give it. Empty where the file has none.
     std::string name;
     std::string sameAsName;
     // For a missing mesh: the name the mesh list gives; for a mesh list named otherwise

@@ -132,10 +132,13 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
         case ProblemKind::EmptyFile:
             return "This file is empty (0 bytes), most likely a broken download: download it "
                    "again.";
-        case ProblemKind::BadFile:
-            if (p.moreCount <= 0) return p.fault;
-            return p.fault + " So " + (p.moreCount == 1 ? "is " : "are ") +
+        case ProblemKind::BadFile: {
+            std::string out =
+                p.name.empty() ? p.fault : "This is \u201c" + p.name + "\u201d. " + p.fault;
+            if (p.moreCount <= 0) return out;
+            return out + " So " + (p.moreCount == 1 ? "is " : "are ") +
                    std::to_string(p.moreCount) + " more of its entries.";
+        }
         case ProblemKind::Duplicate:
             return "This file" + (p.name.empty() ? "" : ", \u201c" + p.name + "\u201d,") +
                    " is the same, byte for byte, as " + fromGame(p.sameAs, install) +

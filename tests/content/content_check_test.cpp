@@ -204,6 +204,14 @@ const InsideCase kInside[] = {
      {{"ExpansionShared/SkinsBuy/b9.cmx", cmxFile("b9", {"xskin-b9-BODY"})},
       {"GameData/Skins/xskin-b9-BODY.skn", "mesh"}},
      {{kMissingMesh, "ExpansionShared/SkinsBuy/b9.cmx", nullptr, "copy xskin-b9-BODY.skn"}}},
+    {"a broken object inside an archive is named where its strings come before the break",
+     {{"Downloads/set.far", farFile({{"chair.iff",
+                                      [] {
+                                          const auto whole = testing::catalogueObject(
+                                              0x55, "Broken chair", "", 1, 1);
+                                          return whole.substr(0, whole.size() - 40);
+                                      }()}})}},
+     {{kBadFile, "Downloads/set.far/chair.iff", nullptr, "This is \u201cBroken chair\u201d. "}}},
     {"a skin texture of 24 bits shows white",
      {{"GameData/Skins/b002fafitlgt_y.bmp", bmpOfBits(24)}},
      {{kSkinTexture, "GameData/Skins/b002fafitlgt_y.bmp", nullptr, "BMP of 24 bits"}}},
