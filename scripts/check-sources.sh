@@ -56,10 +56,10 @@ fi
 
 if [ "${1:-}" = --changed ]; then
     build=${2:?usage: check-sources.sh --changed BUILD}
-    # Files that need generated code (the window tests' moc files), the Windows files and
-    # the fuzz targets wait for the full check.
+    # Files that need generated code (the window tests' moc files) and the Windows files wait
+    # for the full check; the fuzz targets and their seeds build only in the fuzzing tree.
     changed=$({ git diff --name-only HEAD~1 2>/dev/null || true; git diff --name-only HEAD; } |
-        sort -u | grep -E '^(src|tests|bench)/.*\.cpp$' | grep -v -e win32 -e _fuzz -e '^tests/ui/' |
+        sort -u | grep -E '^(src|tests|bench)/.*\.cpp$' | grep -v -e win32 -e _fuzz -e format_seeds -e '^tests/ui/' |
         while read -r f; do [ -f "$f" ] && echo "$f"; done || true)
     echo "-- clang-tidy on the changed files: $(echo $changed | wc -w)"
     [ -n "$changed" ] || exit 0
@@ -79,8 +79,8 @@ else
 fi
 if [ -n "$build" ]; then
     echo "-- clang-tidy"
-    # The fuzz targets build only with clang's fuzzer.
-    git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v -e win32 -e _fuzz |
+    # The fuzz targets and their seeds build only in the fuzzing tree, with clang's fuzzer.
+    git ls-files 'src/*.cpp' 'tests/*.cpp' 'bench/*.cpp' | grep -v -e win32 -e _fuzz -e format_seeds |
         xargs -P "$(nproc)" -n 4 clang-tidy-14 -p "$build" --quiet 2>/dev/null >"$build/clang-tidy.log" ||
         { grep -E -A4 'warning:|error:' "$build/clang-tidy.log"; echo "clang-tidy found the above"; exit 1; }
 fi
