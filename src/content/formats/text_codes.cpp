@@ -18,6 +18,8 @@ unsigned codePageOf(std::uint8_t language) noexcept {
 }
 
 std::uint8_t languageOfLocale(std::string_view locale) noexcept {
+    // GNU's LANGUAGE lists several, "fr_CA:fr:en": the first is the one wanted.
+    locale = locale.substr(0, locale.find(':'));
     const auto cut = locale.find_first_of("_-.@");
     const std::string language = ascii::toLower(locale.substr(0, cut));
     std::string country;

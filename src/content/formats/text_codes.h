@@ -19,9 +19,9 @@ inline constexpr std::uint8_t kUsEnglish = 1;
 // 950 Traditional Chinese (Big5), 874 Thai, 949 Korean. 1252 for a code outside 1 to 20.
 unsigned codePageOf(std::uint8_t language) noexcept;
 
-// The game's language for a locale's name ("fr_FR.UTF-8", "pt-BR", "zh_TW", "en_GB"): the
-// language part, and for English and Chinese the country; US English when it is none of
-// the game's.
+// The game's language for a locale's name ("fr_FR.UTF-8", "pt-BR", "zh_TW", "en_GB", or a
+// list such as "fr_CA:fr:en", of which the first counts): the language part, and for
+// English and Chinese the country; US English when it is none of the game's.
 std::uint8_t languageOfLocale(std::string_view locale) noexcept;
 
 // `bytes` in the code page of `language`, as UTF-8, converted by the platform (iconv,
