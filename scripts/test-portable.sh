@@ -131,7 +131,9 @@ run_in() {
     check "$suite: Count shows the Legacy Collection's Downloads" '[[ $session == *"1|2|1,572,864|1,536.0|1.5|"* ]]'
     check "$suite: the window keeps its size when resized" 'grep -qE "^size: ([0-9x]+) then \1$" <<<"$session"'
     as_player "$root" '~/.local/share/brambleton/install.sh --uninstall' >/dev/null 2>&1 || true
-    as_player "$root" 'rm -rf ~/brambleton-*/ ~/.cache; find ~ -path ~/brambleton-\* -prune -o -print | sort >~/.after'
+    # Font caches are fontconfig's, which any program on the desktop writes (openbox too):
+    # in ~/.cache, or, when two programs start at once, its older place ~/.fontconfig.
+    as_player "$root" 'rm -rf ~/brambleton-*/ ~/.cache ~/.fontconfig; find ~ -path ~/brambleton-\* -prune -o -print | sort >~/.after'
     local left
     left=$(diff "$home/.before" "$home/.after" | grep '^>' | grep -v -e '/\.before$' -e '/\.after$' -e '/\.config$' -e '/\.config/' || true)
     check "$suite: install.sh --uninstall leaves no file behind${left:+: $left}" '[ -z "$left" ]'
