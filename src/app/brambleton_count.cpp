@@ -499,9 +499,9 @@ std::uint8_t desktopLanguage() {
     return content::kUsEnglish;
 }
 
-int check(const Options& options) {
-    std::signal(SIGINT, onInterrupt);
-    const Machine machine(HostEnvironment::fromProcess());
+// The host folder of the copy of the game --check and --catalog read; an exit status, after
+// saying why, when there is none.
+std::variant<int, std::string> folderToScan(const Machine& machine, const Options& options) {
     const auto chosen = chooseGame(machine, machine.findGames(), options.game);
     if (const int* status = std::get_if<int>(&chosen)) return *status;
     const auto& install = std::get<GameInstall>(chosen);
@@ -510,6 +510,15 @@ int check(const Options& options) {
                      printable(install.installPath).c_str());
         return kExitFolderFailed;
     }
+    return install.hostFolder;
+}
+
+int check(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto found = folderToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const std::string& folder = std::get<std::string>(found);
     ProgressLine progress(standardErrorIsTerminal());
     content::CheckHooks hooks;
     hooks.cancelled = [] { return gInterrupted != 0; };
@@ -521,7 +530,7 @@ int check(const Options& options) {
     content::CheckOptions checkOptions;
     checkOptions.lookInside = !options.quick;
     checkOptions.language = desktopLanguage();
-    const auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
+    const auto report = content::checkInstall(folder, *source, hooks, checkOptions);
     progress.clear();
     // Ctrl-C is heard in every phase: the walk, the readers, the duplicate finder, and
     // while the report is made and written.
@@ -555,14 +564,9 @@ int check(const Options& options) {
 int catalog(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
-    const auto chosen = chooseGame(machine, machine.findGames(), options.game);
-    if (const int* status = std::get_if<int>(&chosen)) return *status;
-    const auto& install = std::get<GameInstall>(chosen);
-    if (install.hostFolder.empty()) {
-        std::fprintf(stderr, "brambleton-count: the game's folder %s does not exist\n",
-                     printable(install.installPath).c_str());
-        return kExitFolderFailed;
-    }
+    const auto found = folderToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const std::string& folder = std::get<std::string>(found);
     ProgressLine progress(standardErrorIsTerminal() && !options.json);
     content::ScanHooks hooks;
     hooks.progress = [&](const std::string& where) { progress.folderEntered(where); };
@@ -572,7 +576,6 @@ int catalog(const Options& options) {
         std::fprintf(stderr, "%s\n", printable(text).c_str());
     };
     const auto source = makePlatformFolderSource();
-    const std::string& folder = install.hostFolder;
     const auto separators = localeSeparators();
     std::size_t items = 0;
     if (options.json) {
@@ -580,8 +583,7 @@ int catalog(const Options& options) {
     }
     // Each item is printed as it is read: a catalogue of 200,000 items is never held.
     const auto scan = content::scanCatalogue(
-        install.hostFolder, *source, hooks, {desktopLanguage()},
-        [&](content::CatalogueItem&& item) {
+        folder, *source, hooks, {desktopLanguage()}, [&](content::CatalogueItem&& item) {
             if (gInterrupted) return;
             if (options.json) {
                 std::printf("%s%s", items ? "," : "", content::itemJson(item, folder).c_str());
