@@ -16,6 +16,7 @@
 #include "common/utf8.h"
 #include "content/catalogue.h"
 #include "content/file_names.h"
+#include "content/formats/picture.h"
 #include "content/report_words.h"
 
 namespace brambleton::content {
@@ -259,6 +260,7 @@ std::vector<std::string> problemPictures(const ContentReport& report, const Pict
         const auto bmp = objectPictureIn(p.path, p.entry, p.guid);
         if (!bmp || bmp->size() > kLargestShown) continue;
         std::string png = toPng ? toPng(*bmp) : std::string();
+        if (png.empty()) png = bmpAsPng(*bmp);
         out[i] = png.empty() ? "data:image/bmp;base64," + base64(*bmp)
                              : "data:image/png;base64," + base64(png);
         ++shown;

@@ -27,6 +27,7 @@
 #include "ui/app_style.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
+#include "ui/shown_text.h"
 
 namespace brambleton::ui {
 namespace {
@@ -144,9 +145,9 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     const std::string& file = item.entry.empty() ? item.path : item.entry;
     if (role == Qt::DecorationRole && index.column() == kName) return picture(index.row());
     if (role == Qt::ToolTipRole) {
-        const QString name = fromUtf8(item.name.value_or(content::lastPart(file)));
+        const QString name = readable(fromUtf8(item.name.value_or(content::lastPart(file))));
         return item.description && !item.description->empty()
-                   ? name + QLatin1Char('\n') + fromUtf8(*item.description)
+                   ? name + QLatin1Char('\n') + readableLines(fromUtf8(*item.description))
                    : name;
     }
     if (role == Qt::TextAlignmentRole && (index.column() == kPrice || index.column() == kSize)) {
@@ -156,7 +157,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     const QLocale locale;
     switch (index.column()) {
         case kName:
-            return fromUtf8(item.name ? *item.name : content::lastPart(file));
+            return readable(fromUtf8(item.name ? *item.name : content::lastPart(file)));
         case kPrice:
             return item.price ? QStringLiteral("\u00a7") +
                                     locale.toString(static_cast<qlonglong>(*item.price))
@@ -166,8 +167,8 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
         case kArea:
             return text(kGameFolders[item.folder].area);
         case kFile:
-            return QDir::toNativeSeparators(fromUtf8(content::placeText(
-                content::pathBelow(item.path, install_.toStdString()), item.entry)));
+            return readable(QDir::toNativeSeparators(fromUtf8(content::placeText(
+                content::pathBelow(item.path, install_.toStdString()), item.entry))));
         case kSize:
             return locale.toString(static_cast<double>(item.size) / 1024.0, 'f', 1);
         default:
@@ -386,7 +387,9 @@ bool CatalogueWindow::scan(const QString& hostFolder) {
             content::ScanHooks hooks;
             hooks.progress = progress;
             hooks.cancelled = [&stop] { return stop.stop_requested(); };
-            hooks.message = [unreadable](const std::string& m) { *unreadable << fromUtf8(m); };
+            hooks.message = [unreadable](const std::string& m) {
+                *unreadable << readable(fromUtf8(m));
+            };
             const auto scanned = content::scanCatalogue(
                 install, *source_, hooks, {language},
                 [&items](content::CatalogueItem&& item) { items->push_back(std::move(item)); });

@@ -29,6 +29,7 @@
 #include "ui/frm_in_process.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
+#include "ui/shown_text.h"
 
 namespace brambleton::ui {
 namespace {
@@ -56,37 +57,6 @@ class BarDelegate final : public QStyledItemDelegate {
 
 QString fromUtf8(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Names in the report come from strangers' downloads: the characters that reorder text (such
-// as U+202E, which would turn the rest of a sentence backwards) and control characters are
-// shown as escapes, as the command line shows them.
-QString readable(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.direction()) {
-            case QChar::DirLRE:
-            case QChar::DirRLE:
-            case QChar::DirLRO:
-            case QChar::DirRLO:
-            case QChar::DirPDF:
-            case QChar::DirLRI:
-            case QChar::DirRLI:
-            case QChar::DirFSI:
-            case QChar::DirPDI:
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-                continue;
-            default:
-                break;
-        }
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    return out;
 }
 
 NumberSeparators separatorsOf(const QLocale& locale) {

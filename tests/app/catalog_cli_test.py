@@ -131,7 +131,7 @@ with tempfile.TemporaryDirectory() as work:
           and "\u201cKiosque \u00e0 frites\u201d" in conflict[0]["detail"])
     with open(page, encoding="utf-8") as f:
         html = f.read()
-    check("the page shows the kiosk's picture", '<img class="pic" alt="" src="data:image/' in html)
+    check("the page shows the kiosk's picture", '<img class="pic" alt="" src="data:image/png;base64,' in html)
 
     run = subprocess.run([counter, "--catalog", "--quick"], env=env, capture_output=True)
     check("--catalog --quick is bad usage", run.returncode == 2)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target for the catalogue's readers: any bytes read as an object (its definitions,
 // catalogue strings in every language and picture headers), as a string table and as a BMP
-// header must read safely and within bounds, converting text through the platform.
+// header must read safely and within bounds, converting text through the platform; any
+// bytes turned from a BMP into a PNG must give a PNG or nothing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const auto& s : set.strings) (void)textToUtf8(s, set.language);
         }
         (void)readBmpFacts(text);
+        const std::string png = bmpAsPng(text);
+        if (!png.empty() && !png.starts_with("\x89PNG")) std::abort();
     } catch (const ReadError&) {
         std::abort();  // a read past the end that no check stopped
     }

@@ -120,6 +120,59 @@ inline std::string bmpFile(std::uint32_t side, unsigned char blue = 0, unsigned 
     return out;
 }
 
+// A BMP of `width` x `height` pixels in the form given: `bits` per pixel (up to 8 from a
+// palette of `colours` entries, 0 for all of them), rows stored top down with `topDown`, the
+// 12-byte OS/2 header with `os2`. Pixels and palette make a pattern in which neighbours differ.
+struct BmpForm {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint16_t bits = 8;
+    bool topDown = false;
+    bool os2 = false;
+    std::uint32_t colours = 0;
+};
+inline std::string bmpFile(const BmpForm& form) {
+    const std::uint32_t entries =
+        form.bits <= 8 ? (form.colours != 0 ? form.colours : 1U << form.bits) : 0;
+    const std::uint32_t entrySize = form.os2 ? 3 : 4;
+    const std::uint32_t infoSize = form.os2 ? 12 : 40;
+    const auto width = static_cast<std::uint32_t>(form.width);
+    const auto height = static_cast<std::uint32_t>(form.height);
+    const std::uint32_t row = (width * form.bits + 31) / 32 * 4;
+    const std::uint32_t offset = 14 + infoSize + entries * entrySize;
+    std::string out = "BM" + littleEndian(offset + row * height) + littleEndian(0) +
+                      littleEndian(offset) + littleEndian(infoSize);
+    if (form.os2) {
+        out += littleEndian(width, 2) + littleEndian(height, 2) + littleEndian(1, 2) +
+               littleEndian(form.bits, 2);
+    } else {
+        out += littleEndian(width) +
+               littleEndian(static_cast<std::uint32_t>(form.topDown ? -form.height : form.height)) +
+               littleEndian(1, 2) + littleEndian(form.bits, 2) + littleEndian(0) +
+               littleEndian(row * height) + littleEndian(2835) + littleEndian(2835) +
+               littleEndian(form.colours) + littleEndian(0);
+    }
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        out += static_cast<char>(i * 7);
+        out += static_cast<char>(255 - i);
+        out += static_cast<char>(i * 13 + 5);
+        if (!form.os2) out += '\0';
+    }
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < row; ++x) {
+            std::uint32_t value = x * 37 + y * 11 + 3;
+            // Indexes stay inside the palette, so every reader agrees on each pixel's colour.
+            if (form.bits <= 8 && form.colours != 0) {
+                value = 0;
+                for (std::uint32_t k = 0; k < 8U / form.bits; ++k)
+                    value = (value << form.bits) | ((x + y + k) % form.colours);
+            }
+            out += static_cast<char>(value);
+        }
+    }
+    return out;
+}
+
 // An object for sale: its OBJD with `price` (at byte 36), the function flags `functions` (at
 // 80) and catalogue strings ID 1 (at 82), a CTSS 1 holding `name` and `description` in US
 // English, and, with `pictureSide`, a BMP_ 1 of that many pixels square.

@@ -23,6 +23,7 @@
 #include <fstream>
 
 #include "common/runtime_error.h"
+#include "content/formats/picture.h"
 #include "failing_folder_source.h"
 #include "game_prefix.h"
 #include "sims_files.h"
@@ -936,6 +937,48 @@ class MainWindowTest : public QObject {
         QVERIFY(html.contains("\xe2\x80\x9cGas Stove\xe2\x80\x9d"));
     }
 
+    // The headless counter's pages carry PNGs it makes itself: each has the pixels Qt's own
+    // reader finds in the BMP, in every form catalogue pictures come in.
+    void aPictureTurnedIntoAPngKeepsEveryPixel() {
+        using brambleton::testing::BmpForm;
+        const struct {
+            const char* name;
+            BmpForm form;
+        } rows[] = {
+            {"256 colours, bottom up", {32, 32, 8}},
+            {"256 colours, odd width, top down", {13, 7, 8, true}},
+            {"16 colours", {9, 5, 4}},
+            {"two colours, width not a whole byte", {11, 3, 1}},
+            {"a palette shorter than its depth", {6, 6, 8, false, false, 20}},
+            {"24 bits, rows padded", {5, 4, 24}},
+            {"32 bits", {4, 3, 32}},
+            {"OS/2 header", {7, 6, 8, false, true}},
+        };
+        for (const auto& row : rows) {
+            const std::string bmp = brambleton::testing::bmpFile(row.form);
+            const QImage expected = QImage::fromData(reinterpret_cast<const uchar*>(bmp.data()),
+                                                     static_cast<int>(bmp.size()), "BMP");
+            QVERIFY2(!expected.isNull(), row.name);
+            const std::string png = brambleton::content::bmpAsPng(bmp);
+            const QImage made = QImage::fromData(reinterpret_cast<const uchar*>(png.data()),
+                                                 static_cast<int>(png.size()), "PNG");
+            QVERIFY2(!made.isNull(), row.name);
+            QCOMPARE(made.size(), expected.size());
+            QVERIFY2(made.convertToFormat(QImage::Format_RGB32) ==
+                         expected.convertToFormat(QImage::Format_RGB32),
+                     row.name);
+        }
+        // Forms it does not take (run-length pictures, cut ones, huge ones) give nothing, so
+        // the page keeps the BMP as it is.
+        std::string cut = brambleton::testing::bmpFile(BmpForm{32, 32, 8});
+        cut.resize(cut.size() - 1);
+        std::string rle = brambleton::testing::bmpFile(BmpForm{4, 4, 8});
+        rle[30] = 1;
+        const std::string huge = brambleton::testing::bmpFile(BmpForm{2000, 1, 24});
+        for (const auto& bytes : {cut, rle, huge, std::string("<html>")})
+            QVERIFY(brambleton::content::bmpAsPng(bytes).empty());
+    }
+
     // Content > Catalogue... lists what the copy in use has, by the names its catalogue gives;
     // the search, the filters and the sorting narrow and order it; a row's picture is read off
     // the window's thread and drawn.
@@ -950,6 +993,10 @@ class MainWindowTest : public QObject {
               catalogueObject(0x101, "Gas Stove", "Cooks quickly", 900, 4, 32));
         write("Downloads/Kitchen/fridge.iff", catalogueObject(0x102, "Fridge", "Cold", 600, 4));
         write("Downloads/sofa.iff", catalogueObject(0x103, "Comfy Sofa", "Soft", 1200, 1, 16));
+        // A stranger's names: a terminal's escape inside the object, a reordering mark in the
+        // file's name. Both show as escapes.
+        write("Downloads/lamp\u202Egnp.iff",
+              catalogueObject(0x104, "Lamp\x1b[31m", "Bright\nand\x07warm", 50, 128));
         MessageRecorder messages;
         frmMain w(prefix.sources());
         w.findChild<QAction*>("catalogue")->trigger();
@@ -974,6 +1021,15 @@ class MainWindowTest : public QObject {
         QCOMPARE(names(), QStringList{"Gas Stove"});
         QCOMPARE(table->model()->index(0, CatalogueModel::kName).data(Qt::ToolTipRole).toString(),
                  QStringLiteral("Gas Stove\nCooks quickly"));
+        window->findChild<QLineEdit*>("search")->setText("lamp");
+        QCOMPARE(names(), QStringList{"Lamp\\x1b[31m"});
+        QCOMPARE(table->model()->index(0, CatalogueModel::kName).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("Lamp\\x1b[31m\nBright\nand\\x07warm"));
+        QVERIFY(table->model()
+                    ->index(0, CatalogueModel::kFile)
+                    .data()
+                    .toString()
+                    .endsWith(QStringLiteral("lamp\\u202egnp.iff")));
         window->findChild<QLineEdit*>("search")->clear();
         auto* categories = window->findChild<QComboBox*>("categories");
         categories->setCurrentIndex(categories->findData(QStringLiteral("seating")));

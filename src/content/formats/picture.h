@@ -35,4 +35,12 @@ inline constexpr std::uint64_t kLargestPicture = 1 << 20;
 // lies past the end. Throws ReadError when the bytes cannot be read.
 std::optional<std::string> readPictureBytes(ByteSource& bytes, const ChunkPlace& place);
 
+// The BMP `bmp` as a PNG with the same pixels, for a page that is to show it where no image
+// toolkit is at hand (the headless counter). Takes the forms catalogue pictures come in:
+// uncompressed, 1, 4 or 8 bits from a palette (a PNG with that palette) or 24 or 32 bits
+// (RGB; a 32-bit BMP's fourth byte is not alpha). The PNG's image data is stored, not
+// compressed: a catalogue picture is a few kilobytes. Empty for any other form, a picture
+// larger than 1024 x 1024, or pixels that lie past the end of `bmp`.
+std::string bmpAsPng(std::string_view bmp);
+
 }  // namespace brambleton::content
