@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -23,6 +24,8 @@
 #include "content/catalogue.h"
 #include "content/content_check.h"
 #include "content/formats/text_codes.h"
+#include "content/lots.h"
+#include "content/lots_report.h"
 #include "content/report_files.h"
 #include "counting/count_summary.h"
 #include "counting/file_counter.h"
@@ -32,10 +35,12 @@
 #include "locations/machine.h"
 #include "locations/module1.h"
 #include "locations/registry.h"
+#include "locations/save_folders.h"
 
 namespace {
 
 using namespace brambleton;
+namespace fs = std::filesystem;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFolderFailed = 1;
@@ -56,6 +61,7 @@ const char* const kUsage =
     "       brambleton-count [--verbose] [--game N] --where\n"
     "       brambleton-count [--json] [--game N] [--quick] [--report FILE] --check\n"
     "       brambleton-count [--json] [--game N] --catalog\n"
+    "       brambleton-count [--json] [--game N] [--saves FOLDER] --lots\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -86,6 +92,12 @@ const char* const kUsage =
     "                   object (loose or inside .far archives), floor, wall and skin, with\n"
     "                   its name, price and category as the game's catalogue shows them,\n"
     "                   in the desktop's language where the file has it. Reads only\n"
+    "  --lots           list which saved lots use each content file of the first copy found,\n"
+    "                   the content no lot uses, and what each lot misses (objects, floors,\n"
+    "                   walls, roofs it names that neither the content nor the game has).\n"
+    "                   Reads the saves; never changes them\n"
+    "  --saves FOLDER   with --lots, read the saves in FOLDER (a UserData folder or the\n"
+    "                   folder holding them) instead of looking for them\n"
     "  --report FILE    with --check, also write the report as Content > Check my content\n"
     "                   saves it: JSON when FILE ends in .json, else a web page; paths from\n"
     "                   the game's folder, and the home folder written ~\n"
@@ -99,20 +111,22 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
-    "be written (the report's file included), 4 --check found problems, 130 cancelled\n"
-    "with Ctrl-C.\n";
+    "be written (the report's file included), 4 --check found problems or --lots found\n"
+    "a lot that misses content, 130 cancelled with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
     bool where = false;
     bool check = false;
     bool catalog = false;
+    bool lots = false;
     bool quick = false;
     bool verbose = false;
     bool sequential = false;
     std::size_t game = 0;  // 1-based; 0 for the first
     std::string category;
     std::string report;  // --report's file
+    std::string saves;   // --saves's folder
     std::string folder;
     std::string pattern = "*.*";
 };
@@ -124,13 +138,10 @@ int usageError(const std::string& what) {
 
 // The options that take no value, and the field each one sets.
 constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
-    {"--json", &Options::json},
-    {"--where", &Options::where},
-    {"--check", &Options::check},
-    {"--catalog", &Options::catalog},
-    {"--quick", &Options::quick},
-    {"--verbose", &Options::verbose},
-    {"--sequential", &Options::sequential},
+    {"--json", &Options::json},       {"--where", &Options::where},
+    {"--check", &Options::check},     {"--catalog", &Options::catalog},
+    {"--lots", &Options::lots},       {"--quick", &Options::quick},
+    {"--verbose", &Options::verbose}, {"--sequential", &Options::sequential},
 };
 
 // Reads the value of --game or --category from argv[i + 1], moving `i` past it. An error
@@ -141,6 +152,12 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
         if (!options.report.empty()) return usageError("--report is given twice");
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return usageError("--report needs a file");
         options.report = argv[++i];
+        return std::nullopt;
+    }
+    if (option == "--saves") {
+        if (!options.saves.empty()) return usageError("--saves is given twice");
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') return usageError("--saves needs a folder");
+        options.saves = argv[++i];
         return std::nullopt;
     }
     if (option == "--game") {
@@ -166,12 +183,19 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
 
 // The options that go together with --where, --check or --category.
 std::optional<int> checkModeOptions(const Options& options, bool positional) {
-    if (options.where + options.check + options.catalog + !options.category.empty() > 1) {
-        return usageError("--where, --check, --catalog and --category go alone");
+    if (options.where + options.check + options.catalog + options.lots + !options.category.empty() >
+        1) {
+        return usageError("--where, --check, --catalog, --lots and --category go alone");
     }
     if (positional) {
-        return usageError("a folder goes without --where, --check, --catalog or --category");
+        return usageError(
+            "a folder goes without --where, --check, --catalog, --lots or --category");
     }
+    if (options.lots &&
+        (options.verbose || options.sequential || options.quick || !options.report.empty())) {
+        return usageError("--lots takes only --json, --game and --saves");
+    }
+    if (!options.saves.empty() && !options.lots) return usageError("--saves goes with --lots");
     if (options.catalog &&
         (options.verbose || options.sequential || options.quick || !options.report.empty())) {
         return usageError("--catalog takes only --json and --game");
@@ -233,13 +257,15 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
                                       [&](const auto& s) { return arg == s.first; });
         if (sw != std::end(kSwitches)) {
             options.*(sw->second) = true;
-        } else if (arg == "--game" || arg == "--category" || arg == "--report") {
+        } else if (arg == "--game" || arg == "--category" || arg == "--report" ||
+                   arg == "--saves") {
             if (auto exit = parseValue(arg, argc, argv, i, options)) return exit;
         } else {
             return usageError("unknown option " + arg);
         }
     }
-    if (options.where || options.check || options.catalog || !options.category.empty()) {
+    if (options.where || options.check || options.catalog || options.lots ||
+        !options.category.empty()) {
         return checkModeOptions(options, !positional.empty());
     }
     return checkCountOptions(options, positional);
@@ -499,10 +525,10 @@ std::uint8_t desktopLanguage() {
     return content::kUsEnglish;
 }
 
-// The host folder of the copy of the game --check and --catalog read; an exit status, after
-// saying why, when there is none.
-std::variant<int, std::string> folderToScan(const Machine& machine, const Options& options) {
-    const auto chosen = chooseGame(machine, machine.findGames(), options.game);
+// The copy of the game --check, --catalog and --lots read, with a folder on this machine; an
+// exit status, after saying why, when there is none.
+std::variant<GameInstall, int> gameToScan(const Machine& machine, const Options& options) {
+    auto chosen = chooseGame(machine, machine.findGames(), options.game);
     if (const int* status = std::get_if<int>(&chosen)) return *status;
     const auto& install = std::get<GameInstall>(chosen);
     if (install.hostFolder.empty()) {
@@ -510,7 +536,14 @@ std::variant<int, std::string> folderToScan(const Machine& machine, const Option
                      printable(install.installPath).c_str());
         return kExitFolderFailed;
     }
-    return install.hostFolder;
+    return chosen;
+}
+
+// The host folder of that copy.
+std::variant<int, std::string> folderToScan(const Machine& machine, const Options& options) {
+    const auto found = gameToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    return std::get<GameInstall>(found).hostFolder;
 }
 
 int check(const Options& options) {
@@ -606,6 +639,60 @@ int catalog(const Options& options) {
     return scan.foldersUnreadable || scan.filesUnreadable ? kExitFolderFailed : kExitOk;
 }
 
+int lots(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto found = gameToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const auto& install = std::get<GameInstall>(found);
+    SavesPlaces places;
+    places.chosen = fs::path(std::u8string(options.saves.begin(), options.saves.end()));
+    places.install = fs::path(std::u8string(install.hostFolder.begin(), install.hostFolder.end()));
+    places.prefix = install.prefix;
+    places.profile = machine.environment().home;
+    std::vector<fs::path> saves;
+    for (const auto& folder : findSaveFolders(places)) saves.push_back(folder.folder);
+    if (saves.empty()) {
+        std::fprintf(stderr,
+                     options.saves.empty()
+                         ? "brambleton-count: no saved games found for %s (looked in its "
+                           "UserData folders and the Legacy Collection's Saved Games); name "
+                           "them with --saves FOLDER\n"
+                         : "brambleton-count: no saved games in %s\n",
+                     printable(options.saves.empty() ? install.hostFolder : options.saves).c_str());
+        return kExitFolderFailed;
+    }
+    ProgressLine progress(standardErrorIsTerminal());
+    content::ScanHooks hooks;
+    hooks.progress = [&](const std::string& where) { progress.folderEntered(where); };
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.message = [&](const std::string& text) {
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    const auto source = makePlatformFolderSource();
+    const auto report =
+        content::scanLots(places.install, saves, *source, hooks, {desktopLanguage()});
+    progress.clear();
+    if (report.cancelled || gInterrupted) {
+        std::fprintf(stderr, "Action Canceled by User\n");
+        return kExitCancelled;
+    }
+    if (options.json) {
+        content::writeLotsJson(report, [](std::string_view text) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+        });
+    } else {
+        for (const auto& line : content::lotsText(report, localeSeparators())) {
+            std::printf("%s\n", printable(line).c_str());
+        }
+    }
+    if (content::missesContent(report)) return kExitProblems;
+    return report.lotsUnreadable || report.filesUnreadable || report.foldersUnreadable
+               ? kExitFolderFailed
+               : kExitOk;
+}
+
 int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     reportClosedPipesAsErrors();
@@ -614,6 +701,7 @@ int countFromCommandLine(int argc, char** argv) {
     if (options.where) return finished(where(options));
     if (options.check) return finished(check(options));
     if (options.catalog) return finished(catalog(options));
+    if (options.lots) return finished(lots(options));
     if (!options.category.empty()) {
         const Machine machine(HostEnvironment::fromProcess());
         const auto chosen = chooseGame(machine, machine.findGames(), options.game);

@@ -56,13 +56,6 @@ bool isSkins(const Area& area) {
     return area.area == "skins" || area.area == "buyable skins";
 }
 
-// Readers inside the files that the process's descriptors allow: each holds up to two
-// (its folder and a file); none when they are short, and the walk reads the files itself.
-unsigned readersWithin(unsigned wanted) {
-    const int spare = descriptorsToSpare();
-    return spare < 4 ? 0u : std::min(wanted, static_cast<unsigned>(spare / 2));
-}
-
 // Which folders the game loads for one use: the two objects areas together, each other area
 // alone.
 std::uint8_t purposeOf(std::size_t area) {

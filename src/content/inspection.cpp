@@ -17,6 +17,7 @@
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
 #include "content/formats/picture.h"
+#include "counting/read_ahead.h"
 
 namespace brambleton::content {
 namespace {
@@ -77,6 +78,11 @@ void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
 }
 
 }  // namespace
+
+unsigned readersWithin(unsigned wanted) {
+    const int spare = descriptorsToSpare();
+    return spare < 4 ? 0U : std::min(wanted, static_cast<unsigned>(spare / 2));
+}
 
 void Findings::add(Findings&& other) {
     if (other.objects.size() + other.entryNames.size() > objects.size() + entryNames.size()) {

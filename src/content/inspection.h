@@ -96,6 +96,11 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
 // memory, adds nothing but its place among the unreadable.
 void inspect(const InspectTask& task, Findings& out);
 
+// Readers inside the files that the process's descriptors allow, at most `wanted`: each holds
+// up to two (its folder and a file); none when they are short, and the walk reads the files
+// itself.
+unsigned readersWithin(unsigned wanted);
+
 // Readers that take files as the walk finds them, so that the reading runs alongside the walk
 // and keeps the disk busy while the walk waits on folders.
 class Inspector {

@@ -137,3 +137,73 @@ def cmx(suit, meshes):
     for mesh in meshes:
         out += "PELVIS\r\n%s\r\n0\r\n0\r\n" % mesh
     return (out + "0\r\n").encode()
+
+
+# Saved games. Lot files are IFF too; the oldest are IFF 2.0, whose 64-byte header is all
+# text, the last four bytes included.
+SIGNATURE_20 = b"IFF FILE 2.0:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996\0"
+
+
+def _padded(name):
+    """A name as save tables store it: zero-ended, then a pad byte (not always 0) when its
+    length is even."""
+    return name + b"\0" + (b"\x5a" if len(name) % 2 == 0 else b"")
+
+
+def objt(objects, version=2):
+    """A lot's table of objects: `objects` are (object ID, name, kind, cloned-from ID); kind 2
+    is a person, and the cloned-from ID is written in version 3 only."""
+    out = struct.pack("<II", 0, version) + b"tjbo"
+    for number, (guid, name, kind, cloned) in enumerate(objects, 1):
+        out += struct.pack("<I4HHH", guid, 1, 0, 7, 0, number, kind) + _padded(name)
+        if version >= 3:
+            out += struct.pack("<I", cloned)
+    return out + struct.pack("<I", 0)
+
+
+def tile_names(names, ident, tag):
+    """FLRm or WALm data: the file names a lot uses beyond the built-in ones, each followed
+    by a number, an ID and 5 + 2 * (the chunk's ID) more bytes."""
+    out = struct.pack("<II", 0, ident) + tag + struct.pack("<I", len(names))
+    for number, name in enumerate(names):
+        out += _padded(name) + struct.pack("<iB", 1, number + 1) + bytes(5 + 2 * ident)
+    return out
+
+
+def hous(roof):
+    """HOUS #0 data, which ends with the roof's name."""
+    return (struct.pack("<II", 0, 0x6c) + b"SUOH" + struct.pack("<4i3hI", 0, 1, 20, -1, 2, 1, 0,
+                                                                 0x1234) + roof + b"\0")
+
+
+def house(objects, floors=(), walls=(), roof=b"", version=2, old_header=False):
+    """A lot file (UserData/Houses/HouseNN.iff) using `objects` (see objt), floors, walls (file
+    names) and a roof, with other chunks of the kind a lot holds around them."""
+    chunks = [chunk(b"SIMI", 1, bytes(200)), chunk(b"HOUS", 0, hous(roof)),
+              chunk(b"objt", 0, objt(objects, version)), chunk(b"ARRY", 1, bytes(600))]
+    if floors:
+        chunks.append(chunk(b"FLRm", 1, tile_names(floors, 1, b"mRLF")))
+    if walls:
+        chunks.append(chunk(b"WALm", 1, tile_names(walls, 1, b"mLAW")))
+    if old_header:
+        return SIGNATURE_20 + b"".join(chunks)
+    return iff(chunks)
+
+
+def neighborhood(families):
+    """Neighborhood.iff with a FAMI chunk and its FAMs name for each of `families`: (house
+    number, family name, members' object IDs)."""
+    chunks = []
+    for ident, (house_number, name, members) in enumerate(families, 1):
+        fami = (struct.pack("<II", 0, 9) + b"IMAF" +
+                struct.pack("<6i", house_number, ident, 20000, 0, 0, 19) +
+                struct.pack("<i", len(members)) + b"".join(struct.pack("<I", m) for m in members))
+        chunks += [chunk(b"FAMI", ident, fami), chunk(b"FAMs", ident, strings({1: [name]}, -3))]
+    return iff(chunks)
+
+
+def lot_names(names, code=-3):
+    """A *Desc.iff file: for each house number in `names`, STR# 2000 + it holding the lot's
+    name and description."""
+    return iff([chunk(b"STR#", 2000 + number, strings({1: [name, b"A lot"]}, code))
+                for number, name in names.items()])

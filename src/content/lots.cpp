@@ -1,0 +1,501 @@
+// SPDX-License-Identifier: MIT
+#include "content/lots.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "common/ascii.h"
+#include "common/game_folders.h"
+#include "content/file_names.h"
+#include "content/formats/lot_reader.h"
+#include "content/formats/string_table.h"
+#include "content/formats/text_codes.h"
+#include "content/inspection.h"
+#include "content/report_words.h"
+
+namespace fs = std::filesystem;
+
+namespace brambleton::content {
+namespace {
+
+constexpr std::int64_t kOwn = -1;  // a file of the game's own, not content
+
+std::string hostPath(const fs::path& path) {
+    const auto u8 = path.u8string();
+    return {u8.begin(), u8.end()};
+}
+
+fs::path fromHost(const std::string& path) {
+    return {std::u8string(path.begin(), path.end())};
+}
+
+// The number in a lot's file name, "House07.iff" giving 7; none for any other name.
+std::optional<int> houseNumber(const std::string& name) {
+    const std::string lower = ascii::toLower(name);
+    if (!lower.starts_with("house") || !lower.ends_with(".iff")) return std::nullopt;
+    const std::string digits = lower.substr(5, lower.size() - 9);
+    if (digits.empty() || digits.size() > 4 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(digits);
+}
+
+// The names a floor, wall or roof file answers to: its name and its name without the
+// extension, lower case, as lots name them.
+std::vector<std::string> namesOf(const std::string& file) {
+    const std::string lower = ascii::toLower(file);
+    std::vector<std::string> out{lower};
+    const auto dot = lower.rfind('.');
+    if (dot != std::string::npos && dot > 0) out.push_back(lower.substr(0, dot));
+    return out;
+}
+
+// The files of one folder (sorted), or none when it cannot be read.
+std::optional<std::vector<std::string>> filesIn(const fs::path& folder) {
+    std::error_code ec;
+    std::vector<std::string> out;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return std::nullopt;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) return std::nullopt;
+        std::error_code typeError;
+        if (!it->is_regular_file(typeError)) continue;
+        out.push_back(hostPath(it->path().filename()));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::optional<fs::path> childOf(const fs::path& folder, std::string_view name) {
+    std::vector<fs::path> twins;
+    return childNoCase(folder, name, twins);
+}
+
+// The file of `folder` named `name` without regard to case, the exact name first.
+std::optional<fs::path> fileNamed(const fs::path& folder, std::string_view name) {
+    std::error_code ec;
+    const fs::path exact = folder / fromHost(std::string(name));
+    if (fs::is_regular_file(exact, ec)) return exact;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (ascii::equalNoCase(hostPath(it->path().filename()), name) &&
+            it->is_regular_file(typeError)) {
+            return it->path();
+        }
+    }
+    return std::nullopt;
+}
+
+// Reads the file at `path` through `read`; false, with the reason said through `failed`,
+// when it cannot be read.
+template <typename Read, typename Failed>
+bool readSaved(const fs::path& path, Read&& read, Failed&& failed) {
+    const std::string host = hostPath(path);
+    try {
+        const auto bytes = openFileBytes(host);
+        std::string why;
+        if (read(*bytes, why)) return true;
+        failed(host + ": " + why);
+    } catch (const ReadError& e) {
+        failed("Cannot read " + host + ": " + e.what());
+    } catch (const std::bad_alloc&) {
+        failed("Cannot read " + host + ": not enough memory");
+    }
+    return false;
+}
+
+// String 0 of the string table at `place`, in `language` where it has it.
+std::optional<std::string> firstString(ByteSource& bytes, const ChunkPlace& place,
+                                       std::uint8_t language) {
+    const auto table = readStringTable(bytes, place);
+    const StringSet* set = stringsIn(table, language);
+    if (!set || set->strings.empty() || set->strings[0].empty()) return std::nullopt;
+    return textToUtf8(set->strings[0], set->language);
+}
+
+class LotScanner final : public FolderVisitor {
+  public:
+    LotScanner(FolderSource& source, const ScanHooks& hooks, const LotsOptions& options)
+        : source_(source),
+          hooks_(hooks),
+          options_(options),
+          walk_(source, hooks),
+          inspector_(readersWithin(16)) {}
+
+    LotsReport scan(const fs::path& install, const std::vector<fs::path>& saveFolders) {
+        report_.install = hostPath(install);
+        indexContent(install);
+        indexOwn(install, saveFolders);
+        const auto findings = inspector_.finish(
+            [this] {
+                if (hooks_.progress) hooks_.progress("inside the files");
+            },
+            [this] { return walk_.cancelled(); });
+        report_.cancelled = walk_.cancelled();
+        if (report_.cancelled) return std::move(report_);
+        takeFindings(findings);
+        for (const auto& folder : saveFolders) {
+            if (walk_.cancelled()) break;
+            readSaves(folder);
+        }
+        report_.cancelled = walk_.cancelled();
+        report_.foldersUnreadable += walk_.foldersUnreadable();
+        return std::move(report_);
+    }
+
+    std::int64_t visit(const WalkedFolder& folder) override {
+        if (!readsSubfolders_ && folder.depth > 0) return 0;
+        std::shared_ptr<const std::string> shared;
+        for (const auto& file : folder.files) {
+            const std::string ext = extensions(file.name).first;
+            if (row_ >= 0) {
+                addContent(folder.path, file, ext, shared);
+            } else if (ext == "iff" || ext == "far") {
+                queue(folder.path, file, ext, kOwn, shared);
+            } else if (ext == "flr" || ext == "wll") {
+                for (auto& name : namesOf(file.name))
+                    (ext == "flr" ? ownFloors_ : ownWalls_).insert(name);
+            }
+        }
+        return 0;
+    }
+
+  private:
+    void indexContent(const fs::path& install) {
+        for (std::size_t row = 0; row < kGameFolders.size() && !walk_.cancelled(); ++row) {
+            const auto& game = kGameFolders[row];
+            if (game.area == "skins" || game.area == "buyable skins") continue;
+            std::vector<fs::path> twins;
+            const auto folder = gameFolderIn(install, game, twins);
+            if (!folder) continue;
+            row_ = static_cast<int>(row);
+            readsSubfolders_ = game.readsSubfolders;
+            walk_.walk(hostPath(*folder), *this);
+        }
+    }
+
+    // The game's own objects, floors and walls, and the Sims of each save folder.
+    void indexOwn(const fs::path& install, const std::vector<fs::path>& saveFolders) {
+        row_ = -1;
+        readsSubfolders_ = true;
+        std::vector<fs::path> folders;
+        if (const auto gameData = childOf(install, "GameData")) {
+            if (const auto objects = childOf(*gameData, "Objects")) folders.push_back(*objects);
+        }
+        std::error_code ec;
+        for (fs::directory_iterator it(install, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec)) {
+            const std::string name = ascii::toLower(hostPath(it->path().filename()));
+            if (name.starts_with("expansionpack") || name == "expansionshared" ||
+                name == "deluxe") {
+                folders.push_back(it->path());
+            }
+        }
+        std::sort(folders.begin(), folders.end());
+        for (const auto& folder : folders) {
+            if (!walk_.cancelled()) walk_.walk(hostPath(folder), *this);
+        }
+        const std::size_t ownFiles = tasks_.size();
+        readsSubfolders_ = false;
+        for (const auto& saves : saveFolders) {
+            if (const auto characters = childOf(saves, "Characters")) {
+                if (!walk_.cancelled()) walk_.walk(hostPath(*characters), *this);
+            }
+        }
+        ownObjectFiles_ = ownFiles;
+    }
+
+    void addContent(const std::string& folder, const FolderListing::File& file,
+                    const std::string& ext, std::shared_ptr<const std::string>& shared) {
+        const auto& game = kGameFolders[static_cast<std::size_t>(row_)];
+        if (std::find(game.extensions.begin(), game.extensions.end(), ext) == game.extensions.end())
+            return;
+        const auto index = static_cast<std::uint32_t>(report_.content.size());
+        LotContent content;
+        content.path = folder + source_.separator() + file.name;
+        content.folder = static_cast<std::uint8_t>(row_);
+        if (ext == "iff" || ext == "far") {
+            content.known = false;  // until its objects are read
+            report_.content.push_back(std::move(content));
+            if (file.size > 0) queue(folder, file, ext, index, shared);
+            return;
+        }
+        report_.content.push_back(std::move(content));
+        auto& names = game.area == "floors" ? floors_ : game.area == "walls" ? walls_ : roofs_;
+        for (auto& name : namesOf(file.name)) names[name].push_back(index);
+    }
+
+    void queue(const std::string& folder, const FolderListing::File& file, const std::string& ext,
+               std::int64_t target, std::shared_ptr<const std::string>& shared) {
+        if (!shared) shared = std::make_shared<const std::string>(folder);
+        const auto task = static_cast<std::uint32_t>(tasks_.size());
+        tasks_.push_back(target);
+        inspector_.add({shared, file.name, source_.separator(),
+                        ext == "far" ? FileKind::kArchive : FileKind::kObject, task,
+                        static_cast<std::uint64_t>(file.size)});
+    }
+
+    void takeFindings(const Findings& findings) {
+        report_.filesUnreadable += static_cast<std::int64_t>(findings.unreadableCount);
+        for (const auto& why : findings.unreadable) {
+            if (hooks_.message) hooks_.message(why);
+        }
+        std::vector<bool> bad(tasks_.size(), false);
+        for (const auto& b : findings.bad) {
+            bad[b.file] = true;
+            const std::int64_t target = tasks_[b.file];
+            if (target == kOwn) continue;
+            // A broken content file is said by the check; here it only stays out of "unused".
+            ++report_.filesUnreadable;
+            if (hooks_.message) {
+                hooks_.message(
+                    placeText(report_.content[static_cast<std::size_t>(target)].path, b.entry) +
+                    ": " + b.fault.detail);
+            }
+        }
+        guids_.reserve(findings.guids.size());
+        for (const auto& [guid, object] : findings.guids) {
+            const std::uint32_t task = findings.objects[object].file;
+            const std::int64_t target = tasks_[task];
+            guids_.emplace_back(guid, target);
+            if (target == kOwn) {
+                report_.gameObjectsFound = report_.gameObjectsFound || task < ownObjectFiles_;
+            } else if (!bad[task]) {
+                report_.content[static_cast<std::size_t>(target)].known = true;
+            }
+        }
+        std::sort(guids_.begin(), guids_.end());
+    }
+
+    // Whether the object ID is provided, adding the content files that provide it to `uses`.
+    bool provide(std::uint32_t id, std::vector<std::uint32_t>& uses) const {
+        const auto [from, to] =
+            std::equal_range(guids_.begin(), guids_.end(), std::make_pair(id, kOwn - 1),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (auto it = from; it != to; ++it) {
+            if (it->second != kOwn) uses.push_back(static_cast<std::uint32_t>(it->second));
+        }
+        return from != to;
+    }
+
+    void readSaves(const fs::path& folder) {
+        report_.saves.push_back(hostPath(folder));
+        if (hooks_.progress) hooks_.progress(hostPath(folder));
+        const auto houses = childOf(folder, "Houses");
+        if (!houses) return;
+        const auto files = filesIn(*houses);
+        if (!files) {
+            ++report_.foldersUnreadable;
+            if (hooks_.message) hooks_.message("Cannot read the folder " + hostPath(*houses));
+            return;
+        }
+        const auto names = lotNames(*houses, *files);
+        const auto families = familyNames(folder);
+        for (const auto& name : *files) {
+            if (walk_.cancelled()) return;
+            const auto house = houseNumber(name);
+            if (!house) continue;
+            SavedLot lot;
+            lot.file = hostPath(*houses / fromHost(name));
+            lot.saves = hostPath(folder);
+            lot.house = *house;
+            if (const auto found = names.find(*house); found != names.end())
+                lot.name = found->second;
+            if (const auto found = families.find(*house); found != families.end())
+                lot.family = found->second;
+            LotUses uses;
+            const bool read = readSaved(
+                *houses / fromHost(name),
+                [&](ByteSource& bytes, std::string& why) { return readLot(bytes, uses, why); },
+                [this](const std::string& why) { said(why); });
+            if (!read) {
+                ++report_.lotsUnreadable;
+                report_.unusedKnown = false;
+                continue;
+            }
+            resolve(uses, lot);
+            report_.lots.push_back(std::move(lot));
+        }
+    }
+
+    void resolve(const LotUses& uses, SavedLot& lot) {
+        std::unordered_set<std::uint32_t> defined(uses.defined.begin(), uses.defined.end());
+        std::unordered_set<std::uint32_t> missingIds;
+        for (const auto& object : uses.objects) {
+            bool found = provide(object.id, lot.uses) || defined.count(object.id) != 0;
+            if (object.clonedFrom != 0) found = provide(object.clonedFrom, lot.uses) || found;
+            if (found || object.person || !report_.gameObjectsFound) continue;
+            if (missingIds.insert(object.id).second)
+                lot.missing.push_back({"object", object.id, object.name});
+        }
+        const auto byName = [&](const std::vector<std::string>& names, const NameIndex& content,
+                                const std::unordered_set<std::string>* own, std::string_view kind) {
+            std::unordered_set<std::string> said;
+            for (const auto& name : names) {
+                const std::string lower = ascii::toLower(name);
+                if (const auto found = content.find(lower); found != content.end()) {
+                    lot.uses.insert(lot.uses.end(), found->second.begin(), found->second.end());
+                } else if ((!own || own->count(lower) == 0) && said.insert(lower).second) {
+                    lot.missing.push_back({kind, std::nullopt, name});
+                }
+            }
+        };
+        byName(uses.floors, floors_, &ownFloors_, "floor");
+        byName(uses.walls, walls_, &ownWalls_, "wall");
+        if (!uses.roof.empty()) byName({uses.roof}, roofs_, nullptr, "roof");
+        std::sort(lot.uses.begin(), lot.uses.end());
+        lot.uses.erase(std::unique(lot.uses.begin(), lot.uses.end()), lot.uses.end());
+        for (const auto index : lot.uses) ++report_.content[index].lots;
+    }
+
+    // Each lot's name by its number, from the *Desc.iff files beside the lots:
+    // NeighborhoodDesc.iff first, then the others in name order. String table 2000 + N names
+    // lot N.
+    std::unordered_map<int, std::string> lotNames(const fs::path& houses,
+                                                  const std::vector<std::string>& files) {
+        std::vector<std::string> descriptions;
+        for (const auto& name : files) {
+            if (ascii::toLower(name).ends_with("desc.iff")) descriptions.push_back(name);
+        }
+        std::stable_partition(descriptions.begin(), descriptions.end(), [](const std::string& n) {
+            return ascii::equalNoCase(n, "NeighborhoodDesc.iff");
+        });
+        std::unordered_map<int, std::string> out;
+        for (const auto& name : descriptions) {
+            readSaved(
+                houses / fromHost(name),
+                [&](ByteSource& bytes, std::string& why) {
+                    const auto chunks = listSavedChunks(bytes, {"STR#"});
+                    for (const auto& place : chunks.chunks) {
+                        const int house = place.id - 2000;
+                        if (house < 0 || out.count(house) != 0) continue;
+                        if (auto text = firstString(bytes, place, options_.language))
+                            out.emplace(house, std::move(*text));
+                    }
+                    if (chunks.fault) why = chunks.fault->detail;
+                    return !chunks.fault;
+                },
+                [this](const std::string& why) { said(why); });
+        }
+        return out;
+    }
+
+    // Each family's name by the number of the house it lives in, from Neighborhood.iff's FAMI
+    // chunks and the FAMs chunk of the same ID.
+    std::unordered_map<int, std::string> familyNames(const fs::path& saves) {
+        std::unordered_map<int, std::string> out;
+        const auto file = fileNamed(saves, "Neighborhood.iff");
+        if (!file) return out;
+        readSaved(
+            *file,
+            [&](ByteSource& bytes, std::string& why) {
+                const auto chunks = listSavedChunks(bytes, {"FAMI", "FAMs"});
+                for (const auto& place : chunks.chunks) {
+                    if (place.type != "FAMI") continue;
+                    const auto data = savedChunkData(bytes, place);
+                    const auto family = data ? readFamily(*data) : std::nullopt;
+                    if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
+                    for (const auto& names : chunks.chunks) {
+                        if (names.type != "FAMs" || names.id != place.id) continue;
+                        if (auto text = firstString(bytes, names, options_.language))
+                            out.emplace(family->house, std::move(*text));
+                    }
+                }
+                if (chunks.fault) why = chunks.fault->detail;
+                return !chunks.fault;
+            },
+            [this](const std::string& why) { said(why); });
+        return out;
+    }
+
+    void said(const std::string& why) {
+        ++report_.filesUnreadable;
+        if (hooks_.message) hooks_.message(why);
+    }
+
+    using NameIndex = std::unordered_map<std::string, std::vector<std::uint32_t>>;
+
+    FolderSource& source_;
+    const ScanHooks& hooks_;
+    const LotsOptions& options_;
+    FolderWalk walk_;
+    Inspector inspector_;
+    LotsReport report_;
+    int row_ = 0;  // the content folder walked, or -1 for the game's own
+    bool readsSubfolders_ = true;
+    std::vector<std::int64_t> tasks_;  // each file queued: its content index, or kOwn
+    std::size_t ownObjectFiles_ = 0;
+    std::vector<std::pair<std::uint32_t, std::int64_t>> guids_;
+    NameIndex floors_;
+    NameIndex walls_;
+    NameIndex roofs_;
+    std::unordered_set<std::string> ownFloors_;
+    std::unordered_set<std::string> ownWalls_;
+};
+
+}  // namespace
+
+std::vector<std::uint32_t> LotsReport::unused() const {
+    std::vector<std::uint32_t> out;
+    if (!unusedKnown || cancelled) return out;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        if (content[i].known && content[i].lots == 0) out.push_back(static_cast<std::uint32_t>(i));
+    }
+    return out;
+}
+
+bool readLot(ByteSource& bytes, LotUses& out, std::string& why) {
+    const auto chunks = listSavedChunks(bytes, {"objt", "FLRm", "WALm", "HOUS"});
+    if (chunks.fault) {
+        why = chunks.fault->detail;
+        return false;
+    }
+    out.defined = chunks.guids;
+    for (const auto& place : chunks.chunks) {
+        const auto data = savedChunkData(bytes, place);
+        if (!data) {
+            why = "Its " + place.type + " chunk is larger than any lot's.";
+            return false;
+        }
+        if (place.type == "objt") {
+            const auto objects = readObjectTable(*data);
+            if (!objects) {
+                why = "Its table of objects (objt) is damaged or of a version not known.";
+                return false;
+            }
+            for (const auto& o : *objects) {
+                out.objects.push_back(
+                    {o.id, o.clonedFrom, o.kind == 2, textToUtf8(o.name, kUsEnglish)});
+            }
+        } else if (place.type == "FLRm" || place.type == "WALm") {
+            const auto names = readTileNames(*data, place.id);
+            if (!names) {
+                why = "Its list of " + std::string(place.type == "FLRm" ? "floors" : "walls") +
+                      " (" + place.type + ") is damaged.";
+                return false;
+            }
+            auto& list = place.type == "FLRm" ? out.floors : out.walls;
+            for (const auto& n : *names) list.push_back(textToUtf8(n, kUsEnglish));
+        } else if (place.id == 0) {
+            const auto roof = readRoofName(*data);
+            if (!roof) {
+                why = "Its house record (HOUS) is damaged.";
+                return false;
+            }
+            out.roof = textToUtf8(*roof, kUsEnglish);
+        }
+    }
+    return true;
+}
+
+LotsReport scanLots(const fs::path& installFolder, const std::vector<fs::path>& saveFolders,
+                    FolderSource& source, const ScanHooks& hooks, const LotsOptions& options) {
+    LotScanner scanner(source, hooks, options);
+    return scanner.scan(installFolder, saveFolders);
+}
+
+}  // namespace brambleton::content
