@@ -93,20 +93,20 @@ appstreamcli validate --no-net --explain "$staging/usr/share/metainfo/org.brambl
 (cd "$staging" && flatpak-builder --show-manifest "$OLDPWD/packaging/flatpak/org.brambleton.Brambleton.yml" >/dev/null)
 rm -rf "$staging"
 
-stage "Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's, the Lutris and JSON readers, and the IFF, FAR and CMX readers inside the content files and the catalogue's, for 20 each"
+stage "Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's, the Lutris and JSON readers, and the IFF, FAR and CMX readers inside the content files, the catalogue's and the saved lots', for 20 each"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
 cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz settings_file_fuzz launcher_text_fuzz \
-    iff_fuzz far_fuzz cmx_fuzz catalogue_fuzz format_seeds -j "$jobs"
+    iff_fuzz far_fuzz cmx_fuzz catalogue_fuzz lots_fuzz format_seeds -j "$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"; report_times' EXIT
 mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini" "$corpus/iff" "$corpus/far" "$corpus/cmx" "$corpus/launcher" \
-    "$corpus/catalogue"
+    "$corpus/catalogue" "$corpus/lots"
 printf 'game:\n  exe: drive_c/Sims.exe\n  prefix: ~/Games/the-sims\nwine:\n  version: lutris-7.2\n' >"$corpus/launcher/lutris.yml"
 printf '{"Sims": {"title": "The Sims", "install_path": "/g", "winePrefix": "~/p"}}' >"$corpus/launcher/heroic.json"
 build/fuzz/tests/content/format_seeds "$corpus/iff" "$corpus/far" "$corpus/cmx"
 # What fuzzers found before, kept in the tests.
-for folder in reg vdf ini launcher iff far cmx catalogue; do cp tests/samples/$folder/* "$corpus/$folder/"; done
+for folder in reg vdf ini launcher iff far cmx catalogue lots; do cp tests/samples/$folder/* "$corpus/$folder/"; done
 mkdir -p build/fuzz/found
 printf '[game]\nchosen="/home/x/Jeux \\"Sims\\"; a,b"\ncopies=/a, /b\ninUse=@@home\n' >"$corpus/ini/seed.ini"
 for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
@@ -129,6 +129,7 @@ fuzz iff_fuzz "$corpus/iff" 20 content
 fuzz far_fuzz "$corpus/far" 20 content
 fuzz cmx_fuzz "$corpus/cmx" 20 content
 fuzz catalogue_fuzz "$corpus/catalogue" 20 content
+fuzz lots_fuzz "$corpus/lots" 20 content
 stage "Release packages, from the same build trees"
 if $windows; then bash scripts/release.sh; else bash scripts/release.sh --no-windows; fi
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

@@ -190,4 +190,63 @@ inline std::string catalogueObject(std::uint32_t guid, std::string_view name,
     return iffFile(chunks);
 }
 
+// A name as save tables store it: zero-ended, then a pad byte (not always 0) when its length
+// is even.
+inline std::string paddedName(std::string_view name) {
+    return std::string(name) + '\0' + (name.size() % 2 == 0 ? "\x5a" : "");
+}
+
+// One object a lot holds: kind 2 is a person; `clonedFrom` is written in version 3 only.
+struct LotEntry {
+    std::uint32_t id;
+    std::string name;
+    std::uint16_t kind = 4;
+    std::uint32_t clonedFrom = 0;
+};
+
+// A lot's objt data.
+inline std::string objtData(const std::vector<LotEntry>& objects, std::uint32_t version = 2) {
+    std::string out = littleEndian(0) + littleEndian(version) + "tjbo";
+    std::uint16_t number = 0;
+    for (const auto& o : objects) {
+        out += littleEndian(o.id) + littleEndian(1, 2) + littleEndian(0, 2) + littleEndian(7, 2) +
+               littleEndian(0, 2) + littleEndian(++number, 2) + littleEndian(o.kind, 2) +
+               paddedName(o.name);
+        if (version >= 3) out += littleEndian(o.clonedFrom);
+    }
+    return out + littleEndian(0);
+}
+
+// FLRm or WALm data of chunk ID `id`: the file names a lot uses.
+inline std::string tileNamesData(const std::vector<std::string>& names, std::uint16_t id,
+                                 std::string_view tag) {
+    std::string out = littleEndian(0) + littleEndian(id) + std::string(tag) +
+                      littleEndian(static_cast<std::uint32_t>(names.size()));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        out += paddedName(names[i]) + littleEndian(1) + static_cast<char>(i + 1) +
+               std::string(5 + std::size_t{2} * id, '\0');
+    }
+    return out;
+}
+
+// A lot file (UserData/Houses/HouseNN.iff) of `objects`, floors, walls and a roof, among
+// other chunks of the kind lots hold; with `oldHeader`, IFF 2.0's all-text header.
+inline std::string houseFile(const std::vector<LotEntry>& objects,
+                             const std::vector<std::string>& floors = {},
+                             const std::vector<std::string>& walls = {}, std::string_view roof = {},
+                             std::uint32_t version = 2, bool oldHeader = false) {
+    const std::string hous = littleEndian(0) + littleEndian(0x6c) + "SUOH" + std::string(22, '\1') +
+                             littleEndian(0x1234) + std::string(roof) + '\0';
+    std::vector<std::string> chunks = {iffChunk("SIMI", 1, std::string(200, '\0')),
+                                       iffChunk("HOUS", 0, hous),
+                                       iffChunk("objt", 0, objtData(objects, version)),
+                                       iffChunk("ARRY", 1, std::string(600, '\0'))};
+    if (!floors.empty()) chunks.push_back(iffChunk("FLRm", 1, tileNamesData(floors, 1, "mRLF")));
+    if (!walls.empty()) chunks.push_back(iffChunk("WALm", 1, tileNamesData(walls, 1, "mLAW")));
+    if (!oldHeader) return iffFile(chunks);
+    std::string out("IFF FILE 2.0:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996\0", 64);
+    for (const auto& c : chunks) out += c;
+    return out;
+}
+
 }  // namespace brambleton::testing

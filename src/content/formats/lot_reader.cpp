@@ -131,6 +131,14 @@ SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_vie
         }
         at += length;
     }
+    // An IFF 2.5 file names its resource map's place: one past the end was cut at a chunk's
+    // edge. (IFF 2.0 has no such offset, and a cut there can only show inside a chunk.)
+    const std::uint32_t map = start.starts_with(kSignature25) ? big32(header + 60) : 0;
+    if (map != 0 && (map < kFileHeader || map >= size || size - map < kChunkHeader)) {
+        out.fault = FormatFault{map >= size ? FormatFault::kTruncated : FormatFault::kPastEnd,
+                                "Its header puts the resource map at byte " + std::to_string(map) +
+                                    ", past what the file holds."};
+    }
     return out;
 }
 

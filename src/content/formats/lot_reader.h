@@ -23,7 +23,8 @@ struct SavedChunks {
 // Lists the chunks of `bytes` whose types are in `types`. Takes both headers the game writes
 // saves with: IFF 2.5, and the older IFF 2.0, whose header's last four bytes are the end of
 // its signature's text rather than a resource map's offset (the map is never needed here, so
-// it is never read). Chunks as readIff() reads them: every header checked against the size.
+// it is never read), but an IFF 2.5 file whose map would lie past its end is cut short. Chunks as
+// readIff() reads them: every header checked against the size.
 SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_view>& types);
 
 // The largest chunk of a saved game that is read whole: a lot's object table of a few
