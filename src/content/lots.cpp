@@ -394,22 +394,29 @@ class LotScanner final : public FolderVisitor {
             *file,
             [&](ByteSource& bytes, std::string& why) {
                 const auto chunks = listSavedChunks(bytes, {"FAMI", "FAMs"});
-                for (const auto& place : chunks.chunks) {
-                    if (place.type != "FAMI") continue;
-                    const auto data = savedChunkData(bytes, place);
-                    const auto family = data ? readFamily(*data) : std::nullopt;
-                    if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
-                    for (const auto& names : chunks.chunks) {
-                        if (names.type != "FAMs" || names.id != place.id) continue;
-                        if (auto text = firstString(bytes, names, options_.language))
-                            out.emplace(family->house, std::move(*text));
-                    }
-                }
+                familiesIn(bytes, chunks.chunks, out);
                 if (chunks.fault) why = chunks.fault->detail;
                 return !chunks.fault;
             },
             [this](const std::string& why) { said(why); });
         return out;
+    }
+
+    void familiesIn(ByteSource& bytes, const std::vector<ChunkPlace>& chunks,
+                    std::unordered_map<int, std::string>& out) const {
+        for (const auto& place : chunks) {
+            if (place.type != "FAMI") continue;
+            const auto data = savedChunkData(bytes, place);
+            const auto family = data ? readFamily(*data) : std::nullopt;
+            if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
+            const auto names = std::find_if(chunks.begin(), chunks.end(), [&](const ChunkPlace& c) {
+                return c.type == "FAMs" && c.id == place.id;
+            });
+            if (names == chunks.end()) continue;
+            if (auto text = firstString(bytes, *names, options_.language)) {
+                out.emplace(family->house, std::move(*text));
+            }
+        }
     }
 
     void said(const std::string& why) {
@@ -448,6 +455,47 @@ std::vector<std::uint32_t> LotsReport::unused() const {
     return out;
 }
 
+namespace {
+
+// Reads one chunk of a lot, `data` of the chunk at `place`, into `out`; false, with `why`
+// set, when it does not read whole.
+bool readLotChunk(const ChunkPlace& place, const std::string& data, LotUses& out,
+                  std::string& why) {
+    if (place.type == "objt") {
+        const auto objects = readObjectTable(data);
+        if (!objects) {
+            why = "Its table of objects (objt) is damaged or of a version not known.";
+            return false;
+        }
+        for (const auto& o : *objects) {
+            out.objects.push_back(
+                {o.id, o.clonedFrom, o.kind == 2, textToUtf8(o.name, kUsEnglish)});
+        }
+        return true;
+    }
+    if (place.type == "FLRm" || place.type == "WALm") {
+        const auto names = readTileNames(data, place.id);
+        if (!names) {
+            why = "Its list of " + std::string(place.type == "FLRm" ? "floors" : "walls") + " (" +
+                  place.type + ") is damaged.";
+            return false;
+        }
+        auto& list = place.type == "FLRm" ? out.floors : out.walls;
+        for (const auto& n : *names) list.push_back(textToUtf8(n, kUsEnglish));
+        return true;
+    }
+    if (place.id != 0) return true;  // the house record is HOUS #0
+    const auto roof = readRoofName(data);
+    if (!roof) {
+        why = "Its house record (HOUS) is damaged.";
+        return false;
+    }
+    out.roof = textToUtf8(*roof, kUsEnglish);
+    return true;
+}
+
+}  // namespace
+
 bool readLot(ByteSource& bytes, LotUses& out, std::string& why) {
     const auto chunks = listSavedChunks(bytes, {"objt", "FLRm", "WALm", "HOUS"});
     if (chunks.fault) {
@@ -461,33 +509,7 @@ bool readLot(ByteSource& bytes, LotUses& out, std::string& why) {
             why = "Its " + place.type + " chunk is larger than any lot's.";
             return false;
         }
-        if (place.type == "objt") {
-            const auto objects = readObjectTable(*data);
-            if (!objects) {
-                why = "Its table of objects (objt) is damaged or of a version not known.";
-                return false;
-            }
-            for (const auto& o : *objects) {
-                out.objects.push_back(
-                    {o.id, o.clonedFrom, o.kind == 2, textToUtf8(o.name, kUsEnglish)});
-            }
-        } else if (place.type == "FLRm" || place.type == "WALm") {
-            const auto names = readTileNames(*data, place.id);
-            if (!names) {
-                why = "Its list of " + std::string(place.type == "FLRm" ? "floors" : "walls") +
-                      " (" + place.type + ") is damaged.";
-                return false;
-            }
-            auto& list = place.type == "FLRm" ? out.floors : out.walls;
-            for (const auto& n : *names) list.push_back(textToUtf8(n, kUsEnglish));
-        } else if (place.id == 0) {
-            const auto roof = readRoofName(*data);
-            if (!roof) {
-                why = "Its house record (HOUS) is damaged.";
-                return false;
-            }
-            out.roof = textToUtf8(*roof, kUsEnglish);
-        }
+        if (!readLotChunk(place, *data, out, why)) return false;
     }
     return true;
 }

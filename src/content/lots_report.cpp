@@ -98,10 +98,10 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
     std::vector<std::string> lines;
     const auto below = [&](const std::string& path) { return pathBelow(path, report.install); };
     for (const auto& saves : report.saves) lines.push_back("Saves: " + saves);
-    if (report.saves.empty()) lines.push_back("No saved games were found for this copy.");
+    if (report.saves.empty()) lines.emplace_back("No saved games were found for this copy.");
     for (const auto& lot : report.lots) {
-        lines.push_back("");
-        lines.push_back(lotLabel(lot) + " (" + lot.file + ")");
+        lines.emplace_back("");
+        lines.emplace_back(lotLabel(lot) + " (" + lot.file + ")");
         if (lot.uses.empty()) lines.emplace_back("  uses no content files");
         for (const auto index : lot.uses)
             lines.push_back("  uses " + below(report.content[index].path));

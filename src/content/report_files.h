@@ -62,8 +62,8 @@ using PictureEncoder = std::function<std::string(std::string_view bmp)>;
 // Writes the report as it is shared (see forSharing) to `file`: JSON when the name ends in
 // ".json" (any case), else an HTML page, which shows the catalogue picture of each object a
 // duplicate or a conflict of object IDs is about, as a PNG made by `toPng`, else by
-// bmpAsPng, else (a form neither takes) as the BMP it is, which browsers show too. Empty when written; else why not, one
-// sentence.
+// bmpAsPng, else (a form neither takes) as the BMP it is, which browsers show too. Empty when
+// written; else why not, one sentence.
 std::string saveShared(const ContentReport& report, const std::string& file,
                        const std::string& home, const NumberSeparators& separators,
                        const PictureEncoder& toPng = {});

@@ -19,6 +19,7 @@ inline constexpr const char* kGroup = "game";
 inline constexpr const char* kChosenFolder = "chosen";  // the folder chosen from the Game menu
 inline constexpr const char* kCopies = "copies";        // the copies the player chose among
 inline constexpr const char* kInUse = "inUse";          // the copy chosen among them
+inline constexpr const char* kSavesFolder = "saves";    // the saves folder chosen in My lots
 
 // The file: brambleton/brambleton.ini in the environment's configuration folder
 // (~/.config on Linux, %APPDATA% on Windows).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/catalogue_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -15,14 +16,17 @@
 #include <QShowEvent>
 #include <QTableView>
 #include <QThreadPool>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <mutex>
+#include <unordered_map>
 
 #include "common/ascii.h"
 #include "common/game_folders.h"
 #include "content/file_names.h"
 #include "content/formats/picture.h"
 #include "content/formats/text_codes.h"
+#include "content/lots_report.h"
 #include "content/report_words.h"
 #include "ui/app_style.h"
 #include "ui/message_box.h"
@@ -111,6 +115,56 @@ void CatalogueModel::setItems(std::vector<content::CatalogueItem> items, QString
     endResetModel();
 }
 
+void CatalogueModel::setLots(std::shared_ptr<const content::LotsReport> report) {
+    lots_ = std::move(report);
+    usedBy_.assign(lots_ ? items_.size() : 0, {});
+    unused_.assign(lots_ ? items_.size() : 0, false);
+    if (lots_) {
+        std::unordered_map<std::string_view, std::uint32_t> byPath;
+        for (std::uint32_t i = 0; i < lots_->content.size(); ++i)
+            byPath.emplace(lots_->content[i].path, i);
+        std::vector<std::vector<std::uint32_t>> lotsOf(lots_->content.size());
+        for (std::uint32_t lot = 0; lot < lots_->lots.size(); ++lot) {
+            for (const auto file : lots_->lots[lot].uses) lotsOf[file].push_back(lot);
+        }
+        std::vector<bool> unusedFile(lots_->content.size(), false);
+        for (const auto file : lots_->unused()) unusedFile[file] = true;
+        for (std::size_t row = 0; row < items_.size(); ++row) {
+            const auto found = byPath.find(items_[row].path);
+            if (found == byPath.end()) continue;
+            usedBy_[row] = lotsOf[found->second];
+            unused_[row] = unusedFile[found->second];
+        }
+    }
+    if (!items_.empty()) emit dataChanged(index(0, kUsedBy), index(rowCount() - 1, kUsedBy));
+}
+
+bool CatalogueModel::unused(int row) const {
+    return lots_ && unused_[static_cast<std::size_t>(row)];
+}
+
+int CatalogueModel::lotsUsing(int row) const {
+    return lots_ ? static_cast<int>(usedBy_[static_cast<std::size_t>(row)].size()) : 0;
+}
+
+QString CatalogueModel::usedByText(int row, bool lotNames) const {
+    if (!lots_) return {};
+    if (!lotNames) {
+        const int lots = lotsUsing(row);
+        if (lots > 0) return lots == 1 ? tr("1 lot") : tr("%1 lots").arg(QLocale().toString(lots));
+        return unused(row) ? tr("no lot") : QString();
+    }
+    QStringList names;
+    for (const auto lot : usedBy_[static_cast<std::size_t>(row)]) {
+        if (names.size() == 20) {
+            names << tr("and more");
+            break;
+        }
+        names << readable(fromUtf8(content::lotLabel(lots_->lots[lot])));
+    }
+    return names.join(QLatin1Char('\n'));
+}
+
 int CatalogueModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(items_.size());
 }
@@ -134,6 +188,8 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
             return tr("File");
         case kSize:
             return tr("KB");
+        case kUsedBy:
+            return tr("Used by");
         default:
             return {};
     }
@@ -144,6 +200,9 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     const auto& item = items_[static_cast<std::size_t>(index.row())];
     const std::string& file = item.entry.empty() ? item.path : item.entry;
     if (role == Qt::DecorationRole && index.column() == kName) return picture(index.row());
+    if (index.column() == kUsedBy && (role == Qt::ToolTipRole || role == Qt::DisplayRole)) {
+        return usedByText(index.row(), role == Qt::ToolTipRole);
+    }
     if (role == Qt::ToolTipRole) {
         const QString name = readable(fromUtf8(item.name.value_or(content::lastPart(file))));
         return item.description && !item.description->empty()
@@ -225,11 +284,17 @@ void CatalogueFilter::setArea(const QString& area) {
     invalidateFilter();
 }
 
+void CatalogueFilter::setUnusedOnly(bool only) {
+    unusedOnly_ = only;
+    invalidateFilter();
+}
+
 bool CatalogueFilter::filterAcceptsRow(int row, const QModelIndex&) const {
     const auto& model = static_cast<const CatalogueModel&>(*sourceModel());
     const auto& item = model.item(row);
     if (!category_.isEmpty() && text(item.category) != category_) return false;
     if (!area_.isEmpty() && text(kGameFolders[item.folder].area) != area_) return false;
+    if (unusedOnly_ && !model.unused(row)) return false;
     if (text_.isEmpty()) return true;
     const std::string wanted = ascii::toLower(text_.toStdString());
     const auto has = [&](const std::string& field) {
@@ -267,6 +332,8 @@ bool CatalogueFilter::lessThan(const QModelIndex& left, const QModelIndex& right
             return a.folder < b.folder;
         case CatalogueModel::kFile:
             return a.path != b.path ? a.path < b.path : a.entry < b.entry;
+        case CatalogueModel::kUsedBy:
+            return model.lotsUsing(left.row()) < model.lotsUsing(right.row());
         default:
             return lessNoCase(name(a), name(b));
     }
@@ -313,6 +380,14 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
     filters->addWidget(search_, 3);
     filters->addWidget(categories_, 1);
     filters->addWidget(areas_, 1);
+    unusedOnly_ = new QCheckBox(tr("Used by no lot"), this);
+    unusedOnly_->setObjectName(QStringLiteral("unusedOnly"));
+    unusedOnly_->setToolTip(
+        tr("Only what no saved lot uses. Lots drop what they use for good "
+           "when it is gone as they are saved; a Sim may still carry "
+           "some of this in an inventory."));
+    unusedOnly_->setEnabled(false);
+    filters->addWidget(unusedOnly_);
     layout->addLayout(filters);
 
     model_ = new CatalogueModel(this);
@@ -359,6 +434,10 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
         filter_->setArea(areas_->currentData().toString());
         updateSummary();
     });
+    connect(unusedOnly_, &QCheckBox::toggled, this, [this](bool only) {
+        filter_->setUnusedOnly(only);
+        updateSummary();
+    });
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { showInFolder_->setEnabled(current.isValid()); });
     connect(table_, &QTableView::activated, this, &CatalogueWindow::showSelectedInFolder);
@@ -372,9 +451,13 @@ CatalogueWindow::~CatalogueWindow() {
     endProgress();
 }
 
-bool CatalogueWindow::scan(const QString& hostFolder) {
+bool CatalogueWindow::scan(const QString& hostFolder, std::vector<std::filesystem::path> saves) {
     if (scan_.running()) return false;
     hostFolder_ = hostFolder;
+    saves_ = std::move(saves);
+    model_->setLots(nullptr);
+    unusedOnly_->setChecked(false);
+    unusedOnly_->setEnabled(false);
     progress_ = new frmInProcess(isVisible() ? this : parentWidget());
     progress_->cancelAction = [this] { scan_.requestStop(); };
     progress_->show();
@@ -432,6 +515,8 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
     show();
     raise();
     activateWindow();
+    // Which lots use each item follows, once the catalogue is on screen.
+    if (!saves_.empty()) QTimer::singleShot(0, this, &CatalogueWindow::scanLots);
     if (!unreadable.isEmpty()) {
         showMessage(tr("%1 files could not be read whole and were left out:\n")
                             .arg(QLocale().toString(static_cast<qlonglong>(filesUnreadable))) +
@@ -439,6 +524,27 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
                     {}, this);
     }
     emit scanEnded(true);
+}
+
+void CatalogueWindow::scanLots() {
+    const std::filesystem::path install(hostFolder_.toStdU16String());
+    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    const auto saves = saves_;
+    scan_.start([this, install, saves, language](std::stop_token stop,
+                                                 const ScanThread::Progress& progress) {
+        content::ScanHooks hooks;
+        hooks.progress = progress;
+        hooks.cancelled = [&stop] { return stop.stop_requested(); };
+        auto report = std::make_shared<const content::LotsReport>(
+            content::scanLots(install, saves, *source_, hooks, {language}));
+        return std::function<void()>([this, report] {
+            if (report->cancelled) return;
+            model_->setLots(report);
+            unusedOnly_->setEnabled(report->unusedKnown);
+            updateSummary();
+            emit lotsRead();
+        });
+    });
 }
 
 void CatalogueWindow::updateSummary() {

@@ -9,14 +9,17 @@
 #include <QSortFilterProxyModel>
 #include <QString>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "content/catalogue.h"
+#include "content/lots.h"
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
 #include "ui/scan_thread.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -33,7 +36,7 @@ struct PictureTicket;
 class CatalogueModel final : public QAbstractTableModel {
     Q_OBJECT
   public:
-    enum Column { kName, kPrice, kCategory, kArea, kFile, kSize, kColumns };
+    enum Column { kName, kPrice, kCategory, kArea, kFile, kSize, kUsedBy, kColumns };
     // The role under which each cell holds what it sorts by.
     static constexpr int kSortRole = Qt::UserRole + 1;
 
@@ -43,6 +46,16 @@ class CatalogueModel final : public QAbstractTableModel {
     void setItems(std::vector<content::CatalogueItem> items, QString install);
     const content::CatalogueItem& item(int row) const { return items_[static_cast<size_t>(row)]; }
     QString install() const { return install_; }
+
+    // Which saved lots use each item's file, for the Used by column ("3 lots", the lots in
+    // the tooltip; "no lot" only where that can be known). Null clears it.
+    void setLots(std::shared_ptr<const content::LotsReport> report);
+    bool lotsKnown() const { return lots_ != nullptr; }
+    // Whether no saved lot uses the row's file, as far as that can be known.
+    bool unused(int row) const;
+    int lotsUsing(int row) const;
+    // The Used by cell's text ("3 lots", "no lot"), or with `lotNames` the lots, one a line.
+    QString usedByText(int row, bool lotNames) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -58,6 +71,11 @@ class CatalogueModel final : public QAbstractTableModel {
 
     std::vector<content::CatalogueItem> items_;
     QString install_;
+    std::shared_ptr<const content::LotsReport> lots_;
+    // Per row: the lots that use its file (indexes into lots_->lots); -1 for a file no lot
+    // is known not to use.
+    std::vector<std::vector<std::uint32_t>> usedBy_;
+    std::vector<bool> unused_;
     mutable QCache<int, QImage> pictures_{2000};
     mutable QSet<int> asked_;  // rows whose picture is being read
     std::shared_ptr<PictureTicket> ticket_;
@@ -72,6 +90,7 @@ class CatalogueFilter final : public QSortFilterProxyModel {
     void setText(const QString& text);
     void setCategory(const QString& category);  // empty: every category
     void setArea(const QString& area);          // empty: every area
+    void setUnusedOnly(bool only);              // only what no saved lot uses
 
   protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override;
@@ -82,6 +101,7 @@ class CatalogueFilter final : public QSortFilterProxyModel {
     QString text_;
     QString category_;
     QString area_;
+    bool unusedOnly_ = false;
 };
 
 // The window of Content > Catalogue...: every object, floor, wall and skin of one install of
@@ -96,8 +116,9 @@ class CatalogueWindow : public QWidget {
                              std::unique_ptr<FolderSource> source = nullptr);
     ~CatalogueWindow() override;
 
-    // Starts reading the catalogue of the install in `hostFolder`; false when a scan runs.
-    bool scan(const QString& hostFolder);
+    // Starts reading the catalogue of the install in `hostFolder`, then which lots in the
+    // save folders `saves` use each item; false when a scan runs.
+    bool scan(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
     bool scanning() const noexcept { return scan_.running(); }
     void stopScanning();
     CatalogueModel& model() { return *model_; }
@@ -105,6 +126,8 @@ class CatalogueWindow : public QWidget {
 
   signals:
     void scanEnded(bool completed);
+    // Which lots use each item is read and shown.
+    void lotsRead();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +140,7 @@ class CatalogueWindow : public QWidget {
     void endProgress();
     void showSelectedInFolder();
     void updateSummary();
+    void scanLots();
 
     std::unique_ptr<FolderSource> source_;
     ScanThread scan_;
@@ -128,6 +152,8 @@ class CatalogueWindow : public QWidget {
     QLineEdit* search_;
     QComboBox* categories_;
     QComboBox* areas_;
+    QCheckBox* unusedOnly_;
+    std::vector<std::filesystem::path> saves_;
     QTableView* table_;
     QPushButton* showInFolder_;
     bool placed_ = false;  // moved over the main window once

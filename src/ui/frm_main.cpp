@@ -33,6 +33,7 @@
 #include "counting/count_summary.h"
 #include "locations/module1.h"
 #include "locations/registry.h"
+#include "locations/save_folders.h"
 #include "locations/settings_file.h"
 #include "ui/about.h"
 #include "ui/app_style.h"
@@ -41,6 +42,7 @@
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/install_chooser.h"
+#include "ui/lots_window.h"
 #include "ui/main_layout.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
@@ -369,6 +371,8 @@ void frmMain::buildMenus() {
     checkContent->setObjectName(QStringLiteral("checkContent"));
     auto* catalogue = contentMenu->addAction(tr("C&atalogue..."), this, &frmMain::showCatalogue);
     catalogue->setObjectName(QStringLiteral("catalogue"));
+    auto* myLots = contentMenu->addAction(tr("My &lots..."), this, &frmMain::showLots);
+    myLots->setObjectName(QStringLiteral("myLots"));
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     // The pages installed with the program, whatever the About buttons were set to open.
@@ -470,7 +474,40 @@ void frmMain::showCatalogue() {
     const QString folder = contentFolder();
     if (folder.isEmpty()) return;
     if (!catalogueWindow_) catalogueWindow_ = new CatalogueWindow(this);
-    catalogueWindow_->scan(folder);
+    catalogueWindow_->scan(folder, saveFolders());
+}
+
+std::vector<std::filesystem::path> frmMain::saveFolders() {
+    const auto installs = currentInstalls();
+    const GameInstall* install = installInUse(installs);
+    if (!install || install->hostFolder.empty()) return {};
+    SavesPlaces places;
+    places.chosen =
+        settings_->value(settingKey(settings::kSavesFolder)).toString().toStdU16String();
+    places.install = std::filesystem::path(
+        std::u8string(install->hostFolder.begin(), install->hostFolder.end()));
+    places.prefix = install->prefix;
+    places.profile = machine_->environment().home;
+    std::vector<std::filesystem::path> out;
+    for (const auto& found : findSaveFolders(places)) out.push_back(found.folder);
+    return out;
+}
+
+void frmMain::showLots() {
+    if (searching_) return;
+    if (lotsWindow_ && lotsWindow_->scanning()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!lotsWindow_) {
+        lotsWindow_ = new LotsWindow(this);
+        // The folder chosen there is remembered as the game's folder is, and read at once.
+        connect(lotsWindow_, &LotsWindow::savesFolderChosen, this, [this](const QString& chosen) {
+            settings_->setValue(settingKey(settings::kSavesFolder), chosen);
+            settings_->sync();
+            showLots();
+        });
+    }
+    lotsWindow_->scan(folder, saveFolders());
 }
 
 void frmMain::checkContent() {

@@ -26,6 +26,7 @@ class QRadioButton;
 namespace brambleton::ui {
 
 class CatalogueWindow;
+class LotsWindow;
 class ContentCheckWindow;
 class DirListBox;
 class DriveListBox;
@@ -100,6 +101,8 @@ class frmMain : public QMainWindow {
     void checkContent();
     // Content > Catalogue...: the catalogue window of the copy in use, read afresh.
     void showCatalogue();
+    // Content > My lots...: which saved lots use the content, and what they miss.
+    void showLots();
 
     // The event handlers, public so that tests can run them as the window does.
     void Form_Load();
@@ -124,6 +127,9 @@ class frmMain : public QMainWindow {
   private:
     // The host folder of the copy of the game in use; empty, after saying so, when none.
     QString contentFolder();
+    // The UserData folders of the copy in use: the folder chosen in My lots when there is
+    // one, else where that copy keeps them.
+    std::vector<std::filesystem::path> saveFolders();
     void buildControls();
     QWidget* makeControl(const LayoutRow& row, QWidget* parent);
     void buildMenus();
@@ -171,6 +177,7 @@ class frmMain : public QMainWindow {
     QPointer<frmInProcess> inProcess_;
     QPointer<ContentCheckWindow> contentWindow_;
     QPointer<CatalogueWindow> catalogueWindow_;
+    QPointer<LotsWindow> lotsWindow_;
     bool counting_ = false;
     bool checking_ = false;  // a content check runs, on its own thread
     bool closeWhenCounted_ = false;

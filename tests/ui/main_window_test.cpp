@@ -3,10 +3,12 @@
 // counter, real widgets under the offscreen platform; only the message box is recorded.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +35,7 @@
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
+#include "ui/lots_window.h"
 #include "ui/message_box.h"
 
 using namespace brambleton;
@@ -935,6 +938,92 @@ class MainWindowTest : public QObject {
         QVERIFY2(html.contains("src=\"data:image/png;base64,iVBORw0KGgo"),
                  html.left(400).constData());
         QVERIFY(html.contains("\xe2\x80\x9cGas Stove\xe2\x80\x9d"));
+    }
+
+    // A disc edition's saves beside its content: lot 1 uses the stove by a tile and the
+    // marble floor; lot 2 uses the game's own chair and misses a sofa. The fridge and the
+    // spare floor no lot uses.
+    static void writeLotsAndContent(const GamePrefix& prefix) {
+        using brambleton::testing::catalogueObject;
+        using brambleton::testing::houseFile;
+        const auto write = [&](const QString& below, const std::string& bytes) {
+            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
+            std::ofstream(prefix.game(below).toStdString(), std::ios::binary) << bytes;
+        };
+        write("Downloads/stove.iff", brambleton::testing::objectFile({0x101, 0x102}));
+        write("Downloads/fridge.iff", catalogueObject(0x103, "Fridge", "Cold", 600, 4));
+        write("GameData/Floors/marble.flr", catalogueObject(0x1, "Marble", "", 5, 0));
+        write("GameData/Floors/spare.flr", catalogueObject(0x2, "Spare", "", 5, 0));
+        write("GameData/Objects/Objects.iff", catalogueObject(0x7000, "Chair", "", 50, 1));
+        write("UserData/Houses/House01.iff", houseFile({{0x102, "stove"}}, {"marble"}));
+        write("UserData/Houses/House02.iff",
+              houseFile({{0x7000, "chair"}, {0xdead, "Gold <b>Sofa</b>"}}));
+    }
+
+    // Content > Catalogue... says which lots use each item, and shows what no lot uses.
+    void theCatalogueSaysWhichLotsUseEachItem() {
+        GamePrefix prefix;
+        writeLotsAndContent(prefix);
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("catalogue")->trigger();
+        auto* window = w.findChild<CatalogueWindow*>("catalogue");
+        QSignalSpy lotsRead(window, &CatalogueWindow::lotsRead);
+        QVERIFY(lotsRead.wait(20000));
+        auto* table = window->findChild<QTableView*>("items");
+        const auto usedBy = [&](const QString& file) {
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                const auto cell = table->model()->index(row, CatalogueModel::kFile);
+                if (cell.data().toString().endsWith(file)) {
+                    return table->model()->index(row, CatalogueModel::kUsedBy);
+                }
+            }
+            return QModelIndex();
+        };
+        QCOMPARE(usedBy("stove.iff").data().toString(), QStringLiteral("1 lot"));
+        QCOMPARE(usedBy("stove.iff").data(Qt::ToolTipRole).toString(), QStringLiteral("Lot 1"));
+        QCOMPARE(usedBy("fridge.iff").data().toString(), QStringLiteral("no lot"));
+        auto* unusedOnly = window->findChild<QCheckBox*>("unusedOnly");
+        QVERIFY(unusedOnly->isEnabled());
+        unusedOnly->setChecked(true);
+        QStringList files;
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            files << QFileInfo(table->model()->index(row, CatalogueModel::kFile).data().toString())
+                         .fileName();
+        }
+        files.sort();
+        QCOMPARE(files, (QStringList{"fridge.iff", "spare.flr"}));
+    }
+
+    // Content > My lots... lists each lot with what it uses and misses, and warns.
+    void myLotsListsEachLotAndWarnsOfWhatIsMissing() {
+        GamePrefix prefix;
+        writeLotsAndContent(prefix);
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("myLots")->trigger();
+        auto* window = w.findChild<LotsWindow*>("lots");
+        QVERIFY(window);
+        QSignalSpy ended(window, &LotsWindow::scanEnded);
+        QVERIFY(ended.wait(20000));
+        QVERIFY(window->isVisible());
+        QVERIFY(window->findChild<QLabel*>("warning")->isVisible());
+        auto* tree = window->findChild<QTreeWidget*>("lots");
+        QCOMPARE(tree->topLevelItemCount(), 3);  // two lots, then what no lot uses
+        const auto* second = tree->topLevelItem(1);
+        QCOMPARE(second->text(0), QStringLiteral("Lot 2"));
+        QCOMPARE(second->child(0)->text(0), QStringLiteral("misses"));
+        // The name as the lot gives it, never read as markup.
+        QCOMPARE(second->child(0)->text(1),
+                 QStringLiteral("object 0x0000DEAD \u201cGold <b>Sofa</b>\u201d"));
+        // What no lot uses: the fridge and the spare floor among the prefix's own files.
+        QStringList unused;
+        for (int i = 0; i < tree->topLevelItem(2)->childCount(); ++i) {
+            unused << QFileInfo(tree->topLevelItem(2)->child(i)->text(1)).fileName();
+        }
+        QVERIFY2(unused.contains("fridge.iff") && unused.contains("spare.flr") &&
+                     !unused.contains("stove.iff") && !unused.contains("marble.flr"),
+                 qPrintable(unused.join(", ")));
     }
 
     // The headless counter's pages carry PNGs it makes itself: each has the pixels Qt's own

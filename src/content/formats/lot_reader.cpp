@@ -75,6 +75,48 @@ std::optional<std::string> paddedName(Cursor& in) {
     return name;
 }
 
+// The chunk whose header is at `at`, added to `out` when it is of `types`: its length, or
+// none with `out.fault` set when its header lies.
+std::optional<std::uint32_t> savedChunk(ByteSource& bytes, std::uint64_t at, std::uint64_t size,
+                                        const std::vector<std::string_view>& types,
+                                        SavedChunks& out) {
+    unsigned char chunk[kChunkHeader];
+    if (size - at < kChunkHeader) {
+        out.fault = FormatFault{
+            FormatFault::kTruncated,
+            "It is cut short, inside a chunk's header at byte " + std::to_string(at) + "."};
+        return std::nullopt;
+    }
+    if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
+        throw ReadError("it became shorter while it was being read");
+    }
+    const std::uint32_t length = big32(chunk + 4);
+    if (length < kChunkHeader || length > kLargestChunk || length > size - at) {
+        out.fault =
+            FormatFault{length > size - at && length <= kLargestChunk ? FormatFault::kTruncated
+                                                                      : FormatFault::kDamaged,
+                        "Its chunk at byte " + std::to_string(at) + " gives a size of " +
+                            std::to_string(length) + " bytes, which " +
+                            (length < kChunkHeader ? "is less than its own header."
+                                                   : "runs past the file's end.")};
+        return std::nullopt;
+    }
+    const std::string_view type(reinterpret_cast<const char*>(chunk), 4);
+    const auto id = static_cast<std::uint16_t>((chunk[8] << 8) | chunk[9]);
+    if (std::find(types.begin(), types.end(), type) != types.end()) {
+        out.chunks.push_back({std::string(type), id, at + kChunkHeader, length - kChunkHeader});
+    }
+    if (type == "OBJD" && length - kChunkHeader >= 32) {
+        unsigned char guid[4];
+        if (bytes.read(at + kChunkHeader + 28, guid, 4) < 4) {
+            throw ReadError("it became shorter while it was being read");
+        }
+        out.guids.push_back(std::uint32_t{guid[0]} | (std::uint32_t{guid[1]} << 8) |
+                            (std::uint32_t{guid[2]} << 16) | (std::uint32_t{guid[3]} << 24));
+    }
+    return length;
+}
+
 }  // namespace
 
 SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_view>& types) {
@@ -95,41 +137,9 @@ SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_vie
         return out;
     }
     for (std::uint64_t at = kFileHeader; at < size;) {
-        unsigned char chunk[kChunkHeader];
-        if (size - at < kChunkHeader) {
-            out.fault = FormatFault{
-                FormatFault::kTruncated,
-                "It is cut short, inside a chunk's header at byte " + std::to_string(at) + "."};
-            return out;
-        }
-        if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
-            throw ReadError("it became shorter while it was being read");
-        }
-        const std::uint32_t length = big32(chunk + 4);
-        if (length < kChunkHeader || length > kLargestChunk || length > size - at) {
-            out.fault =
-                FormatFault{length > size - at && length <= kLargestChunk ? FormatFault::kTruncated
-                                                                          : FormatFault::kDamaged,
-                            "Its chunk at byte " + std::to_string(at) + " gives a size of " +
-                                std::to_string(length) + " bytes, which " +
-                                (length < kChunkHeader ? "is less than its own header."
-                                                       : "runs past the file's end.")};
-            return out;
-        }
-        const std::string_view type(reinterpret_cast<const char*>(chunk), 4);
-        const auto id = static_cast<std::uint16_t>((chunk[8] << 8) | chunk[9]);
-        if (std::find(types.begin(), types.end(), type) != types.end()) {
-            out.chunks.push_back({std::string(type), id, at + kChunkHeader, length - kChunkHeader});
-        }
-        if (type == "OBJD" && length - kChunkHeader >= 32) {
-            unsigned char guid[4];
-            if (bytes.read(at + kChunkHeader + 28, guid, 4) < 4) {
-                throw ReadError("it became shorter while it was being read");
-            }
-            out.guids.push_back(std::uint32_t{guid[0]} | (std::uint32_t{guid[1]} << 8) |
-                                (std::uint32_t{guid[2]} << 16) | (std::uint32_t{guid[3]} << 24));
-        }
-        at += length;
+        const auto length = savedChunk(bytes, at, size, types, out);
+        if (!length) return out;
+        at += *length;
     }
     // An IFF 2.5 file names its resource map's place: one past the end was cut at a chunk's
     // edge. (IFF 2.0 has no such offset, and a cut there can only show inside a chunk.)

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+#include "ui/lots_window.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "content/file_names.h"
+#include "content/formats/text_codes.h"
+#include "content/lots_report.h"
+#include "ui/app_style.h"
+#include "ui/message_box.h"
+#include "ui/shown_text.h"
+
+namespace brambleton::ui {
+namespace {
+
+QString shown(const std::string& text) {
+    return readable(QString::fromStdString(text));
+}
+
+}  // namespace
+
+LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
+    : QWidget(owner, Qt::Window),
+      source_(source ? std::move(source) : makePlatformFolderSource()),
+      scan_(this, [this](const QString& where) {
+          summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
+      }) {
+    setObjectName(QStringLiteral("lots"));
+    setWindowTitle(tr("My lots"));
+    setWindowIcon(applicationIcon());
+    usePlatformColours(this);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    summary_->setWordWrap(true);
+    layout->addWidget(summary_);
+    warning_ =
+        new QLabel(QString::fromUtf8(content::kMissingWarning.data(),
+                                     static_cast<qsizetype>(content::kMissingWarning.size())),
+                   this);
+    warning_->setObjectName(QStringLiteral("warning"));
+    warning_->setTextFormat(Qt::PlainText);
+    warning_->setWordWrap(true);
+    QFont bold = warning_->font();
+    bold.setBold(true);
+    warning_->setFont(bold);
+    warning_->hide();
+    layout->addWidget(warning_);
+
+    lots_ = new QTreeWidget(this);
+    lots_->setObjectName(QStringLiteral("lots"));
+    lots_->setColumnCount(2);
+    lots_->setHeaderLabels({tr("Lot"), tr("Content")});
+    lots_->header()->setStretchLastSection(true);
+    lots_->setColumnWidth(0, 380);
+    lots_->setUniformRowHeights(true);
+    layout->addWidget(lots_, 1);
+
+    auto* buttons = new QHBoxLayout;
+    auto* choose = new QPushButton(tr("Choose the saves folder..."), this);
+    choose->setObjectName(QStringLiteral("chooseSaves"));
+    auto* close = new QPushButton(tr("Close"), this);
+    for (auto* button : {choose, close}) pressOnEnter(button);
+    buttons->addWidget(choose);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    layout->addLayout(buttons);
+    connect(choose, &QPushButton::clicked, this, &LotsWindow::chooseSaves);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    resize(820, 600);
+}
+
+LotsWindow::~LotsWindow() {
+    scan_.stopAndWait();
+    endProgress();
+}
+
+bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesystem::path>& saves) {
+    if (scan_.running()) return false;
+    if (saves.empty()) {
+        report_.reset();
+        lots_->clear();
+        warning_->hide();
+        summary_->setText(
+            tr("No saved games were found for the game in %1: neither its UserData folders nor "
+               "the Legacy Collection's Saved Games hold any. Choose the folder your saves are "
+               "in.")
+                .arg(readable(QDir::toNativeSeparators(hostFolder))));
+        show();
+        raise();
+        emit scanEnded(false);
+        return true;
+    }
+    progress_ = new frmInProcess(isVisible() ? this : parentWidget());
+    progress_->cancelAction = [this] { scan_.requestStop(); };
+    progress_->show();
+    const std::filesystem::path install(hostFolder.toStdU16String());
+    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    scan_.start([this, install, saves, language](std::stop_token stop,
+                                                 const ScanThread::Progress& progress) {
+        auto unreadable = std::make_shared<QStringList>();
+        content::ScanHooks hooks;
+        hooks.progress = progress;
+        hooks.cancelled = [&stop] { return stop.stop_requested(); };
+        hooks.message = [unreadable](const std::string& m) { *unreadable << shown(m); };
+        auto report = std::make_shared<content::LotsReport>(
+            content::scanLots(install, saves, *source_, hooks, {language}));
+        return std::function<void()>([this, report, unreadable] { finish(report, *unreadable); });
+    });
+    return true;
+}
+
+void LotsWindow::stopScanning() {
+    if (!scan_.running()) return;
+    scan_.stopAndWait();
+    endProgress();
+    emit scanEnded(false);
+}
+
+void LotsWindow::endProgress() {
+    if (progress_) {
+        progress_->cancelAction = nullptr;
+        delete progress_;
+    }
+}
+
+void LotsWindow::finish(std::shared_ptr<content::LotsReport> report,
+                        const QStringList& unreadable) {
+    endProgress();
+    if (report->cancelled) {
+        if (!isVisible()) {
+            showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
+        } else {
+            summary_->setText(tr("Reading the lots was cancelled."));
+        }
+        emit scanEnded(false);
+        return;
+    }
+    report_ = std::move(report);
+    fill();
+    show();
+    raise();
+    activateWindow();
+    if (!unreadable.isEmpty()) {
+        showMessage(
+            tr("%1 files could not be read:\n")
+                    .arg(QLocale().toString(static_cast<qlonglong>(report_->filesUnreadable) +
+                                            static_cast<qlonglong>(report_->lotsUnreadable))) +
+                unreadable.mid(0, 5).join(QLatin1Char('\n')),
+            {}, this);
+    }
+    emit scanEnded(true);
+}
+
+void LotsWindow::fill() {
+    const auto& report = *report_;
+    const QLocale locale;
+    lots_->clear();
+    const auto below = [&](std::uint32_t index) {
+        return readable(QDir::toNativeSeparators(QString::fromStdString(
+            content::pathBelow(report.content[index].path, report.install))));
+    };
+    for (const auto& lot : report.lots) {
+        auto* item = new QTreeWidgetItem(lots_);
+        item->setText(0, shown(content::lotLabel(lot)));
+        item->setToolTip(0, readable(QDir::toNativeSeparators(QString::fromStdString(lot.file))));
+        QString uses =
+            tr("uses %1 files").arg(locale.toString(static_cast<qlonglong>(lot.uses.size())));
+        if (!lot.missing.empty()) {
+            uses +=
+                tr(", misses %1").arg(locale.toString(static_cast<qlonglong>(lot.missing.size())));
+            QFont bold = item->font(0);
+            bold.setBold(true);
+            item->setFont(0, bold);
+            item->setFont(1, bold);
+        }
+        item->setText(1, uses);
+        for (const auto& thing : lot.missing) {
+            auto* child = new QTreeWidgetItem(item);
+            child->setText(0, tr("misses"));
+            child->setText(1, shown(content::missingText(thing)));
+        }
+        for (const auto index : lot.uses) {
+            auto* child = new QTreeWidgetItem(item);
+            child->setText(0, tr("uses"));
+            child->setText(1, below(index));
+        }
+    }
+    auto* unused = new QTreeWidgetItem(lots_);
+    unused->setText(0, tr("Content no lot uses"));
+    if (!report.unusedKnown) {
+        unused->setText(1, tr("not known: some lots could not be read"));
+    } else {
+        const auto files = report.unused();
+        unused->setText(1, tr("%1 files (a Sim may still carry some in an inventory)")
+                               .arg(locale.toString(static_cast<qlonglong>(files.size()))));
+        for (const auto index : files) {
+            auto* child = new QTreeWidgetItem(unused);
+            child->setText(1, below(index));
+        }
+    }
+    warning_->setVisible(content::missesContent(report));
+    QStringList saves;
+    for (const auto& folder : report.saves)
+        saves << readable(QDir::toNativeSeparators(QString::fromStdString(folder)));
+    summary_->setText(tr("%1 lots in %2. Nothing is changed: this only reads the saves.")
+                          .arg(locale.toString(static_cast<qlonglong>(report.lots.size())),
+                               saves.join(QStringLiteral(", "))));
+}
+
+void LotsWindow::chooseSaves() {
+    QFileDialog dialog(this, tr("Choose the saves folder"));
+    dialog.setObjectName(QStringLiteral("savesFolderDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    emit savesFolderChosen(dialog.selectedFiles().constFirst());
+}
+
+void LotsWindow::closeEvent(QCloseEvent* event) {
+    stopScanning();
+    QWidget::closeEvent(event);
+}
+
+void LotsWindow::showEvent(QShowEvent* event) {
+    // The first time, over the main window it belongs to.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}
+
+void LotsWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace brambleton::ui

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "content/lots.h"
+#include "counting/folder_source.h"
+#include "ui/frm_in_process.h"
+#include "ui/scan_thread.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace brambleton::ui {
+
+// The window of Content > My lots...: each saved lot with its family, the content files it
+// uses and what it misses, then the content no lot uses; a warning when a lot misses content,
+// since the game drops it from the lot for good when the lot is saved. Reads the saves and
+// never writes them. The scan runs on a thread of its own with the progress window, as the
+// check. Its tree is named "lots", the warning "warning".
+class LotsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LotsWindow(QWidget* owner = nullptr, std::unique_ptr<FolderSource> source = nullptr);
+    ~LotsWindow() override;
+
+    // Starts reading which lots in `saves` use the content of the install in `hostFolder`;
+    // false when a scan runs. With no saves, says where they were looked for and offers to
+    // choose their folder.
+    bool scan(const QString& hostFolder, const std::vector<std::filesystem::path>& saves);
+    bool scanning() const noexcept { return scan_.running(); }
+    void stopScanning();
+    // The last report shown; null before the first.
+    const content::LotsReport* report() const { return report_.get(); }
+
+  signals:
+    void scanEnded(bool completed);
+    // The player chose the folder their saves are in.
+    void savesFolderChosen(const QString& folder);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void finish(std::shared_ptr<content::LotsReport> report, const QStringList& unreadable);
+    void fill();
+    void endProgress();
+    void chooseSaves();
+
+    std::unique_ptr<FolderSource> source_;
+    ScanThread scan_;
+    QPointer<frmInProcess> progress_;
+    std::shared_ptr<content::LotsReport> report_;
+    QLabel* summary_;
+    QLabel* warning_;
+    QTreeWidget* lots_;
+    bool placed_ = false;
+};
+
+}  // namespace brambleton::ui
