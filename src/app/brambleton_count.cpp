@@ -539,6 +539,23 @@ std::variant<GameInstall, int> gameToScan(const Machine& machine, const Options&
     return chosen;
 }
 
+fs::path hostPath(const std::string& path) {
+    return {std::u8string(path.begin(), path.end())};
+}
+
+// The UserData folders of `install`: `chosen` when given, else where that copy keeps them.
+std::vector<fs::path> saveFoldersOf(const Machine& machine, const GameInstall& install,
+                                    const std::string& chosen) {
+    SavesPlaces places;
+    places.chosen = hostPath(chosen);
+    places.install = hostPath(install.hostFolder);
+    places.prefix = install.prefix;
+    places.profile = machine.environment().home;
+    std::vector<fs::path> saves;
+    for (const auto& folder : findSaveFolders(places)) saves.push_back(folder.folder);
+    return saves;
+}
+
 // The host folder of that copy.
 std::variant<int, std::string> folderToScan(const Machine& machine, const Options& options) {
     const auto found = gameToScan(machine, options);
@@ -549,9 +566,10 @@ std::variant<int, std::string> folderToScan(const Machine& machine, const Option
 int check(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
-    const auto found = folderToScan(machine, options);
+    const auto found = gameToScan(machine, options);
     if (const int* status = std::get_if<int>(&found)) return *status;
-    const std::string& folder = std::get<std::string>(found);
+    const GameInstall& install = std::get<GameInstall>(found);
+    const std::string& folder = install.hostFolder;
     ProgressLine progress(standardErrorIsTerminal());
     content::CheckHooks hooks;
     hooks.cancelled = [] { return gInterrupted != 0; };
@@ -563,6 +581,8 @@ int check(const Options& options) {
     content::CheckOptions checkOptions;
     checkOptions.lookInside = !options.quick;
     checkOptions.language = desktopLanguage();
+    // Duplicates and conflicts of object IDs say which copies the saved lots use.
+    if (!options.quick) checkOptions.saves = saveFoldersOf(machine, install, {});
     const auto report = content::checkInstall(folder, *source, hooks, checkOptions);
     progress.clear();
     // Ctrl-C is heard in every phase: the walk, the readers, the duplicate finder, and
@@ -645,13 +665,7 @@ int lots(const Options& options) {
     const auto found = gameToScan(machine, options);
     if (const int* status = std::get_if<int>(&found)) return *status;
     const auto& install = std::get<GameInstall>(found);
-    SavesPlaces places;
-    places.chosen = fs::path(std::u8string(options.saves.begin(), options.saves.end()));
-    places.install = fs::path(std::u8string(install.hostFolder.begin(), install.hostFolder.end()));
-    places.prefix = install.prefix;
-    places.profile = machine.environment().home;
-    std::vector<fs::path> saves;
-    for (const auto& folder : findSaveFolders(places)) saves.push_back(folder.folder);
+    const auto saves = saveFoldersOf(machine, install, options.saves);
     if (saves.empty()) {
         std::fprintf(stderr,
                      options.saves.empty()
@@ -672,7 +686,7 @@ int lots(const Options& options) {
     };
     const auto source = makePlatformFolderSource();
     const auto report =
-        content::scanLots(places.install, saves, *source, hooks, {desktopLanguage()});
+        content::scanLots(hostPath(install.hostFolder), saves, *source, hooks, {desktopLanguage()});
     progress.clear();
     if (report.cancelled || gInterrupted) {
         std::fprintf(stderr, "Action Canceled by User\n");

@@ -415,6 +415,52 @@ std::string objectNameIn(const std::string& path, const std::string& entry,
     return name;
 }
 
+std::string objectLabelIn(const std::string& path, const std::string& entry, std::uint32_t guid) {
+    std::string label;
+    try {
+        readObjectFile(path, entry, [&](ByteSource& bytes) {
+            WindowedBytes windowed(bytes);
+            for (const auto& d : readIff(windowed, "file", true).definitions) {
+                if (d.guid == guid) {
+                    label = d.label;
+                    return;
+                }
+            }
+        });
+    } catch (const ReadError&) {
+        return {};
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return label;
+}
+
+std::vector<std::uint32_t> objectIdsIn(const std::string& path) {
+    std::vector<std::uint32_t> ids;
+    try {
+        const auto file = openFileBytes(path);
+        const auto add = [&](ByteSource& bytes) {
+            WindowedBytes windowed(bytes);
+            const auto summary = readIff(windowed);
+            ids.insert(ids.end(), summary.guids.begin(), summary.guids.end());
+        };
+        if (extensions(path).first != "far") {
+            add(*file);
+            return ids;
+        }
+        readFar(*file, [&](const FarEntry& entry) {
+            if (extensions(lastPart(entry.name)).first != "iff") return;
+            PartBytes part(*file, entry.offset, entry.size);
+            add(part);
+        });
+    } catch (const ReadError&) {
+        return ids;
+    } catch (const std::bad_alloc&) {
+        return ids;
+    }
+    return ids;
+}
+
 std::optional<std::string> objectPictureIn(const std::string& path, const std::string& entry,
                                            std::optional<std::uint32_t> guid) {
     std::optional<std::string> out;

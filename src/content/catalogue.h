@@ -82,6 +82,15 @@ std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& pat
 std::string objectNameIn(const std::string& path, const std::string& entry,
                          std::optional<std::uint32_t> guid, std::uint8_t language);
 
+// The label of the object definition with the object ID `guid` in the file at `path`, or in
+// its archive entry `entry`: the name its maker gave it inside the file. Empty when there is
+// none or it cannot be read.
+std::string objectLabelIn(const std::string& path, const std::string& entry, std::uint32_t guid);
+
+// The object IDs of every object definition (tiles too) in the object file or .far archive at
+// `path`, as far as it reads.
+std::vector<std::uint32_t> objectIdsIn(const std::string& path);
+
 // The catalogue picture (a BMP's bytes, at most 1 MiB) of the object with the object ID
 // `guid` (the first object when none is given) in the file at `path`, or in its archive
 // entry `entry`; none when it has none or cannot be read.

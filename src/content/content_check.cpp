@@ -18,6 +18,8 @@
 #include "content/file_names.h"
 #include "content/folder_walk.h"
 #include "content/inspection.h"
+#include "content/lots.h"
+#include "content/lots_report.h"
 #include "counting/read_ahead.h"
 
 namespace fs = std::filesystem;
@@ -76,6 +78,57 @@ Problem makeProblem(ProblemKind kind, std::string path, std::size_t folder) {
     p.folder = static_cast<std::uint8_t>(folder);
     return p;
 }
+
+bool aboutLots(const Problem& p) {
+    return p.kind == ProblemKind::GuidConflict || p.kind == ProblemKind::Duplicate;
+}
+
+// The object IDs and the lower-case floor and wall names saved lots use, each with the lots
+// (their numbers in SavedLots::lots) and, for objects, the names the lots give them.
+struct LotIndex {
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> byId;
+    std::unordered_map<std::uint32_t, std::unordered_set<std::string>> objectNames;
+    std::unordered_map<std::string, std::vector<std::size_t>> byName;
+
+    explicit LotIndex(const SavedLots& lots) {
+        for (std::size_t i = 0; i < lots.lots.size(); ++i) {
+            const auto& uses = lots.lots[i].uses;
+            for (const auto& o : uses.objects) {
+                for (const auto id : {o.id, o.clonedFrom}) {
+                    if (id == 0) continue;
+                    byId[id].push_back(i);
+                    objectNames[id].insert(ascii::toLower(o.name));
+                }
+            }
+            for (const auto* names : {&uses.floors, &uses.walls}) {
+                for (const auto& name : *names) byName[ascii::toLower(name)].push_back(i);
+            }
+        }
+    }
+
+    // The lots that use what `p` is about: its object ID, the objects of its file, or its
+    // floor's or wall's name; sorted, each once.
+    std::vector<std::size_t> using_(const Problem& p) const {
+        std::vector<std::size_t> out;
+        const auto add = [&](const auto& index, const auto& key) {
+            if (const auto found = index.find(key); found != index.end())
+                out.insert(out.end(), found->second.begin(), found->second.end());
+        };
+        const std::string ext = extensions(p.path).first;
+        if (p.kind == ProblemKind::GuidConflict && p.guid) {
+            add(byId, *p.guid);
+        } else if (ext == "iff" || ext == "far") {
+            for (const auto id : objectIdsIn(p.path)) add(byId, id);
+        } else {
+            const std::string name = ascii::toLower(lastPart(p.path));
+            add(byName, name);
+            add(byName, name.substr(0, name.rfind('.')));
+        }
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        return out;
+    }
+};
 
 class Checker final : private FolderVisitor {
   public:
@@ -201,6 +254,26 @@ class Checker final : private FolderVisitor {
         }
     }
 
+    // Says, for each duplicate and conflict of object IDs, which saved lots in `saves` use
+    // what it is about, and for a conflict which of the two objects they hold where the name
+    // each lot gives it is the label of one of them only. The lots are read only when there
+    // is such a problem.
+    void noteLots(const std::vector<fs::path>& saves, const ScanHooks& hooks) {
+        if (saves.empty() ||
+            std::none_of(report.problems.begin(), report.problems.end(), aboutLots))
+            return;
+        const SavedLots lots = readSavedLots(saves, language_, hooks);
+        const LotIndex index(lots);
+        for (auto& p : report.problems) {
+            if (cancelled()) return;
+            if (!aboutLots(p)) continue;
+            for (const auto i : index.using_(p)) p.usedByLots.push_back(lotLabel(lots.lots[i].lot));
+            if (p.kind == kGuidConflict && p.guid && !p.usedByLots.empty()) {
+                p.lotsHold = whichHeld(p, index.objectNames.at(*p.guid));
+            }
+        }
+    }
+
     bool cancelled() {
         if (!report.cancelled && walk_.cancelled()) report.cancelled = true;
         return report.cancelled;
@@ -209,6 +282,19 @@ class Checker final : private FolderVisitor {
     std::int64_t foldersUnreadable() const noexcept { return walk_.foldersUnreadable(); }
 
   private:
+    // Which of a conflict's two objects the lots hold: the one whose label is among the names
+    // the lots give the object ID, when the other's is not.
+    static Problem::LotsHold whichHeld(const Problem& p,
+                                       const std::unordered_set<std::string>& names) {
+        if (names.empty() || !p.guid) return Problem::LotsHold::Unknown;
+        const std::string here = ascii::toLower(objectLabelIn(p.path, p.entry, *p.guid));
+        const std::string there = ascii::toLower(objectLabelIn(p.sameAs, p.sameAsEntry, *p.guid));
+        const bool holdsHere = !here.empty() && names.count(here) != 0;
+        const bool holdsThere = !there.empty() && names.count(there) != 0;
+        if (holdsHere == holdsThere) return Problem::LotsHold::Unknown;
+        return holdsHere ? Problem::LotsHold::This : Problem::LotsHold::SameAs;
+    }
+
     // A folder whose name differs only in case from the one the game reads.
     void reportTwin(const fs::path& twin, const fs::path& read) {
         const std::string path = utf8(twin);
@@ -553,6 +639,7 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
     checker.findDuplicateContent();
     checker.reportInsides();
     if (options.lookInside) checker.nameObjects();
+    if (options.lookInside) checker.noteLots(options.saves, hooks);
     checker.report.foldersUnreadable = checker.foldersUnreadable();
     auto& problems = checker.report.problems;
     std::stable_sort(problems.begin(), problems.end(), [](const Problem& a, const Problem& b) {

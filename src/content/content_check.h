@@ -174,6 +174,12 @@ struct Problem {
     // name where the chunks before the break give it. Empty where the file has none.
     std::string name;
     std::string sameAsName;
+    // For a duplicate or a conflict of object IDs: the saved lots that use what it is about
+    // (as lotLabel writes them), and, for a conflict, which of the two they hold, where the
+    // names the lots give the object tell.
+    std::vector<std::string> usedByLots;
+    enum class LotsHold : std::uint8_t { Unknown, This, SameAs };
+    LotsHold lotsHold = LotsHold::Unknown;
     // For a missing mesh: the name the mesh list gives; for a mesh list named otherwise
     // inside: the name inside it.
     std::string mesh;
@@ -225,6 +231,8 @@ struct CheckOptions {
     unsigned readers = 16;
     // The game's language (text_codes.h) in which objects are named.
     std::uint8_t language = 1;
+    // The UserData folders whose saved lots are read to say which copies they use.
+    std::vector<std::filesystem::path> saves;
 };
 
 // What the check needs from its caller: progress, whether to stop, and a message per folder

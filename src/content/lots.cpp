@@ -117,6 +117,128 @@ std::optional<std::string> firstString(ByteSource& bytes, const ChunkPlace& plac
     return textToUtf8(set->strings[0], set->language);
 }
 
+// Reads the lots of save folders, with their names and families.
+class SavesReader {
+  public:
+    SavesReader(std::uint8_t language, const ScanHooks& hooks)
+        : language_(language), hooks_(hooks) {}
+
+    void readSaves(const fs::path& folder) {
+        out_.folders.push_back(hostPath(folder));
+        if (hooks_.progress) hooks_.progress(hostPath(folder));
+        const auto houses = childOf(folder, "Houses");
+        if (!houses) return;
+        const auto files = filesIn(*houses);
+        if (!files) {
+            ++out_.foldersUnreadable;
+            if (hooks_.message) hooks_.message("Cannot read the folder " + hostPath(*houses));
+            return;
+        }
+        const auto names = lotNames(*houses, *files);
+        const auto families = familyNames(folder);
+        for (const auto& name : *files) {
+            if (hooks_.cancelled && hooks_.cancelled()) return;
+            const auto house = houseNumber(name);
+            if (!house) continue;
+            SavedLot lot;
+            lot.file = hostPath(*houses / fromHost(name));
+            lot.saves = hostPath(folder);
+            lot.house = *house;
+            if (const auto found = names.find(*house); found != names.end())
+                lot.name = found->second;
+            if (const auto found = families.find(*house); found != families.end())
+                lot.family = found->second;
+            ReadSavedLot read;
+            read.read = readSaved(
+                *houses / fromHost(name),
+                [&](ByteSource& bytes, std::string& why) { return readLot(bytes, read.uses, why); },
+                [this](const std::string& why) {
+                    if (hooks_.message) hooks_.message(why);
+                });
+            read.lot = std::move(lot);
+            out_.lots.push_back(std::move(read));
+        }
+    }
+
+    // Each lot's name by its number, from the *Desc.iff files beside the lots:
+    // NeighborhoodDesc.iff first, then the others in name order. String table 2000 + N names
+    // lot N.
+    std::unordered_map<int, std::string> lotNames(const fs::path& houses,
+                                                  const std::vector<std::string>& files) {
+        std::vector<std::string> descriptions;
+        for (const auto& name : files) {
+            if (ascii::toLower(name).ends_with("desc.iff")) descriptions.push_back(name);
+        }
+        std::stable_partition(descriptions.begin(), descriptions.end(), [](const std::string& n) {
+            return ascii::equalNoCase(n, "NeighborhoodDesc.iff");
+        });
+        std::unordered_map<int, std::string> out;
+        for (const auto& name : descriptions) {
+            readSaved(
+                houses / fromHost(name),
+                [&](ByteSource& bytes, std::string& why) {
+                    const auto chunks = listSavedChunks(bytes, {"STR#"});
+                    for (const auto& place : chunks.chunks) {
+                        const int house = place.id - 2000;
+                        if (house < 0 || out.count(house) != 0) continue;
+                        if (auto text = firstString(bytes, place, language_))
+                            out.emplace(house, std::move(*text));
+                    }
+                    if (chunks.fault) why = chunks.fault->detail;
+                    return !chunks.fault;
+                },
+                [this](const std::string& why) { said(why); });
+        }
+        return out;
+    }
+
+    // Each family's name by the number of the house it lives in, from Neighborhood.iff's FAMI
+    // chunks and the FAMs chunk of the same ID.
+    std::unordered_map<int, std::string> familyNames(const fs::path& saves) {
+        std::unordered_map<int, std::string> out;
+        const auto file = fileNamed(saves, "Neighborhood.iff");
+        if (!file) return out;
+        readSaved(
+            *file,
+            [&](ByteSource& bytes, std::string& why) {
+                const auto chunks = listSavedChunks(bytes, {"FAMI", "FAMs"});
+                familiesIn(bytes, chunks.chunks, out);
+                if (chunks.fault) why = chunks.fault->detail;
+                return !chunks.fault;
+            },
+            [this](const std::string& why) { said(why); });
+        return out;
+    }
+
+    void familiesIn(ByteSource& bytes, const std::vector<ChunkPlace>& chunks,
+                    std::unordered_map<int, std::string>& out) const {
+        for (const auto& place : chunks) {
+            if (place.type != "FAMI") continue;
+            const auto data = savedChunkData(bytes, place);
+            const auto family = data ? readFamily(*data) : std::nullopt;
+            if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
+            const auto names = std::find_if(chunks.begin(), chunks.end(), [&](const ChunkPlace& c) {
+                return c.type == "FAMs" && c.id == place.id;
+            });
+            if (names == chunks.end()) continue;
+            if (auto text = firstString(bytes, *names, language_)) {
+                out.emplace(family->house, std::move(*text));
+            }
+        }
+    }
+
+    void said(const std::string& why) {
+        ++out_.filesUnreadable;
+        if (hooks_.message) hooks_.message(why);
+    }
+
+    SavedLots out_;
+
+  private:
+    std::uint8_t language_;
+    const ScanHooks& hooks_;
+};
+
 class LotScanner final : public FolderVisitor {
   public:
     LotScanner(FolderSource& source, const ScanHooks& hooks, const LotsOptions& options)
@@ -138,9 +260,18 @@ class LotScanner final : public FolderVisitor {
         report_.cancelled = walk_.cancelled();
         if (report_.cancelled) return std::move(report_);
         takeFindings(findings);
-        for (const auto& folder : saveFolders) {
-            if (walk_.cancelled()) break;
-            readSaves(folder);
+        auto saves = readSavedLots(saveFolders, options_.language, hooks_);
+        report_.saves = std::move(saves.folders);
+        report_.filesUnreadable += saves.filesUnreadable;
+        report_.foldersUnreadable += saves.foldersUnreadable;
+        for (auto& read : saves.lots) {
+            if (!read.read) {
+                ++report_.lotsUnreadable;
+                report_.unusedKnown = false;
+                continue;
+            }
+            resolve(read.uses, read.lot);
+            report_.lots.push_back(std::move(read.lot));
         }
         report_.cancelled = walk_.cancelled();
         report_.foldersUnreadable += walk_.foldersUnreadable();
@@ -282,46 +413,6 @@ class LotScanner final : public FolderVisitor {
         return from != to;
     }
 
-    void readSaves(const fs::path& folder) {
-        report_.saves.push_back(hostPath(folder));
-        if (hooks_.progress) hooks_.progress(hostPath(folder));
-        const auto houses = childOf(folder, "Houses");
-        if (!houses) return;
-        const auto files = filesIn(*houses);
-        if (!files) {
-            ++report_.foldersUnreadable;
-            if (hooks_.message) hooks_.message("Cannot read the folder " + hostPath(*houses));
-            return;
-        }
-        const auto names = lotNames(*houses, *files);
-        const auto families = familyNames(folder);
-        for (const auto& name : *files) {
-            if (walk_.cancelled()) return;
-            const auto house = houseNumber(name);
-            if (!house) continue;
-            SavedLot lot;
-            lot.file = hostPath(*houses / fromHost(name));
-            lot.saves = hostPath(folder);
-            lot.house = *house;
-            if (const auto found = names.find(*house); found != names.end())
-                lot.name = found->second;
-            if (const auto found = families.find(*house); found != families.end())
-                lot.family = found->second;
-            LotUses uses;
-            const bool read = readSaved(
-                *houses / fromHost(name),
-                [&](ByteSource& bytes, std::string& why) { return readLot(bytes, uses, why); },
-                [this](const std::string& why) { said(why); });
-            if (!read) {
-                ++report_.lotsUnreadable;
-                report_.unusedKnown = false;
-                continue;
-            }
-            resolve(uses, lot);
-            report_.lots.push_back(std::move(lot));
-        }
-    }
-
     void resolve(const LotUses& uses, SavedLot& lot) {
         std::unordered_set<std::uint32_t> defined(uses.defined.begin(), uses.defined.end());
         std::unordered_set<std::uint32_t> missingIds;
@@ -352,78 +443,6 @@ class LotScanner final : public FolderVisitor {
         for (const auto index : lot.uses) ++report_.content[index].lots;
     }
 
-    // Each lot's name by its number, from the *Desc.iff files beside the lots:
-    // NeighborhoodDesc.iff first, then the others in name order. String table 2000 + N names
-    // lot N.
-    std::unordered_map<int, std::string> lotNames(const fs::path& houses,
-                                                  const std::vector<std::string>& files) {
-        std::vector<std::string> descriptions;
-        for (const auto& name : files) {
-            if (ascii::toLower(name).ends_with("desc.iff")) descriptions.push_back(name);
-        }
-        std::stable_partition(descriptions.begin(), descriptions.end(), [](const std::string& n) {
-            return ascii::equalNoCase(n, "NeighborhoodDesc.iff");
-        });
-        std::unordered_map<int, std::string> out;
-        for (const auto& name : descriptions) {
-            readSaved(
-                houses / fromHost(name),
-                [&](ByteSource& bytes, std::string& why) {
-                    const auto chunks = listSavedChunks(bytes, {"STR#"});
-                    for (const auto& place : chunks.chunks) {
-                        const int house = place.id - 2000;
-                        if (house < 0 || out.count(house) != 0) continue;
-                        if (auto text = firstString(bytes, place, options_.language))
-                            out.emplace(house, std::move(*text));
-                    }
-                    if (chunks.fault) why = chunks.fault->detail;
-                    return !chunks.fault;
-                },
-                [this](const std::string& why) { said(why); });
-        }
-        return out;
-    }
-
-    // Each family's name by the number of the house it lives in, from Neighborhood.iff's FAMI
-    // chunks and the FAMs chunk of the same ID.
-    std::unordered_map<int, std::string> familyNames(const fs::path& saves) {
-        std::unordered_map<int, std::string> out;
-        const auto file = fileNamed(saves, "Neighborhood.iff");
-        if (!file) return out;
-        readSaved(
-            *file,
-            [&](ByteSource& bytes, std::string& why) {
-                const auto chunks = listSavedChunks(bytes, {"FAMI", "FAMs"});
-                familiesIn(bytes, chunks.chunks, out);
-                if (chunks.fault) why = chunks.fault->detail;
-                return !chunks.fault;
-            },
-            [this](const std::string& why) { said(why); });
-        return out;
-    }
-
-    void familiesIn(ByteSource& bytes, const std::vector<ChunkPlace>& chunks,
-                    std::unordered_map<int, std::string>& out) const {
-        for (const auto& place : chunks) {
-            if (place.type != "FAMI") continue;
-            const auto data = savedChunkData(bytes, place);
-            const auto family = data ? readFamily(*data) : std::nullopt;
-            if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
-            const auto names = std::find_if(chunks.begin(), chunks.end(), [&](const ChunkPlace& c) {
-                return c.type == "FAMs" && c.id == place.id;
-            });
-            if (names == chunks.end()) continue;
-            if (auto text = firstString(bytes, *names, options_.language)) {
-                out.emplace(family->house, std::move(*text));
-            }
-        }
-    }
-
-    void said(const std::string& why) {
-        ++report_.filesUnreadable;
-        if (hooks_.message) hooks_.message(why);
-    }
-
     using NameIndex = std::unordered_map<std::string, std::vector<std::uint32_t>>;
 
     FolderSource& source_;
@@ -445,6 +464,16 @@ class LotScanner final : public FolderVisitor {
 };
 
 }  // namespace
+
+SavedLots readSavedLots(const std::vector<fs::path>& saveFolders, std::uint8_t language,
+                        const ScanHooks& hooks) {
+    SavesReader reader(language, hooks);
+    for (const auto& folder : saveFolders) {
+        if (hooks.cancelled && hooks.cancelled()) break;
+        reader.readSaves(folder);
+    }
+    return std::move(reader.out_);
+}
 
 std::vector<std::uint32_t> LotsReport::unused() const {
     std::vector<std::uint32_t> out;

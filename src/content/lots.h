@@ -95,4 +95,21 @@ struct LotUses {
 // it does not read whole.
 bool readLot(ByteSource& bytes, LotUses& out, std::string& why);
 
+// The lots of the UserData folders `saveFolders`, each with its name and family and what it
+// names, read or not. Lots, lot names and families that cannot be read are said through the
+// hooks' message; only the lots are among `lots`.
+struct ReadSavedLot {
+    SavedLot lot;  // uses and missing left empty
+    LotUses uses;
+    bool read = false;
+};
+struct SavedLots {
+    std::vector<std::string> folders;
+    std::vector<ReadSavedLot> lots;
+    std::int64_t filesUnreadable = 0;  // lot names and families
+    std::int64_t foldersUnreadable = 0;
+};
+SavedLots readSavedLots(const std::vector<std::filesystem::path>& saveFolders,
+                        std::uint8_t language, const ScanHooks& hooks);
+
 }  // namespace brambleton::content

@@ -124,6 +124,13 @@ std::string problemJson(const Problem& p, const std::string& install) {
     if (!p.sameAsEntry.empty()) out += ",\"same_as_entry\":" + jsonString(p.sameAsEntry);
     if (!p.name.empty()) out += ",\"name\":" + jsonString(p.name);
     if (!p.sameAsName.empty()) out += ",\"same_as_name\":" + jsonString(p.sameAsName);
+    if (!p.usedByLots.empty()) {
+        out += ",\"used_by_lots\":[";
+        for (std::size_t i = 0; i < p.usedByLots.size(); ++i) {
+            out += (i ? "," : "") + jsonString(p.usedByLots[i]);
+        }
+        out += "]";
+    }
     if (p.moreCount > 0) {
         out += ",\"members\":[";
         for (std::size_t m = 0; m < p.more.size(); ++m) {

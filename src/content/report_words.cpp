@@ -61,6 +61,33 @@ std::string guidConflict(const Problem& p, std::string_view install) {
                           : "Keep the one you want and remove the other.");
 }
 
+// The lots a problem's object is used by, for a sentence: at most five, then how many more.
+std::string lotsText(const std::vector<std::string>& lots) {
+    std::string out;
+    for (std::size_t i = 0; i < lots.size() && i < 5; ++i) out += (i ? "; " : "") + lots[i];
+    if (lots.size() > 5) out += "; and " + std::to_string(lots.size() - 5) + " more";
+    return out;
+}
+
+// What the saved lots that use a duplicate's or a conflict's object mean for the advice.
+std::string lotsClause(const Problem& p, std::string_view install) {
+    if (p.usedByLots.empty()) return {};
+    const std::string lots = " Saved lots use it (" + lotsText(p.usedByLots) + ")";
+    if (p.kind == ProblemKind::Duplicate) {
+        return lots + ": keep one copy, or they lose it for good when next saved.";
+    }
+    if (p.lotsHold != Problem::LotsHold::Unknown) {
+        const bool here = p.lotsHold == Problem::LotsHold::This;
+        return lots + " and hold the one in " +
+               placeText(fromGame(here ? p.path : p.sameAs, install),
+                         here ? p.entry : p.sameAsEntry) +
+               ": keep that one, or they change when next saved.";
+    }
+    return lots +
+           ": the one you keep is the one they will show; with neither, they lose it for "
+           "good when next saved.";
+}
+
 std::string missingMesh(const Problem& p) {
     const std::string folder = folderText(kGameFolders[p.folder]);
     const std::string& mesh = p.mesh;
@@ -142,9 +169,10 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
         case ProblemKind::Duplicate:
             return "This file" + (p.name.empty() ? "" : ", \u201c" + p.name + "\u201d,") +
                    " is the same, byte for byte, as " + fromGame(p.sameAs, install) +
-                   ": the game loads it twice. Keep one copy and remove the other.";
+                   ": the game loads it twice. Keep one copy and remove the other." +
+                   lotsClause(p, install);
         case ProblemKind::GuidConflict:
-            return guidConflict(p, install);
+            return guidConflict(p, install) + lotsClause(p, install);
         case ProblemKind::MissingMesh:
             return missingMesh(p);
         case ProblemKind::SkinTexture:

@@ -154,7 +154,7 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
             &ContentCheckWindow::showSelectedInFolder);
     connect(showInFolder_, &QPushButton::clicked, this, &ContentCheckWindow::showSelectedInFolder);
     connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
-    connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_); });
+    connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_, saves_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(760, 680);
 }
@@ -188,9 +188,11 @@ ContentCheckWindow::~ContentCheckWindow() {
     endProgress();
 }
 
-bool ContentCheckWindow::check(const QString& hostFolder) {
+bool ContentCheckWindow::check(const QString& hostFolder,
+                               std::vector<std::filesystem::path> saves) {
     if (scan_.running()) return false;
     hostFolder_ = hostFolder;
+    saves_ = std::move(saves);
     // As a count: the progress window with Cancel, which asks the scan to stop.
     progress_ = new frmInProcess(isVisible() ? this : parentWidget());
     progress_->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -202,8 +204,8 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
     const std::filesystem::path install(hostFolder.toStdU16String());
     // Objects are named in the desktop's language where they have it.
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
-    scan_.start([this, install, language](std::stop_token stop,
-                                          const ScanThread::Progress& progress) {
+    scan_.start([this, install, language, saves = saves_](std::stop_token stop,
+                                                          const ScanThread::Progress& progress) {
         auto unreadable = std::make_shared<QStringList>();
         content::CheckHooks hooks;
         hooks.progress = progress;
@@ -211,6 +213,7 @@ bool ContentCheckWindow::check(const QString& hostFolder) {
         hooks.message = [unreadable](const std::string& m) { *unreadable << fromUtf8(m); };
         content::CheckOptions options;
         options.language = language;
+        options.saves = saves;
         auto report = std::make_shared<content::ContentReport>(
             content::checkInstall(install, *source_, hooks, options));
         return std::function<void()>([this, report, unreadable] { finish(*report, *unreadable); });

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -41,8 +42,9 @@ class ContentCheckWindow : public QWidget {
     // Starts checking the install in `hostFolder` on a thread of its own, with the progress
     // window and its Cancel, as a count; returns false, starting nothing, when a check is
     // running. When it ends, the window shows the report (or, cancelled, says so) and emits
-    // checkEnded.
-    bool check(const QString& hostFolder);
+    // checkEnded. Duplicates and conflicts of object IDs say which saved lots in the
+    // UserData folders `saves` use them.
+    bool check(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
     bool checking() const noexcept { return scan_.running(); }
     // Asks a running check to stop, as its Cancel button does.
     void cancel();
@@ -82,6 +84,7 @@ class ContentCheckWindow : public QWidget {
     ScanThread scan_;
     QPointer<frmInProcess> progress_;
     QString hostFolder_;
+    std::vector<std::filesystem::path> saves_;
     std::optional<content::ContentReport> report_;
     bool placed_ = false;  // moved over the main window once
     QLabel* summary_;

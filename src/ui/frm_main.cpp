@@ -523,7 +523,7 @@ void frmMain::checkContent() {
         connect(contentWindow_, &ContentCheckWindow::checkEnded, this,
                 [this] { checking_ = false; });
     }
-    contentWindow_->check(folder);
+    contentWindow_->check(folder, saveFolders());
 }
 
 void frmMain::askForGameFolder() {

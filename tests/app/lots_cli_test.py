@@ -46,7 +46,8 @@ with tempfile.TemporaryDirectory() as work:
 
     kiosk = sims.catalogue_object(0x11223344, {1: (b"Food Kiosk", b"")}, function=4, tiles=3)
     content("Downloads/Food/Kiosk.far", sims.far([("Kiosk.iff", kiosk)]))
-    content("Downloads/lamp.iff", sims.catalogue_object(0x55, {1: (b"Lamp", b"")}, function=128))
+    content("Downloads/lamp.iff", sims.catalogue_object(0x55, {1: (b"Lamp", b"")}, function=128,
+                                                        label=b"lamp"))
     content("Downloads/spare.iff", sims.catalogue_object(0x66, {1: (b"Spare", b"")}, function=1))
     # Code other objects share, with no object of its own: what uses it is unknown.
     content("Downloads/library.iff", sims.iff([sims.chunk(b"BHAV", 4096, b"\x01" * 80)]))
@@ -144,6 +145,21 @@ with tempfile.TemporaryDirectory() as work:
     check("--saves of a folder without saves fails: %d" % status, status == 1)
     run = subprocess.run([counter, "--saves", elsewhere], env=env, capture_output=True)
     check("--saves without --lots is bad usage", run.returncode == 2)
+
+    # The check says which copies the lots use: a copy of the lamp, and another object with
+    # the lamp's ID, whose label is not the name the lot gives it.
+    shutil.copy(os.path.join(game, "Downloads/lamp.iff"), os.path.join(game, "Downloads/lamp (2).iff"))
+    content("Downloads/other.iff", sims.catalogue_object(0x55, {1: (b"Other", b"")}, price=9,
+                                                         label=b"other lamp"))
+    run = subprocess.run([counter, "--check", "--json"], env=env, capture_output=True)
+    problems = json.loads(run.stdout)["problems"]
+    lamp = [p for p in problems if p["kind"] in ("duplicate", "guid-conflict")]
+    check("the lamp's problems name the lot using it: %s" % lamp,
+          lamp and all(p.get("used_by_lots") == ["Lot 2, \u201cHilltop\u201d"] for p in lamp))
+    conflict = [p for p in lamp if p["kind"] == "guid-conflict"]
+    check("the conflict says the lot holds the lamp: %s" % conflict,
+          conflict and "hold the one in Downloads/lamp" in conflict[0]["detail"]
+          and "keep that one" in conflict[0]["detail"])
 
 if failures:
     print("\n".join(failures))

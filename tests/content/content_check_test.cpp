@@ -116,7 +116,8 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
     tree.build(spec);
     const auto source = makePlatformFolderSource();
     // Names and sizes: these files hold no real content.
-    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false});
+    const auto report =
+        checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false, .saves = {}});
     if (!c.kind) {
         ASSERT_TRUE(report.problems.empty())
             << c.why << ": " << kindName(report.problems[0].kind) << " " << report.problems[0].path;
@@ -279,7 +280,8 @@ TEST_P(Inside, FindsWhatTheFilesHold) {
     tree.file("Game/GameData/Behavior.iff", 10);
     for (const auto& [path, bytes] : c.files) tree.text("Game/" + path, bytes);
     const auto source = makePlatformFolderSource();
-    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.readers = readers});
+    const auto report =
+        checkInstall(tree.root() / "Game", *source, {}, {.readers = readers, .saves = {}});
     ASSERT_EQ(report.problems.size(), c.found.size())
         << c.why
         << (report.problems.empty() ? "" : ": " + sentenceOf(report.problems[0], report.install));
@@ -338,7 +340,8 @@ TEST(ContentCheck, CountsTheObjectsInsideArchives) {
     EXPECT_EQ(objects.objects, 5);
     EXPECT_EQ(objects.objectsInArchives, 3);
     EXPECT_EQ(objects.archives, 2);
-    const auto quick = checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false});
+    const auto quick =
+        checkInstall(tree.root() / "Game", *source, {}, {.lookInside = false, .saves = {}});
     EXPECT_EQ(quick.areas[0].objects, 2);
     EXPECT_EQ(quick.bytesInspected, 0u);
 }
@@ -515,7 +518,8 @@ TEST(ContentCheck, NamesTheObjectsItSpeaksOf) {
     tree.text("Game/Downloads/red.iff", named(0x42, "\xff\xff\1\0Red chair\0"s));
     tree.text("Game/Downloads/Copies/red.iff", named(0x42, "\xff\xff\1\0Red chair\0"s));
     const auto source = makePlatformFolderSource();
-    const auto report = checkInstall(tree.root() / "Game", *source, {}, {.language = 3});
+    const auto report =
+        checkInstall(tree.root() / "Game", *source, {}, {.language = 3, .saves = {}});
     ASSERT_EQ(report.problems.size(), 2u);
     const auto& copy = report.problems[0];
     EXPECT_EQ(copy.kind, kDuplicate);

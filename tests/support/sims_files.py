@@ -98,14 +98,15 @@ def obj(guids, sprite=3000, small=3, **fields):
 
 
 def catalogue_object(guid, names, price=0, function=0, build=0, tiles=1, picture=(32, 32),
-                     code=-3, kind=4, disabled=0, strings_id=2000):
+                     code=-3, kind=4, disabled=0, strings_id=2000, label=b"master"):
     """An object as the game's tools write one for sale: its master OBJD (and, for several
     tiles, a tile OBJD each sharing its master ID), a CTSS of `names` (a language code to
     (name, description) in that language's code page) and a BMP_ catalogue picture of
-    `picture` pixels (none when None), both with the OBJD's catalogue strings ID."""
+    `picture` pixels (none when None), both with the OBJD's catalogue strings ID. `label` is
+    the master OBJD chunk's label, the name its maker gave it."""
     master = 0x1000 + (guid & 0xFF) if tiles > 1 else 0
     chunks = [chunk(b"OBJD", 128, objd(guid, 0xFFFF, master, price, function, strings_id, build,
-                                        kind, disabled), b"master")]
+                                        kind, disabled), label)]
     for tile in range(tiles if tiles > 1 else 0):
         chunks.append(chunk(b"OBJD", 129 + tile, objd(guid + 1 + tile, tile, master, price,
                                                        function, strings_id, build, kind,

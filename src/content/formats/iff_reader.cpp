@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "common/ascii.h"
 
@@ -200,7 +201,11 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
             "during the check");
     }
     summary.guids.push_back(littleEndian32(data + kGuidOffset));
-    if (definitions) summary.definitions.push_back(definitionOf(chunkId, data));
+    if (definitions) {
+        summary.definitions.push_back(definitionOf(chunkId, data));
+        const auto* label = reinterpret_cast<const char*>(chunk + 12);
+        summary.definitions.back().label.assign(label, strnlen(label, 64));
+    }
     return length;
 }
 

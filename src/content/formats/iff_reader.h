@@ -29,6 +29,7 @@ struct ObjectDefinition {
     std::uint16_t functionFlags = 0;   // at 80: bit 0 seating ... bit 7 lighting
     std::uint16_t catalogStrings = 0;  // at 82: the ID of the CTSS chunk with its name
     std::uint16_t buildModeType = 0;   // at 138: non-zero for a build-mode object
+    std::string label;                 // the chunk's label, up to its first zero byte
 
     // A master definition: the object itself rather than one of its tiles. A single-tile
     // object has master ID 0; the master of a multi-tile one has sub-index -1.
