@@ -6,7 +6,8 @@ against the work it stands for measured in the same run: a plain count of the sa
 plus `jdupes -r -q` finding the same duplicates (target: at most 1.5), and against
 `--check --quick`, the same check without reading inside the files (target: at most 1.3
 warm, 1.5 cold). Prints best-of-N times, the ratios, the check's peak memory (target: under
-64 MB), and how many bytes the duplicate finder and the readers inside the files read
+64 MB), `--lots` on a neighbourhood of 100 lots of 300 objects each beside the install against
+`--check --quick` (target: at most 1.2 warm, under 64 MB), and how many bytes the duplicate finder and the readers inside the files read
 against the tree's total. With --cold, the page
 cache, dentries and inodes are dropped before every run (root only). Needs Debian's jdupes
 and time.
@@ -104,6 +105,7 @@ def make_install(root, files, seed, steam=False):
     for folder in folders:
         os.makedirs(folder)
     kept = []
+    guids = []
     guid = 0x10000
     for i in range(files):
         folder = rng.choice(folders)
@@ -120,11 +122,33 @@ def make_install(root, files, seed, steam=False):
         else:
             guid += 8
             parts = sparse_object(rng, guid)
+            guids.append(guid)
             name = "obj%d.iff" % i
             if len(kept) < 2000:
                 kept.append(parts)
         write_parts(os.path.join(folder, name), parts)
-    return game, sum(os.path.getsize(os.path.join(d, f)) for d, _, fs in os.walk(game) for f in fs)
+    total = sum(os.path.getsize(os.path.join(d, f)) for d, _, fs in os.walk(game) for f in fs)
+    return game, total, guids
+
+
+def make_neighbourhood(game, guids, seed, lots=100, objects=300):
+    """A disc edition's neighbourhood in the install's UserData: `lots` lots of `objects`
+    objects each, drawn from the install's objects (a few of them gone), with floors, walls,
+    lot names and families, as the game writes them."""
+    rng = random.Random(seed)
+    houses = os.path.join(game, "UserData", "Houses")
+    os.makedirs(houses)
+    for number in range(1, lots + 1):
+        chosen = [(rng.choice(guids) if rng.random() > 0.01 else 0xDEAD0000 + number,
+                   b"object %d" % rng.randrange(1000), 4, 0) for _ in range(objects)]
+        with open(os.path.join(houses, "House%02d.iff" % number), "wb") as f:
+            f.write(sims_files.house(chosen, floors=[b"floor%d.flr" % rng.randrange(50)],
+                                     walls=[b"wall%d" % rng.randrange(50)], roof=b"roof1",
+                                     version=rng.choice([2, 3])))
+    with open(os.path.join(houses, "NeighborhoodDesc.iff"), "wb") as f:
+        f.write(sims_files.lot_names({n: b"Lot %d" % n for n in range(1, lots + 1)}))
+    with open(os.path.join(game, "UserData", "Neighborhood.iff"), "wb") as f:
+        f.write(sims_files.neighborhood([(n, b"Family %d" % n, [n]) for n in range(1, lots + 1)]))
 
 
 def main():
@@ -144,7 +168,8 @@ def main():
     if not jdupes:
         raise SystemExit("needs jdupes (Debian package jdupes)")
     with tempfile.TemporaryDirectory() as work:
-        game, total = make_install(work, args.files, 1, args.steam)
+        game, total, guids = make_install(work, args.files, 1, args.steam)
+        make_neighbourhood(game, guids, 2)
         home = os.path.join(work, "home")
         os.makedirs(os.path.join(home, ".config", "brambleton"))
         with open(os.path.join(home, ".config", "brambleton", "brambleton.ini"), "w") as f:
@@ -172,6 +197,11 @@ def main():
             ["/usr/bin/time", "-f", "%M", args.counter, "--catalog", "--json"], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True
         ).stderr.strip().splitlines()[-1]
+        lots = best([args.counter, "--lots", "--json"], args.runs, env)
+        lots_peak = subprocess.run(
+            ["/usr/bin/time", "-f", "%M", args.counter, "--lots", "--json"], env=env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True
+        ).stderr.strip().splitlines()[-1]
         print(f"install folder        {len(game)} characters")
         print(f"files                 {args.files:,} ({total / 2**20:,.0f} MB), "
               f"{duplicates:,} duplicates found")
@@ -187,6 +217,9 @@ def main():
             print(f"check / baseline      {check / baseline:.2f} (target at most 1.1)")
         print(f"--catalog --json      {catalog:.2f} s, peak {int(catalog_peak) / 1024:.1f} MB "
               f"(target under 64)")
+        print(f"--lots --json         {lots:.2f} s, peak {int(lots_peak) / 1024:.1f} MB "
+              f"(target under 64)")
+        print(f"lots / quick          {lots / quick:.2f} (target at most 1.2)")
         for line in verbose.splitlines():
             if line.startswith(("The duplicate finder read", "Reading inside the files read")):
                 print(line)

@@ -108,7 +108,9 @@ struct LotIndex {
 
     // The lots that use what `p` is about: its object ID, the objects of its file, or its
     // floor's or wall's name; sorted, each once.
-    std::vector<std::size_t> using_(const Problem& p) const {
+    std::vector<std::size_t> using_(
+        const Problem& p,
+        const std::unordered_map<std::string, std::vector<std::uint32_t>>& duplicateIds) const {
         std::vector<std::size_t> out;
         const auto add = [&](const auto& index, const auto& key) {
             if (const auto found = index.find(key); found != index.end())
@@ -118,7 +120,9 @@ struct LotIndex {
         if (p.kind == ProblemKind::GuidConflict && p.guid) {
             add(byId, *p.guid);
         } else if (ext == "iff" || ext == "far") {
-            for (const auto id : objectIdsIn(p.path)) add(byId, id);
+            const auto known = duplicateIds.find(p.path);
+            for (const auto id : known != duplicateIds.end() ? known->second : objectIdsIn(p.path))
+                add(byId, id);
         } else {
             const std::string name = ascii::toLower(lastPart(p.path));
             add(byName, name);
@@ -267,7 +271,8 @@ class Checker final : private FolderVisitor {
         for (auto& p : report.problems) {
             if (cancelled()) return;
             if (!aboutLots(p)) continue;
-            for (const auto i : index.using_(p)) p.usedByLots.push_back(lotLabel(lots.lots[i].lot));
+            for (const auto i : index.using_(p, duplicateIds_))
+                p.usedByLots.push_back(lotLabel(lots.lots[i].lot));
             if (p.kind == kGuidConflict && p.guid && !p.usedByLots.empty()) {
                 p.lotsHold = whichHeld(p, index.objectNames.at(*p.guid));
             }
@@ -390,7 +395,12 @@ class Checker final : private FolderVisitor {
         guids.reserve(findings.guids.size());
         for (const auto& entry : findings.guids) {
             const auto file = findings.objects[entry.second].file;
-            if (!duplicateCopies_.count(file) && !otherNames_.count(file)) guids.push_back(entry);
+            if (duplicateCopies_.count(file)) {
+                // Kept for saying which saved lots use a duplicate, without reading it again.
+                duplicateIds_[contentPath(file)].push_back(entry.first);
+            } else if (!otherNames_.count(file)) {
+                guids.push_back(entry);
+            }
         }
         const auto less = [&](const auto& a, const auto& b) {
             if (a.first != b.first) return a.first < b.first;
@@ -615,6 +625,7 @@ class Checker final : private FolderVisitor {
     std::vector<bool> contentIsLink_;        // whether it was listed as a link
     std::vector<Identity> identities_;       // until the walk is over
     std::unordered_set<std::uint32_t> duplicateCopies_;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> duplicateIds_;
     std::unordered_set<std::uint32_t> reachedTwice_;  // files found under more than one name
     std::unordered_set<std::uint32_t> otherNames_;    // the names besides the one each is known by
     std::map<std::size_t, std::set<std::string>>

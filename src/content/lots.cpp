@@ -250,6 +250,7 @@ class LotScanner final : public FolderVisitor {
 
     LotsReport scan(const fs::path& install, const std::vector<fs::path>& saveFolders) {
         report_.install = hostPath(install);
+        report_.separator = source_.separator();
         indexContent(install);
         indexOwn(install, saveFolders);
         const auto findings = inspector_.finish(
@@ -347,7 +348,11 @@ class LotScanner final : public FolderVisitor {
             return;
         const auto index = static_cast<std::uint32_t>(report_.content.size());
         LotContent content;
-        content.path = folder + source_.separator() + file.name;
+        if (report_.folders.empty() || report_.folders.back() != folder) {
+            report_.folders.push_back(folder);
+        }
+        content.place = static_cast<std::uint32_t>(report_.folders.size() - 1);
+        content.name = file.name;
         content.folder = static_cast<std::uint8_t>(row_);
         if (ext == "iff" || ext == "far") {
             content.known = false;  // until its objects are read
@@ -384,8 +389,8 @@ class LotScanner final : public FolderVisitor {
             ++report_.filesUnreadable;
             if (hooks_.message) {
                 hooks_.message(
-                    placeText(report_.content[static_cast<std::size_t>(target)].path, b.entry) +
-                    ": " + b.fault.detail);
+                    placeText(report_.path(static_cast<std::uint32_t>(target)), b.entry) + ": " +
+                    b.fault.detail);
             }
         }
         guids_.reserve(findings.guids.size());

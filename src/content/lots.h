@@ -17,7 +17,8 @@ namespace brambleton::content {
 // One content file lots may use: an object file (loose, or an archive: the file on disk, not
 // its entry), a floor, a wall or a roof.
 struct LotContent {
-    std::string path;         // host path
+    std::uint32_t place = 0;  // its folder, in LotsReport::folders
+    std::string name;         // its name there (short: 200,000 of them stay small)
     std::uint8_t folder = 0;  // its row in kGameFolders
     // Whether what the lots use could be known of it: an object file that reads whole and
     // defines objects. A file without object definitions (a library of code other objects
@@ -47,6 +48,8 @@ struct LotsReport {
     std::string install;
     std::vector<std::string> saves;  // the UserData folders read
     std::vector<LotContent> content;
+    std::vector<std::string> folders;  // the folders content lies in, host paths
+    char separator = '/';
     std::vector<SavedLot> lots;
     // Whether "used by no lot" can be said: every lot was read whole. When one could not be,
     // what it uses is unknown, and no content is said to be unused.
@@ -61,6 +64,11 @@ struct LotsReport {
 
     // The content no lot uses, as far as that can be known (see unusedKnown, LotContent::known).
     std::vector<std::uint32_t> unused() const;
+    // The host path of content file `index`.
+    std::string path(std::uint32_t index) const {
+        const auto& file = content[index];
+        return folders[file.place] + separator + file.name;
+    }
 };
 
 struct LotsOptions {

@@ -69,7 +69,7 @@ void writeLotsJson(const LotsReport& report, const std::function<void(std::strin
                ",\"uses\":[";
         for (std::size_t u = 0; u < lot.uses.size(); ++u) {
             out += (u ? "," : "") +
-                   jsonString(slashed(pathBelow(report.content[lot.uses[u]].path, report.install)));
+                   jsonString(slashed(pathBelow(report.path(lot.uses[u]), report.install)));
         }
         out += "],\"missing\":[";
         for (std::size_t m = 0; m < lot.missing.size(); ++m) {
@@ -84,8 +84,8 @@ void writeLotsJson(const LotsReport& report, const std::function<void(std::strin
     out = "],\"unused\":[";
     const auto unused = report.unused();
     for (std::size_t i = 0; i < unused.size(); ++i) {
-        out += (i ? "," : "") +
-               jsonString(slashed(pathBelow(report.content[unused[i]].path, report.install)));
+        out +=
+            (i ? "," : "") + jsonString(slashed(pathBelow(report.path(unused[i]), report.install)));
     }
     out += "],\"unused_known\":" + std::string(report.unusedKnown ? "true" : "false") +
            ",\"lots_unreadable\":" + std::to_string(report.lotsUnreadable) +
@@ -103,8 +103,7 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
         lines.emplace_back("");
         lines.emplace_back(lotLabel(lot) + " (" + lot.file + ")");
         if (lot.uses.empty()) lines.emplace_back("  uses no content files");
-        for (const auto index : lot.uses)
-            lines.push_back("  uses " + below(report.content[index].path));
+        for (const auto index : lot.uses) lines.push_back("  uses " + below(report.path(index)));
     }
     lines.emplace_back("");
     const auto unused = report.unused();
@@ -116,7 +115,7 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
         lines.push_back("Content no lot uses (" +
                         count(static_cast<std::int64_t>(unused.size()), separators) +
                         " files; a Sim may still carry some of it in an inventory):");
-        for (const auto index : unused) lines.push_back("  " + below(report.content[index].path));
+        for (const auto index : unused) lines.push_back("  " + below(report.path(index)));
     }
     if (!report.gameObjectsFound) {
         lines.emplace_back(

@@ -120,9 +120,8 @@ void CatalogueModel::setLots(std::shared_ptr<const content::LotsReport> report) 
     usedBy_.assign(lots_ ? items_.size() : 0, {});
     unused_.assign(lots_ ? items_.size() : 0, false);
     if (lots_) {
-        std::unordered_map<std::string_view, std::uint32_t> byPath;
-        for (std::uint32_t i = 0; i < lots_->content.size(); ++i)
-            byPath.emplace(lots_->content[i].path, i);
+        std::unordered_map<std::string, std::uint32_t> byPath;
+        for (std::uint32_t i = 0; i < lots_->content.size(); ++i) byPath.emplace(lots_->path(i), i);
         std::vector<std::vector<std::uint32_t>> lotsOf(lots_->content.size());
         for (std::uint32_t lot = 0; lot < lots_->lots.size(); ++lot) {
             for (const auto file : lots_->lots[lot].uses) lotsOf[file].push_back(lot);

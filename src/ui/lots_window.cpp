@@ -169,8 +169,8 @@ void LotsWindow::fill() {
     const QLocale locale;
     lots_->clear();
     const auto below = [&](std::uint32_t index) {
-        return readable(QDir::toNativeSeparators(QString::fromStdString(
-            content::pathBelow(report.content[index].path, report.install))));
+        return readable(QDir::toNativeSeparators(
+            QString::fromStdString(content::pathBelow(report.path(index), report.install))));
     };
     for (const auto& lot : report.lots) {
         auto* item = new QTreeWidgetItem(lots_);
