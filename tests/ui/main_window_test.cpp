@@ -948,7 +948,9 @@ class MainWindowTest : public QObject {
         using brambleton::testing::houseFile;
         const auto write = [&](const QString& below, const std::string& bytes) {
             QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
-            std::ofstream(prefix.game(below).toStdString(), std::ios::binary) << bytes;
+            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
+                          std::ios::binary)
+                << bytes;
         };
         write("Downloads/stove.iff", brambleton::testing::objectFile({0x101, 0x102}));
         write("Downloads/fridge.iff", catalogueObject(0x103, "Fridge", "Cold", 600, 4));
@@ -1075,7 +1077,9 @@ class MainWindowTest : public QObject {
         using brambleton::testing::catalogueObject;
         GamePrefix prefix;
         const auto write = [&](const QString& below, const std::string& bytes) {
-            std::ofstream(prefix.game(below).toStdString(), std::ios::binary) << bytes;
+            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
+                          std::ios::binary)
+                << bytes;
         };
         QVERIFY(QDir().mkpath(prefix.game("Downloads/Kitchen")));
         write("Downloads/Kitchen/stove.iff",
