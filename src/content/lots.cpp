@@ -442,7 +442,9 @@ class LotScanner final : public FolderVisitor {
         };
         byName(uses.floors, floors_, &ownFloors_, "floor");
         byName(uses.walls, walls_, &ownWalls_, "wall");
-        if (!uses.roof.empty()) byName({uses.roof}, roofs_, nullptr, "roof");
+        // A roof is said to be missing only where the roofs folder holds roofs at all: where
+        // it holds none, the game's own are elsewhere, and nothing can be said.
+        if (!uses.roof.empty() && !roofs_.empty()) byName({uses.roof}, roofs_, nullptr, "roof");
         std::sort(lot.uses.begin(), lot.uses.end());
         lot.uses.erase(std::unique(lot.uses.begin(), lot.uses.end()), lot.uses.end());
         for (const auto index : lot.uses) ++report_.content[index].lots;

@@ -114,7 +114,8 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
     } else {
         lines.push_back("Content no lot uses (" +
                         count(static_cast<std::int64_t>(unused.size()), separators) +
-                        " files; a Sim may still carry some of it in an inventory):");
+                        (unused.size() == 1 ? " file" : " files") +
+                        "; a Sim may still carry some of it in an inventory):");
         for (const auto index : unused) lines.push_back("  " + below(report.path(index)));
     }
     if (!report.gameObjectsFound) {

@@ -28,6 +28,12 @@ QString shown(const std::string& text) {
     return readable(QString::fromStdString(text));
 }
 
+// "1 file", "2 files", with the locale's separators.
+QString filesText(std::size_t count) {
+    const QString number = QLocale().toString(static_cast<qlonglong>(count));
+    return count == 1 ? QObject::tr("1 file") : QObject::tr("%1 files").arg(number);
+}
+
 }  // namespace
 
 LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
@@ -176,8 +182,7 @@ void LotsWindow::fill() {
         auto* item = new QTreeWidgetItem(lots_);
         item->setText(0, shown(content::lotLabel(lot)));
         item->setToolTip(0, readable(QDir::toNativeSeparators(QString::fromStdString(lot.file))));
-        QString uses =
-            tr("uses %1 files").arg(locale.toString(static_cast<qlonglong>(lot.uses.size())));
+        QString uses = tr("uses %1").arg(filesText(lot.uses.size()));
         if (!lot.missing.empty()) {
             uses +=
                 tr(", misses %1").arg(locale.toString(static_cast<qlonglong>(lot.missing.size())));
@@ -204,8 +209,8 @@ void LotsWindow::fill() {
         unused->setText(1, tr("not known: some lots could not be read"));
     } else {
         const auto files = report.unused();
-        unused->setText(1, tr("%1 files (a Sim may still carry some in an inventory)")
-                               .arg(locale.toString(static_cast<qlonglong>(files.size()))));
+        unused->setText(
+            1, tr("%1 (a Sim may still carry some in an inventory)").arg(filesText(files.size())));
         for (const auto index : files) {
             auto* child = new QTreeWidgetItem(unused);
             child->setText(1, below(index));

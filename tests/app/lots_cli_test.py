@@ -69,11 +69,12 @@ with tempfile.TemporaryDirectory() as work:
         [(0x11223345, b"", 4, 0), (0x11223346, b"", 4, 0), (0x7000, b"chair", 4, 0),
          (0x9000, b"Bob", 2, 0), (0x7100, b"bed2", 4, 0)],
         floors=[b"marble.flr"], walls=[b"brick"], roof=b"slate"))
-    # Lot 2: version 3, the old header: the lamp, a clone of it, a sofa and a floor that are gone.
+    # Lot 2: version 3, the old header: the lamp, a clone of it, a sofa, a floor and a roof that
+    # are gone.
     write(os.path.join(saves, "Houses/House02.iff"), sims.house(
         [(0x55, b"lamp", 4, 0), (0x00ABCDEF, b"lamp copy", 4, 0x55),
          (0xDEAD, b"Gold Sofa", 4, 0)],
-        floors=[b"gone.flr"], version=3, old_header=True))
+        floors=[b"gone.flr"], roof=b"tin", version=3, old_header=True))
     write(os.path.join(saves, "Houses/NeighborhoodDesc.iff"),
           sims.lot_names({1: b"Pleasant Acres"}))
     write(os.path.join(saves, "Houses/DowntownDesc.iff"), sims.lot_names({2: b"Hilltop"}, -4))
@@ -106,9 +107,11 @@ with tempfile.TemporaryDirectory() as work:
         "GameData/Roofs/slate.bmp"])
     check("lot 1 misses nothing: %s" % one.get("missing"), one.get("missing") == [])
     check("lot 2 uses the lamp: %s" % two.get("uses"), two.get("uses") == ["Downloads/lamp.iff"])
-    check("lot 2 misses the sofa and the floor: %s" % two.get("missing"), two.get("missing") == [
-        {"kind": "object", "id": 0xDEAD, "name": "Gold Sofa"},
-        {"kind": "floor", "id": None, "name": "gone.flr"}])
+    check("lot 2 misses the sofa, the floor and the roof: %s" % two.get("missing"),
+          two.get("missing") == [
+              {"kind": "object", "id": 0xDEAD, "name": "Gold Sofa"},
+              {"kind": "floor", "id": None, "name": "gone.flr"},
+              {"kind": "roof", "id": None, "name": "tin"}])
     check("unused: %s" % report.get("unused"), report.get("unused") == [
         "Downloads/spare.iff", "GameData/Floors/spare.flr", "GameData/Roofs/other.bmp"])
 
@@ -145,6 +148,12 @@ with tempfile.TemporaryDirectory() as work:
     check("--saves of a folder without saves fails: %d" % status, status == 1)
     run = subprocess.run([counter, "--saves", elsewhere], env=env, capture_output=True)
     check("--saves without --lots is bad usage", run.returncode == 2)
+
+    # With no roofs in GameData/Roofs, the game's own are elsewhere: no roof is called missing.
+    shutil.move(os.path.join(game, "GameData/Roofs"), os.path.join(work, "Roofs"))
+    status, report, err = lots()
+    kinds = [m["kind"] for lot in report.get("lots", []) for m in lot["missing"]]
+    check("no roof missing without a roofs folder: %s" % kinds, "roof" not in kinds)
 
     # The check says which copies the lots use: a copy of the lamp, and another object with
     # the lamp's ID, whose label is not the name the lot gives it.
