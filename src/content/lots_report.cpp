@@ -33,6 +33,19 @@ std::string count(std::int64_t n, const NumberSeparators& separators) {
     return formatNumber(static_cast<double>(n), 0, separators);
 }
 
+// The last line: how many lots and content files, and what could not be read.
+std::string totalsText(const LotsReport& report, const NumberSeparators& separators) {
+    std::string totals =
+        count(static_cast<std::int64_t>(report.lots.size()), separators) + " lots, " +
+        count(static_cast<std::int64_t>(report.content.size()), separators) + " content files";
+    for (const auto& [n, what] :
+         {std::pair{report.lotsUnreadable, " lots"}, std::pair{report.filesUnreadable, " files"},
+          std::pair{report.foldersUnreadable, " folders"}}) {
+        if (n) totals += ", " + count(n, separators) + what + " could not be read";
+    }
+    return totals;
+}
+
 }  // namespace
 
 std::string lotLabel(const SavedLot& lot) {
@@ -133,16 +146,7 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
         lines.emplace_back(kMissingWarning);
     }
     lines.emplace_back("");
-    std::string totals =
-        count(static_cast<std::int64_t>(report.lots.size()), separators) + " lots, " +
-        count(static_cast<std::int64_t>(report.content.size()), separators) + " content files";
-    if (report.lotsUnreadable)
-        totals += ", " + count(report.lotsUnreadable, separators) + " lots could not be read";
-    if (report.filesUnreadable)
-        totals += ", " + count(report.filesUnreadable, separators) + " files could not be read";
-    if (report.foldersUnreadable)
-        totals += ", " + count(report.foldersUnreadable, separators) + " folders could not be read";
-    lines.push_back(totals);
+    lines.push_back(totalsText(report, separators));
     return lines;
 }
 
