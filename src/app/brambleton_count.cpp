@@ -92,12 +92,10 @@ const char* const kUsage =
     "                   object (loose or inside .far archives), floor, wall and skin, with\n"
     "                   its name, price and category as the game's catalogue shows them,\n"
     "                   in the desktop's language where the file has it. Reads only\n"
-    "  --lots           list which saved lots use each content file of the first copy found,\n"
-    "                   the content no lot uses, and what each lot misses (objects, floors,\n"
-    "                   walls, roofs it names that neither the content nor the game has).\n"
-    "                   Reads the saves; never changes them\n"
-    "  --saves FOLDER   with --lots, read the saves in FOLDER (a UserData folder or the\n"
-    "                   folder holding them) instead of looking for them\n"
+    "  --lots           which saved lots of the first copy found use each content file,\n"
+    "                   what no lot uses, and what each lot misses. Reads the saves only\n"
+    "  --saves FOLDER   with --lots, the saves in FOLDER (a UserData folder or the folder\n"
+    "                   holding them)\n"
     "  --report FILE    with --check, also write the report as Content > Check my content\n"
     "                   saves it: JSON when FILE ends in .json, else a web page; paths from\n"
     "                   the game's folder, and the home folder written ~\n"
@@ -250,6 +248,9 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             continue;
         }
         if (arg == "--help" || arg == "-h") {
+            // In one write, so that a reader that stops early ("--help | head") cannot
+            // close the pipe between two of them.
+            std::setvbuf(stdout, nullptr, _IOFBF, std::strlen(kUsage) + 1);
             std::fputs(kUsage, stdout);
             return kExitOk;
         }
