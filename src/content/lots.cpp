@@ -281,6 +281,7 @@ class LotScanner final : public FolderVisitor {
 
     std::int64_t visit(const WalkedFolder& folder) override {
         if (!readsSubfolders_ && folder.depth > 0) return 0;
+        if (row_ < 0 && inContentFolder(folder.path)) return 0;
         std::shared_ptr<const std::string> shared;
         for (const auto& file : folder.files) {
             const std::string ext = extensions(file.name).first;
@@ -300,30 +301,33 @@ class LotScanner final : public FolderVisitor {
     void indexContent(const fs::path& install) {
         for (std::size_t row = 0; row < kGameFolders.size() && !walk_.cancelled(); ++row) {
             const auto& game = kGameFolders[row];
-            if (game.area == "skins" || game.area == "buyable skins") continue;
             std::vector<fs::path> twins;
             const auto folder = gameFolderIn(install, game, twins);
             if (!folder) continue;
+            contentFolders_.push_back(hostPath(*folder));
+            if (game.area == "skins" || game.area == "buyable skins") continue;
             row_ = static_cast<int>(row);
             readsSubfolders_ = game.readsSubfolders;
             walk_.walk(hostPath(*folder), *this);
         }
     }
 
-    // The game's own objects, floors and walls, and the Sims of each save folder.
+    // The game's own objects, floors and walls, and the Sims of each save folder. The game's
+    // own are every object file and archive below the install folder outside the content
+    // folders and the save folders: GameData\Objects, ExpansionPack*, ExpansionShared and
+    // Deluxe hold them in the editions the public notes describe, and an edition that keeps
+    // them elsewhere is read too, so that no object of the game's own is called missing.
     void indexOwn(const fs::path& install, const std::vector<fs::path>& saveFolders) {
         row_ = -1;
         readsSubfolders_ = true;
         std::vector<fs::path> folders;
-        if (const auto gameData = childOf(install, "GameData")) {
-            if (const auto objects = childOf(*gameData, "Objects")) folders.push_back(*objects);
-        }
         std::error_code ec;
         for (fs::directory_iterator it(install, ec); !ec && it != fs::directory_iterator();
              it.increment(ec)) {
+            std::error_code typeError;
             const std::string name = ascii::toLower(hostPath(it->path().filename()));
-            if (name.starts_with("expansionpack") || name == "expansionshared" ||
-                name == "deluxe") {
+            if (it->is_directory(typeError) && name != "downloads" &&
+                !name.starts_with("userdata")) {
                 folders.push_back(it->path());
             }
         }
@@ -339,6 +343,15 @@ class LotScanner final : public FolderVisitor {
             }
         }
         ownObjectFiles_ = ownFiles;
+    }
+
+    // Whether `path` is one of the content folders or lies below one.
+    bool inContentFolder(const std::string& path) const {
+        return std::any_of(
+            contentFolders_.begin(), contentFolders_.end(), [&](const std::string& c) {
+                return path.size() >= c.size() && path.compare(0, c.size(), c) == 0 &&
+                       (path.size() == c.size() || path[c.size()] == source_.separator());
+            });
     }
 
     void addContent(const std::string& folder, const FolderListing::File& file,
@@ -461,6 +474,7 @@ class LotScanner final : public FolderVisitor {
     int row_ = 0;  // the content folder walked, or -1 for the game's own
     bool readsSubfolders_ = true;
     std::vector<std::int64_t> tasks_;  // each file queued: its content index, or kOwn
+    std::vector<std::string> contentFolders_;
     std::size_t ownObjectFiles_ = 0;
     std::vector<std::pair<std::uint32_t, std::int64_t>> guids_;
     NameIndex floors_;

@@ -76,8 +76,9 @@ struct LotsOptions {
 };
 
 // Reads which saved lots use which content: the object IDs of every object file, tiles
-// included, in the content folders, the game's own folders (GameData\Objects, ExpansionPack*,
-// ExpansionShared, Deluxe) and each save folder's Characters; then each save folder's lots
+// included, in the content folders, in the rest of the install folder but its UserData*
+// folders (the game's own: GameData\Objects, ExpansionPack*, ExpansionShared, Deluxe) and in
+// each save folder's Characters; then each save folder's lots
 // (Houses\House##.iff: their objects, floors, walls and roof), lot names (the *Desc.iff files
 // beside them) and families (Neighborhood.iff). A file that cannot be read is said through
 // the hooks' message and counted. Reads and never writes.

@@ -60,6 +60,10 @@ with tempfile.TemporaryDirectory() as work:
             sims.far([("chair.iff", sims.catalogue_object(0x7000, {1: (b"Chair", b"")}))]))
     content("ExpansionPack2/ExpansionPack2.far",
             sims.far([("bed.iff", sims.catalogue_object(0x7100, {1: (b"Bed", b"")}))]))
+    # The game's own object where no note puts one, and content in GameData/UserObjects.
+    content("GameData/Extras/extras.far",
+            sims.far([("vase.iff", sims.catalogue_object(0x7200, {1: (b"Vase", b"")}))]))
+    content("GameData/UserObjects/rug.iff", sims.catalogue_object(0x88, {1: (b"Rug", b"")}))
     write(os.path.join(saves, "Characters/User00001.iff"),
           sims.iff([sims.chunk(b"OBJD", 128, sims.objd(0x9000, kind=2))]))
 
@@ -67,7 +71,8 @@ with tempfile.TemporaryDirectory() as work:
     # lower-case names with and without their endings, the slate roof.
     write(os.path.join(saves, "Houses/House01.iff"), sims.house(
         [(0x11223345, b"", 4, 0), (0x11223346, b"", 4, 0), (0x7000, b"chair", 4, 0),
-         (0x9000, b"Bob", 2, 0), (0x7100, b"bed2", 4, 0)],
+         (0x9000, b"Bob", 2, 0), (0x7100, b"bed2", 4, 0), (0x7200, b"vase", 4, 0),
+         (0x88, b"rug", 4, 0)],
         floors=[b"marble.flr"], walls=[b"brick"], roof=b"slate"))
     # Lot 2: version 3, the old header: the lamp, a clone of it, a sofa, a floor and a roof that
     # are gone.
@@ -103,8 +108,8 @@ with tempfile.TemporaryDirectory() as work:
     check("lot 2 named from the other description file: %s" % two,
           two.get("name") == "Hilltop" and two.get("family") is None)
     check("lot 1 uses: %s" % one.get("uses"), one.get("uses") == [
-        "Downloads/Food/Kiosk.far", "GameData/Floors/marble.flr", "GameData/Walls/Brick.wll",
-        "GameData/Roofs/slate.bmp"])
+        "Downloads/Food/Kiosk.far", "GameData/UserObjects/rug.iff", "GameData/Floors/marble.flr",
+        "GameData/Walls/Brick.wll", "GameData/Roofs/slate.bmp"])
     check("lot 1 misses nothing: %s" % one.get("missing"), one.get("missing") == [])
     check("lot 2 uses the lamp: %s" % two.get("uses"), two.get("uses") == ["Downloads/lamp.iff"])
     check("lot 2 misses the sofa, the floor and the roof: %s" % two.get("missing"),
