@@ -615,6 +615,19 @@ int check(const Options& options) {
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
 }
 
+// A scan's hooks on a terminal: progress on `progress`'s line, Ctrl-C to stop, and each
+// message on standard error, a line each.
+content::ScanHooks terminalHooks(ProgressLine& progress) {
+    content::ScanHooks hooks;
+    hooks.progress = [&progress](const std::string& where) { progress.folderEntered(where); };
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.message = [&progress](const std::string& text) {
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    return hooks;
+}
+
 int catalog(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
@@ -622,13 +635,7 @@ int catalog(const Options& options) {
     if (const int* status = std::get_if<int>(&found)) return *status;
     const std::string& folder = std::get<std::string>(found);
     ProgressLine progress(standardErrorIsTerminal() && !options.json);
-    content::ScanHooks hooks;
-    hooks.progress = [&](const std::string& where) { progress.folderEntered(where); };
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.message = [&](const std::string& text) {
-        progress.clear();
-        std::fprintf(stderr, "%s\n", printable(text).c_str());
-    };
+    const content::ScanHooks hooks = terminalHooks(progress);
     const auto source = makePlatformFolderSource();
     const auto separators = localeSeparators();
     std::size_t items = 0;
@@ -678,13 +685,7 @@ int lots(const Options& options) {
         return kExitFolderFailed;
     }
     ProgressLine progress(standardErrorIsTerminal());
-    content::ScanHooks hooks;
-    hooks.progress = [&](const std::string& where) { progress.folderEntered(where); };
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.message = [&](const std::string& text) {
-        progress.clear();
-        std::fprintf(stderr, "%s\n", printable(text).c_str());
-    };
+    const content::ScanHooks hooks = terminalHooks(progress);
     const auto source = makePlatformFolderSource();
     const auto report =
         content::scanLots(hostPath(install.hostFolder), saves, *source, hooks, {desktopLanguage()});

@@ -339,7 +339,7 @@ bool CatalogueFilter::lessThan(const QModelIndex& left, const QModelIndex& right
 }
 
 CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : QWidget(owner, Qt::Window),
+    : ScanWindow(owner),
       source_(source ? std::move(source) : makePlatformFolderSource()),
       scan_(this, [this](const QString& where) {
           summary_->setText(tr("Reading %1").arg(QDir::toNativeSeparators(where)));
@@ -457,9 +457,7 @@ bool CatalogueWindow::scan(const QString& hostFolder, std::vector<std::filesyste
     model_->setLots(nullptr);
     unusedOnly_->setChecked(false);
     unusedOnly_->setEnabled(false);
-    progress_ = new frmInProcess(isVisible() ? this : parentWidget());
-    progress_->cancelAction = [this] { scan_.requestStop(); };
-    progress_->show();
+    startProgress([this] { scan_.requestStop(); });
     const std::filesystem::path install(hostFolder.toStdU16String());
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
     scan_.start(
@@ -487,13 +485,6 @@ void CatalogueWindow::stopScanning() {
     scan_.stopAndWait();
     endProgress();
     emit scanEnded(false);
-}
-
-void CatalogueWindow::endProgress() {
-    if (progress_) {
-        progress_->cancelAction = nullptr;
-        delete progress_;
-    }
 }
 
 void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
@@ -569,23 +560,6 @@ void CatalogueWindow::showSelectedInFolder() {
 void CatalogueWindow::closeEvent(QCloseEvent* event) {
     stopScanning();
     QWidget::closeEvent(event);
-}
-
-void CatalogueWindow::showEvent(QShowEvent* event) {
-    // The first time, over the main window it belongs to.
-    if (!placed_ && parentWidget()) {
-        placed_ = true;
-        move(parentWidget()->frameGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
-}
-
-void CatalogueWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 }  // namespace brambleton::ui

@@ -18,6 +18,7 @@
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
 #include "ui/scan_thread.h"
+#include "ui/scan_window.h"
 
 class QCheckBox;
 class QComboBox;
@@ -109,7 +110,7 @@ class CatalogueFilter final : public QSortFilterProxyModel {
 // category and area; sorting by any column; the description in the tooltip; "Show in
 // folder". The scan runs on a thread of its own with the progress window, as the check.
 // Its table is named "items", the search box "search".
-class CatalogueWindow : public QWidget {
+class CatalogueWindow : public ScanWindow {
     Q_OBJECT
   public:
     explicit CatalogueWindow(QWidget* owner = nullptr,
@@ -131,20 +132,16 @@ class CatalogueWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void finish(std::vector<content::CatalogueItem> items, const QStringList& unreadable,
                 bool cancelled, std::int64_t filesUnreadable);
-    void endProgress();
     void showSelectedInFolder();
     void updateSummary();
     void scanLots();
 
     std::unique_ptr<FolderSource> source_;
     ScanThread scan_;
-    QPointer<frmInProcess> progress_;
     QString hostFolder_;
     CatalogueModel* model_;
     CatalogueFilter* filter_;
@@ -156,7 +153,6 @@ class CatalogueWindow : public QWidget {
     std::vector<std::filesystem::path> saves_;
     QTableView* table_;
     QPushButton* showInFolder_;
-    bool placed_ = false;  // moved over the main window once
 };
 
 }  // namespace brambleton::ui

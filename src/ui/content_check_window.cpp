@@ -89,7 +89,7 @@ QString shownPath(QString install, const std::string& path) {
 }  // namespace
 
 ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : QWidget(owner, Qt::Window),
+    : ScanWindow(owner),
       source_(source ? std::move(source) : makePlatformFolderSource()),
       scan_(this, [this](const QString& where) { showProgress(where); }) {
     setObjectName(QStringLiteral("contentCheck"));
@@ -165,24 +165,6 @@ void ContentCheckWindow::closeEvent(QCloseEvent* event) {
     QWidget::closeEvent(event);
 }
 
-void ContentCheckWindow::keyPressEvent(QKeyEvent* event) {
-    // Escape closes the window, as it closes a dialog.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void ContentCheckWindow::showEvent(QShowEvent* event) {
-    // The first time, over the main window it belongs to.
-    if (!placed_ && parentWidget()) {
-        placed_ = true;
-        move(parentWidget()->frameGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
-}
-
 ContentCheckWindow::~ContentCheckWindow() {
     scan_.stopAndWait();
     endProgress();
@@ -194,10 +176,7 @@ bool ContentCheckWindow::check(const QString& hostFolder,
     hostFolder_ = hostFolder;
     saves_ = std::move(saves);
     // As a count: the progress window with Cancel, which asks the scan to stop.
-    progress_ = new frmInProcess(isVisible() ? this : parentWidget());
-    progress_->setAttribute(Qt::WA_DeleteOnClose, false);
-    progress_->cancelAction = [this] { scan_.requestStop(); };
-    progress_->show();
+    startProgress([this] { scan_.requestStop(); });
     if (isVisible()) summary_->setText(tr("Checking..."));
     // The scan's own copies: nothing it touches is the window's but the folder source,
     // which no one else uses while it runs.
@@ -231,13 +210,6 @@ void ContentCheckWindow::stopChecking() {
     scan_.stopAndWait();
     endProgress();
     emit checkEnded(false);
-}
-
-void ContentCheckWindow::endProgress() {
-    if (progress_) {
-        progress_->cancelAction = nullptr;
-        delete progress_;
-    }
 }
 
 void ContentCheckWindow::showProgress(const QString& where) {

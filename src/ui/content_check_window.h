@@ -13,6 +13,7 @@
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
 #include "ui/scan_thread.h"
+#include "ui/scan_window.h"
 
 class QLabel;
 class QPushButton;
@@ -28,7 +29,7 @@ namespace brambleton::ui {
 // all the selected problem says. Enter presses the focused button and Escape closes the
 // window; closing it stops a check that is running. It only reads. Its trees are named
 // "areas" and "problems".
-class ContentCheckWindow : public QWidget {
+class ContentCheckWindow : public ScanWindow {
     Q_OBJECT
   public:
     // The role under which a group row of "problems" holds its kind's stable name.
@@ -66,14 +67,11 @@ class ContentCheckWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void finish(content::ContentReport& report, const QStringList& unreadable);
     void sayUnreadable(const QStringList& unreadable);
     void showProgress(const QString& where);
-    void endProgress();
     void present(const content::ContentReport& report);
     void presentAreas(const content::ContentReport& report);
     void presentProblems(const content::ContentReport& report);
@@ -82,11 +80,9 @@ class ContentCheckWindow : public QWidget {
 
     std::unique_ptr<FolderSource> source_;  // read by the running check alone
     ScanThread scan_;
-    QPointer<frmInProcess> progress_;
     QString hostFolder_;
     std::vector<std::filesystem::path> saves_;
     std::optional<content::ContentReport> report_;
-    bool placed_ = false;  // moved over the main window once
     QLabel* summary_;
     QLabel* details_;
     QTreeWidget* areas_;

@@ -37,7 +37,7 @@ QString filesText(std::size_t count) {
 }  // namespace
 
 LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : QWidget(owner, Qt::Window),
+    : ScanWindow(owner),
       source_(source ? std::move(source) : makePlatformFolderSource()),
       scan_(this, [this](const QString& where) {
           summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
@@ -109,9 +109,7 @@ bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesyst
         emit scanEnded(false);
         return true;
     }
-    progress_ = new frmInProcess(isVisible() ? this : parentWidget());
-    progress_->cancelAction = [this] { scan_.requestStop(); };
-    progress_->show();
+    startProgress([this] { scan_.requestStop(); });
     const std::filesystem::path install(hostFolder.toStdU16String());
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
     scan_.start([this, install, saves, language](std::stop_token stop,
@@ -133,13 +131,6 @@ void LotsWindow::stopScanning() {
     scan_.stopAndWait();
     endProgress();
     emit scanEnded(false);
-}
-
-void LotsWindow::endProgress() {
-    if (progress_) {
-        progress_->cancelAction = nullptr;
-        delete progress_;
-    }
 }
 
 void LotsWindow::finish(std::shared_ptr<content::LotsReport> report,
@@ -238,23 +229,6 @@ void LotsWindow::chooseSaves() {
 void LotsWindow::closeEvent(QCloseEvent* event) {
     stopScanning();
     QWidget::closeEvent(event);
-}
-
-void LotsWindow::showEvent(QShowEvent* event) {
-    // The first time, over the main window it belongs to.
-    if (!placed_ && parentWidget()) {
-        placed_ = true;
-        move(parentWidget()->frameGeometry().center() - rect().center());
-    }
-    QWidget::showEvent(event);
-}
-
-void LotsWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 }  // namespace brambleton::ui

@@ -12,6 +12,7 @@
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
 #include "ui/scan_thread.h"
+#include "ui/scan_window.h"
 
 class QLabel;
 class QPushButton;
@@ -24,7 +25,7 @@ namespace brambleton::ui {
 // since the game drops it from the lot for good when the lot is saved. Reads the saves and
 // never writes them. The scan runs on a thread of its own with the progress window, as the
 // check. Its tree is named "lots", the warning "warning".
-class LotsWindow : public QWidget {
+class LotsWindow : public ScanWindow {
     Q_OBJECT
   public:
     explicit LotsWindow(QWidget* owner = nullptr, std::unique_ptr<FolderSource> source = nullptr);
@@ -46,23 +47,18 @@ class LotsWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void finish(std::shared_ptr<content::LotsReport> report, const QStringList& unreadable);
     void fill();
-    void endProgress();
     void chooseSaves();
 
     std::unique_ptr<FolderSource> source_;
     ScanThread scan_;
-    QPointer<frmInProcess> progress_;
     std::shared_ptr<content::LotsReport> report_;
     QLabel* summary_;
     QLabel* warning_;
     QTreeWidget* lots_;
-    bool placed_ = false;
 };
 
 }  // namespace brambleton::ui

@@ -211,6 +211,19 @@ std::optional<std::uint32_t> readChunk(ByteSource& bytes, std::uint64_t at, std:
 
 }  // namespace
 
+std::optional<std::string> readChunkBytes(ByteSource& bytes, const ChunkPlace& place,
+                                          std::uint64_t largest) {
+    if (place.size > largest || place.offset > bytes.size() ||
+        bytes.size() - place.offset < place.size) {
+        return std::nullopt;
+    }
+    std::string data(static_cast<std::size_t>(place.size), '\0');
+    if (bytes.read(place.offset, data.data(), data.size()) < data.size()) {
+        throw ReadError("it became shorter while it was being read");
+    }
+    return data;
+}
+
 IffSummary readIff(ByteSource& bytes, std::string_view what, bool definitions) {
     IffSummary summary;
     const std::uint64_t size = bytes.size();

@@ -70,6 +70,11 @@ struct IffSummary {
 // chunks lie (for the catalogue).
 IffSummary readIff(ByteSource& bytes, std::string_view what = "file", bool definitions = false);
 
+// The data of the chunk at `place`, when it is at most `largest` bytes and lies inside
+// `bytes`; none otherwise. Throws ReadError when the bytes cannot be read.
+std::optional<std::string> readChunkBytes(ByteSource& bytes, const ChunkPlace& place,
+                                          std::uint64_t largest);
+
 // A sentence saying what `start` (a file's first bytes) is when it is none of the game's
 // formats: a web page, a ZIP, RAR or 7z archive. Empty when the bytes say nothing clear.
 std::string recogniseForeignBytes(std::string_view start);

@@ -153,15 +153,7 @@ SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_vie
 }
 
 std::optional<std::string> savedChunkData(ByteSource& bytes, const ChunkPlace& place) {
-    if (place.size > kLargestSavedChunk || place.offset > bytes.size() ||
-        bytes.size() - place.offset < place.size) {
-        return std::nullopt;
-    }
-    std::string data(static_cast<std::size_t>(place.size), '\0');
-    if (bytes.read(place.offset, data.data(), data.size()) < data.size()) {
-        throw ReadError("it became shorter while it was being read");
-    }
-    return data;
+    return readChunkBytes(bytes, place, kLargestSavedChunk);
 }
 
 std::optional<std::vector<LotObject>> readObjectTable(std::string_view data) {

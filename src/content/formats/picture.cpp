@@ -119,15 +119,7 @@ std::optional<BmpFacts> readBmpFacts(std::string_view start) {
 }
 
 std::optional<std::string> readPictureBytes(ByteSource& bytes, const ChunkPlace& place) {
-    if (place.size > kLargestPicture || place.offset > bytes.size() ||
-        bytes.size() - place.offset < place.size) {
-        return std::nullopt;
-    }
-    std::string data(static_cast<std::size_t>(place.size), '\0');
-    if (bytes.read(place.offset, data.data(), data.size()) < data.size()) {
-        throw ReadError("it became shorter while it was being read");
-    }
-    return data;
+    return readChunkBytes(bytes, place, kLargestPicture);
 }
 
 std::string bmpAsPng(std::string_view bmp) {
