@@ -703,10 +703,12 @@ int lots(const Options& options) {
             std::printf("%s\n", printable(line).c_str());
         }
     }
-    if (content::missesContent(report)) return kExitProblems;
-    return report.lotsUnreadable || report.filesUnreadable || report.foldersUnreadable
-               ? kExitFolderFailed
-               : kExitOk;
+    // Something unread wins: "missing" is only said in full when everything needed was read.
+    if (report.lotsUnreadable || report.filesUnreadable || report.foldersUnreadable ||
+        !report.unusedKnown || !report.providersRead) {
+        return kExitFolderFailed;
+    }
+    return content::missesContent(report) ? kExitProblems : kExitOk;
 }
 
 int countFromCommandLine(int argc, char** argv) {

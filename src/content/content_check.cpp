@@ -93,12 +93,11 @@ struct LotIndex {
     explicit LotIndex(const SavedLots& lots) {
         for (std::size_t i = 0; i < lots.lots.size(); ++i) {
             const auto& uses = lots.lots[i].uses;
+            // By each object's own ID only: what it was cloned from is not a use (lots.cpp).
             for (const auto& o : uses.objects) {
-                for (const auto id : {o.id, o.clonedFrom}) {
-                    if (id == 0) continue;
-                    byId[id].push_back(i);
-                    objectNames[id].insert(ascii::toLower(o.name));
-                }
+                if (o.id == 0) continue;
+                byId[o.id].push_back(i);
+                objectNames[o.id].insert(ascii::toLower(o.name));
             }
             for (const auto* names : {&uses.floors, &uses.walls}) {
                 for (const auto& name : *names) byName[ascii::toLower(name)].push_back(i);
@@ -222,12 +221,27 @@ class Checker final : private FolderVisitor {
             if (hooks_.message) hooks_.message(why);
         }
         for (const auto& archive : findings.archives) {
+            if (heldArchives_.count(archive.file)) {
+                if (archive.objects == archive.entries) {
+                    report.problems.push_back(makeProblem(kMisplaced, contentPath(archive.file),
+                                                          contentArea_[archive.file]));
+                }
+                continue;
+            }
             auto& area = report.areas[contentArea_[archive.file]];
             area.objects += archive.objects;
             area.objectsInArchives += archive.objects;
             ++area.archives;
         }
-        for (auto& bad : findings.bad) reportBad(std::move(bad));
+        for (auto& bad : findings.bad) {
+            if (!heldArchives_.count(bad.file)) reportBad(std::move(bad));
+        }
+        for (const auto& held : findings.heldEntries) {
+            const std::string ext = extensions(held.name).first;
+            if (heldArchives_.count(held.file) && (ext == "skn" || ext == "bmf"))
+                meshFiles_[contentArea_[held.file]].insert(ascii::toLower(lastPart(held.name)));
+        }
+        reportTextures(findings);
         reportGuidConflicts(findings);
         reportMissingMeshes(findings);
         reportMeshListNames(findings);
@@ -395,6 +409,7 @@ class Checker final : private FolderVisitor {
         guids.reserve(findings.guids.size());
         for (const auto& entry : findings.guids) {
             const auto file = findings.objects[entry.second].file;
+            if (heldArchives_.count(file)) continue;  // not loaded as objects where it lies
             if (duplicateCopies_.count(file)) {
                 // Kept for saying which saved lots use a duplicate, without reading it again.
                 duplicateIds_[contentPath(file)].push_back(entry.first);
@@ -540,7 +555,14 @@ class Checker final : private FolderVisitor {
             return 0;
         }
         if (!among(area.extensions, ext)) {
-            reportMisplaced(area, path, ext, where.skinHere);
+            if (ext == "far" && area.area != "objects") {
+                judgeHeldArchive(where.folder, file);
+            } else if (ext == "bmp" && where.skinHere) {
+                textureCandidates_.push_back({where.folder, file.name, areaIndex_});
+            } else {
+                if (ext == "skn" && where.skinHere) readAside(where.folder, file, FileKind::kMesh);
+                reportMisplaced(area, path, ext);
+            }
             return 0;
         }
         if (!area.readsSubfolders && where.depth > 0) {
@@ -578,12 +600,58 @@ class Checker final : private FolderVisitor {
         queueInside(area, where.depth, file.name, ext, index);
     }
 
+    // An archive in a folder of floors, walls, skins or roofs: the game keeps its own there
+    // (GameData\\Floors\\Floors.far and its kin), so it is judged by what it holds once it has
+    // been read: misplaced when it holds objects and nothing else, never named otherwise.
+    // Without reading inside, nothing is said of it.
+    void judgeHeldArchive(const std::string& folder, const FolderListing::File& file) {
+        if (const auto index = readAside(folder, file, FileKind::kArchive))
+            heldArchives_.insert(*index);
+    }
+
+    // Queues a file that is not content of its folder to be read for what it tells about
+    // others; it is kept out of the counts and the duplicate finder. Its number, or none when
+    // the check does not read inside the files.
+    std::optional<std::uint32_t> readAside(const std::string& folder,
+                                           const FolderListing::File& file, FileKind kind) {
+        if (!lookInside_ || file.size == 0) return std::nullopt;
+        if (!folderShared_ || *folderShared_ != folder) {
+            folderShared_ = std::make_shared<const std::string>(folder);
+            folders_.push_back(folder);
+        }
+        const auto index = static_cast<std::uint32_t>(content_.size());
+        content_.push_back({static_cast<std::uint32_t>(folders_.size() - 1), file.name, 0,
+                            purposeOf(areaIndex_), knownByName(areaIndex_)});
+        contentArea_.push_back(areaIndex_);
+        contentIsLink_.push_back(file.link);
+        inspector_.add({folderShared_, file.name, source_.separator(), kind, index,
+                        static_cast<std::uint64_t>(file.size)});
+        return index;
+    }
+
+    // Pictures beside skins in Downloads: misplaced when a mesh in their folder names one as
+    // its texture; a picture no mesh names (a readme's, a preview) is left alone.
+    void reportTextures(const Findings& findings) {
+        std::set<std::pair<std::string, std::string>> named;  // folder, lower-case texture
+        for (const auto& mesh : findings.meshTextures) {
+            const auto& f = content_[mesh.file];
+            named.emplace(folders_[f.folder], ascii::toLower(mesh.texture));
+        }
+        for (const auto& picture : textureCandidates_) {
+            const std::string lower = ascii::toLower(picture.name);
+            const std::string base = lower.substr(0, lower.rfind('.'));
+            if (named.count({picture.folder, base}) || named.count({picture.folder, lower})) {
+                report.problems.push_back(makeProblem(
+                    kMisplaced, picture.folder + source_.separator() + picture.name, picture.area));
+            }
+        }
+    }
+
     // A file that belongs in another area's folder (report_words.cpp says which).
-    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext,
-                         bool skinHere) {
+    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext) {
         const bool objects = area.area == "objects";
         if ((objects && area.folder[0] == "Downloads" && among(kSkinMeshExtensions, ext)) ||
-            (skinHere && ext == "bmp") || (!objects && (ext == "iff" || ext == "far")) ||
+            (!objects && ext == "iff") ||
             (area.area == "walls" && ext == "flr") || (area.area == "floors" && ext == "wll")) {
             problem(kMisplaced, path);
         }
@@ -625,6 +693,13 @@ class Checker final : private FolderVisitor {
     std::vector<bool> contentIsLink_;        // whether it was listed as a link
     std::vector<Identity> identities_;       // until the walk is over
     std::unordered_set<std::uint32_t> duplicateCopies_;
+    std::unordered_set<std::uint32_t> heldArchives_;  // archives in folders of other kinds
+    struct Picture {
+        std::string folder;
+        std::string name;
+        std::uint8_t area;
+    };
+    std::vector<Picture> textureCandidates_;  // pictures beside skins in Downloads
     std::unordered_map<std::string, std::vector<std::uint32_t>> duplicateIds_;
     std::unordered_set<std::uint32_t> reachedTwice_;  // files found under more than one name
     std::unordered_set<std::uint32_t> otherNames_;    // the names besides the one each is known by

@@ -47,12 +47,25 @@ void addObject(Findings& out, std::uint32_t file, std::uint32_t entry,
     for (const auto guid : guids) out.guids.emplace_back(guid, object);
 }
 
-void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
+// Whether an archive's entry of extension `ext` is one the findings keep by name.
+bool heldByName(std::string_view ext) {
+    return ext == "flr" || ext == "wll" || ext == "bmp" || ext == "skn" || ext == "bmf";
+}
+
+// Entries between two looks at the stop flag: a table of a million entries is left within a
+// few milliseconds of a stop.
+constexpr std::uint32_t kEntriesBetweenStops = 1024;
+
+void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out,
+                    const std::atomic<bool>* stop) {
     std::uint32_t objects = 0;
+    std::uint32_t entries = 0;
     // An archive of a million broken entries is one problem, not a million.
     std::optional<Findings::Bad> broken;
     const auto fault = readFar(archive, [&](const FarEntry& entry) {
+        if (++entries % kEntriesBetweenStops == 0 && stop && stop->load()) throw ReadingStopped{};
         const std::string ext = lastExtension(entry.name);
+        if (heldByName(ext)) out.heldEntries.push_back({file, entry.name});
         const bool object = ext == "iff";
         if (!object && ext != "flr" && ext != "wll") return;
         objects += object ? 1 : 0;
@@ -74,7 +87,26 @@ void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out) {
     });
     if (broken) out.bad.push_back(std::move(*broken));
     if (fault) out.bad.push_back({file, {}, *fault});
-    if (objects > 0) out.archives.push_back({file, objects});
+    if (objects > 0) out.archives.push_back({file, objects, entries});
+}
+
+// The texture a skin's mesh names: a text .skn's second line (its first is the mesh's own
+// name). Empty when the file is not that text.
+std::string meshTexture(ByteSource& bytes) {
+    char start[512] = {};
+    const auto got = bytes.read(0, start, std::min<std::uint64_t>(sizeof start, bytes.size()));
+    const std::string_view text(start, got);
+    const auto first = text.find('\n');
+    if (first == std::string_view::npos) return {};
+    auto line = text.substr(first + 1);
+    const auto end = line.find('\n');
+    if (end == std::string_view::npos) return {};
+    line = line.substr(0, end);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    const bool printable = std::all_of(line.begin(), line.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && c != 0x7f;
+    });
+    return printable ? std::string(line) : std::string();
 }
 
 }  // namespace
@@ -100,6 +132,10 @@ void Findings::add(Findings&& other) {
     for (const auto& [guid, object] : other.guids) guids.emplace_back(guid, object + objectBase);
     for (auto& b : other.bad) bad.push_back(std::move(b));
     archives.insert(archives.end(), other.archives.begin(), other.archives.end());
+    for (auto& e : other.heldEntries) heldEntries.push_back(std::move(e));
+    for (auto& m : other.meshTextures) meshTextures.push_back(std::move(m));
+    unreadableFiles.insert(unreadableFiles.end(), other.unreadableFiles.begin(),
+                           other.unreadableFiles.end());
     for (auto& m : other.meshLists) meshLists.push_back(std::move(m));
     deepTextures.insert(deepTextures.end(), other.deepTextures.begin(), other.deepTextures.end());
     for (auto& u : other.unreadable) unreadable.push_back(std::move(u));
@@ -108,7 +144,8 @@ void Findings::add(Findings&& other) {
     bytesRead += other.bytesRead;
 }
 
-void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out) {
+void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out,
+                  const std::atomic<bool>* stop) {
     switch (kind) {
         case FileKind::kObject:
         case FileKind::kTileSet: {
@@ -122,7 +159,11 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
             break;
         }
         case FileKind::kArchive:
-            inspectArchive(bytes, file, out);
+            inspectArchive(bytes, file, out, stop);
+            break;
+        case FileKind::kMesh:
+            if (auto texture = meshTexture(bytes); !texture.empty())
+                out.meshTextures.push_back({file, std::move(texture)});
             break;
         case FileKind::kMeshList: {
             auto cmx = readCmx(bytes);
@@ -141,12 +182,12 @@ void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings
     }
 }
 
-void inspect(const InspectTask& task, Findings& out) {
+void inspect(const InspectTask& task, Findings& out, const std::atomic<bool>* stop) {
     std::string why;
     try {
         Findings found;
         const auto file = openFileIn(*task.folder, task.separator, task.name, task.size);
-        inspectBytes(*file, task.kind, task.file, found);
+        inspectBytes(*file, task.kind, task.file, found, stop);
         found.bytesRead += file->bytesRead();
         ++found.filesRead;
         out.add(std::move(found));
@@ -158,6 +199,8 @@ void inspect(const InspectTask& task, Findings& out) {
         if (why.find(path) == std::string::npos) why = "Cannot read " + path + ": " + why;
     } catch (const std::bad_alloc&) {
         why.clear();
+    } catch (const ReadingStopped&) {
+        return;
     }
     ++out.unreadableCount;
     try {
@@ -166,6 +209,11 @@ void inspect(const InspectTask& task, Findings& out) {
                                              : std::move(why));
     } catch (const std::bad_alloc&) {
         // Counted all the same; only its sentence is lost.
+    }
+    try {
+        out.unreadableFiles.push_back(task.file);
+    } catch (const std::bad_alloc&) {
+        // Counted; the caller then knows only that some file could not be read.
     }
 }
 
@@ -184,6 +232,7 @@ struct Inspector::State {
     std::size_t added = 0;
     std::size_t done = 0;
     bool stopping = false;
+    std::atomic<bool> stop{false};  // stopping, as the readers inside a file see it
     Findings findings;
     // Readers at work at once: few while the files come from the cache (more would only
     // contend for the processors with the walk), one more for each file that had to wait on
@@ -207,10 +256,11 @@ struct Inspector::State {
             const auto blocksBefore = diskBlocksRead();
             Findings found;
             try {
-                inspect(task, found);
+                inspect(task, found, &stop);
             } catch (const std::exception&) {
                 found = {};
                 found.unreadableCount = 1;
+                found.unreadableFiles = {task.file};
             }
             const auto blocksAfter = diskBlocksRead();
             const bool waited = blocksAfter && blocksBefore && *blocksAfter != *blocksBefore;
@@ -262,6 +312,7 @@ Inspector::~Inspector() {
         state_->stopping = true;
         state_->queue.clear();
     }
+    state_->stop = true;
     state_->wake.notify_all();
 }
 
@@ -295,7 +346,10 @@ Findings Inspector::finish(const std::function<void()>& yield,
             if (yield) yield();
             const bool stop = cancelled && cancelled();
             lock.lock();
-            if (stop) break;
+            if (stop) {
+                state_->stop = true;
+                break;
+            }
         }
         state_->stopping = true;
         state_->queue.clear();

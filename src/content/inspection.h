@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,6 +19,7 @@ enum class FileKind : std::uint8_t {
     kArchive,   // .far: its table, and each IFF entry's chunk headers in place
     kMeshList,  // .cmx: the meshes it names
     kTexture,   // .bmp in a skins folder: its header
+    kMesh,      // .skn: the texture it names
 };
 
 // One file to read: `name` in `folder`, joined by `separator`. `file` is the caller's number
@@ -61,8 +63,24 @@ struct Findings {
     struct Archive {
         std::uint32_t file;
         std::uint32_t objects;  // its .iff entries
+        std::uint32_t entries;  // all its entries
     };
     std::vector<Archive> archives;
+
+    // The floors, walls, pictures and skin meshes inside archives (entries ending .flr, .wll,
+    // .bmp, .skn and .bmf), by their names as stored: what an archive holds besides objects.
+    struct Entry {
+        std::uint32_t file;
+        std::string name;
+    };
+    std::vector<Entry> heldEntries;
+
+    // A skin's mesh (.skn) and the texture it names, without an extension, as stored.
+    struct MeshTexture {
+        std::uint32_t file;
+        std::string texture;
+    };
+    std::vector<MeshTexture> meshTextures;
 
     struct Meshes {
         std::uint32_t file;
@@ -82,19 +100,25 @@ struct Findings {
     // sentence each (a sentence may be missing when even it could not be kept in memory).
     std::uint64_t unreadableCount = 0;
     std::vector<std::string> unreadable;
+    std::vector<std::uint32_t> unreadableFiles;  // their numbers, where they could be kept
     std::uint64_t filesRead = 0;
     std::uint64_t bytesRead = 0;
 
     void add(Findings&& other);
 };
 
+// Thrown out of a file's reading when the scan is stopped inside it.
+struct ReadingStopped {};
+
 // Reads one file into `out`: `bytes` as a file of `kind`, numbered `file` in the findings.
-// Throws ReadError when the bytes cannot be read.
-void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out);
+// Throws ReadError when the bytes cannot be read, and ReadingStopped when `stop` (if given)
+// turns true inside an archive: a table of a million entries is left within a moment.
+void inspectBytes(ByteSource& bytes, FileKind kind, std::uint32_t file, Findings& out,
+                  const std::atomic<bool>* stop = nullptr);
 
 // Opens and reads one file into `out`; one that cannot be read, or whose reading runs out of
-// memory, adds nothing but its place among the unreadable.
-void inspect(const InspectTask& task, Findings& out);
+// memory, adds nothing but its place among the unreadable. One stopped inside adds nothing.
+void inspect(const InspectTask& task, Findings& out, const std::atomic<bool>* stop = nullptr);
 
 // Readers inside the files that the process's descriptors allow, at most `wanted`: each holds
 // up to two (its folder and a file); none when they are short, and the walk reads the files

@@ -54,20 +54,33 @@ std::vector<std::string> namesOf(const std::string& file) {
     return out;
 }
 
-// The files of one folder (sorted), or none when it cannot be read.
-std::optional<std::vector<std::string>> filesIn(const fs::path& folder) {
+// One name of a folder, and whether it is a file (a link to one included) that can be read.
+struct Listed {
+    std::string name;
+    bool file;
+    bool operator<(const Listed& other) const { return name < other.name; }
+};
+
+// The names of one folder (sorted), or none when it cannot be listed.
+std::optional<std::vector<Listed>> namesIn(const fs::path& folder) {
     std::error_code ec;
-    std::vector<std::string> out;
+    std::vector<Listed> out;
     fs::directory_iterator it(folder, ec);
     if (ec) return std::nullopt;
     for (; it != fs::directory_iterator(); it.increment(ec)) {
         if (ec) return std::nullopt;
         std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        out.push_back(hostPath(it->path().filename()));
+        out.push_back({hostPath(it->path().filename()), it->is_regular_file(typeError)});
     }
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// Whether `folder` can be listed.
+bool listable(const fs::path& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    return !ec;
 }
 
 std::optional<fs::path> childOf(const fs::path& folder, std::string_view name) {
@@ -126,22 +139,30 @@ class SavesReader {
     void readSaves(const fs::path& folder) {
         out_.folders.push_back(hostPath(folder));
         if (hooks_.progress) hooks_.progress(hostPath(folder));
-        const auto houses = childOf(folder, "Houses");
-        if (!houses) return;
-        const auto files = filesIn(*houses);
-        if (!files) {
-            ++out_.foldersUnreadable;
-            if (hooks_.message) hooks_.message("Cannot read the folder " + hostPath(*houses));
+        if (!listable(folder)) {
+            unlisted(folder);
             return;
         }
-        const auto names = lotNames(*houses, *files);
+        const auto houses = childOf(folder, "Houses");
+        if (!houses) return;
+        const auto listed = namesIn(*houses);
+        if (!listed) {
+            unlisted(*houses);
+            return;
+        }
+        std::vector<std::string> files;
+        for (const auto& entry : *listed) {
+            if (entry.file) files.push_back(entry.name);
+        }
+        const auto names = lotNames(*houses, files);
         const auto families = familyNames(folder);
-        for (const auto& name : *files) {
+        for (const auto& entry : *listed) {
             if (hooks_.cancelled && hooks_.cancelled()) return;
-            const auto house = houseNumber(name);
+            const auto house = houseNumber(entry.name);
             if (!house) continue;
+            const fs::path path = *houses / fromHost(entry.name);
             SavedLot lot;
-            lot.file = hostPath(*houses / fromHost(name));
+            lot.file = hostPath(path);
             lot.saves = hostPath(folder);
             lot.house = *house;
             if (const auto found = names.find(*house); found != names.end())
@@ -149,15 +170,32 @@ class SavesReader {
             if (const auto found = families.find(*house); found != families.end())
                 lot.family = found->second;
             ReadSavedLot read;
-            read.read = readSaved(
-                *houses / fromHost(name),
-                [&](ByteSource& bytes, std::string& why) { return readLot(bytes, read.uses, why); },
-                [this](const std::string& why) {
-                    if (hooks_.message) hooks_.message(why);
-                });
+            const auto failed = [this](const std::string& why) {
+                if (hooks_.message) hooks_.message(why);
+            };
+            if (!entry.file) {
+                // A folder, a pipe or a dangling link where a lot should be: never opened (a
+                // pipe would wait for ever), and what the lot uses is unknown.
+                failed("Cannot read " + lot.file + ": it is not a file");
+            } else {
+                read.read = readSaved(
+                    path,
+                    [&](ByteSource& bytes, std::string& why) {
+                        return readLot(bytes, read.uses, why);
+                    },
+                    failed);
+            }
+            if (!read.read) out_.complete = false;
             read.lot = std::move(lot);
             out_.lots.push_back(std::move(read));
         }
+    }
+
+    // A folder of saves that cannot be listed: its lots are unknown.
+    void unlisted(const fs::path& folder) {
+        ++out_.foldersUnreadable;
+        out_.complete = false;
+        if (hooks_.message) hooks_.message("Cannot read the folder " + hostPath(folder));
     }
 
     // Each lot's name by its number, from the *Desc.iff files beside the lots:
@@ -212,16 +250,19 @@ class SavesReader {
 
     void familiesIn(ByteSource& bytes, const std::vector<ChunkPlace>& chunks,
                     std::unordered_map<int, std::string>& out) const {
+        // The first FAMs chunk of each ID, so that each family finds its names at once.
+        std::unordered_map<std::uint16_t, const ChunkPlace*> namesById;
+        for (const auto& place : chunks) {
+            if (place.type == "FAMs") namesById.emplace(place.id, &place);
+        }
         for (const auto& place : chunks) {
             if (place.type != "FAMI") continue;
+            const auto names = namesById.find(place.id);
+            if (names == namesById.end()) continue;
             const auto data = savedChunkData(bytes, place);
             const auto family = data ? readFamily(*data) : std::nullopt;
             if (!family || family->house <= 0 || out.count(family->house) != 0) continue;
-            const auto names = std::find_if(chunks.begin(), chunks.end(), [&](const ChunkPlace& c) {
-                return c.type == "FAMs" && c.id == place.id;
-            });
-            if (names == chunks.end()) continue;
-            if (auto text = firstString(bytes, *names, language_)) {
+            if (auto text = firstString(bytes, *names->second, language_)) {
                 out.emplace(family->house, std::move(*text));
             }
         }
@@ -261,10 +302,12 @@ class LotScanner final : public FolderVisitor {
         report_.cancelled = walk_.cancelled();
         if (report_.cancelled) return std::move(report_);
         takeFindings(findings);
+        if (walk_.foldersUnreadable() > 0) report_.providersRead = false;
         auto saves = readSavedLots(saveFolders, options_.language, hooks_);
         report_.saves = std::move(saves.folders);
         report_.filesUnreadable += saves.filesUnreadable;
         report_.foldersUnreadable += saves.foldersUnreadable;
+        if (!saves.complete) report_.unusedKnown = false;
         for (auto& read : saves.lots) {
             if (!read.read) {
                 ++report_.lotsUnreadable;
@@ -285,13 +328,16 @@ class LotScanner final : public FolderVisitor {
         std::shared_ptr<const std::string> shared;
         for (const auto& file : folder.files) {
             const std::string ext = extensions(file.name).first;
-            if (row_ >= 0) {
+            if (row_ >= 0 && ext == "far" && kGameFolders[static_cast<std::size_t>(row_)].area !=
+                                                 std::string_view("objects")) {
+                // The game keeps its own floors, walls and roofs in an archive of their folder.
+                queue(folder.path, file, ext, kOwn, shared);
+            } else if (row_ >= 0) {
                 addContent(folder.path, file, ext, shared);
             } else if (ext == "iff" || ext == "far") {
                 queue(folder.path, file, ext, kOwn, shared);
-            } else if (ext == "flr" || ext == "wll") {
-                for (auto& name : namesOf(file.name))
-                    (ext == "flr" ? ownFloors_ : ownWalls_).insert(name);
+            } else if (ext == "flr" || ext == "wll" || ext == "bmp") {
+                for (auto& name : namesOf(file.name)) ownNamed(ext).insert(name);
             }
         }
         return 0;
@@ -378,11 +424,17 @@ class LotScanner final : public FolderVisitor {
         for (auto& name : namesOf(file.name)) names[name].push_back(index);
     }
 
+    // The names of the game's own floors, walls or roofs, by a file's or entry's extension.
+    std::unordered_set<std::string>& ownNamed(std::string_view ext) {
+        return ext == "flr" ? ownFloors_ : ext == "wll" ? ownWalls_ : ownRoofs_;
+    }
+
     void queue(const std::string& folder, const FolderListing::File& file, const std::string& ext,
                std::int64_t target, std::shared_ptr<const std::string>& shared) {
         if (!shared) shared = std::make_shared<const std::string>(folder);
         const auto task = static_cast<std::uint32_t>(tasks_.size());
         tasks_.push_back(target);
+        taskRows_.push_back(row_);
         inspector_.add({shared, file.name, source_.separator(),
                         ext == "far" ? FileKind::kArchive : FileKind::kObject, task,
                         static_cast<std::uint64_t>(file.size)});
@@ -393,11 +445,20 @@ class LotScanner final : public FolderVisitor {
         for (const auto& why : findings.unreadable) {
             if (hooks_.message) hooks_.message(why);
         }
+        // A file that could not be read may hold what a lot uses: nothing is then missing,
+        // only unknown.
+        if (findings.unreadableCount > 0) report_.providersRead = false;
+        takeHeldEntries(findings);
         std::vector<bool> bad(tasks_.size(), false);
         for (const auto& b : findings.bad) {
             bad[b.file] = true;
             const std::int64_t target = tasks_[b.file];
-            if (target == kOwn) continue;
+            if (target == kOwn) {
+                // The game reads its own files whole; where they do not read here, this
+                // reader does not know them, and what they hold is unknown.
+                report_.providersRead = false;
+                continue;
+            }
             // A broken content file is said by the check; here it only stays out of "unused".
             ++report_.filesUnreadable;
             if (hooks_.message) {
@@ -420,6 +481,30 @@ class LotScanner final : public FolderVisitor {
         std::sort(guids_.begin(), guids_.end());
     }
 
+    // The floors and walls inside every archive, and the roofs inside those of the roofs
+    // folder (a picture elsewhere in an archive of the game's own is taken as a roof too: a
+    // lot's roof is then never missed wrongly).
+    void takeHeldEntries(const Findings& findings) {
+        for (const auto& held : findings.heldEntries) {
+            const std::string name = lastPart(held.name);
+            const std::string ext = extensions(name).first;
+            const std::int64_t target = tasks_[held.file];
+            const int row = taskRows_[held.file];
+            const bool roofsFolder =
+                row >= 0 && kGameFolders[static_cast<std::size_t>(row)].area == "roofs";
+            if (ext == "bmp" && target == kOwn) {
+                for (auto& n : namesOf(name)) ownRoofs_.insert(n);
+                if (roofsFolder) roofsKnown_ = true;
+            } else if ((ext == "flr" || ext == "wll") && target == kOwn) {
+                for (auto& n : namesOf(name)) ownNamed(ext).insert(n);
+            } else if (ext == "flr" || ext == "wll") {
+                auto& index = ext == "flr" ? floors_ : walls_;
+                for (auto& n : namesOf(name))
+                    index[n].push_back(static_cast<std::uint32_t>(target));
+            }
+        }
+    }
+
     // Whether the object ID is provided, adding the content files that provide it to `uses`.
     bool provide(std::uint32_t id, std::vector<std::uint32_t>& uses) const {
         const auto [from, to] =
@@ -431,33 +516,50 @@ class LotScanner final : public FolderVisitor {
         return from != to;
     }
 
+    // What one lot uses, found among the content or the game's own, or else missing (or
+    // unknown, when something that might provide it could not be read). An object is known by
+    // its own ID alone. A version 3 table also says what each object was cloned from, but
+    // that is its maker's history, not a use: the game's own objects carry the IDs of Maxis'
+    // downloads they were cloned from (Magic Town's stairs name StairSweeping.far's, the
+    // Carni-Brite lights FenceParty.far's), downloads no expansion needs, since the game
+    // loads those objects without them. So a clone's source is never said to be used, and
+    // never stands in for an object that is gone.
     void resolve(const LotUses& uses, SavedLot& lot) {
+        const auto lacking = [&](MissingThing thing) {
+            (report_.providersRead ? lot.missing : lot.unknown).push_back(std::move(thing));
+        };
         std::unordered_set<std::uint32_t> defined(uses.defined.begin(), uses.defined.end());
         std::unordered_set<std::uint32_t> missingIds;
         for (const auto& object : uses.objects) {
-            bool found = provide(object.id, lot.uses) || defined.count(object.id) != 0;
-            if (object.clonedFrom != 0) found = provide(object.clonedFrom, lot.uses) || found;
+            const bool found = provide(object.id, lot.uses) || defined.count(object.id) != 0;
             if (found || object.person || !report_.gameObjectsFound) continue;
-            if (missingIds.insert(object.id).second)
-                lot.missing.push_back({"object", object.id, object.name});
+            if (missingIds.insert(object.id).second) lacking({"object", object.id, object.name});
         }
         const auto byName = [&](const std::vector<std::string>& names, const NameIndex& content,
-                                const std::unordered_set<std::string>* own, std::string_view kind) {
+                                const std::unordered_set<std::string>& own, std::string_view kind) {
             std::unordered_set<std::string> said;
             for (const auto& name : names) {
                 const std::string lower = ascii::toLower(name);
                 if (const auto found = content.find(lower); found != content.end()) {
                     lot.uses.insert(lot.uses.end(), found->second.begin(), found->second.end());
-                } else if ((!own || own->count(lower) == 0) && said.insert(lower).second) {
-                    lot.missing.push_back({kind, std::nullopt, name});
+                } else if (own.count(lower) == 0 && said.insert(lower).second) {
+                    lacking({kind, std::nullopt, name});
                 }
             }
         };
-        byName(uses.floors, floors_, &ownFloors_, "floor");
-        byName(uses.walls, walls_, &ownWalls_, "wall");
-        // A roof is said to be missing only where the roofs folder holds roofs at all: where
-        // it holds none, the game's own are elsewhere, and nothing can be said.
-        if (!uses.roof.empty() && !roofs_.empty()) byName({uses.roof}, roofs_, nullptr, "roof");
+        byName(uses.floors, floors_, ownFloors_, "floor");
+        byName(uses.walls, walls_, ownWalls_, "wall");
+        // A roof is said to be missing only where the game's own roofs were read from the
+        // roofs folder's archive: elsewhere the game's own are not known, and nothing can be
+        // said.
+        if (!uses.roof.empty()) {
+            if (roofsKnown_) {
+                byName({uses.roof}, roofs_, ownRoofs_, "roof");
+            } else if (const auto found = roofs_.find(ascii::toLower(uses.roof));
+                       found != roofs_.end()) {
+                lot.uses.insert(lot.uses.end(), found->second.begin(), found->second.end());
+            }
+        }
         std::sort(lot.uses.begin(), lot.uses.end());
         lot.uses.erase(std::unique(lot.uses.begin(), lot.uses.end()), lot.uses.end());
         for (const auto index : lot.uses) ++report_.content[index].lots;
@@ -474,6 +576,7 @@ class LotScanner final : public FolderVisitor {
     int row_ = 0;  // the content folder walked, or -1 for the game's own
     bool readsSubfolders_ = true;
     std::vector<std::int64_t> tasks_;  // each file queued: its content index, or kOwn
+    std::vector<int> taskRows_;        // and the content folder it lies in, or -1
     std::vector<std::string> contentFolders_;
     std::size_t ownObjectFiles_ = 0;
     std::vector<std::pair<std::uint32_t, std::int64_t>> guids_;
@@ -482,6 +585,8 @@ class LotScanner final : public FolderVisitor {
     NameIndex roofs_;
     std::unordered_set<std::string> ownFloors_;
     std::unordered_set<std::string> ownWalls_;
+    std::unordered_set<std::string> ownRoofs_;
+    bool roofsKnown_ = false;  // the roofs folder's archive of the game's own roofs was read
 };
 
 }  // namespace

@@ -42,6 +42,9 @@ struct SavedLot {
     std::optional<std::string> family;
     std::vector<std::uint32_t> uses;  // indexes into LotsReport::content, sorted
     std::vector<MissingThing> missing;
+    // What the lot uses that was found nowhere while some file or folder that might hold it
+    // could not be read: neither missing nor there, as far as can be known.
+    std::vector<MissingThing> unknown;
 };
 
 struct LotsReport {
@@ -57,6 +60,9 @@ struct LotsReport {
     // Whether the game's own objects were found; when not, no object is said to be missing,
     // since every one of the game's own would seem to be.
     bool gameObjectsFound = false;
+    // Whether every file and folder that could provide what lots use was read; when not,
+    // what is found nowhere is unknown (SavedLot::unknown) rather than missing.
+    bool providersRead = true;
     std::int64_t lotsUnreadable = 0;
     std::int64_t filesUnreadable = 0;
     std::int64_t foldersUnreadable = 0;
@@ -78,7 +84,9 @@ struct LotsOptions {
 // Reads which saved lots use which content: the object IDs of every object file, tiles
 // included, in the content folders, in the rest of the install folder but its UserData*
 // folders (the game's own: GameData\Objects, ExpansionPack*, ExpansionShared, Deluxe) and in
-// each save folder's Characters; then each save folder's lots
+// each save folder's Characters; the floors and walls inside every archive (the game keeps
+// its own in GameData\Floors\Floors.far and GameData\Walls\Walls.far) and the roofs inside
+// the roofs folder's; then each save folder's lots
 // (Houses\House##.iff: their objects, floors, walls and roof), lot names (the *Desc.iff files
 // beside them) and families (Neighborhood.iff). A file that cannot be read is said through
 // the hooks' message and counted. Reads and never writes.
@@ -117,6 +125,9 @@ struct SavedLots {
     std::vector<ReadSavedLot> lots;
     std::int64_t filesUnreadable = 0;  // lot names and families
     std::int64_t foldersUnreadable = 0;
+    // Whether every lot of the folders could be listed and read: when not, what the lots use
+    // is not known whole.
+    bool complete = true;
 };
 SavedLots readSavedLots(const std::vector<std::filesystem::path>& saveFolders,
                         std::uint8_t language, const ScanHooks& hooks);

@@ -67,6 +67,11 @@ bool missesContent(const LotsReport& report) {
                        [](const SavedLot& lot) { return !lot.missing.empty(); });
 }
 
+bool knowsLess(const LotsReport& report) {
+    return std::any_of(report.lots.begin(), report.lots.end(),
+                       [](const SavedLot& lot) { return !lot.unknown.empty(); });
+}
+
 void writeLotsJson(const LotsReport& report, const std::function<void(std::string_view)>& write) {
     std::string out = "{\"install\":" + jsonString(report.install) + ",\"saves\":[";
     for (std::size_t i = 0; i < report.saves.size(); ++i) {
@@ -84,13 +89,17 @@ void writeLotsJson(const LotsReport& report, const std::function<void(std::strin
             out += (u ? "," : "") +
                    jsonString(slashed(pathBelow(report.path(lot.uses[u]), report.install)));
         }
-        out += "],\"missing\":[";
-        for (std::size_t m = 0; m < lot.missing.size(); ++m) {
-            const auto& thing = lot.missing[m];
-            out += std::string(m ? "," : "") + "{\"kind\":\"" + std::string(thing.kind) +
-                   "\",\"id\":" + (thing.id ? std::to_string(*thing.id) : "null") +
-                   ",\"name\":" + jsonString(thing.name) + "}";
-        }
+        const auto things = [&out](std::string_view key, const std::vector<MissingThing>& list) {
+            out += "],\"" + std::string(key) + "\":[";
+            for (std::size_t m = 0; m < list.size(); ++m) {
+                const auto& thing = list[m];
+                out += std::string(m ? "," : "") + "{\"kind\":\"" + std::string(thing.kind) +
+                       "\",\"id\":" + (thing.id ? std::to_string(*thing.id) : "null") +
+                       ",\"name\":" + jsonString(thing.name) + "}";
+            }
+        };
+        things("missing", lot.missing);
+        things("unknown", lot.unknown);
         out += "]}";
         write(out);
     }
@@ -144,6 +153,17 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
             for (const auto& thing : lot.missing) lines.push_back("    " + missingText(thing));
         }
         lines.emplace_back(kMissingWarning);
+    }
+    if (knowsLess(report)) {
+        lines.emplace_back("");
+        lines.emplace_back(
+            "Lots using what was found nowhere, while some files or folders that may hold it "
+            "could not be read (see the messages above), so it may be there or missing:");
+        for (const auto& lot : report.lots) {
+            if (lot.unknown.empty()) continue;
+            lines.push_back("  " + lotLabel(lot));
+            for (const auto& thing : lot.unknown) lines.push_back("    " + missingText(thing));
+        }
     }
     lines.emplace_back("");
     lines.push_back(totalsText(report, separators));

@@ -25,7 +25,8 @@ std::string missingText(const MissingThing& thing);
 // The report as one JSON object, handed to `write` a lot at a time: install; saves (the
 // UserData folders read); lots: [{file, house, name, family (null where unknown), uses
 // (content files from the game's folder, names joined by "/"), missing: [{kind, id (a number
-// or null), name}]}]; unused (content files no lot uses, from the game's folder; empty when
+// or null), name}], unknown (what was found nowhere while something that may hold it could
+// not be read; as missing)}]; unused (content files no lot uses, from the game's folder; empty when
 // that cannot be known); unused_known; lots_unreadable; files_unreadable; folders_unreadable.
 void writeLotsJson(const LotsReport& report, const std::function<void(std::string_view)>& write);
 
@@ -35,5 +36,8 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
 
 // Whether some lot misses content.
 bool missesContent(const LotsReport& report);
+
+// Whether some lot uses what could be neither found nor called missing.
+bool knowsLess(const LotsReport& report);
 
 }  // namespace brambleton::content

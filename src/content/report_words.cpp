@@ -114,9 +114,9 @@ std::string misplaced(const Problem& p) {
                "them from Downloads.";
     }
     if (ext == "bmp") {
-        return "This picture lies beside skin meshes, most likely as their texture: it belongs "
-               "in GameData\\Skins with them, and the game does not load it from Downloads. "
-               "Move it along with them.";
+        return "A skin's mesh beside this picture names it as its texture: it belongs in "
+               "GameData\\Skins with the mesh, and the game does not load it from Downloads. "
+               "Move it along with the mesh.";
     }
     if (ext == "flr") {
         return "Floors belong in GameData\\Floors; the game does not load them from "

@@ -56,6 +56,13 @@ with tempfile.TemporaryDirectory() as work:
     content("GameData/Walls/Brick.wll", sims.iff([sims.chunk(b"STR#", 0, sims.strings({1: [b"Brick"]}))]))
     content("GameData/Roofs/slate.bmp", sims.bmp(16, 16))
     content("GameData/Roofs/other.bmp", sims.bmp(16, 16))
+    # The game's own floors, walls and roofs, packed in one archive in each of their folders.
+    content("GameData/Floors/Floors.far", sims.far([
+        ("cobblestone.flr", sims.iff([sims.chunk(b"STR#", 0, sims.strings({1: [b"Cobbles"]}))])),
+        ("terrazzo.flr", sims.iff([sims.chunk(b"STR#", 0, sims.strings({1: [b"Terrazzo"]}))]))]))
+    content("GameData/Walls/Walls.far", sims.far([
+        ("whitepaintonplaster.wll", sims.iff([sims.chunk(b"STR#", 0, sims.strings({1: [b"W"]}))]))]))
+    content("GameData/Roofs/Roofs.far", sims.far([("shingles.bmp", sims.bmp(16, 16))]))
     content("GameData/Objects/Objects.far",
             sims.far([("chair.iff", sims.catalogue_object(0x7000, {1: (b"Chair", b"")}))]))
     content("ExpansionPack2/ExpansionPack2.far",
@@ -68,12 +75,17 @@ with tempfile.TemporaryDirectory() as work:
           sims.iff([sims.chunk(b"OBJD", 128, sims.objd(0x9000, kind=2))]))
 
     # Lot 1: the kiosk by two of its tiles, the game's chair, a Sim, the floor and the wall by
-    # lower-case names with and without their endings, the slate roof.
+    # lower-case names with and without their endings, the game's own floor and wall from their
+    # archives, the slate roof. Lot 3: the game's terrazzo and shingles, and a clone of the
+    # game's chair whose own ID is the game's bed: the chair's ID is its history, not a use.
     write(os.path.join(saves, "Houses/House01.iff"), sims.house(
         [(0x11223345, b"", 4, 0), (0x11223346, b"", 4, 0), (0x7000, b"chair", 4, 0),
          (0x9000, b"Bob", 2, 0), (0x7100, b"bed2", 4, 0), (0x7200, b"vase", 4, 0),
          (0x88, b"rug", 4, 0)],
-        floors=[b"marble.flr"], walls=[b"brick"], roof=b"slate"))
+        floors=[b"marble.flr", b"cobblestone.flr"], walls=[b"brick", b"whitepaintonplaster"],
+        roof=b"slate"))
+    write(os.path.join(saves, "Houses/House03.iff"), sims.house(
+        [(0x7100, b"bed", 4, 0x55)], floors=[b"terrazzo.flr"], roof=b"shingles", version=3))
     # Lot 2: version 3, the old header: the lamp, a clone of it, a sofa, a floor and a roof that
     # are gone.
     write(os.path.join(saves, "Houses/House02.iff"), sims.house(
@@ -101,7 +113,7 @@ with tempfile.TemporaryDirectory() as work:
     check("--lots exits 4, a lot misses content: %d %s" % (status, err), status == 4)
     check("the saves under Proton: %s" % report.get("saves"), report.get("saves") == [saves])
     by_house = {lot["house"]: lot for lot in report.get("lots", [])}
-    check("two lots: %s" % sorted(by_house), sorted(by_house) == [1, 2])
+    check("three lots: %s" % sorted(by_house), sorted(by_house) == [1, 2, 3])
     one, two = by_house.get(1, {}), by_house.get(2, {})
     check("lot 1 named, with its family: %s" % one,
           one.get("name") == "Pleasant Acres" and one.get("family") == "Newbie")
@@ -112,8 +124,12 @@ with tempfile.TemporaryDirectory() as work:
         "GameData/Walls/Brick.wll", "GameData/Roofs/slate.bmp"])
     check("lot 1 misses nothing: %s" % one.get("missing"), one.get("missing") == [])
     check("lot 2 uses the lamp: %s" % two.get("uses"), two.get("uses") == ["Downloads/lamp.iff"])
-    check("lot 2 misses the sofa, the floor and the roof: %s" % two.get("missing"),
+    three = by_house.get(3, {})
+    check("lot 3 uses nothing and misses nothing: %s" % three,
+          three.get("uses") == [] and three.get("missing") == [])
+    check("lot 2 misses the lamp's clone, the sofa, the floor and the roof: %s" % two.get("missing"),
           two.get("missing") == [
+              {"kind": "object", "id": 0xABCDEF, "name": "lamp copy"},
               {"kind": "object", "id": 0xDEAD, "name": "Gold Sofa"},
               {"kind": "floor", "id": None, "name": "gone.flr"},
               {"kind": "roof", "id": None, "name": "tin"}])
@@ -133,15 +149,71 @@ with tempfile.TemporaryDirectory() as work:
     check("lot 1 now misses the kiosk's tiles: %s" % one.get("missing"), status == 4 and
           [m["id"] for m in one.get("missing", [])] == [0x11223345, 0x11223346])
 
-    # A lot cut short: counted, said, and nothing is called unused any more.
-    with open(os.path.join(saves, "Houses/House03.iff"), "wb") as f:
-        f.write(sims.house([(0x55, b"lamp", 4, 0)])[:300])
+    os.rename(os.path.join(work, "Kiosk.far"), os.path.join(game, "Downloads/Food/Kiosk.far"))
+
+    # A floor taken out of the game's archive is missed by the lots that use it, and only them.
+    floors_far = os.path.join(game, "GameData/Floors/Floors.far")
+    with open(floors_far, "rb") as f:
+        kept_floors = f.read()
+    write(floors_far, sims.far([("cobblestone.flr", sims.iff([sims.chunk(b"STR#", 0, b"")]))]))
     status, report, err = lots()
-    check("the cut lot is unreadable: %s" % report.get("lots_unreadable"),
-          report.get("lots_unreadable") == 1 and "House03.iff" in err)
+    missed = {lot["house"]: [m["name"] for m in lot["missing"] if m["kind"] == "floor"]
+              for lot in report.get("lots", [])}
+    check("terrazzo taken out is missed by lot 3 alone: %s" % missed,
+          missed == {1: [], 2: ["gone.flr"], 3: ["terrazzo.flr"]})
+    write(floors_far, kept_floors)
+
+    # A lot cut short, a folder, a pipe and a dangling link where lots should be: each counted,
+    # said, and nothing is called unused any more; something unread wins over missing.
+    houses = os.path.join(saves, "Houses")
+    with open(os.path.join(houses, "House04.iff"), "wb") as f:
+        f.write(sims.house([(0x55, b"lamp", 4, 0)])[:300])
+    os.mkdir(os.path.join(houses, "House05.iff"))
+    os.mkfifo(os.path.join(houses, "House06.iff"))
+    os.symlink("nowhere.iff", os.path.join(houses, "House07.iff"))
+    status, report, err = lots()
+    check("four unreadable lots, exit 1 over 4: %s %d" % (report.get("lots_unreadable"), status),
+          report.get("lots_unreadable") == 4 and status == 1 and
+          all("House0%d.iff" % n in err for n in (4, 5, 6, 7)))
     check("nothing unused when a lot is unknown: %s" % report.get("unused"),
           report.get("unused") == [] and report.get("unused_known") is False)
-    os.remove(os.path.join(saves, "Houses/House03.iff"))
+    os.remove(os.path.join(houses, "House04.iff"))
+    os.rmdir(os.path.join(houses, "House05.iff"))
+    os.remove(os.path.join(houses, "House06.iff"))
+    os.remove(os.path.join(houses, "House07.iff"))
+
+    # As a normal user (root reads anything): a save folder, a folder of lots or the game's own
+    # archive that cannot be read makes nothing unused and nothing missing, and exits 1.
+    if os.geteuid() == 0 and shutil.which("runuser"):
+        subprocess.run(["useradd", "--no-create-home", "brambleton-player"], capture_output=True)
+        subprocess.run(["chown", "-R", "brambleton-player", work], check=True)
+        os.chmod(work, 0o755)
+
+        def as_player(*extra):
+            run = subprocess.run(["runuser", "-u", "brambleton-player", "--", "env",
+                                  "HOME=" + env["HOME"], "LANG=C.UTF-8", counter, "--lots",
+                                  "--json", *extra], capture_output=True)
+            try:
+                return run.returncode, json.loads(run.stdout), run.stderr.decode()
+            except ValueError:
+                return run.returncode, {}, run.stderr.decode() + run.stdout.decode()
+
+        for locked, what in ((saves, "the save folder"), (houses, "the folder of lots"),
+                             (os.path.join(game, "GameData/Objects/Objects.far"),
+                              "the game's objects")):
+            mode = os.stat(locked).st_mode
+            os.chmod(locked, 0)
+            status, report, err = as_player()
+            os.chmod(locked, mode)
+            check("%s unreadable: exit 1, said, nothing unused: %d %s %s" % (
+                what, status, report.get("unused_known"), err[:200]),
+                status == 1 and locked in err and report.get("unused", [None]) == []
+                if what != "the game's objects" else status == 1 and locked in err)
+            missing = [m for lot in report.get("lots", []) for m in lot["missing"]]
+            check("%s unreadable: nothing missing: %s" % (what, missing), missing == [])
+        unknown = [m["name"] for lot in report.get("lots", []) for m in lot["unknown"]]
+        check("without the game's objects the sofa is unknown: %s" % unknown,
+              "Gold Sofa" in unknown)
 
     # --saves: a disc edition's saves kept elsewhere, as the folder holding UserData2.
     elsewhere = os.path.join(work, "backup")
