@@ -11,10 +11,13 @@
 # Needs openbox, xdotool and xclip. Used by the Windows leg and the portable folder's test.
 set -u
 log=$(mktemp)
-# The desktop comes first, as on a player's machine: openbox, given time to start (a window
-# mapped while it is still starting up is never shown).
+# The desktop comes first, as on a player's machine: openbox, waited for until it has taken
+# the screen (a window mapped while it is still starting up is never shown).
 openbox >/dev/null 2>&1 &
-sleep 3
+for _ in $(seq 600); do
+    xdotool get_num_desktops >/dev/null 2>&1 && break
+    sleep 0.1
+done
 "$@" >"$log" 2>&1 &
 id=
 for _ in $(seq 400); do # a first start in a new Wine prefix sets up fonts: slow
@@ -33,12 +36,23 @@ xdotool windowsize "$id" 900 700
 sleep 1
 echo "size: $before then $(size)"
 # Count, then each result box: click, select all, copy. Client coordinates, in pixels.
+# The count has ended when its first box shows a number.
 xdotool mousemove --window "$id" 504 $((208 + top)) click 1
-sleep 3
+box() {
+    printf '' | xclip -selection clipboard 2>/dev/null
+    xdotool mousemove --window "$id" 549 $(($1 + top)) click 1 key ctrl+a key ctrl+c
+    for _ in $(seq 50); do
+        copied=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$copied" ] && break
+        sleep 0.1
+    done
+    printf '%s' "$copied"
+}
+for _ in $(seq 300); do
+    [ -n "$(box 40)" ] && break
+    sleep 0.2
+done
 for y in 40 75 110 145 180; do
-    xdotool mousemove --window "$id" 549 $((y + top)) click 1 key ctrl+a key ctrl+c
-    sleep 0.5
-    printf '%s|' "$(xclip -o -selection clipboard 2>/dev/null)"
+    printf '%s|' "$(box "$y")"
 done
 echo
 xdotool windowclose "$id" 2>/dev/null || true

@@ -564,6 +564,19 @@ std::variant<int, std::string> folderToScan(const Machine& machine, const Option
     return std::get<GameInstall>(found).hostFolder;
 }
 
+// A scan's hooks on a terminal: progress on `progress`'s line, Ctrl-C to stop, and each
+// message on standard error, a line each.
+content::ScanHooks terminalHooks(ProgressLine& progress) {
+    content::ScanHooks hooks;
+    hooks.progress = [&progress](const std::string& where) { progress.folderEntered(where); };
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.message = [&progress](const std::string& text) {
+        progress.clear();
+        std::fprintf(stderr, "%s\n", printable(text).c_str());
+    };
+    return hooks;
+}
+
 int check(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
@@ -572,12 +585,7 @@ int check(const Options& options) {
     const GameInstall& install = std::get<GameInstall>(found);
     const std::string& folder = install.hostFolder;
     ProgressLine progress(standardErrorIsTerminal());
-    content::CheckHooks hooks;
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.message = [&](const std::string& text) {
-        progress.clear();
-        std::fprintf(stderr, "%s\n", printable(text).c_str());
-    };
+    const content::CheckHooks hooks = terminalHooks(progress);
     const auto source = makePlatformFolderSource();
     content::CheckOptions checkOptions;
     checkOptions.lookInside = !options.quick;
@@ -613,19 +621,6 @@ int check(const Options& options) {
     }
     if (!report.problems.empty()) return kExitProblems;
     return report.foldersUnreadable || report.filesUnreadable ? kExitFolderFailed : kExitOk;
-}
-
-// A scan's hooks on a terminal: progress on `progress`'s line, Ctrl-C to stop, and each
-// message on standard error, a line each.
-content::ScanHooks terminalHooks(ProgressLine& progress) {
-    content::ScanHooks hooks;
-    hooks.progress = [&progress](const std::string& where) { progress.folderEntered(where); };
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.message = [&progress](const std::string& text) {
-        progress.clear();
-        std::fprintf(stderr, "%s\n", printable(text).c_str());
-    };
-    return hooks;
 }
 
 int catalog(const Options& options) {

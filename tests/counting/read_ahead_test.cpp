@@ -103,14 +103,14 @@ TEST(ReadAhead, ReadsTheWholeTreeOnceAndNeverThroughALink) {
     FolderOpens opens;
     for (const auto& folder : in) opens.watch(tree.path(folder));
     for (const auto& folder : out) opens.watch(tree.path(folder));
-    ASSERT_TRUE(readersGone(5s));
+    ASSERT_TRUE(readersGone(30s));
     const auto descriptors = openDescriptors();
 
     auto readers = startReadAhead(tree.path("in"), FilePattern("*.*"));
     ASSERT_TRUE(readers);
     // With nothing to stop them, the readers end by themselves once the tree is read, and
     // close what they opened.
-    EXPECT_TRUE(readersGone(10s));
+    EXPECT_TRUE(readersGone(30s));
     EXPECT_EQ(openDescriptors(), descriptors);
     const auto opened = opens.take();
     for (const auto& folder : in) EXPECT_EQ(opened.count(tree.path(folder)), 1U) << folder;
@@ -129,7 +129,7 @@ TEST(ReadAhead, CancelStopsTheReadersBeforeTheCountReturns) {
     }
     FolderOpens opens;
     for (const auto& folder : folders) opens.watch(tree.path(folder));
-    ASSERT_TRUE(readersGone(5s));
+    ASSERT_TRUE(readersGone(30s));
 
     std::size_t readersAtCancel = 0;
     std::size_t openedBeforeCancel = 0;
@@ -156,7 +156,7 @@ TEST(ReadAhead, CancelStopsTheReadersBeforeTheCountReturns) {
     EXPECT_LE(readersAtCancel, 4U) << "more than four readers";
     const auto openedByReturn = openedBeforeCancel + opens.take().size();
     EXPECT_LT(openedByReturn, folders.size()) << "the readers were not stopped";
-    EXPECT_TRUE(readersGone(1s));
+    EXPECT_TRUE(readersGone(30s));
     std::this_thread::sleep_for(50ms);
     EXPECT_TRUE(opens.take().empty()) << "a folder was opened after the count returned";
 }

@@ -360,8 +360,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.isVisible());
         QVERIFY(!window->checking());
         QVERIFY(!progressWindow());
-        QTest::qWait(50);
-        QVERIFY(!window->isVisible());
+        QTRY_VERIFY(!window->isVisible());
         QCOMPARE(messages.texts, QStringList());
     }
 
