@@ -612,8 +612,10 @@ int check(const Options& options) {
         if (cancelledNow()) return kExitCancelled;
     }
     if (!options.report.empty()) {
-        const std::string failed = content::saveShared(
-            report, options.report, machine.environment().home.string(), localeSeparators());
+        const std::string failed =
+            content::saveShared(report, options.report, machine.environment().home.string(),
+                                localeSeparators(), {}, [] { return gInterrupted != 0; });
+        if (cancelledNow()) return kExitCancelled;
         if (!failed.empty()) {
             std::fprintf(stderr, "brambleton-count: %s\n", printable(failed).c_str());
             return kExitUnwritten;

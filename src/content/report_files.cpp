@@ -254,12 +254,40 @@ std::string base64(std::string_view bytes) {
 // A picture larger than this is left off the page: the game's are a few kilobytes.
 constexpr std::size_t kLargestShown = std::size_t{64} * 1024;
 
+// The picture shown where an object's own cannot be made a PNG: a grey square with a darker
+// edge, made once. A BMP that will not convert is never embedded as it is: its header may
+// claim any size, and a browser would believe it.
+const std::string& placeholderPng() {
+    static const std::string png = [] {
+        constexpr std::uint32_t side = 32;
+        constexpr std::uint32_t rowBytes = side * 3;
+        const auto le = [](std::uint32_t n, int bytes) {
+            std::string out;
+            for (int i = 0; i < bytes; ++i) out += static_cast<char>((n >> (8 * i)) & 0xff);
+            return out;
+        };
+        std::string bmp = "BM" + le(54 + rowBytes * side, 4) + le(0, 4) + le(54, 4) + le(40, 4) +
+                          le(side, 4) + le(side, 4) + le(1, 2) + le(24, 2) + le(0, 4) +
+                          le(rowBytes * side, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4);
+        for (std::uint32_t y = 0; y < side; ++y) {
+            for (std::uint32_t x = 0; x < side; ++x) {
+                const bool edge = x == 0 || y == 0 || x == side - 1 || y == side - 1;
+                bmp += std::string(3, static_cast<char>(edge ? 0x90 : 0xd8));
+            }
+        }
+        return bmpAsPng(bmp);
+    }();
+    return png;
+}
+
 }  // namespace
 
-std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng) {
+std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng,
+                                         const std::function<bool()>& cancelled) {
     std::vector<std::string> out(report.problems.size());
     std::size_t shown = 0;
     for (std::size_t i = 0; i < report.problems.size() && shown < kPicturesShown; ++i) {
+        if (cancelled && cancelled()) break;
         const auto& p = report.problems[i];
         const bool object = p.kind == ProblemKind::GuidConflict ||
                             (p.kind == ProblemKind::Duplicate && extensions(p.path).first == "iff");
@@ -268,8 +296,8 @@ std::vector<std::string> problemPictures(const ContentReport& report, const Pict
         if (!bmp || bmp->size() > kLargestShown) continue;
         std::string png = toPng ? toPng(*bmp) : std::string();
         if (png.empty()) png = bmpAsPng(*bmp);
-        out[i] = png.empty() ? "data:image/bmp;base64," + base64(*bmp)
-                             : "data:image/png;base64," + base64(png);
+        if (png.empty()) png = placeholderPng();
+        out[i] = png.empty() ? std::string() : "data:image/png;base64," + base64(png);
         ++shown;
     }
     return out;
@@ -277,24 +305,64 @@ std::vector<std::string> problemPictures(const ContentReport& report, const Pict
 
 std::string saveShared(const ContentReport& report, const std::string& file,
                        const std::string& home, const NumberSeparators& separators,
-                       const PictureEncoder& toPng) {
+                       const PictureEncoder& toPng, const std::function<bool()>& cancelled) {
+    namespace fs = std::filesystem;
     const ContentReport shared = forSharing(report, home);
     const bool json = file.size() >= 5 && ascii::equalNoCase(file.substr(file.size() - 5), ".json");
-    std::ofstream out(std::filesystem::path(std::u8string(file.begin(), file.end())),
-                      std::ios::binary | std::ios::trunc);
-    if (!out) return "The report could not be written to " + file + ": " + std::strerror(errno);
-    if (json) {
-        writeJson(shared, [&](std::string_view text) {
-            out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        });
-    } else {
-        PageFacts facts = pageFactsNow();
-        facts.pictures = problemPictures(report, toPng);
-        const std::string page = toHtml(shared, separators, facts);
-        out.write(page.data(), static_cast<std::streamsize>(page.size()));
+    fs::path target(std::u8string(file.begin(), file.end()));
+    const auto failed = [&file](const std::string& why) {
+        return "The report could not be written to " + file + ": " + why;
+    };
+    std::error_code ec;
+    // A link to a report is followed, so that the file it names is the one replaced.
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        const auto resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
     }
-    out.flush();
-    if (!out) return "The report could not be written to " + file + ": " + std::strerror(errno);
+    const auto status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        // A pipe would hold the program up, a device would take the page: neither is opened.
+        return failed("it is not a regular file");
+    }
+    // The page is written beside the old one and takes its place whole, so that a full disk,
+    // a failure or a kill halfway leaves the old report as it was.
+    fs::path partial;
+    for (unsigned attempt = 0;; ++attempt) {
+        partial = target;
+        partial += fs::path(".part" + std::to_string(attempt));
+        if (!fs::exists(fs::symlink_status(partial, ec))) break;
+        if (attempt > 1000) return failed("no name beside it is free");
+    }
+    std::string why;
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        if (!out) return failed(std::strerror(errno));
+        const auto stop = [&cancelled] { return cancelled && cancelled(); };
+        if (json) {
+            writeJson(shared, [&](std::string_view text) {
+                if (!stop()) out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            });
+        } else {
+            PageFacts facts = pageFactsNow();
+            facts.pictures = problemPictures(report, toPng, cancelled);
+            const std::string page = stop() ? std::string() : toHtml(shared, separators, facts);
+            out.write(page.data(), static_cast<std::streamsize>(page.size()));
+        }
+        out.flush();
+        if (stop()) {
+            why = "cancelled";
+        } else if (!out) {
+            why = std::strerror(errno);
+        }
+    }
+    if (why.empty()) {
+        fs::rename(partial, target, ec);
+        if (ec) why = ec.message();
+    }
+    if (!why.empty()) {
+        fs::remove(partial, ec);
+        return failed(why);
+    }
     return {};
 }
 

@@ -7,6 +7,7 @@ catalogue strings or picture, a floor, a wall and a skin with its textures. The 
 compared here, item by item."""
 import json
 import os
+import struct
 import subprocess
 import sys
 import tempfile
@@ -132,6 +133,17 @@ with tempfile.TemporaryDirectory() as work:
     with open(page, encoding="utf-8") as f:
         html = f.read()
     check("the page shows the kiosk's picture", '<img class="pic" alt="" src="data:image/png;base64,' in html)
+
+    # A picture whose header claims 60,000 pixels a side is never embedded as it is.
+    liar = sims.catalogue_object(0x5150, {1: (b"Liar", b"")}, picture=(8, 8))
+    liar = liar.replace(struct.pack("<Iii", 40, 8, 8), struct.pack("<Iii", 40, 60000, 60000))
+    write("Downloads/liar.iff", liar)
+    write("Downloads/liar again.iff", liar.replace(b"Liar", b"Lyar"))
+    run = subprocess.run([counter, "--check", "--report", page], env=env, capture_output=True)
+    with open(page, encoding="utf-8") as f:
+        html = f.read()
+    check("a lying picture becomes the placeholder, never a BMP",
+          "data:image/bmp" not in html and html.count('src="data:image/png;base64,') >= 2)
 
     run = subprocess.run([counter, "--catalog", "--quick"], env=env, capture_output=True)
     check("--catalog --quick is bad usage", run.returncode == 2)

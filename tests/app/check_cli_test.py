@@ -129,6 +129,34 @@ with tempfile.TemporaryDirectory() as work:
                                  os.path.join(work, "no", "such", "r.html")], env=env,
                                 capture_output=True)
     check("an unwritable report exits 3: %d" % unwritable.returncode, unwritable.returncode == 3)
+    # A pipe as the report is refused at once, never opened (it would wait for a reader).
+    pipe = os.path.join(work, "pipe.html")
+    os.mkfifo(pipe)
+    refused = subprocess.run([counter, "--check", "--quick", "--report", pipe], env=env,
+                             capture_output=True, timeout=120)
+    check("a pipe as the report exits 3: %d %s" % (refused.returncode, refused.stderr[-200:]),
+          refused.returncode == 3 and b"not a regular file" in refused.stderr)
+    # On a full disk the old report stays whole, and nothing is left beside it.
+    full = os.path.join(work, "full")
+    os.mkdir(full)
+    if os.geteuid() == 0 and subprocess.run(["mount", "-t", "tmpfs", "-o", "size=256k", "tmpfs",
+                                             full], capture_output=True).returncode == 0:
+        try:
+            old_report = os.path.join(full, "r.json")
+            write(old_report, b'{"old": true}')
+            try:
+                with open(os.path.join(full, "filler"), "wb") as f:
+                    f.write(b"x" * (1 << 20))
+            except OSError:
+                pass  # the disk is full
+            run = subprocess.run([counter, "--check", "--quick", "--report", old_report], env=env,
+                                 capture_output=True)
+            check("a full disk exits 3 and keeps the old report: %d %s" % (
+                run.returncode, sorted(os.listdir(full))),
+                run.returncode == 3 and open(old_report, "rb").read() == b'{"old": true}'
+                and sorted(os.listdir(full)) == ["filler", "r.json"])
+        finally:
+            subprocess.run(["umount", full])
 
     # The text report and a clean install's status.
     text = subprocess.run([counter, "--check", "--quick"], env=env, capture_output=True,
