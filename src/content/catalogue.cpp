@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <new>
+#include <unordered_map>
 
 #include "common/ascii.h"
 #include "common/game_folders.h"
@@ -52,11 +53,43 @@ std::string_view categoryOf(const ObjectDefinition& d) {
     return d.buildModeType != 0 ? "build" : "";
 }
 
+// The chunks a catalogue reads, by type and ID: the first of each, found at once however
+// many the file holds.
+class Resources {
+  public:
+    explicit Resources(const IffSummary& summary) {
+        for (const auto& place : summary.resources) byKey_.emplace(key(place.type, place.id), &place);
+    }
+    const ChunkPlace* find(std::string_view type, std::uint16_t id) const {
+        const auto found = byKey_.find(key(type, id));
+        return found == byKey_.end() ? nullptr : found->second;
+    }
+
+  private:
+    static std::uint64_t key(std::string_view type, std::uint16_t id) {
+        std::uint64_t k = 0;
+        for (std::size_t i = 0; i < 4; ++i)
+            k = (k << 8) | static_cast<unsigned char>(i < type.size() ? type[i] : 0);
+        return (k << 16) | id;
+    }
+    std::unordered_map<std::uint64_t, const ChunkPlace*> byKey_;
+};
+
 const ChunkPlace* resource(const IffSummary& summary, std::string_view type, std::uint16_t id) {
     for (const auto& place : summary.resources) {
         if (place.type == type && place.id == id) return &place;
     }
     return nullptr;
+}
+
+// Text as a catalogue shows it: without the line ends (CR, LF) and spaces its makers' tools
+// leave at its end.
+std::string trimmedEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
+                             text.back() == '\t')) {
+        text.pop_back();
+    }
+    return text;
 }
 
 // Strings `first`, `first + 1`, ... of a string table in the language asked for, as UTF-8.
@@ -68,7 +101,7 @@ std::vector<std::optional<std::string>> stringsOf(ByteSource& bytes, const Chunk
     const StringSet* set = stringsIn(table, language);
     if (!set) return out;
     for (std::size_t i = 0; i < count && i < set->strings.size(); ++i) {
-        out[i] = textToUtf8(set->strings[i], set->language);
+        out[i] = trimmedEnd(textToUtf8(set->strings[i], set->language));
     }
     return out;
 }
@@ -87,13 +120,21 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> pictureSize(ByteSource& b
     return std::make_pair(facts->width, facts->height);
 }
 
-std::uint16_t tilesOf(const IffSummary& summary, const ObjectDefinition& master) {
-    if (master.masterId == 0) return 1;
-    std::size_t tiles = 0;
+// The tiles of each multi-tile object, by its master ID, counted once for the whole file.
+std::unordered_map<std::uint16_t, std::size_t> tilesByMaster(const IffSummary& summary) {
+    std::unordered_map<std::uint16_t, std::size_t> out;
     for (const auto& d : summary.definitions) {
-        if (d.masterId == master.masterId && d.subIndex >= 0) ++tiles;
+        if (d.masterId != 0 && d.subIndex >= 0) ++out[d.masterId];
     }
-    return static_cast<std::uint16_t>(std::clamp<std::size_t>(tiles, 1, 0xffff));
+    return out;
+}
+
+std::uint16_t tilesOf(const std::unordered_map<std::uint16_t, std::size_t>& tiles,
+                      const ObjectDefinition& master) {
+    if (master.masterId == 0) return 1;
+    const auto found = tiles.find(master.masterId);
+    const std::size_t count = found == tiles.end() ? 0 : found->second;
+    return static_cast<std::uint16_t>(std::clamp<std::size_t>(count, 1, 0xffff));
 }
 
 // A string table's price as the game writes it in floors' and walls' strings: decimal text.
@@ -159,10 +200,12 @@ SkinName skinName(std::string_view base) {
     return out;
 }
 
+// The .bmp files of one folder, by their lower-case names.
+using Bitmaps = std::unordered_multimap<std::string, std::string>;
+
 // The textures of a skin's mesh list named `base`: the .bmp files of its folder named as it is
 // with a skin tone (lgt, med, drk) before the "_" and the skin's own name.
-std::vector<std::string> texturesOf(std::string_view base,
-                                    const std::vector<std::string>& bitmaps) {
+std::vector<std::string> texturesOf(std::string_view base, const Bitmaps& bitmaps) {
     std::vector<std::string> out;
     const std::string name = ascii::toLower(base);
     const auto cut = name.find('_');
@@ -170,25 +213,28 @@ std::vector<std::string> texturesOf(std::string_view base,
     for (const std::string_view tone : {"lgt", "med", "drk"}) {
         const std::string wanted =
             name.substr(0, cut) + std::string(tone) + name.substr(cut) + ".bmp";
-        for (const auto& bitmap : bitmaps) {
-            if (ascii::toLower(bitmap) == wanted) out.push_back(bitmap);
-        }
+        std::vector<std::string> found;
+        const auto [from, to] = bitmaps.equal_range(wanted);
+        for (auto it = from; it != to; ++it) found.push_back(it->second);
+        std::sort(found.begin(), found.end());
+        out.insert(out.end(), found.begin(), found.end());
     }
     return out;
 }
 
 }  // namespace
 
-std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
-                                       const std::string& entry, std::uint8_t language,
-                                       std::optional<FormatFault>* fault) {
+bool forEachObjectItem(ByteSource& bytes, const std::string& path, const std::string& entry,
+                       std::uint8_t language, std::optional<FormatFault>* fault,
+                       const std::function<bool(CatalogueItem&&)>& found) {
     WindowedBytes windowed(bytes);
     const IffSummary summary = readIff(windowed, entry.empty() ? "file" : "archive entry", true);
-    std::vector<CatalogueItem> items;
     if (summary.fault) {
         if (fault) *fault = summary.fault;
-        return items;
+        return true;
     }
+    const Resources resources(summary);
+    const auto tiles = tilesByMaster(summary);
     for (const auto& d : summary.definitions) {
         if (!d.master()) continue;
         CatalogueItem item;
@@ -196,18 +242,28 @@ std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& pat
         item.entry = entry;
         item.size = static_cast<std::int64_t>(bytes.size());
         item.guid = d.guid;
-        item.tiles = tilesOf(summary, d);
+        item.tiles = tilesOf(tiles, d);
         item.price = d.price;
         item.category = categoryOf(d);
         item.inCatalog = (d.functionFlags & 0xff || d.buildModeType != 0) && d.disabled == 0 &&
                          (d.type == kNormal || d.type == kPortal);
-        auto strings =
-            stringsOf(windowed, resource(summary, "CTSS", d.catalogStrings), language, 2);
+        auto strings = stringsOf(windowed, resources.find("CTSS", d.catalogStrings), language, 2);
         item.name = std::move(strings[0]);
         item.description = std::move(strings[1]);
-        item.thumbnail = pictureSize(windowed, resource(summary, "BMP_", d.catalogStrings));
-        items.push_back(std::move(item));
+        item.thumbnail = pictureSize(windowed, resources.find("BMP_", d.catalogStrings));
+        if (!found(std::move(item))) return false;
     }
+    return true;
+}
+
+std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
+                                       const std::string& entry, std::uint8_t language,
+                                       std::optional<FormatFault>* fault) {
+    std::vector<CatalogueItem> items;
+    forEachObjectItem(bytes, path, entry, language, fault, [&items](CatalogueItem&& item) {
+        items.push_back(std::move(item));
+        return true;
+    });
     return items;
 }
 
@@ -235,17 +291,21 @@ class Cataloguer final : public FolderVisitor {
     std::int64_t visit(const WalkedFolder& folder) override {
         const GameFolder& game = kGameFolders[row_];
         if (!game.readsSubfolders && folder.depth > 0) return 0;
-        std::vector<std::string> bitmaps;
+        Bitmaps bitmaps;
         if (game.area == "skins" || game.area == "buyable skins") {
             for (const auto& file : folder.files) {
-                if (extensions(file.name).first == "bmp") bitmaps.push_back(file.name);
+                if (extensions(file.name).first == "bmp")
+                    bitmaps.emplace(ascii::toLower(file.name), file.name);
             }
         }
         for (const auto& file : folder.files) {
             if (walk_.cancelled()) break;
             const std::string ext = extensions(file.name).first;
-            if (file.size == 0 || std::find(game.extensions.begin(), game.extensions.end(), ext) ==
-                                      game.extensions.end()) {
+            // An archive is read wherever it lies: the game keeps its own floors and walls in
+            // archives of their folders.
+            if (file.size == 0 || (ext != "far" && std::find(game.extensions.begin(),
+                                                             game.extensions.end(),
+                                                             ext) == game.extensions.end())) {
                 continue;
             }
             readFile(folder.path, file, ext, bitmaps);
@@ -255,7 +315,7 @@ class Cataloguer final : public FolderVisitor {
 
   private:
     void readFile(const std::string& folder, const FolderListing::File& file,
-                  const std::string& ext, const std::vector<std::string>& bitmaps) {
+                  const std::string& ext, const Bitmaps& bitmaps) {
         const std::string path = folder + source_.separator() + file.name;
         if (ext == "cmx") {
             addSkin(path, file, bitmaps);
@@ -267,41 +327,68 @@ class Cataloguer final : public FolderVisitor {
                                           static_cast<std::uint64_t>(file.size));
             if (ext == "iff") {
                 std::optional<FormatFault> fault;
-                for (auto& item : objectItems(*bytes, path, {}, options_.language, &fault)) {
-                    add(std::move(item));
-                }
+                forEachObjectItem(*bytes, path, {}, options_.language, &fault, adder());
                 if (fault) failed(path + ": " + fault->detail);
             } else if (ext == "far") {
                 readArchive(*bytes, path);
             } else {
-                addTiles(*bytes, path, file.size, ext == "flr" ? ItemKind::Floor : ItemKind::Wall);
+                addTiles(*bytes, path, {}, file.size,
+                         ext == "flr" ? ItemKind::Floor : ItemKind::Wall);
             }
         } catch (const ReadError& e) {
             failed("Cannot read " + path + ": " + e.what());
         } catch (const std::bad_alloc&) {
             failed("Cannot read " + path + ": not enough memory");
+        } catch (const Stopped&) {
+            // The scan was cancelled inside the file; the walk says so.
         }
     }
 
+    // Thrown out of a file's reading when the scan is cancelled inside it.
+    struct Stopped {};
+
+    // Hands each item on, and stops the file's reading within a moment of a cancel.
+    std::function<bool(CatalogueItem&&)> adder() {
+        return [this](CatalogueItem&& item) {
+            add(std::move(item));
+            return !stopping();
+        };
+    }
+
+    // Whether the scan has been cancelled, asked every so many items or entries: often enough
+    // that a file of a million objects is left within a second.
+    bool stopping() { return ++sinceAsked_ % 256 == 0 && walk_.cancelled(); }
+
+    // An archive: its objects where objects are loaded, and its floors and walls wherever it
+    // lies; those of an archive in a folder of floors, walls, skins or roofs are the game's own.
     void readArchive(ByteSource& archive, const std::string& path) {
+        const bool objects = kGameFolders[row_].area == "objects";
         const auto fault = readFar(archive, [&](const FarEntry& entry) {
-            if (extensions(lastPart(entry.name)).first != "iff") return;
+            if (stopping()) throw Stopped{};
+            const std::string ext = extensions(lastPart(entry.name)).first;
             PartBytes part(archive, entry.offset, entry.size);
-            std::optional<FormatFault> broken;
-            for (auto& item : objectItems(part, path, entry.name, options_.language, &broken)) {
-                add(std::move(item));
+            if (ext == "flr" || ext == "wll") {
+                addTiles(part, path, entry.name, static_cast<std::int64_t>(entry.size),
+                         ext == "flr" ? ItemKind::Floor : ItemKind::Wall);
+                return;
             }
+            if (ext != "iff" || !objects) return;
+            std::optional<FormatFault> broken;
+            if (!forEachObjectItem(part, path, entry.name, options_.language, &broken, adder()))
+                throw Stopped{};
             if (broken) failed(placeText(path, entry.name) + ": " + broken->detail);
         });
         if (fault) failed(path + ": " + fault->detail);
     }
 
-    // A floor or a wall: its name, price and description in string table 0.
-    void addTiles(ByteSource& bytes, const std::string& path, std::int64_t size, ItemKind kind) {
+    // A floor or a wall, a file or an archive's `entry`: its name, price and description in
+    // string table 0.
+    void addTiles(ByteSource& bytes, const std::string& path, const std::string& entry,
+                  std::int64_t size, ItemKind kind) {
         WindowedBytes windowed(bytes);
-        const IffSummary summary = readIff(windowed, "file", true);
+        const IffSummary summary = readIff(windowed, entry.empty() ? "file" : "archive entry", true);
         if (summary.fault) {
-            failed(path + ": " + summary.fault->detail);
+            failed(placeText(path, entry) + ": " + summary.fault->detail);
             return;
         }
         const ChunkPlace* strings = resource(summary, "STR#", 0);
@@ -314,6 +401,8 @@ class Cataloguer final : public FolderVisitor {
         CatalogueItem item;
         item.kind = kind;
         item.path = path;
+        item.entry = entry;
+        item.gameOwn = !entry.empty() && kGameFolders[row_].area != "objects";
         item.size = size;
         item.category = kindText(kind);
         item.inCatalog = true;
@@ -324,7 +413,7 @@ class Cataloguer final : public FolderVisitor {
     }
 
     void addSkin(const std::string& path, const FolderListing::File& file,
-                 const std::vector<std::string>& bitmaps) {
+                 const Bitmaps& bitmaps) {
         const std::string base = file.name.substr(0, file.name.size() - 4);
         const SkinName name = skinName(base);
         CatalogueItem item;
@@ -359,6 +448,7 @@ class Cataloguer final : public FolderVisitor {
     FolderWalk walk_;
     std::uint8_t row_ = 0;
     std::int64_t unreadable_ = 0;
+    std::uint32_t sinceAsked_ = 0;
 };
 
 }  // namespace

@@ -27,6 +27,9 @@ struct CatalogueItem {
     std::string path;         // the file, a host path; for an entry of an archive, the archive
     std::string entry;        // the entry inside the archive at `path`, as stored; empty otherwise
     std::uint8_t folder = 0;  // the game's folder it lies in (its row in kGameFolders)
+    // An item of the game's own: one inside an archive of a folder of floors, walls, skins or
+    // roofs, where the game keeps its own (GameData\Floors\Floors.far).
+    bool gameOwn = false;
     std::int64_t size = 0;    // the file's or the entry's bytes
     // Catalogue strings, as UTF-8 in the language asked for where the file has it.
     std::optional<std::string> name;
@@ -70,8 +73,15 @@ CatalogueScan scanCatalogue(const std::filesystem::path& installFolder, FolderSo
                             const ScanHooks& hooks, const CatalogueOptions& options,
                             const std::function<void(CatalogueItem&&)>& found);
 
-// The items of one object file's bytes: `path` and `entry` say where it lies. A file that is
-// not a whole IFF file gives none, and its fault goes to `fault` when given.
+// Hands the items of one object file's bytes to `found` one at a time, as they are read, until
+// it answers false (then returns false): `path` and `entry` say where it lies. A file that is
+// not a whole IFF file gives none, and its fault goes to `fault` when given. Names and
+// descriptions come without the line ends their makers' tools leave at their end.
+bool forEachObjectItem(ByteSource& bytes, const std::string& path, const std::string& entry,
+                       std::uint8_t language, std::optional<FormatFault>* fault,
+                       const std::function<bool(CatalogueItem&&)>& found);
+
+// The items of one object file's bytes, as forEachObjectItem gives them.
 std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& path,
                                        const std::string& entry, std::uint8_t language,
                                        std::optional<FormatFault>* fault = nullptr);

@@ -445,16 +445,12 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
 
 namespace {
 
-// A path from the game's folder with "/" between names, an archive's entry after its
-// archive's name: "Downloads/Set/kitchen.far/stove.iff".
+// The item's file (for an archive's entry, the archive) from the game's folder, with "/"
+// between names. An entry's name is never joined to it: "../../GameData/Behavior.iff" would
+// read as a path that leaves the archive.
 std::string itemPath(const CatalogueItem& item, std::string_view install) {
     std::string path = pathBelow(item.path, install);
     std::replace(path.begin(), path.end(), '\\', '/');
-    if (!item.entry.empty()) {
-        std::string entry = item.entry;
-        std::replace(entry.begin(), entry.end(), '\\', '/');
-        path += "/" + entry;
-    }
     return path;
 }
 
@@ -468,6 +464,9 @@ std::string itemJson(const CatalogueItem& item, std::string_view install) {
     std::string out =
         "{\"kind\":" + jsonString(kindText(item.kind)) +
         ",\"path\":" + jsonString(itemPath(item, install)) +
+        (item.entry.empty() ? std::string()
+                            : ",\"archive\":" + jsonString(itemPath(item, install)) +
+                                  ",\"entry\":" + jsonString(item.entry)) +
         ",\"name\":" + optionalJson(item.name) +
         ",\"description\":" + optionalJson(item.description) +
         ",\"price\":" + (item.price ? std::to_string(*item.price) : "null") +

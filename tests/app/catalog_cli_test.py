@@ -58,6 +58,10 @@ with tempfile.TemporaryDirectory() as work:
     write("GameData/Floors/oak.flr", sims.iff([
         sims.chunk(b"STR#", 0, sims.strings({1: [b"Oak floor", b"12", b"Nice oak"]}, -3)),
         sims.chunk(b"FBMP", 1, b"BM" * 30)], False))
+    write("GameData/Floors/Floors.far", sims.far([("cobblestone.flr", sims.iff([
+        sims.chunk(b"STR#", 0, sims.strings({1: [b"Cobbles", b"3", b"The game's own"]}))]))]))
+    write("Downloads/k_names.far", sims.far([("../../GameData/Behavior.iff", sims.catalogue_object(
+        0x5A5A, {1: (b"Odd name\r\n", b"Its maker's tool ended it with a line break\r\n")}))]))
     write("GameData/Walls/brick.wll", sims.iff([
         sims.chunk(b"STR#", 0, sims.strings({1: [b"Brick", b"7", b"Red brick"]}, 0))], False))
     write("GameData/Skins/b001fafit_ann.cmx",
@@ -74,7 +78,8 @@ with tempfile.TemporaryDirectory() as work:
     report = json.loads(run.stdout)
     check("the install folder", report["install"] == game)
     check("nothing unreadable", report["files_unreadable"] == 0)
-    items = {item["path"]: item for item in report["items"]}
+    items = {item["path"] + ("/" + item["entry"] if "entry" in item else ""): item
+             for item in report["items"]}
     want = {
         "Downloads/Food/Kiosk.far/Kiosk.iff": dict(
             kind="object", name="Kiosque \u00e0 frites", description="Des frites", price=4900,
@@ -90,6 +95,13 @@ with tempfile.TemporaryDirectory() as work:
         "GameData/Floors/oak.flr": dict(kind="floor", name="Oak floor", price=12,
                                         description="Nice oak", category="floor"),
         "GameData/Walls/brick.wll": dict(kind="wall", name="Brick", price=7, category="wall"),
+        "GameData/Floors/Floors.far/cobblestone.flr": dict(
+            kind="floor", name="Cobbles", archive="GameData/Floors/Floors.far",
+            entry="cobblestone.flr"),
+        "Downloads/k_names.far/../../GameData/Behavior.iff": dict(
+            kind="object", path="Downloads/k_names.far", archive="Downloads/k_names.far",
+            entry="../../GameData/Behavior.iff", name="Odd name",
+            description="Its maker's tool ended it with a line break"),
         "GameData/Skins/b001fafit_ann.cmx": dict(
             kind="skin", part="body", gender="female", age="adult", build="fit",
             textures=["B001FAFITLGT_ann.bmp", "b001fafitdrk_ann.bmp"]),
@@ -106,7 +118,7 @@ with tempfile.TemporaryDirectory() as work:
     for lang, name in (("ja_JP.UTF-8", "\u58f2\u5e97"), ("de_DE.UTF-8", "Food Kiosk")):
         run = subprocess.run([counter, "--catalog", "--json"], env=dict(env, LANG=lang),
                              capture_output=True)
-        found = [i for i in json.loads(run.stdout)["items"] if i["path"].endswith("Kiosk.iff")]
+        found = [i for i in json.loads(run.stdout)["items"] if i.get("entry") == "Kiosk.iff"]
         check("%s: %r" % (lang, found[0]["name"] if found else None),
               found and found[0]["name"] == name)
 
