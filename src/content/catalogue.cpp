@@ -481,48 +481,52 @@ void readObjectFile(const std::string& path, const std::string& entry,
 
 }  // namespace
 
-std::string objectNameIn(const std::string& path, const std::string& entry,
-                         std::optional<std::uint32_t> guid, std::uint8_t language) {
-    std::string name;
-    try {
-        readObjectFile(path, entry, [&](ByteSource& bytes) {
-            // A file broken further on may still name itself in the chunks before the break.
-            WindowedBytes windowed(bytes);
-            const IffSummary summary = readIff(windowed, "file", true);
+std::vector<ObjectNames> objectNamesIn(const std::string& path,
+                                       const std::vector<ObjectAsked>& asked,
+                                       std::uint8_t language) {
+    std::vector<ObjectNames> out(asked.size());
+    std::unordered_map<std::string, std::vector<std::size_t>> byEntry;
+    for (std::size_t i = 0; i < asked.size(); ++i) byEntry[asked[i].entry].push_back(i);
+    // Names every object asked for in one object file's bytes.
+    const auto name = [&](ByteSource& bytes, const std::vector<std::size_t>& wanted) {
+        WindowedBytes windowed(bytes);
+        const IffSummary summary = readIff(windowed, "file", true);
+        const Resources resources(summary);
+        for (const auto i : wanted) {
+            const auto& guid = asked[i].guid;
+            bool named = false;
             for (const auto& d : summary.definitions) {
-                if (!d.master() || (guid && d.guid != *guid)) continue;
+                if (guid && d.guid != *guid) continue;
+                if (out[i].label.empty() && guid) out[i].label = d.label;
+                if (named || !d.master()) continue;
+                named = true;
                 auto strings =
-                    stringsOf(windowed, resource(summary, "CTSS", d.catalogStrings), language, 1);
-                if (strings[0]) name = std::move(*strings[0]);
-                return;
+                    stringsOf(windowed, resources.find("CTSS", d.catalogStrings), language, 1);
+                if (strings[0]) out[i].name = std::move(*strings[0]);
+                if (!guid) break;
             }
-        });
-    } catch (const ReadError&) {
-        return {};
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    return name;
-}
-
-std::string objectLabelIn(const std::string& path, const std::string& entry, std::uint32_t guid) {
-    std::string label;
+        }
+    };
     try {
-        readObjectFile(path, entry, [&](ByteSource& bytes) {
-            WindowedBytes windowed(bytes);
-            for (const auto& d : readIff(windowed, "file", true).definitions) {
-                if (d.guid == guid) {
-                    label = d.label;
-                    return;
-                }
-            }
+        const auto file = openFileBytes(path);
+        if (const auto loose = byEntry.find(std::string()); loose != byEntry.end()) {
+            name(*file, loose->second);
+            byEntry.erase(loose);
+        }
+        if (byEntry.empty()) return out;
+        readFar(*file, [&](const FarEntry& found) {
+            const auto wanted = byEntry.find(found.name);
+            if (wanted == byEntry.end()) return;
+            PartBytes part(*file, found.offset, found.size);
+            name(part, wanted->second);
+            byEntry.erase(wanted);  // the first entry of a name, as objectNameIn reads it
         });
     } catch (const ReadError&) {
-        return {};
+        return std::vector<ObjectNames>(asked.size());
     } catch (const std::bad_alloc&) {
-        return {};
+        return std::vector<ObjectNames>(asked.size());
     }
-    return label;
+    return out;
 }
 
 std::vector<std::uint32_t> objectIdsIn(const std::string& path) {

@@ -86,16 +86,25 @@ std::vector<CatalogueItem> objectItems(ByteSource& bytes, const std::string& pat
                                        const std::string& entry, std::uint8_t language,
                                        std::optional<FormatFault>* fault = nullptr);
 
-// The catalogue name of the object with the object ID `guid` (any object when none is given)
-// in the file at `path`, or in its archive entry `entry`, read from the chunks that are whole
-// even in a file broken further on; empty when it has none or cannot be read.
-std::string objectNameIn(const std::string& path, const std::string& entry,
-                         std::optional<std::uint32_t> guid, std::uint8_t language);
-
-// The label of the object definition with the object ID `guid` in the file at `path`, or in
-// its archive entry `entry`: the name its maker gave it inside the file. Empty when there is
-// none or it cannot be read.
-std::string objectLabelIn(const std::string& path, const std::string& entry, std::uint32_t guid);
+// What is asked of one object in a file: the entry it lies in (empty for the file itself) and
+// its object ID (any object when none is given).
+struct ObjectAsked {
+    std::string entry;
+    std::optional<std::uint32_t> guid;
+};
+// Its catalogue name (the first master definition's with that ID, in the language asked for)
+// and the label of the first definition with its ID; empty where there is none.
+struct ObjectNames {
+    std::string name;
+    std::string label;
+};
+// The names of each object asked for in the file at `path`, in the order asked, reading the
+// file and each archive entry once however many are asked: a conflict of two archives of
+// 10,000 objects each reads each archive once, not once for each object. All empty when the
+// file cannot be read.
+std::vector<ObjectNames> objectNamesIn(const std::string& path,
+                                       const std::vector<ObjectAsked>& asked,
+                                       std::uint8_t language);
 
 // The object IDs of every object definition (tiles too) in the object file or .far archive at
 // `path`, as far as it reads.

@@ -255,19 +255,48 @@ class Checker final : private FolderVisitor {
 
     // The catalogue names of the objects that duplicates, conflicts of object IDs and broken
     // entries of archives are about, read again from those files alone (the duplicate finder
-    // has just read them).
+    // has just read them), each file once for all the problems about it, and for conflicts
+    // the labels their definitions give them.
     void nameObjects() {
-        for (auto& p : report.problems) {
-            if (cancelled()) return;
+        struct Asked {
+            std::size_t problem;
+            bool sameAs;  // the name of `sameAs` rather than of `path`
+        };
+        std::map<std::string, std::pair<std::vector<ObjectAsked>, std::vector<Asked>>> byFile;
+        const auto ask = [&](const std::string& path, const std::string& entry,
+                             std::optional<std::uint32_t> guid, std::size_t problem, bool sameAs) {
+            auto& [asked, whose] = byFile[path];
+            asked.push_back({entry, guid});
+            whose.push_back({problem, sameAs});
+        };
+        for (std::size_t i = 0; i < report.problems.size(); ++i) {
+            const auto& p = report.problems[i];
             if (p.kind == kDuplicate && extensions(p.path).first == "iff") {
-                p.name = objectNameIn(p.path, {}, std::nullopt, language_);
-                p.sameAsName = p.name;  // the same bytes
+                ask(p.path, {}, std::nullopt, i, false);
             } else if (p.kind == kBadFile && !p.entry.empty() &&
                        extensions(p.entry).first == "iff") {
-                p.name = objectNameIn(p.path, p.entry, std::nullopt, language_);
+                ask(p.path, p.entry, std::nullopt, i, false);
             } else if (p.kind == kGuidConflict) {
-                p.name = objectNameIn(p.path, p.entry, p.guid, language_);
-                p.sameAsName = objectNameIn(p.sameAs, p.sameAsEntry, p.guid, language_);
+                ask(p.path, p.entry, p.guid, i, false);
+                ask(p.sameAs, p.sameAsEntry, p.guid, i, true);
+            }
+        }
+        labels_.assign(report.problems.size(), {});
+        for (const auto& [path, request] : byFile) {
+            if (cancelled()) return;
+            const auto& [asked, whose] = request;
+            const auto names = objectNamesIn(path, asked, language_);
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                auto& p = report.problems[whose[k].problem];
+                auto& label = labels_[whose[k].problem];
+                if (whose[k].sameAs) {
+                    p.sameAsName = names[k].name;
+                    label.second = names[k].label;
+                } else {
+                    p.name = names[k].name;
+                    label.first = names[k].label;
+                    if (p.kind == kDuplicate) p.sameAsName = p.name;  // the same bytes
+                }
             }
         }
     }
@@ -288,7 +317,9 @@ class Checker final : private FolderVisitor {
             for (const auto i : index.using_(p, duplicateIds_))
                 p.usedByLots.push_back(lotLabel(lots.lots[i].lot));
             if (p.kind == kGuidConflict && p.guid && !p.usedByLots.empty()) {
-                p.lotsHold = whichHeld(p, index.objectNames.at(*p.guid));
+                const std::size_t at = static_cast<std::size_t>(&p - report.problems.data());
+                if (at < labels_.size())
+                    p.lotsHold = whichHeld(labels_[at], index.objectNames.at(*p.guid));
             }
         }
     }
@@ -303,11 +334,11 @@ class Checker final : private FolderVisitor {
   private:
     // Which of a conflict's two objects the lots hold: the one whose label is among the names
     // the lots give the object ID, when the other's is not.
-    static Problem::LotsHold whichHeld(const Problem& p,
+    static Problem::LotsHold whichHeld(const std::pair<std::string, std::string>& labels,
                                        const std::unordered_set<std::string>& names) {
-        if (names.empty() || !p.guid) return Problem::LotsHold::Unknown;
-        const std::string here = ascii::toLower(objectLabelIn(p.path, p.entry, *p.guid));
-        const std::string there = ascii::toLower(objectLabelIn(p.sameAs, p.sameAsEntry, *p.guid));
+        if (names.empty()) return Problem::LotsHold::Unknown;
+        const std::string here = ascii::toLower(labels.first);
+        const std::string there = ascii::toLower(labels.second);
         const bool holdsHere = !here.empty() && names.count(here) != 0;
         const bool holdsThere = !there.empty() && names.count(there) != 0;
         if (holdsHere == holdsThere) return Problem::LotsHold::Unknown;
@@ -694,6 +725,8 @@ class Checker final : private FolderVisitor {
     std::vector<Identity> identities_;       // until the walk is over
     std::unordered_set<std::uint32_t> duplicateCopies_;
     std::unordered_set<std::uint32_t> heldArchives_;  // archives in folders of other kinds
+    // For each problem, the labels of the object at its path and at its sameAs (conflicts).
+    std::vector<std::pair<std::string, std::string>> labels_;
     struct Picture {
         std::string folder;
         std::string name;
