@@ -471,7 +471,8 @@ std::string itemJson(const CatalogueItem& item, std::string_view install) {
         ",\"description\":" + optionalJson(item.description) +
         ",\"price\":" + (item.price ? std::to_string(*item.price) : "null") +
         ",\"category\":" + (item.category.empty() ? "null" : jsonString(item.category)) +
-        ",\"in_catalog\":" + (item.inCatalog ? "true" : "false");
+        ",\"in_catalog\":" + (item.inCatalog ? "true" : "false") +
+        (item.gameOwn ? ",\"game_own\":true" : "");
     if (item.kind == ItemKind::Object) {
         out += ",\"guid\":" + std::to_string(item.guid) +
                ",\"tiles\":" + std::to_string(item.tiles) + ",\"thumbnail\":" +

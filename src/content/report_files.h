@@ -16,9 +16,11 @@ namespace brambleton::content {
 // `text` as a JSON string, quoted and escaped; bytes that are not UTF-8 as U+FFFD.
 std::string jsonString(std::string_view text);
 
-// A catalogue item as one JSON object: kind, path (from the game's folder `install`, names
-// joined by "/", an archive's entry after the archive's name), name and description
-// (null where the file has none), price, category (null for an object of none), in_catalog;
+// A catalogue item as one JSON object: kind, path (its file from the game's folder `install`,
+// names joined by "/"), for an archive's entry archive (the same) and entry (its name as
+// stored, never joined to the path), name and description (null where the file has none),
+// price, category (null for an object of none), in_catalog, game_own (true for an item of
+// the game's own, else left out);
 // for objects guid, tiles and thumbnail ({width, height} or null); for skins part, gender,
 // age, build (null where the name says none) and textures.
 std::string itemJson(const CatalogueItem& item, std::string_view install);

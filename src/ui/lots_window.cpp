@@ -182,11 +182,23 @@ void LotsWindow::fill() {
             item->setFont(0, bold);
             item->setFont(1, bold);
         }
+        if (!lot.unknown.empty()) {
+            uses += tr(", %1 not known").arg(
+                locale.toString(static_cast<qlonglong>(lot.unknown.size())));
+        }
         item->setText(1, uses);
         for (const auto& thing : lot.missing) {
             auto* child = new QTreeWidgetItem(item);
             child->setText(0, tr("misses"));
             child->setText(1, shown(content::missingText(thing)));
+        }
+        // Found nowhere, while something that may hold it could not be read.
+        for (const auto& thing : lot.unknown) {
+            auto* child = new QTreeWidgetItem(item);
+            child->setText(0, tr("not known"));
+            child->setText(1, shown(content::missingText(thing)));
+            child->setToolTip(1, tr("Found nowhere, but some files or folders could not be read: "
+                                    "it may be there."));
         }
         for (const auto index : lot.uses) {
             auto* child = new QTreeWidgetItem(item);

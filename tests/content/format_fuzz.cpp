@@ -19,6 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const auto& mesh : readCmxMeshes(bytes)) {
                 if (mesh.empty()) std::abort();
             }
+            // The texture a mesh's text names, read from the same kind of text.
+            Findings meshes;
+            inspectBytes(bytes, FileKind::kMesh, 0, meshes);
+            for (const auto& named : meshes.meshTextures) {
+                for (const char c : named.texture) {
+                    if (static_cast<unsigned char>(c) < 0x20) std::abort();
+                }
+            }
             return 0;
         }
         Findings found;

@@ -208,3 +208,52 @@ def lot_names(names, code=-3):
     name and description."""
     return iff([chunk(b"STR#", 2000 + number, strings({1: [name, b"A lot"]}, code))
                 for number, name in names.items()])
+
+
+def _tile(name):
+    """A floor or a wall as the game's tools write one: its name, price and description."""
+    return iff([chunk(b"STR#", 0, strings({1: [name, b"10", b"The game's own"]})),
+                chunk(b"FBMP", 1, b"BM" + bytes(62))])
+
+
+# The game's own files as the players' notes describe an install: one FAR in each GameData
+# folder but Skins, whose skins lie loose; each expansion an archive of its own; the buyable
+# skins loose in ExpansionShared\SkinsBuy. Names the tests use for what lots need.
+GAME_FLOORS = ("cobblestone.flr", "terrazzo.flr")
+GAME_WALLS = ("whitepaintonplaster.wll", "brickred.wll")
+GAME_ROOFS = ("shingles", "slate")
+GAME_OBJECTS = {0x7000: b"Chair", 0x7001: b"Stairs"}
+EXPANSION_OBJECTS = {0x7100: b"Bed", 0x7200: b"Carni-Brite"}
+
+
+def game_layout(write):
+    """Writes the game's own files with `write(path below the game's folder, bytes)`; returns
+    the paths written."""
+    files = {
+        "GameData/Behavior.iff": iff([chunk(b"BHAV", 1, b"x" * 40)]),
+        "GameData/Global.iff": iff([chunk(b"BHAV", 256, b"y" * 40)]),
+        "GameData/Objects/Objects.far": far(
+            [("%s.iff" % name.decode().lower(), catalogue_object(guid, {1: (name, b"")}))
+             for guid, name in GAME_OBJECTS.items()]),
+        "GameData/Floors/Floors.far": far([(n, _tile(n[:-4].encode())) for n in GAME_FLOORS]),
+        "GameData/Walls/Walls.far": far([(n, _tile(n[:-4].encode())) for n in GAME_WALLS]),
+        "GameData/Roofs/Roofs.far": far([(n + ".bmp", bmp(16, 16)) for n in GAME_ROOFS]),
+        "GameData/Skins/b002mafit_01.cmx": cmx("b002mafit_01", ["xskin-b002mafit_01-PELVIS-BODY"]),
+        "GameData/Skins/xskin-b002mafit_01-PELVIS-BODY.skn":
+            b"xskin-b002mafit_01-PELVIS-BODY\r\nb002mafitlgt_01\r\n1\r\nPELVIS\r\n",
+        "GameData/Skins/b002mafitlgt_01.bmp": bmp(64, 64),
+        "ExpansionShared/ExpansionShared.far": far(
+            [("carnibrite.iff", catalogue_object(0x7200, {1: (b"Carni-Brite", b"")}))]),
+        "ExpansionShared/SkinsBuy/b003fafit_01.cmx":
+            cmx("b003fafit_01", ["xskin-b003fafit_01-PELVIS-BODY"]),
+        "ExpansionShared/SkinsBuy/xskin-b003fafit_01-PELVIS-BODY.skn":
+            b"xskin-b003fafit_01-PELVIS-BODY\r\nb003fafitlgt_01\r\n1\r\nPELVIS\r\n",
+        "ExpansionShared/SkinsBuy/b003fafitlgt_01.bmp": bmp(64, 64),
+        "ExpansionPack/ExpansionPack.far": far(
+            [("bed.iff", catalogue_object(0x7100, {1: (b"Bed", b"")}))]),
+        "ExpansionPack2/ExpansionPack2.far": far(
+            [("floors.flr", _tile(b"Deck")), ("walls.wll", _tile(b"Tiki"))]),
+    }
+    for path, data in files.items():
+        write(path, data)
+    return sorted(files)
