@@ -82,9 +82,11 @@ const ChunkPlace* resource(const IffSummary& summary, std::string_view type, std
     return nullptr;
 }
 
-// Text as a catalogue shows it: without the line ends (CR, LF) and spaces its makers' tools
-// leave at its end.
+// Text as a catalogue shows it: its lines ended by LF alone, and without the line ends and
+// spaces its makers' tools leave at its end.
 std::string trimmedEnd(std::string text) {
+    std::string::size_type at = 0;
+    while ((at = text.find("\r\n", at)) != std::string::npos) text.erase(at, 1);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
                              text.back() == '\t')) {
         text.pop_back();

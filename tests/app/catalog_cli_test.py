@@ -61,7 +61,7 @@ with tempfile.TemporaryDirectory() as work:
     write("GameData/Floors/Floors.far", sims.far([("cobblestone.flr", sims.iff([
         sims.chunk(b"STR#", 0, sims.strings({1: [b"Cobbles", b"3", b"The game's own"]}))]))]))
     write("Downloads/k_names.far", sims.far([("../../GameData/Behavior.iff", sims.catalogue_object(
-        0x5A5A, {1: (b"Odd name\r\n", b"Its maker's tool ended it with a line break\r\n")}))]))
+        0x5A5A, {1: (b"Odd name\r\n", b"Its maker's tool ended it\r\nwith a line break\r\n")}))]))
     write("GameData/Walls/brick.wll", sims.iff([
         sims.chunk(b"STR#", 0, sims.strings({1: [b"Brick", b"7", b"Red brick"]}, 0))], False))
     write("GameData/Skins/b001fafit_ann.cmx",
@@ -101,7 +101,7 @@ with tempfile.TemporaryDirectory() as work:
         "Downloads/k_names.far/../../GameData/Behavior.iff": dict(
             kind="object", path="Downloads/k_names.far", archive="Downloads/k_names.far",
             entry="../../GameData/Behavior.iff", name="Odd name",
-            description="Its maker's tool ended it with a line break"),
+            description="Its maker's tool ended it\nwith a line break"),
         "GameData/Skins/b001fafit_ann.cmx": dict(
             kind="skin", part="body", gender="female", age="adult", build="fit",
             textures=["B001FAFITLGT_ann.bmp", "b001fafitdrk_ann.bmp"]),
