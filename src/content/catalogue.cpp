@@ -58,7 +58,8 @@ std::string_view categoryOf(const ObjectDefinition& d) {
 class Resources {
   public:
     explicit Resources(const IffSummary& summary) {
-        for (const auto& place : summary.resources) byKey_.emplace(key(place.type, place.id), &place);
+        for (const auto& place : summary.resources)
+            byKey_.emplace(key(place.type, place.id), &place);
     }
     const ChunkPlace* find(std::string_view type, std::uint16_t id) const {
         const auto found = byKey_.find(key(type, id));
@@ -305,9 +306,9 @@ class Cataloguer final : public FolderVisitor {
             const std::string ext = extensions(file.name).first;
             // An archive is read wherever it lies: the game keeps its own floors and walls in
             // archives of their folders.
-            if (file.size == 0 || (ext != "far" && std::find(game.extensions.begin(),
-                                                             game.extensions.end(),
-                                                             ext) == game.extensions.end())) {
+            if (file.size == 0 ||
+                (ext != "far" && std::find(game.extensions.begin(), game.extensions.end(), ext) ==
+                                     game.extensions.end())) {
                 continue;
             }
             readFile(folder.path, file, ext, bitmaps);
@@ -388,7 +389,8 @@ class Cataloguer final : public FolderVisitor {
     void addTiles(ByteSource& bytes, const std::string& path, const std::string& entry,
                   std::int64_t size, ItemKind kind) {
         WindowedBytes windowed(bytes);
-        const IffSummary summary = readIff(windowed, entry.empty() ? "file" : "archive entry", true);
+        const IffSummary summary =
+            readIff(windowed, entry.empty() ? "file" : "archive entry", true);
         if (summary.fault) {
             failed(placeText(path, entry) + ": " + summary.fault->detail);
             return;
@@ -414,8 +416,7 @@ class Cataloguer final : public FolderVisitor {
         add(std::move(item));
     }
 
-    void addSkin(const std::string& path, const FolderListing::File& file,
-                 const Bitmaps& bitmaps) {
+    void addSkin(const std::string& path, const FolderListing::File& file, const Bitmaps& bitmaps) {
         const std::string base = file.name.substr(0, file.name.size() - 4);
         const SkinName name = skinName(base);
         CatalogueItem item;

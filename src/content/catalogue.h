@@ -30,7 +30,7 @@ struct CatalogueItem {
     // An item of the game's own: one inside an archive of a folder of floors, walls, skins or
     // roofs, where the game keeps its own (GameData\Floors\Floors.far).
     bool gameOwn = false;
-    std::int64_t size = 0;    // the file's or the entry's bytes
+    std::int64_t size = 0;  // the file's or the entry's bytes
     // Catalogue strings, as UTF-8 in the language asked for where the file has it.
     std::optional<std::string> name;
     std::optional<std::string> description;

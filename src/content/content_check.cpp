@@ -682,8 +682,8 @@ class Checker final : private FolderVisitor {
     void reportMisplaced(const Area& area, const std::string& path, const std::string& ext) {
         const bool objects = area.area == "objects";
         if ((objects && area.folder[0] == "Downloads" && among(kSkinMeshExtensions, ext)) ||
-            (!objects && ext == "iff") ||
-            (area.area == "walls" && ext == "flr") || (area.area == "floors" && ext == "wll")) {
+            (!objects && ext == "iff") || (area.area == "walls" && ext == "flr") ||
+            (area.area == "floors" && ext == "wll")) {
             problem(kMisplaced, path);
         }
     }

@@ -183,8 +183,8 @@ void LotsWindow::fill() {
             item->setFont(1, bold);
         }
         if (!lot.unknown.empty()) {
-            uses += tr(", %1 not known").arg(
-                locale.toString(static_cast<qlonglong>(lot.unknown.size())));
+            uses += tr(", %1 not known")
+                        .arg(locale.toString(static_cast<qlonglong>(lot.unknown.size())));
         }
         item->setText(1, uses);
         for (const auto& thing : lot.missing) {
