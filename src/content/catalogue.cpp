@@ -484,31 +484,44 @@ void readObjectFile(const std::string& path, const std::string& entry,
 
 }  // namespace
 
+namespace {
+
+// Names the objects asked for (`wanted`, their places in `asked` and `out`) in one object
+// file's bytes.
+void nameObjects(ByteSource& bytes, const std::vector<ObjectAsked>& asked,
+                 const std::vector<std::size_t>& wanted, std::uint8_t language,
+                 std::vector<ObjectNames>& out) {
+    WindowedBytes windowed(bytes);
+    const IffSummary summary = readIff(windowed, "file", true);
+    const Resources resources(summary);
+    for (const auto i : wanted) {
+        const auto& guid = asked[i].guid;
+        const ObjectDefinition* master = nullptr;
+        const ObjectDefinition* labelled = nullptr;  // the first with the ID
+        for (const auto& d : summary.definitions) {
+            if (guid && d.guid != *guid) continue;
+            if (!labelled) labelled = &d;
+            if (!master && d.master()) master = &d;
+            if (master) break;
+        }
+        if (labelled && guid) out[i].label = labelled->label;
+        if (!master) continue;
+        auto strings =
+            stringsOf(windowed, resources.find("CTSS", master->catalogStrings), language, 1);
+        if (strings[0]) out[i].name = std::move(*strings[0]);
+    }
+}
+
+}  // namespace
+
 std::vector<ObjectNames> objectNamesIn(const std::string& path,
                                        const std::vector<ObjectAsked>& asked,
                                        std::uint8_t language) {
     std::vector<ObjectNames> out(asked.size());
     std::unordered_map<std::string, std::vector<std::size_t>> byEntry;
     for (std::size_t i = 0; i < asked.size(); ++i) byEntry[asked[i].entry].push_back(i);
-    // Names every object asked for in one object file's bytes.
     const auto name = [&](ByteSource& bytes, const std::vector<std::size_t>& wanted) {
-        WindowedBytes windowed(bytes);
-        const IffSummary summary = readIff(windowed, "file", true);
-        const Resources resources(summary);
-        for (const auto i : wanted) {
-            const auto& guid = asked[i].guid;
-            bool named = false;
-            for (const auto& d : summary.definitions) {
-                if (guid && d.guid != *guid) continue;
-                if (out[i].label.empty() && guid) out[i].label = d.label;
-                if (named || !d.master()) continue;
-                named = true;
-                auto strings =
-                    stringsOf(windowed, resources.find("CTSS", d.catalogStrings), language, 1);
-                if (strings[0]) out[i].name = std::move(*strings[0]);
-                if (!guid) break;
-            }
-        }
+        nameObjects(bytes, asked, wanted, language, out);
     };
     try {
         const auto file = openFileBytes(path);

@@ -328,13 +328,13 @@ class LotScanner final : public FolderVisitor {
         std::shared_ptr<const std::string> shared;
         for (const auto& file : folder.files) {
             const std::string ext = extensions(file.name).first;
-            if (row_ >= 0 && ext == "far" &&
-                kGameFolders[static_cast<std::size_t>(row_)].area != std::string_view("objects")) {
-                // The game keeps its own floors, walls and roofs in an archive of their folder.
-                queue(folder.path, file, ext, kOwn, shared);
-            } else if (row_ >= 0) {
+            // The game keeps its own floors, walls and roofs in an archive of their folder.
+            const bool heldArchive =
+                row_ >= 0 && ext == "far" &&
+                kGameFolders[static_cast<std::size_t>(row_)].area != std::string_view("objects");
+            if (row_ >= 0 && !heldArchive) {
                 addContent(folder.path, file, ext, shared);
-            } else if (ext == "iff" || ext == "far") {
+            } else if (heldArchive || ext == "iff" || ext == "far") {
                 queue(folder.path, file, ext, kOwn, shared);
             } else if (ext == "flr" || ext == "wll" || ext == "bmp") {
                 for (auto& name : namesOf(file.name)) ownNamed(ext).insert(name);

@@ -72,6 +72,46 @@ bool knowsLess(const LotsReport& report) {
                        [](const SavedLot& lot) { return !lot.unknown.empty(); });
 }
 
+namespace {
+
+// One lot as a JSON object.
+std::string lotJson(const LotsReport& report, const SavedLot& lot) {
+    std::string out = "{\"file\":" + jsonString(lot.file) +
+                      ",\"house\":" + std::to_string(lot.house) +
+                      ",\"name\":" + jsonOrNull(lot.name) +
+                      ",\"family\":" + jsonOrNull(lot.family) + ",\"uses\":[";
+    for (std::size_t u = 0; u < lot.uses.size(); ++u) {
+        out += (u ? "," : "") +
+               jsonString(slashed(pathBelow(report.path(lot.uses[u]), report.install)));
+    }
+    const auto things = [&out](std::string_view key, const std::vector<MissingThing>& list) {
+        out += "],\"" + std::string(key) + "\":[";
+        for (std::size_t m = 0; m < list.size(); ++m) {
+            const auto& thing = list[m];
+            out += std::string(m ? "," : "") + "{\"kind\":\"" + std::string(thing.kind) +
+                   "\",\"id\":" + (thing.id ? std::to_string(*thing.id) : "null") +
+                   ",\"name\":" + jsonString(thing.name) + "}";
+        }
+    };
+    things("missing", lot.missing);
+    things("unknown", lot.unknown);
+    return out + "]}";
+}
+
+// Each lot with something in its list `list` (missing or unknown), under `heading`.
+void thingsText(const LotsReport& report, std::vector<MissingThing> SavedLot::*list,
+                std::string_view heading, std::vector<std::string>& lines) {
+    lines.emplace_back("");
+    lines.emplace_back(heading);
+    for (const auto& lot : report.lots) {
+        if ((lot.*list).empty()) continue;
+        lines.push_back("  " + lotLabel(lot));
+        for (const auto& thing : lot.*list) lines.push_back("    " + missingText(thing));
+    }
+}
+
+}  // namespace
+
 void writeLotsJson(const LotsReport& report, const std::function<void(std::string_view)>& write) {
     std::string out = "{\"install\":" + jsonString(report.install) + ",\"saves\":[";
     for (std::size_t i = 0; i < report.saves.size(); ++i) {
@@ -80,28 +120,7 @@ void writeLotsJson(const LotsReport& report, const std::function<void(std::strin
     out += "],\"lots\":[";
     write(out);
     for (std::size_t i = 0; i < report.lots.size(); ++i) {
-        const auto& lot = report.lots[i];
-        out = i ? "," : "";
-        out += "{\"file\":" + jsonString(lot.file) + ",\"house\":" + std::to_string(lot.house) +
-               ",\"name\":" + jsonOrNull(lot.name) + ",\"family\":" + jsonOrNull(lot.family) +
-               ",\"uses\":[";
-        for (std::size_t u = 0; u < lot.uses.size(); ++u) {
-            out += (u ? "," : "") +
-                   jsonString(slashed(pathBelow(report.path(lot.uses[u]), report.install)));
-        }
-        const auto things = [&out](std::string_view key, const std::vector<MissingThing>& list) {
-            out += "],\"" + std::string(key) + "\":[";
-            for (std::size_t m = 0; m < list.size(); ++m) {
-                const auto& thing = list[m];
-                out += std::string(m ? "," : "") + "{\"kind\":\"" + std::string(thing.kind) +
-                       "\",\"id\":" + (thing.id ? std::to_string(*thing.id) : "null") +
-                       ",\"name\":" + jsonString(thing.name) + "}";
-            }
-        };
-        things("missing", lot.missing);
-        things("unknown", lot.unknown);
-        out += "]}";
-        write(out);
+        write((i ? "," : "") + lotJson(report, report.lots[i]));
     }
     out = "],\"unused\":[";
     const auto unused = report.unused();
@@ -145,25 +164,14 @@ std::vector<std::string> lotsText(const LotsReport& report, const NumberSeparato
             "The game's own objects were not found, so no lot is said to miss an object.");
     }
     if (missesContent(report)) {
-        lines.emplace_back("");
-        lines.emplace_back("Lots that miss content:");
-        for (const auto& lot : report.lots) {
-            if (lot.missing.empty()) continue;
-            lines.push_back("  " + lotLabel(lot));
-            for (const auto& thing : lot.missing) lines.push_back("    " + missingText(thing));
-        }
+        thingsText(report, &SavedLot::missing, "Lots that miss content:", lines);
         lines.emplace_back(kMissingWarning);
     }
     if (knowsLess(report)) {
-        lines.emplace_back("");
-        lines.emplace_back(
-            "Lots using what was found nowhere, while some files or folders that may hold it "
-            "could not be read (see the messages above), so it may be there or missing:");
-        for (const auto& lot : report.lots) {
-            if (lot.unknown.empty()) continue;
-            lines.push_back("  " + lotLabel(lot));
-            for (const auto& thing : lot.unknown) lines.push_back("    " + missingText(thing));
-        }
+        thingsText(report, &SavedLot::unknown,
+                   "Lots using what was found nowhere, while some files or folders that may hold "
+                   "it could not be read (see the messages above), so it may be there or missing:",
+                   lines);
     }
     lines.emplace_back("");
     lines.push_back(totalsText(report, separators));

@@ -303,6 +303,34 @@ std::vector<std::string> problemPictures(const ContentReport& report, const Pict
     return out;
 }
 
+namespace {
+
+// Where a report bound for `target` is written first: a free name beside it, in `partial`,
+// so that it can take the target's place whole and a full disk, a failure or a kill halfway
+// leaves the old report as it was. A link to a report is followed, so that the file it
+// names is the one replaced. Empty when there is such a place; else why not.
+std::string placeBeside(std::filesystem::path& target, std::filesystem::path& partial) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        const auto resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    const auto status = fs::status(target, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        // A pipe would hold the program up, a device would take the page: neither is opened.
+        return "it is not a regular file";
+    }
+    for (unsigned attempt = 0; attempt <= 1000; ++attempt) {
+        partial = target;
+        partial += fs::path(".part" + std::to_string(attempt));
+        if (!fs::exists(fs::symlink_status(partial, ec))) return {};
+    }
+    return "no name beside it is free";
+}
+
+}  // namespace
+
 std::string saveShared(const ContentReport& report, const std::string& file,
                        const std::string& home, const NumberSeparators& separators,
                        const PictureEncoder& toPng, const std::function<bool()>& cancelled) {
@@ -313,26 +341,9 @@ std::string saveShared(const ContentReport& report, const std::string& file,
     const auto failed = [&file](const std::string& why) {
         return "The report could not be written to " + file + ": " + why;
     };
-    std::error_code ec;
-    // A link to a report is followed, so that the file it names is the one replaced.
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        const auto resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    const auto status = fs::status(target, ec);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        // A pipe would hold the program up, a device would take the page: neither is opened.
-        return failed("it is not a regular file");
-    }
-    // The page is written beside the old one and takes its place whole, so that a full disk,
-    // a failure or a kill halfway leaves the old report as it was.
     fs::path partial;
-    for (unsigned attempt = 0;; ++attempt) {
-        partial = target;
-        partial += fs::path(".part" + std::to_string(attempt));
-        if (!fs::exists(fs::symlink_status(partial, ec))) break;
-        if (attempt > 1000) return failed("no name beside it is free");
-    }
+    if (const auto refused = placeBeside(target, partial); !refused.empty()) return failed(refused);
+    std::error_code ec;
     std::string why;
     {
         std::ofstream out(partial, std::ios::binary | std::ios::trunc);
