@@ -110,7 +110,7 @@ const char* const kUsage =
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
     "be written (the report's file included), 4 --check found problems or --lots found\n"
-    "a lot that misses content, 130 cancelled with Ctrl-C.\n";
+    "a lot that misses content (having read everything; else 1), 130 cancelled with Ctrl-C.\n";
 
 struct Options {
     bool json = false;
