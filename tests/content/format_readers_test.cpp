@@ -49,6 +49,30 @@ TEST(IffReader, ReadsEveryObjectIdAndSkipsChunkData) {
     const auto floor = iff(iffFile({iffChunk("FBMP", 1, "BM...")}, false));
     EXPECT_FALSE(floor.fault);
     EXPECT_TRUE(floor.guids.empty());
+    // The older IFF 2.0 header, all text, which the game reads too.
+    std::string older("IFF FILE 2.0:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996\0", 64);
+    older += iffChunk("OBJD", 128, objdData(0x2020));
+    const auto old = iff(older);
+    EXPECT_FALSE(old.fault) << old.fault->detail;
+    EXPECT_EQ(old.guids, std::vector<std::uint32_t>{0x2020});
+    EXPECT_EQ(old.chunks, 1u);
+}
+
+// The archive's floors, walls, pictures and meshes are kept by name; its entries are counted.
+TEST(FarReader, KeepsWhatItHoldsBesideObjects) {
+    const auto found = archive(farFile({{"chair.iff", object(0x11)},
+                                        {"Floors/oak.FLR", iffFile({}, false)},
+                                        {"brick.wll", iffFile({}, false)},
+                                        {"shingles.bmp", bmpFile(4)},
+                                        {"xskin-a-BODY.skn", "mesh"},
+                                        {"readme.txt", "hi"}}));
+    std::vector<std::string> held;
+    for (const auto& entry : found.heldEntries) held.push_back(entry.name);
+    EXPECT_EQ(held, (std::vector<std::string>{"Floors/oak.FLR", "brick.wll", "shingles.bmp",
+                                              "xskin-a-BODY.skn"}));
+    ASSERT_EQ(found.archives.size(), 1u);
+    EXPECT_EQ(found.archives[0].objects, 1u);
+    EXPECT_EQ(found.archives[0].entries, 6u);
 }
 
 // Cut anywhere, an object says it is cut short (its map, the last chunk, is then past the

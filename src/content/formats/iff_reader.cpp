@@ -11,6 +11,9 @@ namespace brambleton::content {
 namespace {
 
 constexpr std::string_view kSignature = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
+// The older header the game still reads (its saves and early objects carry it): all text, its
+// last four bytes the end of that text rather than a resource map's offset.
+constexpr std::string_view kSignature20 = "IFF FILE 2.0:TYPE FOLLOWED BY SIZE";
 constexpr std::size_t kFileHeader = 64;   // the signature's 60 bytes and the map's offset
 constexpr std::size_t kChunkHeader = 76;  // type, size, ID, flags, label
 constexpr std::size_t kGuidOffset = 28;   // in an OBJD's data
@@ -234,7 +237,8 @@ IffSummary readIff(ByteSource& bytes, std::string_view what, bool definitions) {
     unsigned char header[kFileHeader] = {};
     const std::size_t got = bytes.read(0, header, sizeof header);
     const std::string_view start(reinterpret_cast<const char*>(header), got);
-    if (!start.starts_with(kSignature)) {
+    const bool older = start.starts_with(kSignature20);
+    if (!start.starts_with(kSignature) && !older) {
         FormatFault::Kind kind{};
         std::string detail = signatureFault(start, size, it, kind);
         return faulted(summary, kind, std::move(detail));
@@ -246,7 +250,7 @@ IffSummary readIff(ByteSource& bytes, std::string_view what, bool definitions) {
     }
     // The resource map's offset is checked once the chunks are read: in a file cut short,
     // the chunk the file ends in says so more plainly.
-    const std::uint32_t map = bigEndian32(header + 60);
+    const std::uint32_t map = older ? 0 : bigEndian32(header + 60);
     for (std::uint64_t at = kFileHeader; at < size;) {
         const auto length = readChunk(bytes, at, size, it, definitions, summary);
         if (!length) return summary;

@@ -62,7 +62,8 @@ struct IffSummary {
 // "archive entry"). Throws ReadError when the bytes cannot be read.
 //
 // The format: a 60-byte signature beginning "IFF FILE 2.5:TYPE FOLLOWED BY SIZE", the
-// resource map's offset (4 bytes, big-endian; 0 when there is none), then chunks to the end,
+// resource map's offset (4 bytes, big-endian; 0 when there is none), then chunks to the end
+// (the older "IFF FILE 2.0:..." header, which the game reads too, is all text: no map),
 // each a 76-byte header (type, 4 characters; size, 4 bytes big-endian, header included;
 // ID, 2; flags, 2; label, 64) and its data. An OBJD's data is little-endian, with the object
 // ID in the 4 bytes at offset 28.
