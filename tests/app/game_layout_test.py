@@ -14,24 +14,14 @@ import tempfile
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sims_files as sims  # noqa: E402
 
-counter = sys.argv[1]
-failures = []
-
-
-def check(what, ok):
-    if not ok:
-        failures.append(what)
-
+counter, failures = sys.argv[1], []
 
 with tempfile.TemporaryDirectory() as work:
-    steamapps = os.path.join(work, "home/.local/share/Steam/steamapps")
-    game = os.path.join(steamapps, "common/The Sims Legacy Collection")
-    saves = os.path.join(steamapps, "compatdata/3314060/pfx/drive_c/users/steamuser/"
-                         "Saved Games/Electronic Arts/The Sims 25/UserData")
-    os.makedirs(steamapps)
-    with open(os.path.join(steamapps, "appmanifest_3314060.acf"), "w") as f:
-        f.write('"AppState"\n{\n\t"appid"\t\t"3314060"\n'
-                '\t"installdir"\t\t"The Sims Legacy Collection"\n}\n')
+    def check(what, ok):
+        if not ok:
+            failures.append(what)
+
+    game, saves = sims.legacy_collection(os.path.join(work, "home"))
 
     def write(path, data, under=game):
         path = os.path.join(under, path)

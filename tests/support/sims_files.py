@@ -257,3 +257,18 @@ def game_layout(write):
     for path, data in files.items():
         write(path, data)
     return sorted(files)
+
+
+def legacy_collection(home):
+    """A Legacy Collection in the Steam library of `home`, as Steam lays it out (its manifest,
+    its folder, its Proton prefix's saves); returns the game's folder and the saves' folder."""
+    import os
+    steamapps = os.path.join(home, ".local/share/Steam/steamapps")
+    game = os.path.join(steamapps, "common/The Sims Legacy Collection")
+    saves = os.path.join(steamapps, "compatdata/3314060/pfx/drive_c/users/steamuser/"
+                         "Saved Games/Electronic Arts/The Sims 25/UserData")
+    os.makedirs(game)
+    with open(os.path.join(steamapps, "appmanifest_3314060.acf"), "w") as f:
+        f.write('"AppState"\n{\n\t"appid"\t\t"3314060"\n'
+                '\t"installdir"\t\t"The Sims Legacy Collection"\n}\n')
+    return game, saves
