@@ -429,12 +429,17 @@ class LotScanner final : public FolderVisitor {
         return ext == "flr" ? ownFloors_ : ext == "wll" ? ownWalls_ : ownRoofs_;
     }
 
+    // The host path of a file of the game's own that was queued as task `task`.
+    std::string ownPath(std::uint32_t task) const { return taskPaths_[task]; }
+
     void queue(const std::string& folder, const FolderListing::File& file, const std::string& ext,
                std::int64_t target, std::shared_ptr<const std::string>& shared) {
         if (!shared) shared = std::make_shared<const std::string>(folder);
         const auto task = static_cast<std::uint32_t>(tasks_.size());
         tasks_.push_back(target);
         taskRows_.push_back(row_);
+        taskPaths_.push_back(target == kOwn ? folder + source_.separator() + file.name
+                                            : std::string());
         inspector_.add({shared, file.name, source_.separator(),
                         ext == "far" ? FileKind::kArchive : FileKind::kObject, task,
                         static_cast<std::uint64_t>(file.size)});
@@ -457,6 +462,10 @@ class LotScanner final : public FolderVisitor {
                 // The game reads its own files whole; where they do not read here, this
                 // reader does not know them, and what they hold is unknown.
                 report_.providersRead = false;
+                ++report_.filesUnreadable;
+                if (hooks_.message) {
+                    hooks_.message(placeText(ownPath(b.file), b.entry) + ": " + b.fault.detail);
+                }
                 continue;
             }
             // A broken content file is said by the check; here it only stays out of "unused".
@@ -575,8 +584,9 @@ class LotScanner final : public FolderVisitor {
     LotsReport report_;
     int row_ = 0;  // the content folder walked, or -1 for the game's own
     bool readsSubfolders_ = true;
-    std::vector<std::int64_t> tasks_;  // each file queued: its content index, or kOwn
-    std::vector<int> taskRows_;        // and the content folder it lies in, or -1
+    std::vector<std::int64_t> tasks_;     // each file queued: its content index, or kOwn
+    std::vector<int> taskRows_;           // and the content folder it lies in, or -1
+    std::vector<std::string> taskPaths_;  // and, for the game's own, its path
     std::vector<std::string> contentFolders_;
     std::size_t ownObjectFiles_ = 0;
     std::vector<std::pair<std::uint32_t, std::int64_t>> guids_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "content/lots_report.h"
 
+#include <tuple>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -35,13 +37,17 @@ std::string count(std::int64_t n, const NumberSeparators& separators) {
 
 // The last line: how many lots and content files, and what could not be read.
 std::string totalsText(const LotsReport& report, const NumberSeparators& separators) {
+    const auto counted = [&separators](std::int64_t n, std::string_view one,
+                                       std::string_view more) {
+        return count(n, separators) + " " + std::string(n == 1 ? one : more);
+    };
     std::string totals =
-        count(static_cast<std::int64_t>(report.lots.size()), separators) + " lots, " +
-        count(static_cast<std::int64_t>(report.content.size()), separators) + " content files";
-    for (const auto& [n, what] :
-         {std::pair{report.lotsUnreadable, " lots"}, std::pair{report.filesUnreadable, " files"},
-          std::pair{report.foldersUnreadable, " folders"}}) {
-        if (n) totals += ", " + count(n, separators) + what + " could not be read";
+        counted(static_cast<std::int64_t>(report.lots.size()), "lot", "lots") + ", " +
+        counted(static_cast<std::int64_t>(report.content.size()), "content file", "content files");
+    for (const auto& [n, one, more] : {std::tuple{report.lotsUnreadable, "lot", "lots"},
+                                       std::tuple{report.filesUnreadable, "file", "files"},
+                                       std::tuple{report.foldersUnreadable, "folder", "folders"}}) {
+        if (n) totals += ", " + counted(n, one, more) + " could not be read";
     }
     return totals;
 }
