@@ -19,6 +19,7 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 "$@" >"$log" 2>&1 &
+program=$!
 id=
 for _ in $(seq 400); do # a first start in a new Wine prefix sets up fonts: slow
     id=$(xdotool search --onlyvisible --name '^The Sims Brambleton$' 2>/dev/null | head -n 1) && [ -n "$id" ] && break
@@ -56,6 +57,10 @@ for y in 40 75 110 145 180; do
 done
 echo
 xdotool windowclose "$id" 2>/dev/null || true
-sleep 1
+# What the program prints on its way out is read once it has ended.
+for _ in $(seq 100); do
+    kill -0 "$program" 2>/dev/null || break
+    sleep 0.1
+done
 sed 's/^/program: /' "$log" | tail -20
 rm -f "$log"
