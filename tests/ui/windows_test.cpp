@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -535,7 +536,8 @@ class WindowsTest : public QObject {
         QVERIFY(Module2::OpenWebPage("https://example.org/a?b=c&d", [&ended] { ended = true; }) >
                 32);
         QVERIFY(QTest::qWaitFor([&ended] { return ended; }, 30000));
-        QTest::qWait(1);  // the process object's deferred deletion
+        // The process object's deferred deletion, run now rather than waited for.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QFile file(QString::fromStdString(record));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("https://example.org/a?b=c&d\n/\n"));
