@@ -76,13 +76,6 @@ class Resources {
     std::unordered_map<std::uint64_t, const ChunkPlace*> byKey_;
 };
 
-const ChunkPlace* resource(const IffSummary& summary, std::string_view type, std::uint16_t id) {
-    for (const auto& place : summary.resources) {
-        if (place.type == type && place.id == id) return &place;
-    }
-    return nullptr;
-}
-
 // Text as a catalogue shows it: its lines ended by LF alone, and without the line ends and
 // spaces its makers' tools leave at its end.
 std::string trimmedEnd(std::string text) {
@@ -395,7 +388,7 @@ class Cataloguer final : public FolderVisitor {
             failed(placeText(path, entry) + ": " + summary.fault->detail);
             return;
         }
-        const ChunkPlace* strings = resource(summary, "STR#", 0);
+        const ChunkPlace* strings = Resources(summary).find("STR#", 0);
         if (!strings) {
             const auto first = std::find_if(summary.resources.begin(), summary.resources.end(),
                                             [](const ChunkPlace& p) { return p.type == "STR#"; });
@@ -580,7 +573,7 @@ std::optional<std::string> objectPictureIn(const std::string& path, const std::s
             const auto summary = readIff(windowed, "file", true);
             for (const auto& d : summary.definitions) {
                 if (!d.master() || (guid && d.guid != *guid)) continue;
-                if (const auto* place = resource(summary, "BMP_", d.catalogStrings)) {
+                if (const auto* place = Resources(summary).find("BMP_", d.catalogStrings)) {
                     out = readPictureBytes(windowed, *place);
                 }
                 return;

@@ -613,18 +613,26 @@ class Checker final : private FolderVisitor {
         return file.size;
     }
 
-    // A content file the duplicate finder compares and, by its kind, the readers read.
-    void addContent(const Area& area, const Where& where, const FolderListing::File& file,
-                    const std::string& ext) {
-        if (!folderShared_ || *folderShared_ != where.folder) {
-            folderShared_ = std::make_shared<const std::string>(where.folder);
-            folders_.push_back(where.folder);
+    // Numbers a file of the area being walked, in `folder`, as the duplicate finder (with
+    // `size`; 0 leaves it out) and the readers know it.
+    std::uint32_t recordFile(const std::string& folder, const FolderListing::File& file,
+                             std::int64_t size) {
+        if (!folderShared_ || *folderShared_ != folder) {
+            folderShared_ = std::make_shared<const std::string>(folder);
+            folders_.push_back(folder);
         }
         const auto index = static_cast<std::uint32_t>(content_.size());
-        content_.push_back({static_cast<std::uint32_t>(folders_.size() - 1), file.name, file.size,
+        content_.push_back({static_cast<std::uint32_t>(folders_.size() - 1), file.name, size,
                             purposeOf(areaIndex_), knownByName(areaIndex_)});
         contentArea_.push_back(areaIndex_);
         contentIsLink_.push_back(file.link);
+        return index;
+    }
+
+    // A content file the duplicate finder compares and, by its kind, the readers read.
+    void addContent(const Area& area, const Where& where, const FolderListing::File& file,
+                    const std::string& ext) {
+        const auto index = recordFile(where.folder, file, file.size);
         if (file.device != 0 || file.inode != 0) {
             identities_.push_back({file.device, file.inode, purposeOf(areaIndex_), index});
         }
@@ -646,15 +654,7 @@ class Checker final : private FolderVisitor {
     std::optional<std::uint32_t> readAside(const std::string& folder,
                                            const FolderListing::File& file, FileKind kind) {
         if (!lookInside_ || file.size == 0) return std::nullopt;
-        if (!folderShared_ || *folderShared_ != folder) {
-            folderShared_ = std::make_shared<const std::string>(folder);
-            folders_.push_back(folder);
-        }
-        const auto index = static_cast<std::uint32_t>(content_.size());
-        content_.push_back({static_cast<std::uint32_t>(folders_.size() - 1), file.name, 0,
-                            purposeOf(areaIndex_), knownByName(areaIndex_)});
-        contentArea_.push_back(areaIndex_);
-        contentIsLink_.push_back(file.link);
+        const auto index = recordFile(folder, file, 0);  // size 0: never compared
         inspector_.add({folderShared_, file.name, source_.separator(), kind, index,
                         static_cast<std::uint64_t>(file.size)});
         return index;
