@@ -88,6 +88,14 @@ std::string trimmedEnd(std::string text) {
     return text;
 }
 
+// Reads an IFF file with its definitions; a fault found in an archive's entry (`inEntry`)
+// says so.
+IffSummary readDefinitions(ByteSource& bytes, bool inEntry) {
+    IffSummary summary = readIff(bytes, true);
+    if (summary.fault) summary.fault->inEntry = inEntry;
+    return summary;
+}
+
 // Strings `first`, `first + 1`, ... of a string table in the language asked for, as UTF-8.
 std::vector<std::optional<std::string>> stringsOf(ByteSource& bytes, const ChunkPlace* place,
                                                   std::uint8_t language, std::size_t count) {
@@ -224,7 +232,7 @@ bool forEachObjectItem(ByteSource& bytes, const std::string& path, const std::st
                        std::uint8_t language, std::optional<FormatFault>* fault,
                        const std::function<bool(CatalogueItem&&)>& found) {
     WindowedBytes windowed(bytes);
-    const IffSummary summary = readIff(windowed, entry.empty() ? "file" : "archive entry", true);
+    const IffSummary summary = readDefinitions(windowed, !entry.empty());
     if (summary.fault) {
         if (fault) *fault = summary.fault;
         return true;
@@ -324,7 +332,7 @@ class Cataloguer final : public FolderVisitor {
             if (ext == "iff") {
                 std::optional<FormatFault> fault;
                 forEachObjectItem(*bytes, path, {}, options_.language, &fault, adder());
-                if (fault) failed(path + ": " + fault->detail);
+                if (fault) failed(path + ": " + faultText(*fault));
             } else if (ext == "far") {
                 readArchive(*bytes, path);
             } else {
@@ -372,9 +380,9 @@ class Cataloguer final : public FolderVisitor {
             std::optional<FormatFault> broken;
             if (!forEachObjectItem(part, path, entry.name, options_.language, &broken, adder()))
                 throw Stopped{};
-            if (broken) failed(placeText(path, entry.name) + ": " + broken->detail);
+            if (broken) failed(placeText(path, entry.name) + ": " + faultText(*broken));
         });
-        if (fault) failed(path + ": " + fault->detail);
+        if (fault) failed(path + ": " + faultText(*fault));
     }
 
     // A floor or a wall, a file or an archive's `entry`: its name, price and description in
@@ -382,10 +390,9 @@ class Cataloguer final : public FolderVisitor {
     void addTiles(ByteSource& bytes, const std::string& path, const std::string& entry,
                   std::int64_t size, ItemKind kind) {
         WindowedBytes windowed(bytes);
-        const IffSummary summary =
-            readIff(windowed, entry.empty() ? "file" : "archive entry", true);
+        const IffSummary summary = readDefinitions(windowed, !entry.empty());
         if (summary.fault) {
-            failed(placeText(path, entry) + ": " + summary.fault->detail);
+            failed(placeText(path, entry) + ": " + faultText(*summary.fault));
             return;
         }
         const ChunkPlace* strings = Resources(summary).find("STR#", 0);
@@ -485,7 +492,7 @@ void nameObjects(ByteSource& bytes, const std::vector<ObjectAsked>& asked,
                  const std::vector<std::size_t>& wanted, std::uint8_t language,
                  std::vector<ObjectNames>& out) {
     WindowedBytes windowed(bytes);
-    const IffSummary summary = readIff(windowed, "file", true);
+    const IffSummary summary = readIff(windowed, true);
     const Resources resources(summary);
     for (const auto i : wanted) {
         const auto& guid = asked[i].guid;
@@ -570,7 +577,7 @@ std::optional<std::string> objectPictureIn(const std::string& path, const std::s
     try {
         readObjectFile(path, entry, [&](ByteSource& bytes) {
             WindowedBytes windowed(bytes);
-            const auto summary = readIff(windowed, "file", true);
+            const auto summary = readIff(windowed, true);
             for (const auto& d : summary.definitions) {
                 if (!d.master() || (guid && d.guid != *guid)) continue;
                 if (const auto* place = Resources(summary).find("BMP_", d.catalogStrings)) {

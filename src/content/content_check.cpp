@@ -356,7 +356,7 @@ class Checker final : private FolderVisitor {
 
     void reportBad(Findings::Bad bad) {
         auto p = makeProblem(kBadFile, contentPath(bad.file), contentArea_[bad.file]);
-        p.fault = std::move(bad.fault.detail);
+        p.fault = std::move(bad.fault);
         p.entry = std::move(bad.entry);
         if (bad.moreCount > 0) {
             for (auto& name : bad.moreEntries) p.more.push_back({p.path, std::move(name)});

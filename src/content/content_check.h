@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "content/folder_walk.h"
+#include "content/formats/byte_source.h"
 #include "content/formats/entry_name.h"
 #include "counting/folder_source.h"
 
@@ -183,7 +184,7 @@ struct Problem {
     // For a missing mesh: the name the mesh list gives; for a mesh list named otherwise
     // inside: the name inside it.
     std::string mesh;
-    std::string fault;                  // for a bad file: what its reader found, one sentence
+    FormatFault fault;                  // for a bad file: what its reader found
     std::optional<std::uint32_t> guid;  // for a conflict of object IDs: the ID
     // The game's folder (its row in kGameFolders) the problem was found in.
     std::uint8_t folder = 0;

@@ -71,7 +71,11 @@ void inspectArchive(ByteSource& archive, std::uint32_t file, Findings& out,
         objects += object ? 1 : 0;
         PartBytes part(archive, entry.offset, entry.size);
         WindowedBytes bytes(part);
-        auto summary = readIff(bytes, "archive entry \"" + entryText(entry.name) + "\"");
+        auto summary = readIff(bytes);
+        if (summary.fault) {
+            summary.fault->inEntry = true;
+            summary.fault->entry = entry.name;
+        }
         if (summary.fault && !broken) {
             broken = Findings::Bad{file, entry.name, std::move(*summary.fault)};
         } else if (summary.fault) {

@@ -222,7 +222,7 @@ class SavesReader {
                         if (auto text = firstString(bytes, place, language_))
                             out.emplace(house, std::move(*text));
                     }
-                    if (chunks.fault) why = chunks.fault->detail;
+                    if (chunks.fault) why = faultText(*chunks.fault);
                     return !chunks.fault;
                 },
                 [this](const std::string& why) { said(why); });
@@ -241,7 +241,7 @@ class SavesReader {
             [&](ByteSource& bytes, std::string& why) {
                 const auto chunks = listSavedChunks(bytes, {"FAMI", "FAMs"});
                 familiesIn(bytes, chunks.chunks, out);
-                if (chunks.fault) why = chunks.fault->detail;
+                if (chunks.fault) why = faultText(*chunks.fault);
                 return !chunks.fault;
             },
             [this](const std::string& why) { said(why); });
@@ -464,7 +464,7 @@ class LotScanner final : public FolderVisitor {
                 report_.providersRead = false;
                 ++report_.filesUnreadable;
                 if (hooks_.message) {
-                    hooks_.message(placeText(ownPath(b.file), b.entry) + ": " + b.fault.detail);
+                    hooks_.message(placeText(ownPath(b.file), b.entry) + ": " + faultText(b.fault));
                 }
                 continue;
             }
@@ -473,7 +473,7 @@ class LotScanner final : public FolderVisitor {
             if (hooks_.message) {
                 hooks_.message(
                     placeText(report_.path(static_cast<std::uint32_t>(target)), b.entry) + ": " +
-                    b.fault.detail);
+                    faultText(b.fault));
             }
         }
         guids_.reserve(findings.guids.size());
@@ -664,7 +664,7 @@ bool readLotChunk(const ChunkPlace& place, const std::string& data, LotUses& out
 bool readLot(ByteSource& bytes, LotUses& out, std::string& why) {
     const auto chunks = listSavedChunks(bytes, {"objt", "FLRm", "WALm", "HOUS"});
     if (chunks.fault) {
-        why = chunks.fault->detail;
+        why = faultText(*chunks.fault);
         return false;
     }
     out.defined = chunks.guids;

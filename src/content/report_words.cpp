@@ -2,6 +2,7 @@
 #include "content/report_words.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 #include "content/file_names.h"
@@ -130,7 +131,150 @@ std::string misplaced(const Problem& p) {
            ".";
 }
 
+// The words of every fault a reader reports, in one table: translation touches only this.
+// In a template, {It} is what was read ("This file", "This archive entry "x""), {Its} the
+// same owning something, {size}, {at}, {number} and {item} the fault's numbers, {name} its
+// name, {early} the sentence on downloads that stopped early, and {n|one|many} the word for
+// the fault's `number`, singular or plural.
+struct FaultWords {
+    FormatFault::Code code;
+    int variant;  // which wording of the code (faultVariant)
+    std::string_view words;
+};
+
+using Code = FormatFault::Code;
+
+// clang-format off
+constexpr auto kFaultWords = std::to_array<FaultWords>({
+    {Code::kEmpty, 0, "{It} is empty (0 bytes)."},
+    {Code::kHeaderCut, 0, "{It} is cut short: it ends at byte {size}, inside its header.{early}"},
+    {Code::kHeaderCut, 1, "{It} is cut short: it ends at byte {size}, inside its {number}-byte header.{early}"},
+    {Code::kNoSignature, 0, "{It} is not an IFF file: it does not begin with the IFF signature. It is damaged or not for this game."},
+    {Code::kNoSignature, 1, "{It} is not a FAR archive: it does not begin with the FAR signature. It is damaged or not for this game."},
+    {Code::kNoSignature, 2, "{It} is not in the game's format. It is damaged or not for this game."},
+    {Code::kOtherBytes, FormatFault::kWebPage, "{It} is a web page (HTML) saved under this name, not game content: most likely a failed download."},
+    {Code::kOtherBytes, FormatFault::kZip, "{It} is a ZIP archive{foreign}"},
+    {Code::kOtherBytes, FormatFault::kEmptyZip, "{It} is an empty ZIP archive{foreign}"},
+    {Code::kOtherBytes, FormatFault::kRar, "{It} is a RAR archive{foreign}"},
+    {Code::kOtherBytes, FormatFault::k7z, "{It} is a 7z archive{foreign}"},
+    {Code::kOtherBytes, FormatFault::kPdf, "{It} is a PDF document{foreign}"},
+    {Code::kOtherBytes, FormatFault::kPng, "{It} is a PNG picture{foreign}"},
+    {Code::kOtherBytes, FormatFault::kJpeg, "{It} is a JPEG picture{foreign}"},
+    {Code::kOtherBytes, FormatFault::kGif, "{It} is a GIF picture{foreign}"},
+    {Code::kOtherBytes, FormatFault::kProgram, "{It} is a Windows program{foreign}"},
+    {Code::kOtherBytes, FormatFault::kRtf, "{It} is a text document (RTF){foreign}"},
+    {Code::kIsFar, 0, "{It} is a FAR archive, not an IFF file: rename it to end in .far."},
+    {Code::kIsIff, 0, "{It} is an IFF file, not a FAR archive: rename it to end in .iff."},
+    {Code::kFarVersion, 0, "{It} is FAR version {number}, which this game does not read (it reads version 1)."},
+    {Code::kTableAt, 0, "{Its} header puts its table of contents at byte {at}, inside the header itself."},
+    {Code::kTableAt, 1, "{Its} header puts its table of contents at byte {at}, past its end at byte {size}: the archive is most likely cut short."},
+    {Code::kTableCount, 0, "{Its} table of contents lists {number} {n|file|files}, more than fit before its end at byte {size}: the archive is most likely cut short."},
+    {Code::kEntryCut, 0, "{It} is cut short: it ends at byte {size}, inside the entry for file {item} of its table of contents.{early}"},
+    {Code::kEntryNameLength, 0, "{It} is damaged: the name of file {item} of its table of contents is said to be {number} {n|byte|bytes} long."},
+    {Code::kEntryNoName, 0, "{It} is damaged: file {item} of its table of contents has no name, so the game cannot find it."},
+    {Code::kEntryNameCut, 0, "{It} is cut short: it ends at byte {size}, inside the name of file {item} of its table of contents.{early}"},
+    {Code::kEntryCompressed, 0, "{It} stores \"{name}\" compressed, which the game cannot read."},
+    {Code::kEntryPastEnd, 0, "{Its} table of contents puts \"{name}\" at bytes {at} to {number}, past its end at byte {size}: the archive is most likely cut short."},
+    {Code::kChunkHeaderCut, 0, "{It} is cut short: it ends at byte {size}, inside the header of its chunk {item}.{early}"},
+    {Code::kChunkSmall, 0, "{It} is damaged: its chunk {item} ({name}) at byte {at} gives a size of {number} {n|byte|bytes}, less than its own header."},
+    {Code::kChunkLarge, 0, "{It} is damaged: its chunk {item} ({name}) at byte {at} gives a size of {number} {n|byte|bytes}, more than any chunk can hold."},
+    {Code::kChunkPastEnd, 0, "{It} is cut short: its chunk {item} ({name}) runs to byte {number}, past its end at byte {size}.{early}"},
+    {Code::kDefinitionShort, 0, "{It} is damaged: its object definition (chunk {item}) is {number} {n|byte|bytes}, too short to hold the object's ID."},
+    {Code::kMapAt, 0, "{It} is damaged: its header puts the resource map at byte {at}, inside the header itself."},
+    {Code::kMapAt, 1, "{It} is damaged: its header puts the resource map at byte {at}, past its end at byte {size}."},
+    {Code::kMapAt, 2, "{It} is damaged: its header puts the resource map at byte {at}, too close to its end at byte {size} for the map's 76-byte header."},
+    {Code::kTableLarge, 0, "Its string table {name} {item} is larger than any the game writes."},
+    {Code::kTablePastEnd, 0, "Its string table {name} {item} lies past the end of the file."},
+    {Code::kTableNoString, 0, "Its string table {name} {item} ends before its first string."},
+    {Code::kTableUnknown, 0, "Its string table {name} {item} is in no format the notes know."},
+    {Code::kTableStringCut, 0, "Its string table {name} {item} ends inside a string."},
+});
+// clang-format on
+
+constexpr std::string_view kEarly = " Most likely the download stopped early.";
+constexpr std::string_view kForeign = " under a game file's name, which the game cannot read.";
+
+// Which wording of its code a fault takes.
+int faultVariant(const FormatFault& f) {
+    switch (f.code) {
+        case Code::kHeaderCut:
+            return f.number > 0 ? 1 : 0;
+        case Code::kNoSignature:
+            return f.format == FormatFault::Format::kIff   ? 0
+                   : f.format == FormatFault::Format::kFar ? 1
+                                                           : 2;
+        case Code::kOtherBytes:
+            return static_cast<int>(f.number);
+        case Code::kTableAt:
+            return f.at < 16 ? 0 : 1;
+        case Code::kMapAt:
+            return f.at < 64 ? 0 : f.at >= f.size ? 1 : 2;
+        default:
+            return 0;
+    }
+}
+
+std::string_view faultWords(const FormatFault& f) {
+    const int variant = faultVariant(f);
+    for (const auto& entry : kFaultWords) {
+        if (entry.code == f.code && entry.variant == variant) return entry.words;
+    }
+    return "{It} is damaged.";
+}
+
+// A chunk's type as a player can read it: any byte that is not printable ASCII as '?'.
+std::string typeText(std::string_view type) {
+    std::string out;
+    for (const char c : type) out += (c >= 0x20 && c < 0x7f) ? c : '?';
+    return out;
+}
+
 }  // namespace
+
+std::string faultText(const FormatFault& f) {
+    const std::string it =
+        !f.inEntry        ? (f.format == FormatFault::Format::kFar ? "This archive" : "This file")
+        : f.entry.empty() ? "This archive entry"
+                          : "This archive entry \"" + entryText(f.entry) + "\"";
+    const bool chunk =
+        f.code == Code::kChunkSmall || f.code == Code::kChunkLarge || f.code == Code::kChunkPastEnd;
+    const bool entry = f.code == Code::kEntryCompressed || f.code == Code::kEntryPastEnd;
+    const std::string name = chunk ? typeText(f.name) : entry ? entryText(f.name) : f.name;
+    // What each key of the words stands for.
+    const auto value = [&](std::string_view key) -> std::string {
+        if (key.starts_with("n|")) {
+            const auto bar = key.find('|', 2);
+            return std::string(f.number == 1 ? key.substr(2, bar - 2) : key.substr(bar + 1));
+        }
+        const std::pair<std::string_view, std::string> values[] = {
+            {"It", it},
+            {"Its", it + "'s"},
+            {"size", std::to_string(f.size)},
+            {"at", std::to_string(f.at)},
+            {"number", std::to_string(f.number)},
+            {"item", std::to_string(f.item)},
+            {"name", name},
+            {"early", std::string(kEarly)},
+            {"foreign", std::string(kForeign)},
+        };
+        for (const auto& [k, v] : values) {
+            if (k == key) return v;
+        }
+        return {};
+    };
+    const std::string_view words = faultWords(f);
+    std::string out;
+    for (std::size_t i = 0; i < words.size();) {
+        const auto close = words.find('}', i);
+        if (words[i] != '{' || close == std::string_view::npos) {
+            out += words[i++];
+            continue;
+        }
+        out += value(words.substr(i + 1, close - i - 1));
+        i = close + 1;
+    }
+    return out;
+}
 
 std::string sentenceOf(const Problem& p, std::string_view install) {
     switch (p.kind) {
@@ -160,8 +304,9 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
             return "This file is empty (0 bytes), most likely a broken download: download it "
                    "again.";
         case ProblemKind::BadFile: {
+            const std::string fault = faultText(p.fault);
             std::string out =
-                p.name.empty() ? p.fault : "This is \u201c" + p.name + "\u201d. " + p.fault;
+                p.name.empty() ? fault : "This is \u201c" + p.name + "\u201d. " + fault;
             if (p.moreCount <= 0) return out;
             return out + " So " + (p.moreCount == 1 ? "is " : "are ") +
                    std::to_string(p.moreCount) + " more of its entries.";

@@ -19,6 +19,9 @@ namespace brambleton::content {
 // archives with entryText.
 std::string sentenceOf(const Problem& problem, std::string_view install);
 
+// The sentence a player reads about a fault a reader found in a file.
+std::string faultText(const FormatFault& fault);
+
 // Where a problem lies, as reports show it: the path, and for an entry inside an archive,
 // " » " and the entry's name shown with entryText.
 std::string placeText(const std::string& path, const std::string& entry);

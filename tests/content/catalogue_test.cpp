@@ -11,6 +11,7 @@
 #include "content/formats/picture.h"
 #include "content/formats/string_table.h"
 #include "content/formats/text_codes.h"
+#include "content/report_words.h"
 #include "row_name.h"
 #include "sims_files.h"
 
@@ -71,7 +72,7 @@ class StringTables : public ::testing::TestWithParam<TableCase> {};
 TEST_P(StringTables, ReadAsTheNotesDescribe) {
     const auto& c = GetParam();
     const auto read = table(c.data);
-    EXPECT_EQ(!read.fault, c.whole) << (read.fault ? read.fault->detail : "");
+    EXPECT_EQ(!read.fault, c.whole) << (read.fault ? faultText(*read.fault) : "");
     std::vector<std::pair<int, std::vector<std::string>>> got;
     for (const auto& set : read.sets) {
         if (!set.strings.empty()) got.emplace_back(set.language, set.strings);

@@ -620,7 +620,8 @@ TEST(Reports, ShowNamesAsTextAndEntriesApart) {
     p.kind = kBadFile;
     p.path = "/g/Downloads/evil\u202egpj.far";
     p.entry = "<b>\xc2\x85x</b>.iff";
-    p.fault = "This archive entry is cut short.";
+    p.fault.code = FormatFault::Code::kEntryCut;
+    p.fault.inEntry = true;
     report.problems.push_back(p);
     const std::string page = toHtml(report, {",", "."});
     EXPECT_EQ(page.find("\u202e"), std::string::npos);

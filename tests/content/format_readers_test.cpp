@@ -5,11 +5,14 @@
 
 #include <filesystem>
 
+#include "content/catalogue.h"
 #include "content/content_check.h"
 #include "content/formats/cmx_reader.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
+#include "content/formats/lot_reader.h"
 #include "content/inspection.h"
+#include "content/report_words.h"
 #include "hostile_files.h"
 #include "row_name.h"
 #include "sims_files.h"
@@ -41,7 +44,7 @@ TEST(IffReader, ReadsEveryObjectIdAndSkipsChunkData) {
     MemoryBytes source(file);
     WindowedBytes windowed(source);
     const auto summary = readIff(windowed);
-    ASSERT_FALSE(summary.fault) << summary.fault->detail;
+    ASSERT_FALSE(summary.fault) << faultText(*summary.fault);
     EXPECT_EQ(summary.guids, (std::vector<std::uint32_t>{0x1A2B3C4D, 0x0000BEEF}));
     EXPECT_EQ(summary.chunks, 6u);
     EXPECT_LT(source.bytesRead(), 4u * WindowedBytes::kWindow);
@@ -53,12 +56,51 @@ TEST(IffReader, ReadsEveryObjectIdAndSkipsChunkData) {
     std::string older("IFF FILE 2.0:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996\0", 64);
     older += iffChunk("OBJD", 128, objdData(0x2020));
     const auto old = iff(older);
-    EXPECT_FALSE(old.fault) << old.fault->detail;
+    EXPECT_FALSE(old.fault) << faultText(*old.fault);
     EXPECT_EQ(old.guids, std::vector<std::uint32_t>{0x2020});
     EXPECT_EQ(old.chunks, 1u);
 }
 
 // The archive's floors, walls, pictures and meshes are kept by name; its entries are counted.
+// The catalogue, the check and the lots walk an IFF file with one reader: on the same bytes
+// they find the same object IDs, and all of them or none find a fault, the same one.
+TEST(IffReader, CatalogueCheckAndLotsAgree) {
+    std::string older("IFF FILE 2.0:TYPE FOLLOWED BY SIZE\0 JAMIE DOORNBOS & MAXIS 1996\0", 64);
+    older += iffChunk("OBJD", 128, objdData(0x2020));
+    const std::string whole = objectFile({0x11, 0x22}, 300);
+    const struct {
+        const char* why;
+        std::string bytes;
+    } files[] = {
+        {"IFF 2.0", older},
+        {"IFF 2.5 with a map", whole},
+        {"cut inside a chunk", whole.substr(0, 200)},
+        {"a zip", "PK\x03\x04rest"s},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.why);
+        MemoryBytes source(f.bytes);
+        Findings checked;
+        inspectBytes(source, FileKind::kObject, 0, checked);
+        std::optional<FormatFault> catalogued;
+        std::size_t items = 0;
+        forEachObjectItem(source, "x.iff", {}, 1, &catalogued, [&](CatalogueItem&&) {
+            ++items;
+            return true;
+        });
+        const auto saved = listSavedChunks(source, {"OBJD"});
+        ASSERT_EQ(checked.bad.empty(), !catalogued.has_value());
+        ASSERT_EQ(!saved.fault, !catalogued.has_value());
+        if (catalogued) {
+            EXPECT_EQ(faultText(checked.bad[0].fault), faultText(*catalogued));
+            EXPECT_EQ(faultText(*saved.fault), faultText(*catalogued));
+        } else {
+            EXPECT_EQ(checked.guids.size(), saved.guids.size());
+            EXPECT_GT(items, 0u);
+        }
+    }
+}
+
 TEST(FarReader, KeepsWhatItHoldsBesideObjects) {
     const auto found = archive(farFile({{"chair.iff", object(0x11)},
                                         {"Floors/oak.FLR", iffFile({}, false)},
@@ -84,7 +126,7 @@ TEST(IffReader, FindsTheFileCutAtEveryByte) {
         ASSERT_TRUE(summary.fault) << "cut at " << cut;
         EXPECT_TRUE(summary.fault->kind == Kind::kTruncated ||
                     summary.fault->kind == Kind::kPastEnd)
-            << "cut at " << cut << ": " << summary.fault->detail;
+            << "cut at " << cut << ": " << faultText(*summary.fault);
     }
 }
 
@@ -93,9 +135,9 @@ class IffFaults : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(IffFaults, AreNamed) {
     const auto summary = iff(GetParam().bytes);
     ASSERT_TRUE(summary.fault) << GetParam().why;
-    EXPECT_EQ(summary.fault->kind, GetParam().kind) << summary.fault->detail;
-    EXPECT_NE(summary.fault->detail.find(GetParam().says), std::string::npos)
-        << summary.fault->detail;
+    EXPECT_EQ(summary.fault->kind, GetParam().kind) << faultText(*summary.fault);
+    EXPECT_NE(faultText(*summary.fault).find(GetParam().says), std::string::npos)
+        << faultText(*summary.fault);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, IffFaults, ::testing::ValuesIn(kIffFaults), ByWhy());
@@ -123,7 +165,8 @@ TEST(FarReader, FindsTheArchiveCutAtEveryByte) {
         MemoryBytes source(std::string_view(file).substr(0, cut));
         const auto fault = readFar(source, [](const FarEntry&) {});
         ASSERT_TRUE(fault) << "cut at " << cut;
-        EXPECT_NE(fault->kind, Kind::kNotThisFormat) << "cut at " << cut << ": " << fault->detail;
+        EXPECT_NE(fault->kind, Kind::kNotThisFormat)
+            << "cut at " << cut << ": " << faultText(*fault);
     }
 }
 
@@ -133,9 +176,9 @@ TEST_P(FarFaults, AreNamed) {
     const auto found = archive(GetParam().bytes);
     ASSERT_EQ(found.bad.size(), 1u) << GetParam().why;
     EXPECT_TRUE(found.bad[0].entry.empty());
-    EXPECT_EQ(found.bad[0].fault.kind, GetParam().kind) << found.bad[0].fault.detail;
-    EXPECT_NE(found.bad[0].fault.detail.find(GetParam().says), std::string::npos)
-        << found.bad[0].fault.detail;
+    EXPECT_EQ(found.bad[0].fault.kind, GetParam().kind) << faultText(found.bad[0].fault);
+    EXPECT_NE(faultText(found.bad[0].fault).find(GetParam().says), std::string::npos)
+        << faultText(found.bad[0].fault);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, FarFaults, ::testing::ValuesIn(kFarFaults), ByWhy());
@@ -154,7 +197,7 @@ TEST(FarReader, ShowsEntryNamesThatClimbEscaped) {
     const auto found = archive(farFile({{"../../GameData/Behavior.iff", "<html>"}}));
     ASSERT_EQ(found.bad.size(), 1u);
     EXPECT_EQ(found.bad[0].entry, "../../GameData/Behavior.iff");
-    const auto& detail = found.bad[0].fault.detail;
+    const auto& detail = faultText(found.bad[0].fault);
     EXPECT_EQ(detail.find("../"), std::string::npos) << detail;
     EXPECT_NE(detail.find("%2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff"), std::string::npos)
         << detail;

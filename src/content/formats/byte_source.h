@@ -17,7 +17,9 @@ class ReadError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Why a file's bytes are not the format its name says.
+// Why a file's bytes are not the format its name says, as facts: a code and the numbers and
+// names it needs. The words a player reads are made from it in one place (faultText in
+// content/report_words.h), so a reader never writes a sentence.
 struct FormatFault {
     enum Kind {
         kNotThisFormat,  // other bytes altogether: a web page, a ZIP archive, ...
@@ -25,10 +27,65 @@ struct FormatFault {
         kPastEnd,        // an offset or a length points past the file's end
         kDamaged,        // a field the game cannot take
     };
-    Kind kind;
-    std::string detail;  // one plain sentence for a player
-};
+    // The format the reader expected.
+    enum class Format : std::uint8_t { kIff, kFar, kStringTable };
+    // What was found. `size` is the file's size wherever a code speaks of its end.
+    enum class Code : std::uint8_t {
+        kEmpty,            // 0 bytes
+        kHeaderCut,        // ends inside its header; `number`: the header's length, 0 unsaid
+        kNoSignature,      // does not begin with the format's signature
+        kOtherBytes,       // another kind of file altogether: `number` is a ForeignBytes
+        kIsFar,            // a FAR archive under another name
+        kIsIff,            // an IFF file under another name
+        kFarVersion,       // `number`: the version
+        kTableAt,          // the table of contents at `at`: inside the header or past the end
+        kTableCount,       // `number` files listed, more than fit
+        kEntryCut,         // ends inside the entry for file `item` of the table
+        kEntryNameLength,  // file `item`'s name said to be `number` bytes long
+        kEntryNoName,      // file `item` has no name
+        kEntryNameCut,     // ends inside file `item`'s name
+        kEntryCompressed,  // the entry `name` is stored compressed
+        kEntryPastEnd,     // the entry `name` at bytes `at` to `number`, past the end
+        kChunkHeaderCut,   // ends inside the header of chunk `item`
+        kChunkSmall,       // chunk `item` (`name`, at `at`) is `number` bytes, less than its header
+        kChunkLarge,       // ... more than any chunk can hold
+        kChunkPastEnd,     // chunk `item` (`name`) runs to byte `number`, past the end
+        kDefinitionShort,  // the object definition, chunk `item`, is `number` bytes
+        kMapAt,            // the resource map at `at`: inside the header, past or near the end
+        kTableLarge,       // the string table `name` `item` is larger than any the game writes
+        kTablePastEnd,     // ... lies past the end of the file
+        kTableNoString,    // ... ends before its first string
+        kTableUnknown,     // ... is in no format the notes know
+        kTableStringCut,   // ... ends inside a string
+    };
+    // What a file's first bytes are when they are none of the game's formats.
+    enum ForeignBytes : std::uint8_t {
+        kWebPage,
+        kZip,
+        kEmptyZip,
+        kRar,
+        k7z,
+        kPdf,
+        kPng,
+        kJpeg,
+        kGif,
+        kProgram,
+        kRtf,
+    };
 
+    Kind kind = kDamaged;
+    Code code = Code::kEmpty;
+    Format format = Format::kIff;
+    std::uint64_t size = 0;
+    std::uint64_t at = 0;
+    std::uint64_t number = 0;
+    std::uint32_t item = 0;  // a chunk's or a table entry's number, from 1; a table's ID
+    std::string name;        // a chunk's type, an entry's name as stored, a table's type
+    // Set when the bytes read were an entry of an archive (with its name, as stored, where
+    // the reader's caller gave it).
+    bool inEntry = false;
+    std::string entry;
+};
 // Which file a source reads: two names of one file (a link and its target, hard links) give
 // the same identity.
 struct FileIdentity {

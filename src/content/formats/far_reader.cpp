@@ -3,8 +3,7 @@
 
 #include <string_view>
 
-#include "content/formats/entry_name.h"
-#include "content/formats/iff_reader.h"
+#include "content/formats/iff_container.h"
 
 namespace brambleton::content {
 namespace {
@@ -18,53 +17,33 @@ constexpr std::size_t kEntryLeast = kEntryFixed + 1;
 // Longer names than this are a damaged table, not a file the game would look for.
 constexpr std::uint32_t kLongestName = 1024;
 
-std::uint32_t littleEndian32(const unsigned char* p) {
-    return (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) |
-           p[0];
+using Code = FormatFault::Code;
+
+FormatFault fault(FormatFault::Kind kind, Code code, std::uint64_t size) {
+    FormatFault out;
+    out.kind = kind;
+    out.code = code;
+    out.format = FormatFault::Format::kFar;
+    out.size = size;
+    return out;
 }
 
-std::string number(std::uint64_t n) {
-    return std::to_string(n);
+FormatFault entryFault(FormatFault::Kind kind, Code code, std::uint64_t size, std::uint32_t index) {
+    FormatFault out = fault(kind, code, size);
+    out.item = index + 1;
+    return out;
 }
 
-FormatFault fault(FormatFault::Kind kind, std::string detail) {
-    return {kind, std::move(detail)};
-}
-
-const char* const kCutShort = " Most likely the download stopped early.";
 const char* const kShrank =
     "it became shorter while it was being read: something changed it during the check";
-
-// Why bytes that do not begin with the FAR signature are not an archive.
-FormatFault signatureFault(std::string_view start, std::uint64_t size) {
-    if (kSignature.starts_with(start)) {
-        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                  number(size) + ", inside its header." +
-                                                  kCutShort);
-    }
-    if (start.starts_with("IFF FILE")) {
-        return fault(FormatFault::kNotThisFormat,
-                     "This archive is an IFF file, not a FAR archive: rename it to end in "
-                     ".iff.");
-    }
-    const std::string foreign = recogniseForeignBytes(start);
-    return fault(FormatFault::kNotThisFormat,
-                 foreign.empty() ? "This archive is not a FAR archive: it does not begin "
-                                   "with the FAR signature. It is damaged or not for this "
-                                   "game."
-                                 : "This archive is " + foreign + ".");
-}
 
 // Reads the table of contents' entry at `at` (entry `index`, from 0) into `file`, moving
 // `at` past it; the fault when the entry cannot be one.
 std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size, std::uint64_t& at,
                                      std::uint32_t index, FarEntry& file) {
-    const std::string which = "file " + number(index + 1) + " of its table of contents";
     unsigned char fixed[kEntryFixed];
     if (size - at < kEntryFixed) {
-        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                  number(size) + ", inside the entry for " + which +
-                                                  "." + kCutShort);
+        return entryFault(FormatFault::kTruncated, Code::kEntryCut, size, index);
     }
     if (manifest.read(at, fixed, sizeof fixed) < sizeof fixed) {
         throw ReadError(kShrank);
@@ -75,36 +54,32 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
     const std::uint32_t offset = littleEndian32(fixed + 8);
     const std::uint32_t nameLength = littleEndian32(fixed + 12);
     if (nameLength > kLongestName) {
-        return fault(FormatFault::kDamaged, "This archive is damaged: the name of " + which +
-                                                " is said to be " + number(nameLength) +
-                                                " bytes long.");
+        auto out = entryFault(FormatFault::kDamaged, Code::kEntryNameLength, size, index);
+        out.number = nameLength;
+        return out;
     }
     if (nameLength == 0) {
-        return fault(FormatFault::kDamaged, "This archive is damaged: " + which +
-                                                " has no name, so the game cannot "
-                                                "find it.");
+        return entryFault(FormatFault::kDamaged, Code::kEntryNoName, size, index);
     }
     if (nameLength > size - at) {
-        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                  number(size) + ", inside the name of " + which +
-                                                  "." + kCutShort);
+        return entryFault(FormatFault::kTruncated, Code::kEntryNameCut, size, index);
     }
     file = {std::string(nameLength, '\0'), offset, length};
     if (manifest.read(at, file.name.data(), nameLength) < nameLength) {
         throw ReadError(kShrank);
     }
     at += nameLength;
-    const std::string named = "\"" + entryText(file.name) + "\"";
     if (stored != length) {
-        return fault(FormatFault::kDamaged,
-                     "This archive stores " + named + " compressed, which the game cannot read.");
+        auto out = entryFault(FormatFault::kDamaged, Code::kEntryCompressed, size, index);
+        out.name = file.name;
+        return out;
     }
     if (offset > size || length > size - offset) {
-        return fault(FormatFault::kPastEnd, "This archive's table of contents puts " + named +
-                                                " at bytes " + number(offset) + " to " +
-                                                number(std::uint64_t{offset} + length) +
-                                                ", past its end at byte " + number(size) +
-                                                ": the archive is most likely cut short.");
+        auto out = entryFault(FormatFault::kPastEnd, Code::kEntryPastEnd, size, index);
+        out.name = file.name;
+        out.at = offset;
+        out.number = std::uint64_t{offset} + length;
+        return out;
     }
     return std::nullopt;
 }
@@ -114,30 +89,29 @@ std::optional<FormatFault> readEntry(WindowedBytes& manifest, std::uint64_t size
 std::optional<FormatFault> readFar(ByteSource& bytes,
                                    const std::function<void(const FarEntry&)>& entry) {
     const std::uint64_t size = bytes.size();
-    if (size == 0) return fault(FormatFault::kTruncated, "This archive is empty (0 bytes).");
+    if (size == 0) return fault(FormatFault::kTruncated, Code::kEmpty, 0);
     unsigned char header[kHeader] = {};
     const std::size_t got = bytes.read(0, header, sizeof header);
     const std::string_view start(reinterpret_cast<const char*>(header), got);
-    if (!start.starts_with(kSignature)) return signatureFault(start, size);
+    if (!start.starts_with(kSignature)) {
+        return signatureFault(start, size, FormatFault::Format::kFar);
+    }
     if (got < kHeader) {
-        return fault(FormatFault::kTruncated, "This archive is cut short: it ends at byte " +
-                                                  number(size) + ", inside its 16-byte header." +
-                                                  kCutShort);
+        auto out = fault(FormatFault::kTruncated, Code::kHeaderCut, size);
+        out.number = kHeader;
+        return out;
     }
     const std::uint32_t version = littleEndian32(header + 8);
     if (version != 1) {
-        return fault(FormatFault::kDamaged, "This archive is FAR version " + number(version) +
-                                                ", which this game does not read (it reads "
-                                                "version 1).");
+        auto out = fault(FormatFault::kDamaged, Code::kFarVersion, size);
+        out.number = version;
+        return out;
     }
     const std::uint32_t table = littleEndian32(header + 12);
     if (table < kHeader || table > size || size - table < 4) {
-        return fault(FormatFault::kPastEnd,
-                     "This archive's header puts its table of contents at byte " + number(table) +
-                         ", " +
-                         (table < kHeader ? "inside the header itself."
-                                          : "past its end at byte " + number(size) +
-                                                ": the archive is most likely cut short."));
+        auto out = fault(FormatFault::kPastEnd, Code::kTableAt, size);
+        out.at = table;
+        return out;
     }
     WindowedBytes manifest(bytes);
     unsigned char word[4];
@@ -145,10 +119,9 @@ std::optional<FormatFault> readFar(ByteSource& bytes,
     const std::uint32_t count = littleEndian32(word);
     std::uint64_t at = table + 4;
     if (count > (size - at) / kEntryLeast) {
-        return fault(FormatFault::kPastEnd,
-                     "This archive's table of contents lists " + number(count) +
-                         " files, more than fit before its end at byte " + number(size) +
-                         ": the archive is most likely cut short.");
+        auto out = fault(FormatFault::kPastEnd, Code::kTableCount, size);
+        out.number = count;
+        return out;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         FarEntry file{};

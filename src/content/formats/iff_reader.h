@@ -56,28 +56,16 @@ struct IffSummary {
     std::optional<FormatFault> fault;  // none when the file reads as IFF to its end
 };
 
-// Reads the header and the chunk headers of the IFF file in `bytes`, and of each OBJD chunk
-// the object ID; the data of every other chunk is skipped. Each offset and length is checked
-// against the size before it is used. `what` names the file in the fault's sentence ("file",
-// "archive entry"). Throws ReadError when the bytes cannot be read.
-//
-// The format: a 60-byte signature beginning "IFF FILE 2.5:TYPE FOLLOWED BY SIZE", the
-// resource map's offset (4 bytes, big-endian; 0 when there is none), then chunks to the end
-// (the older "IFF FILE 2.0:..." header, which the game reads too, is all text: no map),
-// each a 76-byte header (type, 4 characters; size, 4 bytes big-endian, header included;
-// ID, 2; flags, 2; label, 64) and its data. An OBJD's data is little-endian, with the object
-// ID in the 4 bytes at offset 28.
-// With `definitions`, also reads each OBJD's fields and notes where the CTSS, STR# and BMP_
-// chunks lie (for the catalogue).
-IffSummary readIff(ByteSource& bytes, std::string_view what = "file", bool definitions = false);
+// Reads the IFF file in `bytes` (iff_container.h) and of each OBJD chunk the object ID; the
+// data of every other chunk is skipped. Each offset and length is checked against the size
+// before it is used. An OBJD's data is little-endian, with the object ID in the 4 bytes at
+// offset 28. With `definitions`, also reads each OBJD's fields and notes where the CTSS, STR#
+// and BMP_ chunks lie (for the catalogue). Throws ReadError when the bytes cannot be read.
+IffSummary readIff(ByteSource& bytes, bool definitions = false);
 
 // The data of the chunk at `place`, when it is at most `largest` bytes and lies inside
 // `bytes`; none otherwise. Throws ReadError when the bytes cannot be read.
 std::optional<std::string> readChunkBytes(ByteSource& bytes, const ChunkPlace& place,
                                           std::uint64_t largest);
-
-// A sentence saying what `start` (a file's first bytes) is when it is none of the game's
-// formats: a web page, a ZIP, RAR or 7z archive. Empty when the bytes say nothing clear.
-std::string recogniseForeignBytes(std::string_view start);
 
 }  // namespace brambleton::content

@@ -3,19 +3,10 @@
 
 #include <algorithm>
 
+#include "content/formats/iff_container.h"
+
 namespace brambleton::content {
 namespace {
-
-constexpr std::string_view kSignature25 = "IFF FILE 2.5:TYPE FOLLOWED BY SIZE";
-constexpr std::string_view kSignature20 = "IFF FILE 2.0:TYPE FOLLOWED BY SIZE";
-constexpr std::size_t kFileHeader = 64;
-constexpr std::size_t kChunkHeader = 76;
-constexpr std::uint32_t kLargestChunk = 0x7fffffff;
-
-std::uint32_t big32(const unsigned char* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           p[3];
-}
 
 // Reads little-endian numbers and zero-ended strings off the front of a chunk's data; once a
 // read runs past the end, every later one fails too.
@@ -75,80 +66,24 @@ std::optional<std::string> paddedName(Cursor& in) {
     return name;
 }
 
-// The chunk whose header is at `at`, added to `out` when it is of `types`: its length, or
-// none with `out.fault` set when its header lies.
-std::optional<std::uint32_t> savedChunk(ByteSource& bytes, std::uint64_t at, std::uint64_t size,
-                                        const std::vector<std::string_view>& types,
-                                        SavedChunks& out) {
-    unsigned char chunk[kChunkHeader];
-    if (size - at < kChunkHeader) {
-        out.fault = FormatFault{
-            FormatFault::kTruncated,
-            "It is cut short, inside a chunk's header at byte " + std::to_string(at) + "."};
-        return std::nullopt;
-    }
-    if (bytes.read(at, chunk, sizeof chunk) < sizeof chunk) {
-        throw ReadError("it became shorter while it was being read");
-    }
-    const std::uint32_t length = big32(chunk + 4);
-    if (length < kChunkHeader || length > kLargestChunk || length > size - at) {
-        out.fault =
-            FormatFault{length > size - at && length <= kLargestChunk ? FormatFault::kTruncated
-                                                                      : FormatFault::kDamaged,
-                        "Its chunk at byte " + std::to_string(at) + " gives a size of " +
-                            std::to_string(length) + " bytes, which " +
-                            (length < kChunkHeader ? "is less than its own header."
-                                                   : "runs past the file's end.")};
-        return std::nullopt;
-    }
-    const std::string_view type(reinterpret_cast<const char*>(chunk), 4);
-    const auto id = static_cast<std::uint16_t>((chunk[8] << 8) | chunk[9]);
-    if (std::find(types.begin(), types.end(), type) != types.end()) {
-        out.chunks.push_back({std::string(type), id, at + kChunkHeader, length - kChunkHeader});
-    }
-    if (type == "OBJD" && length - kChunkHeader >= 32) {
-        unsigned char guid[4];
-        if (bytes.read(at + kChunkHeader + 28, guid, 4) < 4) {
-            throw ReadError("it became shorter while it was being read");
-        }
-        out.guids.push_back(std::uint32_t{guid[0]} | (std::uint32_t{guid[1]} << 8) |
-                            (std::uint32_t{guid[2]} << 16) | (std::uint32_t{guid[3]} << 24));
-    }
-    return length;
-}
-
 }  // namespace
 
 SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_view>& types) {
     SavedChunks out;
-    const std::uint64_t size = bytes.size();
-    unsigned char header[kFileHeader] = {};
-    const std::size_t got = bytes.read(0, header, sizeof header);
-    const std::string_view start(reinterpret_cast<const char*>(header), got);
-    if (got < kFileHeader ||
-        (!start.starts_with(kSignature25) && !start.starts_with(kSignature20))) {
-        const bool cut = got < kFileHeader && (kSignature25.starts_with(start.substr(0, 34)) ||
-                                               kSignature20.starts_with(start.substr(0, 34)));
-        out.fault =
-            cut ? FormatFault{FormatFault::kTruncated, "It is cut short, inside its header."}
-                : FormatFault{FormatFault::kNotThisFormat,
-                              "It is not an IFF file: it does not begin with the IFF "
-                              "signature."};
-        return out;
-    }
-    for (std::uint64_t at = kFileHeader; at < size;) {
-        const auto length = savedChunk(bytes, at, size, types, out);
-        if (!length) return out;
-        at += *length;
-    }
-    // An IFF 2.5 file names its resource map's place: one past the end was cut at a chunk's
-    // edge. (IFF 2.0 has no such offset, and a cut there can only show inside a chunk.)
-    const std::uint32_t map = start.starts_with(kSignature25) ? big32(header + 60) : 0;
-    if (map != 0 && (map < kFileHeader || map >= size || size - map < kChunkHeader)) {
-        out.fault = FormatFault{map >= size ? FormatFault::kTruncated : FormatFault::kPastEnd,
-                                "Its header puts the resource map at byte " + std::to_string(map) +
-                                    ", past what the file holds."};
-    }
+    out.fault = walkIff(bytes, [&](const IffChunk& chunk) -> std::optional<FormatFault> {
+                    if (std::find(types.begin(), types.end(), chunk.type) != types.end()) {
+                        out.chunks.push_back(
+                            {std::string(chunk.type), chunk.id, chunk.dataAt(), chunk.dataSize()});
+                    }
+                    if (chunk.type == "OBJD" && chunk.dataSize() >= 32) {
+                        unsigned char guid[4];
+                        if (bytes.read(chunk.dataAt() + 28, guid, 4) < 4) {
+                            throw ReadError("it became shorter while it was being read");
+                        }
+                        out.guids.push_back(littleEndian32(guid));
+                    }
+                    return std::nullopt;
+                }).fault;
     return out;
 }
 

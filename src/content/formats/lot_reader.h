@@ -20,11 +20,9 @@ struct SavedChunks {
     std::optional<FormatFault> fault;  // what was read before it is kept
 };
 
-// Lists the chunks of `bytes` whose types are in `types`. Takes both headers the game writes
-// saves with: IFF 2.5, and the older IFF 2.0, whose header's last four bytes are the end of
-// its signature's text rather than a resource map's offset (the map is never needed here, so
-// it is never read), but an IFF 2.5 file whose map would lie past its end is cut short. Chunks as
-// readIff() reads them: every header checked against the size.
+// Lists the chunks of `bytes` whose types are in `types`, walking the file as every IFF
+// reader does (iff_container.h): both headers the game writes saves with, every chunk's header
+// checked against the size, a map that would lie past the end a fault.
 SavedChunks listSavedChunks(ByteSource& bytes, const std::vector<std::string_view>& types);
 
 // The largest chunk of a saved game that is read whole: a lot's object table of a few

@@ -119,16 +119,22 @@ bool readLanguageSets(Cursor& in, StringTable& table) {
 
 StringTable readStringTable(ByteSource& bytes, const ChunkPlace& place) {
     StringTable table;
-    const auto fault = [&](FormatFault::Kind kind, const std::string& why) {
-        table.fault = FormatFault{kind, "Its string table " + place.type + " " +
-                                            std::to_string(place.id) + " " + why + "."};
+    const auto fault = [&](FormatFault::Kind kind, FormatFault::Code code) {
+        FormatFault out;
+        out.kind = kind;
+        out.code = code;
+        out.format = FormatFault::Format::kStringTable;
+        out.size = bytes.size();
+        out.name = place.type;
+        out.item = place.id;
+        table.fault = std::move(out);
         return table;
     };
     if (place.size > kLargestStringTable) {
-        return fault(FormatFault::kDamaged, "is larger than any the game writes");
+        return fault(FormatFault::kDamaged, FormatFault::Code::kTableLarge);
     }
     if (place.offset > bytes.size() || bytes.size() - place.offset < place.size) {
-        return fault(FormatFault::kPastEnd, "lies past the end of the file");
+        return fault(FormatFault::kPastEnd, FormatFault::Code::kTablePastEnd);
     }
     std::string data(static_cast<std::size_t>(place.size), '\0');
     if (bytes.read(place.offset, data.data(), data.size()) < data.size()) {
@@ -136,7 +142,7 @@ StringTable readStringTable(ByteSource& bytes, const ChunkPlace& place) {
     }
     Cursor in(data);
     const auto code = in.little16();
-    if (!code) return fault(FormatFault::kTruncated, "ends before its first string");
+    if (!code) return fault(FormatFault::kTruncated, FormatFault::Code::kTableNoString);
     const auto format = static_cast<std::int16_t>(*code);
     bool whole = true;
     if (format == -4) {
@@ -155,9 +161,9 @@ StringTable readStringTable(ByteSource& bytes, const ChunkPlace& place) {
         const auto count = static_cast<std::size_t>(((*code & 0xff) << 8) | (*code >> 8));
         whole = readSingle(in, table, count, true);
     } else {
-        return fault(FormatFault::kDamaged, "is in no format the notes know");
+        return fault(FormatFault::kDamaged, FormatFault::Code::kTableUnknown);
     }
-    if (!whole) return fault(FormatFault::kTruncated, "ends inside a string");
+    if (!whole) return fault(FormatFault::kTruncated, FormatFault::Code::kTableStringCut);
     return table;
 }
 
