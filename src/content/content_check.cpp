@@ -331,6 +331,77 @@ class Checker final : private FolderVisitor {
 
     std::int64_t foldersUnreadable() const noexcept { return walk_.foldersUnreadable(); }
 
+    // What to do about `p`, as kKinds says for its kind.
+    Advice adviceFor(const Problem& p) const {
+        Advice advice{factsOf(p.kind).action, p.path, {}};
+        switch (p.kind) {
+            case kPackedArchive:
+                advice.to = parentOf(p.path);
+                break;
+            case kUnreadFolder:
+                advice.to = p.sameAs;
+                break;
+            case kUnreadSubfolder:
+                advice.to = areaFolder(p.folder);
+                break;
+            case kMisplaced:
+                advice.to = areaFolder(destinationOf(p));
+                break;
+            case kIgnoredName:
+                advice.to = p.path.substr(0, p.path.rfind('.'));
+                break;
+            case kBadFile:
+                adviseBadFile(p, advice);
+                break;
+            case kMeshListName:
+                if (p.nameTaken || !plainFileName(p.mesh)) {
+                    advice.action = Action::None;
+                } else {
+                    advice.to = parentOf(p.path) + source_.separator() + p.mesh + ".cmx";
+                }
+                break;
+            default:
+                break;
+        }
+        return advice;
+    }
+
+    // A bad file's advice: see bad-file in kKinds.
+    void adviseBadFile(const Problem& p, Advice& advice) const {
+        using Code = FormatFault::Code;
+        const auto& fault = p.fault;
+        const bool mislabelled = fault.code == Code::kIsFar || fault.code == Code::kIsIff;
+        const bool nothingToRead =
+            fault.code == Code::kEmpty || fault.kind == FormatFault::kTruncated ||
+            (fault.code == Code::kOtherBytes && fault.number == FormatFault::kWebPage);
+        if (!p.entry.empty() || !(mislabelled || nothingToRead)) {
+            advice.action = Action::None;
+        } else if (mislabelled) {
+            advice.action = Action::Rename;
+            advice.to = p.path.substr(0, p.path.rfind('.')) +
+                        (fault.code == Code::kIsFar ? ".far" : ".iff");
+        }
+    }
+
+    // The folder `path` lies in: the host path before its last separator.
+    std::string parentOf(const std::string& path) const {
+        const auto cut = source_.separator() == '/' ? path.rfind('/') : path.find_last_of("/\\");
+        return cut == std::string::npos ? std::string() : path.substr(0, cut);
+    }
+
+    // The host folder of the game's folder `index`: as the walk found it, or where it would
+    // be made when it does not exist.
+    std::string areaFolder(std::size_t index) const {
+        if (index < report.areas.size() && report.areas[index].folder) {
+            return *report.areas[index].folder;
+        }
+        std::string out = report.install;
+        for (const auto part : kAreas[index].folder) {
+            if (!part.empty()) out += source_.separator() + std::string(part);
+        }
+        return out;
+    }
+
   private:
     // Which of a conflict's two objects the lots hold: the one whose label is among the names
     // the lots give the object ID, when the other's is not.
@@ -765,11 +836,24 @@ ContentReport checkInstall(const fs::path& installFolder, FolderSource& source,
         if (a.kind != b.kind) return a.kind < b.kind;
         return a.path != b.path ? a.path < b.path : a.entry < b.entry;
     });
+    for (auto& problem : problems) problem.advice = checker.adviceFor(problem);
     return std::move(checker.report);
 }
 
-std::string describeKind(ProblemKind kind) {
-    return std::string(factsOf(kind).heading);
+std::string_view actionName(Action action) {
+    constexpr std::array<std::string_view, 5> kNames = {"none", "move", "trash", "rename",
+                                                        "install"};
+    return kNames[static_cast<std::size_t>(action)];
+}
+
+std::size_t destinationOf(const Problem& p) {
+    const std::string ext = extensions(lastPart(p.path)).first;
+    if (ext == "bmp" || (kAreas[p.folder].area == "objects" && among(kSkinMeshExtensions, ext))) {
+        return areaNamed("skins");
+    }
+    if (ext == "flr") return areaNamed("floors");
+    if (ext == "wll") return areaNamed("walls");
+    return areaNamed("objects");
 }
 
 std::string kindName(ProblemKind kind) {

@@ -19,36 +19,6 @@
 namespace brambleton::content {
 
 // The problem kinds, in the order reports list them.
-//
-// No two pieces of advice, followed in any order, remove what the game needs:
-//  - packed-archive (unpack, then remove the archive) and ignored-name (rename, or remove an
-//    old copy) are about files the game cannot load at all: removing them loses nothing
-//    the game has; and once unpacked or renamed, a file is checked as any other.
-//  - unread-folder and unread-subfolder only say what the game does not read, and at most
-//    to move content up into the folder it reads; they never say to remove anything.
-//  - misplaced says to move a file to where the game loads its kind: a file in the wrong
-//    folder is not loaded where it lies, so moving it loses nothing. A skin's texture is
-//    flagged with its meshes, so a skin moved as told takes its texture along.
-//  - empty-file and bad-file are about files the game cannot read: a fresh download
-//    replaces them, and no advice removes a file that reads.
-//  - duplicate compares only files loaded for the same purpose (the two objects folders
-//    together, each other area alone), and where the game finds a file by its name, only
-//    files of the same name; one file reached by two names (a link and its target, hard
-//    links) is one file and never its own duplicate. So the copy that stays serves every
-//    use the removed one had.
-//  - guid-conflict leaves out every copy that duplicate already told to remove, so the two
-//    never point at each other's kept file; it tells to remove only loose objects, never
-//    an archive (whose other objects would go with it), and nothing when the objects share
-//    one archive.
-//  - missing-mesh says to add a mesh or remove the mesh list that cannot show: adding is
-//    safe, and a copied mesh is not a duplicate of the one it was copied from, since each
-//    skins folder is compared alone.
-//  - skin-texture says to save a texture again as an 8-bit BMP: it changes no name, and the
-//    game shows the texture as it is now as white, so nothing it shows is lost.
-//  - mesh-list-name says to rename a mesh list the game ignores to the name inside it, and
-//    only when no file of that name is in its folder: nothing the game reads is replaced, and
-//    the file itself is read by no one now. Where the name is taken it says only that the
-//    file is ignored.
 enum class ProblemKind : std::uint8_t {
     PackedArchive,
     UnreadFolder,
@@ -64,47 +34,80 @@ enum class ProblemKind : std::uint8_t {
     MeshListName,
 };
 
-// What each kind is called and says in general: its stable name (scripts, the JSON and the
-// window key on it), its heading in reports, and what a player does about it.
+// What following a problem's advice does to a file or folder. `None` where the player must
+// choose, or where nothing the program can do puts it right.
+enum class Action : std::uint8_t { None, Move, Trash, Rename, Install };
+
+// A problem's advice as facts, which a player reads and the program can carry out. Moves and
+// renames never replace a file: where `to` is taken, the action is refused.
+struct Advice {
+    Action action = Action::None;
+    std::string from;  // host path: the file or folder it acts on
+    // Host path: where it goes. The folder a move puts it in (for a folder: what it holds)
+    // or an install unpacks it in; the new path of a rename; for `None`, the one way out the
+    // advice names, where it names one. Empty for a trash.
+    std::string to;
+};
+
+// The stable name of an action: "none", "move", "trash", "rename", "install".
+std::string_view actionName(Action action);
+
+// What each kind is: its stable name (scripts, the JSON and the window key on it) and the
+// action its advice takes, with why that action never loses what the game or a saved lot
+// needs. Its words live with the other words (report_words.h).
+//
+// No two pieces of advice, followed in any order, remove what the game needs; the note on
+// each kind says why its own cannot.
 struct KindFacts {
     ProblemKind kind = ProblemKind::PackedArchive;
     std::string_view name;
-    std::string_view heading;
-    std::string_view whatToDo;
+    Action action = Action::None;
 };
 
 inline constexpr std::array<KindFacts, 12> kKinds = {{
-    {ProblemKind::PackedArchive, "packed-archive",
-     "Content still packed in archives, which the game cannot read",
-     "Unpack each archive where it is, then remove the archive."},
-    {ProblemKind::UnreadFolder, "unread-folder",
-     "Folders the game never reads, named like one it reads",
-     "Nothing in them shows up in the game; what you want there belongs in the folder it reads."},
-    {ProblemKind::UnreadSubfolder, "unread-subfolder",
-     "Content in sub-folders, where the game does not look",
-     "Move the files you want in the game up into the folder above."},
-    {ProblemKind::Misplaced, "misplaced", "Content in a folder that does not load its kind",
-     "Move each file to the folder that loads its kind."},
-    {ProblemKind::IgnoredName, "ignored-name", "Content renamed so that the game ignores it",
-     "Rename it back if you want it, or remove the old copy."},
-    {ProblemKind::EmptyFile, "empty-file", "Empty files, most likely broken downloads",
-     "Download each again."},
-    {ProblemKind::BadFile, "bad-file",
-     "Files that are not what their names say: broken or mislabelled downloads",
-     "Download each again, or rename it as its sentence says."},
-    {ProblemKind::Duplicate, "duplicate", "The same file more than once",
-     "Keep the copy named and remove the other."},
-    {ProblemKind::GuidConflict, "guid-conflict",
-     "Objects sharing one object ID, of which the game shows only one",
-     "Keep the one you want; never remove an archive for one object."},
-    {ProblemKind::MissingMesh, "missing-mesh",
-     "Skins whose mesh is missing, which show blank or crash the game",
-     "Add the mesh from the same download, or remove the mesh list."},
-    {ProblemKind::SkinTexture, "skin-texture", "Skin textures the game shows white",
-     "Save each again as an 8-bit (256-colour) BMP."},
-    {ProblemKind::MeshListName, "mesh-list-name",
-     "Mesh lists named otherwise inside, which the game ignores",
-     "Rename each as its sentence says; where the name is taken, it is a leftover copy."},
+    // Install (unpack where it lies, then trash the archive): the game cannot read a packed
+    // archive at all, so nothing it loads goes; once unpacked, each file is checked as any
+    // other.
+    {ProblemKind::PackedArchive, "packed-archive", Action::Install},
+    // None: the folder and the one the game reads differ only in case, and which of their
+    // files the player wants is a choice. `to` names the folder the game reads.
+    {ProblemKind::UnreadFolder, "unread-folder", Action::None},
+    // Move, the sub-folder's content up into the folder the game reads: the game loads
+    // nothing below it where it lies, and a move never replaces a file already there.
+    {ProblemKind::UnreadSubfolder, "unread-subfolder", Action::Move},
+    // Move to the folder that loads the file's kind: where it lies it is not loaded, so
+    // moving it loses nothing. A skin's texture is flagged with its meshes, so a skin moved
+    // as told takes its texture along.
+    {ProblemKind::Misplaced, "misplaced", Action::Move},
+    // None: renamed so that the game ignores it, it may be an old copy or content switched
+    // off on purpose; which is the player's choice. `to` names the name it would load under.
+    {ProblemKind::IgnoredName, "ignored-name", Action::None},
+    // Trash: an empty file holds nothing the game can read; a fresh download replaces it.
+    {ProblemKind::EmptyFile, "empty-file", Action::Trash},
+    // Rename where the bytes are the game's other format (an archive named as an object):
+    // the game reads neither name's content now. Trash where the file is another kind of file
+    // altogether (a web page) or ends inside what it began: the game can read none of it.
+    // None for an entry of an archive (the archive's other content would go with it), for a
+    // packed archive under a game file's name (it holds what the player wants), and where a
+    // field lies (the game may read the file anyway): the rule is not sure enough to act on.
+    {ProblemKind::BadFile, "bad-file", Action::Trash},
+    // Trash the copy: duplicates are compared only among files loaded for the same purpose,
+    // and where the game finds a file by its name, only files of the same name; one file
+    // reached by two names is never its own duplicate. The copy kept serves every use the
+    // trashed one had, saved lots' included.
+    {ProblemKind::Duplicate, "duplicate", Action::Trash},
+    // None: which object the player keeps is theirs to choose, and an object inside an
+    // archive goes only with the whole archive.
+    {ProblemKind::GuidConflict, "guid-conflict", Action::None},
+    // None: the mesh is to be added from the download it came with, which the program does
+    // not have.
+    {ProblemKind::MissingMesh, "missing-mesh", Action::None},
+    // None: saving a texture again takes a picture editor.
+    {ProblemKind::SkinTexture, "skin-texture", Action::None},
+    // Rename to the name inside it, only when that name is plain and no file of it lies in
+    // its folder: nothing the game reads is replaced, and the file is read by no one now.
+    // None where the name is taken (a leftover copy) or is no name a file can have.
+    {ProblemKind::MeshListName, "mesh-list-name", Action::Rename},
 }};
 
 // The facts of `kind`.
@@ -202,6 +205,8 @@ struct Problem {
     // are in all.
     std::vector<Place> more;
     std::int64_t moreCount = 0;
+    // What to do about it (see kKinds for why each action is safe).
+    Advice advice;
 };
 
 struct ContentReport {
@@ -248,8 +253,10 @@ using CheckHooks = ScanHooks;
 ContentReport checkInstall(const std::filesystem::path& installFolder, FolderSource& source,
                            const CheckHooks& hooks = {}, const CheckOptions& options = {});
 
-// The heading of a problem kind in reports, and its stable name.
-std::string describeKind(ProblemKind kind);
+// The stable name of a problem kind.
 std::string kindName(ProblemKind kind);
+
+// The folder of the game (its row in kGameFolders) a misplaced file belongs in.
+std::size_t destinationOf(const Problem& problem);
 
 }  // namespace brambleton::content

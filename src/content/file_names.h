@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,6 +29,15 @@ inline std::pair<std::string, std::string> extensions(std::string_view name) {
 inline std::string lastPart(std::string_view path) {
     const auto cut = path.find_last_of("/\\");
     return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+// A name a file can take in its own folder: no separators, no characters Windows refuses,
+// not "." or "..", not empty, not long.
+inline bool plainFileName(std::string_view name) {
+    return !name.empty() && name.size() <= 200 && name != "." && name != ".." &&
+           name.find_first_of("/\\:*?\"<>|") == std::string_view::npos &&
+           std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
 // `path` from the folder `base`, without the folders above it: unchanged when it is not

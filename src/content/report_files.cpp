@@ -113,6 +113,21 @@ std::string areaJson(const AreaReport& area) {
     return out + "]}";
 }
 
+// A host path as advice names it: from the game's folder, "." for the folder itself; null
+// for none.
+std::string fromGameJson(const std::string& path, std::string_view install) {
+    if (path.empty()) return "null";
+    std::string_view base = install;
+    while (base.size() > 1 && (base.back() == '/' || base.back() == '\\')) base.remove_suffix(1);
+    return jsonString(path == base ? std::string(".") : pathBelow(path, install));
+}
+
+std::string adviceJson(const Advice& advice, std::string_view install) {
+    return "{\"action\":" + jsonString(actionName(advice.action)) +
+           ",\"from\":" + fromGameJson(advice.from, install) +
+           ",\"to\":" + fromGameJson(advice.to, install) + "}";
+}
+
 std::string problemJson(const Problem& p, const std::string& install) {
     std::string out = "{\"kind\":" + jsonString(kindName(p.kind)) +
                       ",\"path\":" + jsonString(p.path) +
@@ -143,7 +158,7 @@ std::string problemJson(const Problem& p, const std::string& install) {
     if (!p.mesh.empty()) out += ",\"mesh\":" + jsonString(p.mesh);
     if (p.guid) out += ",\"guid\":" + std::to_string(*p.guid);
     if (p.bitsPerPixel) out += ",\"bits_per_pixel\":" + std::to_string(p.bitsPerPixel);
-    return out + "}";
+    return out + ",\"advice\":" + adviceJson(p.advice, install) + "}";
 }
 
 }  // namespace
@@ -380,7 +395,7 @@ std::string saveShared(const ContentReport& report, const std::string& file,
 ContentReport forSharing(ContentReport report, const std::string& home) {
     const std::string install = report.install;
     const auto relative = [&](std::string& path) {
-        if (!path.empty()) path = pathBelow(path, install);
+        if (!path.empty()) path = path == install ? std::string(".") : pathBelow(path, install);
     };
     for (auto& area : report.areas) {
         if (area.folder) relative(*area.folder);
@@ -389,6 +404,8 @@ ContentReport forSharing(ContentReport report, const std::string& home) {
     for (auto& p : report.problems) {
         relative(p.path);
         relative(p.sameAs);
+        relative(p.advice.from);
+        relative(p.advice.to);
         for (auto& member : p.more) relative(member.path);
     }
     if (!home.empty() && (install == home || pathBelow(install, home) != install)) {
@@ -440,7 +457,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
         const auto& p = report.problems[i];
         if (p.kind != kind) {
             out += (kind ? "</ul>\n" : "") + std::string("<h3>") + html(describeKind(p.kind)) +
-                   " (" + html(kindName(p.kind)) + ")</h3>\n<p>" + html(factsOf(p.kind).whatToDo) +
+                   " (" + html(kindName(p.kind)) + ")</h3>\n<p>" + html(whatToDo(p.kind)) +
                    "</p>\n<ul>\n";
             kind = p.kind;
         }

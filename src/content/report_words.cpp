@@ -16,15 +16,6 @@ std::string fromGame(const std::string& path, std::string_view install) {
     return pathBelow(path, install);
 }
 
-// A name a file can take in its own folder: no separators, no characters Windows refuses,
-// not "." or "..", not empty, not long.
-bool plainFileName(std::string_view name) {
-    return !name.empty() && name.size() <= 200 && name != "." && name != ".." &&
-           name.find_first_of("/\\:*?\"<>|") == std::string_view::npos &&
-           std::none_of(name.begin(), name.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x20; });
-}
-
 std::string hexId(std::uint32_t id) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08X", id);
@@ -131,6 +122,40 @@ std::string misplaced(const Problem& p) {
            ".";
 }
 
+// The words of each problem kind: its heading in reports and what a player does about it.
+struct KindWords {
+    ProblemKind kind;
+    std::string_view heading;
+    std::string_view whatToDo;
+};
+
+constexpr std::array<KindWords, 12> kKindWords = {{
+    {ProblemKind::PackedArchive, "Content still packed in archives, which the game cannot read",
+     "Unpack each archive where it is, then remove the archive."},
+    {ProblemKind::UnreadFolder, "Folders the game never reads, named like one it reads",
+     "Nothing in them shows up in the game; what you want there belongs in the folder it reads."},
+    {ProblemKind::UnreadSubfolder, "Content in sub-folders, where the game does not look",
+     "Move the files you want in the game up into the folder above."},
+    {ProblemKind::Misplaced, "Content in a folder that does not load its kind",
+     "Move each file to the folder that loads its kind."},
+    {ProblemKind::IgnoredName, "Content renamed so that the game ignores it",
+     "Rename it back if you want it, or remove the old copy."},
+    {ProblemKind::EmptyFile, "Empty files, most likely broken downloads", "Download each again."},
+    {ProblemKind::BadFile,
+     "Files that are not what their names say: broken or mislabelled downloads",
+     "Download each again, or rename it as its sentence says."},
+    {ProblemKind::Duplicate, "The same file more than once",
+     "Keep the copy named and remove the other."},
+    {ProblemKind::GuidConflict, "Objects sharing one object ID, of which the game shows only one",
+     "Keep the one you want; never remove an archive for one object."},
+    {ProblemKind::MissingMesh, "Skins whose mesh is missing, which show blank or crash the game",
+     "Add the mesh from the same download, or remove the mesh list."},
+    {ProblemKind::SkinTexture, "Skin textures the game shows white",
+     "Save each again as an 8-bit (256-colour) BMP."},
+    {ProblemKind::MeshListName, "Mesh lists named otherwise inside, which the game ignores",
+     "Rename each as its sentence says; where the name is taken, it is a leftover copy."},
+}};
+
 // The words of every fault a reader reports, in one table: translation touches only this.
 // In a template, {It} is what was read ("This file", "This archive entry "x""), {Its} the
 // same owning something, {size}, {at}, {number} and {item} the fault's numbers, {name} its
@@ -230,6 +255,14 @@ std::string typeText(std::string_view type) {
 }
 
 }  // namespace
+
+std::string describeKind(ProblemKind kind) {
+    return std::string(kKindWords[static_cast<std::size_t>(kind)].heading);
+}
+
+std::string whatToDo(ProblemKind kind) {
+    return std::string(kKindWords[static_cast<std::size_t>(kind)].whatToDo);
+}
 
 std::string faultText(const FormatFault& f) {
     const std::string it =
@@ -388,6 +421,18 @@ std::vector<std::string> unreadableTexts(const ContentReport& report,
                               "files could not be read", separators));
     }
     return out;
+}
+
+std::string leftOutText(const ContentReport& report, std::size_t listed,
+                        const NumberSeparators& separators) {
+    const auto folders = report.foldersUnreadable;
+    const auto files = report.filesUnreadable;
+    const std::string what = files == 0     ? counted(folders, "folder", "folders", separators)
+                             : folders == 0 ? counted(files, "file", "files", separators)
+                                            : counted(folders + files, "folder and file",
+                                                      "folders and files", separators);
+    return what + (listed == 1 ? " could not be read and was left out of the check:"
+                               : " could not be read and were left out of the check:");
 }
 
 std::vector<std::string> readingTexts(const ContentReport& report,

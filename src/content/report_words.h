@@ -19,6 +19,10 @@ namespace brambleton::content {
 // archives with entryText.
 std::string sentenceOf(const Problem& problem, std::string_view install);
 
+// The heading of a problem kind in reports, and what a player does about it in general.
+std::string describeKind(ProblemKind kind);
+std::string whatToDo(ProblemKind kind);
+
 // The sentence a player reads about a fault a reader found in a file.
 std::string faultText(const FormatFault& fault);
 
@@ -37,6 +41,11 @@ std::string moreText(std::int64_t unlisted, const NumberSeparators& separators);
 std::string problemsText(const ContentReport& report, const NumberSeparators& separators);
 std::vector<std::string> unreadableTexts(const ContentReport& report,
                                          const NumberSeparators& separators);
+
+// The heading over the first `listed` things that could not be read: "3 folders could not be
+// read and were left out of the check:".
+std::string leftOutText(const ContentReport& report, std::size_t listed,
+                        const NumberSeparators& separators);
 
 // What the check read: the duplicate finder's bytes and files, then the readers inside the
 // files'. Bytes read, not bytes of content.

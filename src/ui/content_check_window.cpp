@@ -25,6 +25,7 @@
 #include "content/formats/picture.h"
 #include "content/formats/text_codes.h"
 #include "content/report_files.h"
+#include "content/report_words.h"
 #include "ui/app_style.h"
 #include "ui/frm_in_process.h"
 #include "ui/message_box.h"
@@ -251,21 +252,10 @@ void ContentCheckWindow::finish(content::ContentReport& report, const QStringLis
 }
 
 void ContentCheckWindow::sayUnreadable(const QStringList& unreadable) {
-    const auto folders = report_->foldersUnreadable;
-    const auto files = report_->filesUnreadable;
-    const auto n = [](std::int64_t count) {
-        return QLocale().toString(static_cast<qlonglong>(count));
-    };
-    const QString what = files == 0
-                             ? (folders == 1 ? tr("1 folder") : tr("%1 folders").arg(n(folders)))
-                         : folders == 0 ? (files == 1 ? tr("1 file") : tr("%1 files").arg(n(files)))
-                                        : tr("%1 folders and files").arg(n(folders + files));
-    showMessage(
-        (unreadable.size() == 1 ? tr("%1 could not be read and was left out of the check:\n")
-                                : tr("%1 could not be read and were left out of the check:\n"))
-                .arg(what) +
-            unreadable.mid(0, 5).join(QLatin1Char('\n')),
-        {}, this);
+    showMessage(fromUtf8(content::leftOutText(*report_, static_cast<std::size_t>(unreadable.size()),
+                                              separatorsOf(QLocale()))) +
+                    QLatin1Char('\n') + unreadable.mid(0, 5).join(QLatin1Char('\n')),
+                {}, this);
 }
 
 void ContentCheckWindow::present(const content::ContentReport& report) {
@@ -368,7 +358,7 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
                                     .arg(fromUtf8(content::describeKind(kind)))
                                     .arg(locale.toString(group->childCount()));
         group->setText(0, heading);
-        const QString whatToDo = fromUtf8(std::string(content::factsOf(kind).whatToDo));
+        const QString whatToDo = fromUtf8(std::string(content::whatToDo(kind)));
         group->setToolTip(0, plainToolTip(heading + QLatin1Char('\n') + whatToDo));
         group->setData(0, kDetailsRole, heading + QLatin1Char('\n') + whatToDo);
         group->setFirstColumnSpanned(true);

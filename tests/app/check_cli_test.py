@@ -99,6 +99,23 @@ with tempfile.TemporaryDirectory() as work:
         ("misplaced", "GameData/Roofs/table.iff"),
     ])
     check("problems: %s" % got, got == planted)
+    advice = {os.path.relpath(p["path"], game): p["advice"] for p in report["problems"]}
+    check("advice: %s" % advice, advice == {
+        "Downloads/chair.iff": {"action": "trash", "from": "Downloads/chair.iff", "to": None},
+        "Downloads/old/sofa.iff.bak": {"action": "none", "from": "Downloads/old/sofa.iff.bak",
+                                       "to": "Downloads/old/sofa.iff"},
+        "Downloads/new set.rar": {"action": "install", "from": "Downloads/new set.rar",
+                                  "to": "Downloads"},
+        "Downloads/Skin/body.cmx": {"action": "move", "from": "Downloads/Skin/body.cmx",
+                                    "to": "GameData/Skins"},
+        "Downloads/broken.iff": {"action": "trash", "from": "Downloads/broken.iff", "to": None},
+        "GameData/Walls/tile.flr": {"action": "move", "from": "GameData/Walls/tile.flr",
+                                    "to": "GameData/Floors"},
+        "GameData/Skins/Extra": {"action": "move", "from": "GameData/Skins/Extra",
+                                 "to": "GameData/Skins"},
+        "GameData/Roofs/table.iff": {"action": "move", "from": "GameData/Roofs/table.iff",
+                                     "to": "Downloads"},
+    })
     for p in report["problems"]:
         check("a sentence for %s" % p["path"], p["detail"].endswith("."))
         if p["kind"] == "duplicate":

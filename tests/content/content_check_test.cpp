@@ -423,13 +423,32 @@ void PrintTo(const FollowCase& c, std::ostream* os) {
     *os << c.why;
 }
 
-// Removes the file each duplicate names, as a player told to would.
-void removeDuplicates(const TempTree&, const ContentReport& report) {
+// Carries out every advice record as the program will, refusing to replace a file: moves
+// (a folder's files up into `to`), renames and trashes (here, removes).
+void followRecords(const TempTree&, const ContentReport& report) {
+    namespace fs = std::filesystem;
+    const auto moveInto = [](const fs::path& file, const fs::path& folder) {
+        ASSERT_FALSE(fs::exists(folder / file.filename())) << file;
+        fs::create_directories(folder);
+        fs::rename(file, folder / file.filename());
+    };
     for (const auto& p : report.problems) {
-        if (p.kind == kDuplicate) std::filesystem::remove(p.path);
+        const auto& a = p.advice;
+        if (a.action == Action::Trash) fs::remove(a.from);
+        if (a.action == Action::Rename) {
+            ASSERT_FALSE(fs::exists(a.to)) << a.to;
+            fs::rename(a.from, a.to);
+        }
+        if (a.action == Action::Move && fs::is_directory(a.from)) {
+            for (const auto& entry : fs::directory_iterator(a.from)) moveInto(entry.path(), a.to);
+        } else if (a.action == Action::Move) {
+            moveInto(a.from, a.to);
+        }
     }
 }
 
+const std::string kArchive =
+    farFile({{"a.iff", objectFile({0x51})}, {"b.iff", objectFile({0x52})}});
 const std::string kBody = cmxFile("b9", {"xskin-b9-BODY"});
 
 const FollowCase kFollow[] = {
@@ -455,7 +474,7 @@ const FollowCase kFollow[] = {
      {{"Downloads/a/copy.iff", objectFile({0x42})}, {"Downloads/b/real.iff", objectFile({0x42})}},
      {{"Downloads/0/link.iff", "../b/real.iff"}},
      {{kDuplicate, "Downloads/a/copy.iff"}},
-     removeDuplicates,
+     followRecords,
      {"Downloads/b/real.iff"}},
     {"a skin in Downloads moves with its texture",
      {{"Downloads/Set/b7.cmx", cmxFile("b7", {"xskin-b7-BODY"})},
@@ -465,12 +484,7 @@ const FollowCase kFollow[] = {
      {{kMisplaced, "Downloads/Set/b7.cmx"},
       {kMisplaced, "Downloads/Set/b7fafitlgt.bmp"},
       {kMisplaced, "Downloads/Set/xskin-b7-BODY.skn"}},
-     [](const TempTree& tree, const ContentReport& report) {
-         for (const auto& p : report.problems) {
-             const auto name = std::filesystem::path(p.path).filename();
-             std::filesystem::rename(p.path, tree.root() / "Game/GameData/Skins" / name);
-         }
-     },
+     followRecords,
      {"GameData/Skins/b7.cmx", "GameData/Skins/xskin-b7-BODY.skn",
       "GameData/Skins/b7fafitlgt.bmp"}},
     {"a mesh list renamed to the name inside it",
@@ -478,11 +492,19 @@ const FollowCase kFollow[] = {
       {"GameData/Skins/xskin-b8-BODY.skn", "mesh"}},
      {},
      {{kMeshListName, "GameData/Skins/b8fafit_new.cmx"}},
-     [](const TempTree& tree, const ContentReport&) {
-         std::filesystem::rename(tree.path("Game/GameData/Skins/b8fafit_new.cmx"),
-                                 tree.path("Game/GameData/Skins/b8fafit_old.cmx"));
-     },
+     followRecords,
      {"GameData/Skins/b8fafit_old.cmx", "GameData/Skins/xskin-b8-BODY.skn"}},
+    {"a roof in a sub-folder, an empty download and a second archive",
+     {{"GameData/Roofs/Slate/slate.bmp", "roof"},
+      {"Downloads/empty.iff", ""},
+      {"Downloads/b/set.far", kArchive},
+      {"Downloads/a/set.far", kArchive}},
+     {},
+     {{kUnreadSubfolder, "GameData/Roofs/Slate"},
+      {kEmptyFile, "Downloads/empty.iff"},
+      {kDuplicate, "Downloads/b/set.far"}},
+     followRecords,
+     {"GameData/Roofs/slate.bmp", "Downloads/a/set.far"}},
     {"a texture saved again in 8 bits",
      {{"GameData/Skins/b8fafitlgt_old.bmp", bmpOfBits(32)}},
      {},
@@ -524,6 +546,147 @@ TEST_P(FollowingAdvice, LosesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Trees, FollowingAdvice, ::testing::ValuesIn(kFollow), testing::ByWhy());
+
+// Every problem carries its advice as a record: the action, what it acts on and where it
+// goes, from the game's folder; the JSON gives it as the check found it.
+struct AdviceCase {
+    const char* why;
+    std::vector<std::pair<std::string, std::string>> files;  // below the install folder
+    ProblemKind kind;
+    Action action;
+    const char* from;
+    const char* to;  // nullptr: none
+};
+
+const AdviceCase kAdvice[] = {
+    {"a skin in Downloads goes to the skins",
+     {{"Downloads/Set/xskin-b3-BODY.skn", "xskin-b3-BODY\r\nnone\r\n0\r\n"}},
+     kMisplaced,
+     Action::Move,
+     "Downloads/Set/xskin-b3-BODY.skn",
+     "GameData/Skins"},
+    {"a roof in a sub-folder moves up",
+     {{"GameData/Roofs/Slate/slate.bmp", "x"}},
+     kUnreadSubfolder,
+     Action::Move,
+     "GameData/Roofs/Slate",
+     "GameData/Roofs"},
+    {"a second copy of an archive is trashed, the first kept",
+     {{"Downloads/b/set.far", kArchive}, {"Downloads/a/set.far", kArchive}},
+     kDuplicate,
+     Action::Trash,
+     "Downloads/b/set.far",
+     nullptr},
+    {"an empty file is trashed",
+     {{"Downloads/empty.iff", ""}},
+     kEmptyFile,
+     Action::Trash,
+     "Downloads/empty.iff",
+     nullptr},
+    {"an object cut short is trashed",
+     {{"Downloads/cut.iff", objectFile({0x53}).substr(0, 150)}},
+     kBadFile,
+     Action::Trash,
+     "Downloads/cut.iff",
+     nullptr},
+    {"a zip in Downloads is installed where it lies",
+     {{"Downloads/Set/new.zip", "PK\x03\x04"}},
+     kPackedArchive,
+     Action::Install,
+     "Downloads/Set/new.zip",
+     "Downloads/Set"},
+    {"an archive named as an object is renamed",
+     {{"Downloads/set.iff", kArchive}},
+     kBadFile,
+     Action::Rename,
+     "Downloads/set.iff",
+     "Downloads/set.far"},
+    {"a broken entry of an archive is left to the player",
+     {{"Downloads/set.far", farFile({{"a.iff", "<html>"}, {"b.iff", objectFile({0x54})}})}},
+     kBadFile,
+     Action::None,
+     "Downloads/set.far",
+     nullptr},
+    {"a damaged field is not sure enough to act on",
+     {{"Downloads/map.iff", objectFile({0x55}).replace(60, 4, std::string("\x7f\xff\xff\xff", 4))}},
+     kBadFile,
+     Action::None,
+     "Downloads/map.iff",
+     nullptr},
+    {"a renamed object is the player's choice",
+     {{"Downloads/chair.iff.off", "x"}},
+     kIgnoredName,
+     Action::None,
+     "Downloads/chair.iff.off",
+     "Downloads/chair.iff"},
+    {"a floor among the walls goes to the floors",
+     {{"GameData/Walls/oak.flr", "x"}},
+     kMisplaced,
+     Action::Move,
+     "GameData/Walls/oak.flr",
+     "GameData/Floors"},
+    {"an object among the roofs goes to Downloads, made where missing",
+     {{"GameData/Roofs/chair.iff", objectFile({0x56})}},
+     kMisplaced,
+     Action::Move,
+     "GameData/Roofs/chair.iff",
+     "Downloads"},
+    {"a mesh list whose inner name is free is renamed",
+     {{"GameData/Skins/b8fafit_new.cmx", cmxFile("b8fafit_old", {"xskin-b8-BODY"})},
+      {"GameData/Skins/xskin-b8-BODY.skn", "mesh"}},
+     kMeshListName,
+     Action::Rename,
+     "GameData/Skins/b8fafit_new.cmx",
+     "GameData/Skins/b8fafit_old.cmx"},
+    {"a mesh list whose inner name is taken is left alone",
+     {{"GameData/Skins/b8fafit_new.cmx", cmxFile("b8fafit_old", {"xskin-b8-BODY"})},
+      {"GameData/Skins/b8fafit_old.cmx", cmxFile("b8fafit_old", {"xskin-b8-BODY"}) + " "},
+      {"GameData/Skins/xskin-b8-BODY.skn", "mesh"}},
+     kMeshListName,
+     Action::None,
+     "GameData/Skins/b8fafit_new.cmx",
+     nullptr},
+};
+
+void PrintTo(const AdviceCase& c, std::ostream* os) {
+    *os << c.why;
+}
+
+class Advising : public ::testing::TestWithParam<AdviceCase> {};
+
+TEST_P(Advising, NamesTheActionAndWhereItGoes) {
+    const auto& c = GetParam();
+    TempTree tree;
+    tree.file("Game/GameData/Behavior.iff", 10);
+    tree.folder("Game/GameData/Skins");
+    for (const auto& [path, bytes] : c.files) tree.text("Game/" + path, bytes);
+    const auto source = makePlatformFolderSource();
+    const auto report = checkInstall(tree.root() / "Game", *source);
+    const auto found = std::find_if(report.problems.begin(), report.problems.end(),
+                                    [&](const Problem& p) { return p.kind == c.kind; });
+    ASSERT_NE(found, report.problems.end());
+    const auto below = [&](const char* path) {
+        return path ? std::filesystem::path(path).make_preferred().string() : std::string();
+    };
+    EXPECT_EQ(found->advice.action, c.action);
+    const std::string json = toJson(report);
+    const std::string game =
+        (tree.root() / "Game").string() + std::filesystem::path("/").make_preferred().string();
+    const auto host = [&](const char* path) { return path ? game + below(path) : std::string(); };
+    EXPECT_EQ(found->advice.from, host(c.from));
+    EXPECT_EQ(found->advice.to, host(c.to));
+    const auto quoted = [](const std::string& text) {
+        std::string out = "\"";
+        for (const char ch : text) out += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+        return out + "\"";
+    };
+    const std::string record = "\"advice\":{\"action\":\"" + std::string(actionName(c.action)) +
+                               "\",\"from\":" + quoted(below(c.from)) +
+                               ",\"to\":" + (c.to ? quoted(below(c.to)) : "null") + "}";
+    EXPECT_NE(json.find(record), std::string::npos) << record << "\n" << json;
+}
+
+INSTANTIATE_TEST_SUITE_P(Trees, Advising, ::testing::ValuesIn(kAdvice), testing::ByWhy());
 
 // Objects the check speaks of are named as the catalogue names them, in the player's language
 // where the object has it, beside their files; the JSON carries the names.
