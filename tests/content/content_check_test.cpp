@@ -670,11 +670,12 @@ TEST_P(Advising, NamesTheActionAndWhereItGoes) {
     };
     EXPECT_EQ(found->advice.action, c.action);
     const std::string json = toJson(report);
-    const std::string game =
-        (tree.root() / "Game").string() + std::filesystem::path("/").make_preferred().string();
-    const auto host = [&](const char* path) { return path ? game + below(path) : std::string(); };
-    EXPECT_EQ(found->advice.from, host(c.from));
-    EXPECT_EQ(found->advice.to, host(c.to));
+    const auto host = [&](const char* path) {
+        return path ? std::filesystem::path(tree.path(std::string("Game/") + path)).make_preferred()
+                    : std::filesystem::path();
+    };
+    EXPECT_EQ(std::filesystem::path(found->advice.from), host(c.from));
+    EXPECT_EQ(std::filesystem::path(found->advice.to), host(c.to));
     const auto quoted = [](const std::string& text) {
         std::string out = "\"";
         for (const char ch : text) out += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
