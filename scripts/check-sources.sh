@@ -27,20 +27,33 @@ if [ "${1:-}" = --quick ]; then
         while read -r f; do sed -n 2p "$f" | grep -qE '^// (Compiled|Included) by the (Linux|Windows) build only' || echo "$f"; done)
     [ -z "$silent" ] || { echo "no line 2 saying which build compiles it in:"; echo "$silent"; exit 1; }
 
-    echo "-- layers: includes point down, and Qt stays in ui and app"
+    echo "-- layers: includes name their layer (never ../), point down, formats read bytes only, Qt stays in ui and app"
     # What each layer of src/ may include: counting and locations know nothing of each other,
-    # content is handed what locations found and never includes it, and only the windows and
-    # the entry points know Qt.
+    # content is handed what locations found and never includes it, the format readers in
+    # content/formats know bytes and nothing of the rules judging content, and only the
+    # windows and the entry points know Qt. Every include names its layer from src/, so a
+    # path climbing out with ../ (or in with ./) can hide none of this. Files not yet added to
+    # git are checked too.
     declare -A may=([common]="common" [counting]="common counting"
         [locations]="common locations" [content]="common counting content"
+        [formats]="common content/formats"
         [ui]="common counting locations content ui" [app]="common counting locations content ui app")
-    upward=$(git ls-files 'src/*.cpp' 'src/*.h' | while read -r f; do
+    upward=$(git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' |
+        while read -r f; do
+        [ -f "$f" ] || continue
         layer=$(echo "$f" | cut -d/ -f2)
+        case "$f" in src/content/formats/*) layer=formats ;; esac
         [ -n "${may[$layer]:-}" ] || { echo "$f: in no layer"; continue; }
-        grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' "$f" |
-            sed -E 's/^([0-9]+):.*"([a-z_]+)\/.*/\1 \2/' | while read -r line target; do
-                case " ${may[$layer]} " in *" $target "*) ;;
-                *) echo "$f:$line: $layer includes $target" ;; esac
+        grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$f" |
+            sed -E 's/^([0-9]+):[^"]*"([^"]*)".*/\1 \2/' | while read -r line target; do
+                case "$target" in
+                */../* | ../* | ./* | */./*) echo "$f:$line: climbs with a relative path: $target"; continue ;;
+                esac
+                top=${target%%/*}
+                [ "$top" != "$target" ] || { echo "$f:$line: names no layer: $target"; continue; }
+                [ "$layer" != formats ] || case "$target" in content/formats/*) top=content/formats ;; esac
+                case " ${may[$layer]} " in *" $top "*) ;;
+                *) echo "$f:$line: $layer includes $top" ;; esac
             done
         case "$layer" in ui | app) ;;
         *) grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$f" |
