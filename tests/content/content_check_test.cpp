@@ -101,7 +101,7 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
     const auto& c = GetParam();
     TempTree tree;
     tree.file("Game/GameData/Behavior.iff", 10);
-    std::string spec;
+    std::string plan;
     for (std::string_view rest = c.plant; !rest.empty();) {
         const auto end = std::min(rest.find('\n'), rest.size());
         const std::string line(rest.substr(0, end));
@@ -110,10 +110,10 @@ TEST_P(Problems, AreFoundAndNearMissesAreNot) {
             const auto space = line.find(' ', 2);
             tree.text("Game/" + line.substr(2, space - 2), line.substr(space + 1));
         } else {
-            spec += line.substr(0, 2) + "Game/" + line.substr(2) + "\n";
+            plan += line.substr(0, 2) + "Game/" + line.substr(2) + "\n";
         }
     }
-    tree.build(spec);
+    tree.build(plan);
     const auto source = makePlatformFolderSource();
     // Names and sizes: these files hold no real content.
     const auto report =

@@ -83,8 +83,8 @@ class CountTree : public ::testing::TestWithParam<std::decay_t<decltype(kTreeCas
 TEST_P(CountTree, TotalsOfRealTrees) {
     const auto& c = GetParam();
     TempTree tree;
-    const std::string spec = c.tree;
-    if ((spec.rfind("l ", 0) == 0 || spec.find("\nl ") != std::string::npos) && !tree.canLink()) {
+    const std::string plan = c.tree;
+    if ((plan.rfind("l ", 0) == 0 || plan.find("\nl ") != std::string::npos) && !tree.canLink()) {
         GTEST_SKIP() << "this platform or user cannot make links";
     }
     tree.build(c.tree);

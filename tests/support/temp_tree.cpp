@@ -57,8 +57,8 @@ void TempTree::link(std::string_view relative, std::string_view target) const {
     fs::create_symlink(fs::path(target), where);
 }
 
-void TempTree::build(std::string_view spec) const {
-    std::istringstream lines{std::string(spec)};
+void TempTree::build(std::string_view plan) const {
+    std::istringstream lines{std::string(plan)};
     std::string line;
     while (std::getline(lines, line)) {
         if (line.size() < 3 || line[1] != ' ') continue;

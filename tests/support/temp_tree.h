@@ -39,7 +39,7 @@ class TempTree {
 
     // Builds a tree from lines such as "d a/b", "f a/x.iff 10", "l a/up -> ..", one entry a
     // line, parents created as needed.
-    void build(std::string_view spec) const;
+    void build(std::string_view plan) const;
 
   private:
     std::filesystem::path root_;
