@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(500, &wait, &QEventLoop::quit);
     wait.exec();
     auto* check = window.findChild<ui::ContentCheckWindow*>("contentCheck");
-    const bool running = check && check->checking();
+    const bool running = check && check->scanning();
     QElapsedTimer clock;
     clock.start();
     window.close();

@@ -339,11 +339,7 @@ bool CatalogueFilter::lessThan(const QModelIndex& left, const QModelIndex& right
 }
 
 CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : ScanWindow(owner),
-      source_(source ? std::move(source) : makePlatformFolderSource()),
-      scan_(this, [this](const QString& where) {
-          summary_->setText(tr("Reading %1").arg(QDir::toNativeSeparators(where)));
-      }) {
+    : ScanWindow(owner, std::move(source)) {
     setObjectName(QStringLiteral("catalogue"));
     setWindowTitle(tr("Catalogue"));
     setWindowIcon(applicationIcon());
@@ -445,22 +441,22 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
     resize(900, 640);
 }
 
-CatalogueWindow::~CatalogueWindow() {
-    scan_.stopAndWait();
-    endProgress();
+CatalogueWindow::~CatalogueWindow() = default;
+
+void CatalogueWindow::showProgress(const QString& where) {
+    summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
 }
 
 bool CatalogueWindow::scan(const QString& hostFolder, std::vector<std::filesystem::path> saves) {
-    if (scan_.running()) return false;
+    if (scanning()) return false;
     hostFolder_ = hostFolder;
     saves_ = std::move(saves);
     model_->setLots(nullptr);
     unusedOnly_->setChecked(false);
     unusedOnly_->setEnabled(false);
-    startProgress([this] { scan_.requestStop(); });
     const std::filesystem::path install(hostFolder.toStdU16String());
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
-    scan_.start(
+    return startScan(
         [this, install, language](std::stop_token stop, const ScanThread::Progress& progress) {
             auto items = std::make_shared<std::vector<content::CatalogueItem>>();
             auto unreadable = std::make_shared<QStringList>();
@@ -471,26 +467,17 @@ bool CatalogueWindow::scan(const QString& hostFolder, std::vector<std::filesyste
                 *unreadable << readable(fromUtf8(m));
             };
             const auto scanned = content::scanCatalogue(
-                install, *source_, hooks, {language},
+                install, source(), hooks, {language},
                 [&items](content::CatalogueItem&& item) { items->push_back(std::move(item)); });
             return std::function<void()>([this, items, unreadable, scanned] {
                 finish(std::move(*items), *unreadable, scanned.cancelled, scanned.filesUnreadable);
             });
         });
-    return true;
-}
-
-void CatalogueWindow::stopScanning() {
-    if (!scan_.running()) return;
-    scan_.stopAndWait();
-    endProgress();
-    emit scanEnded(false);
 }
 
 void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
                              const QStringList& unreadable, bool cancelled,
                              std::int64_t filesUnreadable) {
-    endProgress();
     if (cancelled) {
         if (!isVisible()) {
             showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
@@ -520,19 +507,24 @@ void CatalogueWindow::scanLots() {
     const std::filesystem::path install(hostFolder_.toStdU16String());
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
     const auto saves = saves_;
-    scan_.start([this, install, saves, language](std::stop_token stop,
-                                                 const ScanThread::Progress& progress) {
+    // Without the progress window: the catalogue is on screen, and closing it stops this.
+    startScan([this, install, saves, language](std::stop_token stop,
+                                               const ScanThread::Progress& progress) {
         content::ScanHooks hooks;
         hooks.progress = progress;
         hooks.cancelled = [&stop] { return stop.stop_requested(); };
         auto report = std::make_shared<const content::LotsReport>(
-            content::scanLots(install, saves, *source_, hooks, {language}));
+            content::scanLots(install, saves, source(), hooks, {language}));
         return std::function<void()>([this, report] {
-            if (report->cancelled) return;
+            if (report->cancelled) {
+                emit scanEnded(false);
+                return;
+            }
             model_->setLots(report);
             unusedOnly_->setEnabled(report->unusedKnown);
             updateSummary();
             emit lotsRead();
+            emit scanEnded(true);
         });
     });
 }
@@ -542,7 +534,7 @@ void CatalogueWindow::updateSummary() {
     summary_->setText(tr("%1 of %2 items of the game in %3. Nothing is changed: this only reads.")
                           .arg(locale.toString(filter_->rowCount()),
                                locale.toString(model_->rowCount()),
-                               QDir::toNativeSeparators(hostFolder_)));
+                               readable(QDir::toNativeSeparators(hostFolder_))));
 }
 
 void CatalogueWindow::showSelectedInFolder() {
@@ -555,11 +547,6 @@ void CatalogueWindow::showSelectedInFolder() {
             tr("No file manager could be started to show %1.").arg(QDir::toNativeSeparators(path)),
             {}, self);
     });
-}
-
-void CatalogueWindow::closeEvent(QCloseEvent* event) {
-    stopScanning();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace brambleton::ui

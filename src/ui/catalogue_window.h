@@ -120,18 +120,15 @@ class CatalogueWindow : public ScanWindow {
     // Starts reading the catalogue of the install in `hostFolder`, then which lots in the
     // save folders `saves` use each item; false when a scan runs.
     bool scan(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
-    bool scanning() const noexcept { return scan_.running(); }
-    void stopScanning();
     CatalogueModel& model() { return *model_; }
     CatalogueFilter& filter() { return *filter_; }
 
   signals:
-    void scanEnded(bool completed);
     // Which lots use each item is read and shown.
     void lotsRead();
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void showProgress(const QString& where) override;
 
   private:
     void finish(std::vector<content::CatalogueItem> items, const QStringList& unreadable,
@@ -140,8 +137,6 @@ class CatalogueWindow : public ScanWindow {
     void updateSummary();
     void scanLots();
 
-    std::unique_ptr<FolderSource> source_;
-    ScanThread scan_;
     QString hostFolder_;
     CatalogueModel* model_;
     CatalogueFilter* filter_;

@@ -90,9 +90,7 @@ QString shownPath(QString install, const std::string& path) {
 }  // namespace
 
 ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : ScanWindow(owner),
-      source_(source ? std::move(source) : makePlatformFolderSource()),
-      scan_(this, [this](const QString& where) { showProgress(where); }) {
+    : ScanWindow(owner, std::move(source)) {
     setObjectName(QStringLiteral("contentCheck"));
     setWindowTitle(tr("Check my content"));
     setWindowIcon(applicationIcon());
@@ -155,37 +153,26 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
             &ContentCheckWindow::showSelectedInFolder);
     connect(showInFolder_, &QPushButton::clicked, this, &ContentCheckWindow::showSelectedInFolder);
     connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
-    connect(again, &QPushButton::clicked, this, [this] { check(hostFolder_, saves_); });
+    connect(again, &QPushButton::clicked, this, [this] { scan(hostFolder_, saves_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(760, 680);
 }
 
-void ContentCheckWindow::closeEvent(QCloseEvent* event) {
-    // Closed while Check again runs: the player no longer wants that report.
-    stopChecking();
-    QWidget::closeEvent(event);
-}
+ContentCheckWindow::~ContentCheckWindow() = default;
 
-ContentCheckWindow::~ContentCheckWindow() {
-    scan_.stopAndWait();
-    endProgress();
-}
-
-bool ContentCheckWindow::check(const QString& hostFolder,
-                               std::vector<std::filesystem::path> saves) {
-    if (scan_.running()) return false;
+bool ContentCheckWindow::scan(const QString& hostFolder, std::vector<std::filesystem::path> saves) {
+    if (scanning()) return false;
     hostFolder_ = hostFolder;
     saves_ = std::move(saves);
-    // As a count: the progress window with Cancel, which asks the scan to stop.
-    startProgress([this] { scan_.requestStop(); });
     if (isVisible()) summary_->setText(tr("Checking..."));
     // The scan's own copies: nothing it touches is the window's but the folder source,
     // which no one else uses while it runs.
     const std::filesystem::path install(hostFolder.toStdU16String());
     // Objects are named in the desktop's language where they have it.
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
-    scan_.start([this, install, language, saves = saves_](std::stop_token stop,
-                                                          const ScanThread::Progress& progress) {
+    // As a count: the progress window with Cancel, which asks the scan to stop.
+    return startScan([this, install, language, saves = saves_](
+                         std::stop_token stop, const ScanThread::Progress& progress) {
         auto unreadable = std::make_shared<QStringList>();
         content::CheckHooks hooks;
         hooks.progress = progress;
@@ -195,22 +182,9 @@ bool ContentCheckWindow::check(const QString& hostFolder,
         options.language = language;
         options.saves = saves;
         auto report = std::make_shared<content::ContentReport>(
-            content::checkInstall(install, *source_, hooks, options));
+            content::checkInstall(install, source(), hooks, options));
         return std::function<void()>([this, report, unreadable] { finish(*report, *unreadable); });
     });
-    emit checkStarted();
-    return true;
-}
-
-void ContentCheckWindow::cancel() {
-    scan_.requestStop();
-}
-
-void ContentCheckWindow::stopChecking() {
-    if (!scan_.running()) return;
-    scan_.stopAndWait();
-    endProgress();
-    emit checkEnded(false);
 }
 
 void ContentCheckWindow::showProgress(const QString& where) {
@@ -219,12 +193,11 @@ void ContentCheckWindow::showProgress(const QString& where) {
 }
 
 void ContentCheckWindow::finish(content::ContentReport& report, const QStringList& unreadable) {
-    endProgress();
     if (report.cancelled) {
         if (!isVisible()) {
             // Nothing of this window is on screen yet: said as a cancelled count is.
             showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
-            emit checkEnded(false);
+            emit scanEnded(false);
             return;
         }
         // Check again, cancelled: the report shown is no longer current, so it goes, and
@@ -238,7 +211,7 @@ void ContentCheckWindow::finish(content::ContentReport& report, const QStringLis
         summary_->setText(
             tr("The check was cancelled, so there is no report. Press Check again "
                "to check your content."));
-        emit checkEnded(false);
+        emit scanEnded(false);
         return;
     }
     present(report);
@@ -248,7 +221,7 @@ void ContentCheckWindow::finish(content::ContentReport& report, const QStringLis
     raise();
     activateWindow();
     if (!unreadable.isEmpty()) sayUnreadable(unreadable);
-    emit checkEnded(true);
+    emit scanEnded(true);
 }
 
 void ContentCheckWindow::sayUnreadable(const QStringList& unreadable) {

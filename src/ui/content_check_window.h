@@ -43,15 +43,9 @@ class ContentCheckWindow : public ScanWindow {
     // Starts checking the install in `hostFolder` on a thread of its own, with the progress
     // window and its Cancel, as a count; returns false, starting nothing, when a check is
     // running. When it ends, the window shows the report (or, cancelled, says so) and emits
-    // checkEnded. Duplicates and conflicts of object IDs say which saved lots in the
+    // scanEnded. Duplicates and conflicts of object IDs say which saved lots in the
     // UserData folders `saves` use them.
-    bool check(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
-    bool checking() const noexcept { return scan_.running(); }
-    // Asks a running check to stop, as its Cancel button does.
-    void cancel();
-    // Stops a running check and waits for it (a moment: it stops at the next folder or
-    // read), dropping what it found. For closing.
-    void stopChecking();
+    bool scan(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
     // The last report shown.
     const std::optional<content::ContentReport>& report() const { return report_; }
 
@@ -60,26 +54,18 @@ class ContentCheckWindow : public ScanWindow {
     // after saying why when it cannot.
     bool saveReport(const QString& file);
 
-  signals:
-    void checkStarted();
-    // `completed`: the report shown is the new one; false when the check was cancelled.
-    void checkEnded(bool completed);
-
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void showProgress(const QString& where) override;
 
   private:
     void finish(content::ContentReport& report, const QStringList& unreadable);
     void sayUnreadable(const QStringList& unreadable);
-    void showProgress(const QString& where);
     void present(const content::ContentReport& report);
     void presentAreas(const content::ContentReport& report);
     void presentProblems(const content::ContentReport& report);
     void showSelectedInFolder();
     void askWhereToSave();
 
-    std::unique_ptr<FolderSource> source_;  // read by the running check alone
-    ScanThread scan_;
     QString hostFolder_;
     std::vector<std::filesystem::path> saves_;
     std::optional<content::ContentReport> report_;

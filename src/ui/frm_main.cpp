@@ -44,6 +44,7 @@
 #include "ui/install_chooser.h"
 #include "ui/lots_window.h"
 #include "ui/main_layout.h"
+#include "ui/main_window_text.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
 #include "ui/places.h"
@@ -75,58 +76,6 @@ QStringList filterPatterns() {
 
 QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// A path from the file system as Qt shows it.
-QString qtPath(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
-std::filesystem::path stdPath(const QString& path) {
-    return std::filesystem::path(path.toStdU16String());
-}
-
-// A menu entry's text for a name from disk: "&" would otherwise mark a shortcut key.
-QString menuText(const QString& text) {
-    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
-}
-
-// Where a copy was found, in a few words for its menu line: the source up to the path it
-// names ("Steam library", "chosen in Brambleton", "SIMS_DATA").
-QString launcherLabel(const std::string& source) {
-    std::size_t cut = source.size();
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        const bool drive = i + 2 < source.size() && source[i + 1] == ':' && source[i + 2] == '\\';
-        if (source[i] == '/' || source[i] == '~' || drive) {
-            cut = i;
-            break;
-        }
-    }
-    QString label = QString::fromStdString(source.substr(0, cut)).trimmed();
-    for (const auto* tail : {",", " in", " at"}) {
-        if (label.endsWith(QLatin1String(tail))) label.chop(QLatin1String(tail).size());
-    }
-    return label.trimmed().isEmpty() ? QString::fromStdString(source) : label.trimmed();
-}
-
-// A folder's own name, without the path that leads to it.
-QString folderName(const QString& path) {
-    QString trimmed = QDir::fromNativeSeparators(path);
-    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/'))) trimmed.chop(1);
-    const auto cut = trimmed.lastIndexOf(QLatin1Char('/'));
-    return cut < 0 ? trimmed : trimmed.mid(cut + 1);
-}
-
-// The host folders of `installs`, sorted: the set of copies the player chose among.
-QStringList copiesOf(const std::vector<GameInstall>& installs) {
-    QStringList copies;
-    for (const auto& install : installs) copies << QString::fromStdString(install.hostFolder);
-    copies.sort();
-    return copies;
-}
-
-QString settingKey(const char* key) {
-    return QString::fromLatin1(settings::kGroup) + QLatin1Char('/') + QString::fromLatin1(key);
 }
 
 // The wait cursor over one window and its controls, and only there: the progress window's
@@ -373,6 +322,10 @@ void frmMain::buildMenus() {
     catalogue->setObjectName(QStringLiteral("catalogue"));
     auto* myLots = contentMenu->addAction(tr("My &lots..."), this, &frmMain::showLots);
     myLots->setObjectName(QStringLiteral("myLots"));
+    // Shown greyed while another walk runs, as each command refuses then.
+    connect(contentMenu, &QMenu::aboutToShow, this, [this, contentMenu] {
+        for (auto* action : contentMenu->actions()) action->setEnabled(!busy());
+    });
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     // The pages installed with the program, whatever the About buttons were set to open.
@@ -394,211 +347,8 @@ void frmMain::buildMenus() {
     }
 }
 
-void frmMain::fillGameMenu() {
-    gameMenu_->clear();
-    const QString chosen = settings_->value(settingKey(settings::kChosenFolder)).toString();
-    if (searching_) {
-        gameMenu_->addAction(tr("Looking for The Sims..."))->setEnabled(false);
-    } else if (search_) {
-        const auto installs = currentInstalls();
-        if (installs.empty()) gameMenu_->addAction(tr("The Sims was not found"))->setEnabled(false);
-        auto* copies = new QActionGroup(gameMenu_);
-        const QFontMetrics metrics(gameMenu_->font());
-        bool checked = false;
-        for (const auto& install : installs) {
-            const QString host = QString::fromStdString(install.hostFolder);
-            // The copy's name and where it was found, which a cut in the middle of a long
-            // path used to hide; the whole path and source in the tip.
-            const QString path = QString::fromStdString(install.installPath);
-            const QString text =
-                tr("%1   (%2)")
-                    .arg(metrics.elidedText(folderName(path), Qt::ElideRight,
-                                            30 * metrics.averageCharWidth()),
-                         metrics.elidedText(launcherLabel(install.source), Qt::ElideRight,
-                                            30 * metrics.averageCharWidth()));
-            auto* action = gameMenu_->addAction(menuText(text));
-            const QString tip = tr("%1 (%2)").arg(QDir::toNativeSeparators(path),
-                                                  QString::fromStdString(install.source));
-            action->setStatusTip(tip);
-            action->setToolTip(tip);
-            action->setObjectName(QStringLiteral("gameCopy"));
-            action->setData(host);
-            action->setCheckable(true);
-            action->setActionGroup(copies);
-            action->setEnabled(!host.isEmpty());
-            const bool inUse = !checked && (host == inUse_ || inUse_.isEmpty());
-            if (inUse) {
-                action->setChecked(true);
-                checked = true;
-            }
-            connect(action, &QAction::triggered, this, [this, host] { useCopy(host); });
-        }
-        if (!checked && !copies->actions().isEmpty()) copies->actions().front()->setChecked(true);
-    }
-    gameMenu_->addSeparator();
-    auto* choose =
-        gameMenu_->addAction(tr("&Choose the game folder..."), this, &frmMain::askForGameFolder);
-    choose->setObjectName(QStringLiteral("chooseGameFolder"));
-    const QFontMetrics forgetMetrics(gameMenu_->font());
-    auto* forget = gameMenu_->addAction(
-        chosen.isEmpty()
-            ? tr("&Forget the chosen folder")
-            : tr("&Forget the chosen folder %1")
-                  .arg(menuText(forgetMetrics.elidedText(folderName(chosen), Qt::ElideRight,
-                                                         30 * forgetMetrics.averageCharWidth()))),
-        this, &frmMain::forgetGameFolder);
-    forget->setObjectName(QStringLiteral("forgetGameFolder"));
-    forget->setStatusTip(QDir::toNativeSeparators(chosen));
-    forget->setToolTip(QDir::toNativeSeparators(chosen));
-    forget->setEnabled(!chosen.isEmpty());
-    auto* again = gameMenu_->addAction(tr("&Look again"), this, &frmMain::lookAgain);
-    again->setObjectName(QStringLiteral("lookAgain"));
-    again->setEnabled(!searching_ && !counting_ && !checking_);
-}
-
-QString frmMain::contentFolder() {
-    const auto installs = currentInstalls();
-    const GameInstall* install = installInUse(installs);
-    if (!install || install->hostFolder.empty()) {
-        showMessage(tr("The Sims was not found, so there is no content to check. Choose the "
-                       "game's folder with Game > Choose the game folder..."),
-                    {}, this);
-        return {};
-    }
-    return QString::fromStdString(install->hostFolder);
-}
-
-void frmMain::showCatalogue() {
-    if (searching_) return;
-    if (catalogueWindow_ && catalogueWindow_->scanning()) return;
-    const QString folder = contentFolder();
-    if (folder.isEmpty()) return;
-    if (!catalogueWindow_) catalogueWindow_ = new CatalogueWindow(this);
-    catalogueWindow_->scan(folder, saveFolders());
-}
-
-std::vector<std::filesystem::path> frmMain::saveFolders() {
-    const auto installs = currentInstalls();
-    const GameInstall* install = installInUse(installs);
-    if (!install || install->hostFolder.empty()) return {};
-    SavesPlaces places;
-    places.chosen =
-        settings_->value(settingKey(settings::kSavesFolder)).toString().toStdU16String();
-    places.install = std::filesystem::path(
-        std::u8string(install->hostFolder.begin(), install->hostFolder.end()));
-    places.prefix = install->prefix;
-    places.profile = machine_->environment().home;
-    std::vector<std::filesystem::path> out;
-    for (const auto& found : findSaveFolders(places)) out.push_back(found.folder);
-    return out;
-}
-
-void frmMain::showLots() {
-    if (searching_) return;
-    if (lotsWindow_ && lotsWindow_->scanning()) return;
-    const QString folder = contentFolder();
-    if (folder.isEmpty()) return;
-    if (!lotsWindow_) {
-        lotsWindow_ = new LotsWindow(this);
-        // The folder chosen there is remembered as the game's folder is, and read at once.
-        connect(lotsWindow_, &LotsWindow::savesFolderChosen, this, [this](const QString& chosen) {
-            settings_->setValue(settingKey(settings::kSavesFolder), chosen);
-            settings_->sync();
-            showLots();
-        });
-    }
-    lotsWindow_->scan(folder, saveFolders());
-}
-
-void frmMain::checkContent() {
-    if (searching_ || counting_ || checking_) return;
-    const QString folder = contentFolder();
-    if (folder.isEmpty()) return;
-    if (!contentWindow_) {
-        contentWindow_ = new ContentCheckWindow(this);
-        // One walk at a time: Count and Look again wait for the check, as for a count; Check
-        // again in the check's window is a check like this one.
-        connect(contentWindow_, &ContentCheckWindow::checkStarted, this,
-                [this] { checking_ = true; });
-        connect(contentWindow_, &ContentCheckWindow::checkEnded, this,
-                [this] { checking_ = false; });
-    }
-    contentWindow_->check(folder, saveFolders());
-}
-
-void frmMain::askForGameFolder() {
-    QFileDialog dialog(this, tr("Choose the game folder"));
-    dialog.setObjectName(QStringLiteral("gameFolderDialog"));
-    // Qt's own dialog on every desktop: it shows hidden folders (~/.local/share/Steam, a
-    // Bottles prefix) and takes a path typed into its name box.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setFilter(QDir::AllDirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Drives);
-    // From the home folder, where launchers and prefixes keep their games.
-    dialog.setDirectory(qtPath(machine_->environment().home));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    chooseGameFolder(dialog.selectedFiles().front());
-}
-
-bool frmMain::chooseGameFolder(const QString& folder) {
-    QString host = QDir::cleanPath(QDir(folder).absolutePath());
-    if (!QFileInfo(host).isDir()) {
-        showMessage(tr("The folder %1 does not exist.").arg(QDir::toNativeSeparators(host)), {},
-                    this);
-        return false;
-    }
-    if (!holdsGame(stdPath(host))) {
-        // A Steam installation or library, a Wine prefix or a folder of games: the copy
-        // below it.
-        const auto below = findGameBelow(stdPath(host));
-        if (!below) {
-            showMessage(tr("No copy of The Sims is in %1 or in the folders below it: none holds "
-                           "GameData\\Behavior.iff. Choose the game's own folder, or a folder "
-                           "that holds it (a Steam library, a Wine prefix).")
-                            .arg(QDir::toNativeSeparators(host)),
-                        {}, this);
-            return false;
-        }
-        host = QDir::cleanPath(QString::fromStdU16String(below->u16string()));
-    }
-    settings_->setValue(settingKey(settings::kChosenFolder), host);
-    settings_->sync();
-    if (!search_) search_ = machine_->findGames();
-    useCopy(host);
-    return true;
-}
-
-void frmMain::forgetGameFolder() {
-    const QString chosen = settings_->value(settingKey(settings::kChosenFolder)).toString();
-    settings_->remove(settingKey(settings::kChosenFolder));
-    settings_->sync();
-    if (inUse_ == chosen) inUse_.clear();
-    rememberInUse(currentInstalls());
-    showAgain();
-}
-
-void frmMain::useCopy(const QString& hostFolder) {
-    // The totals were another copy's.
-    const auto installs = currentInstalls();
-    const auto* shown = installInUse(installs);
-    if (!shown || QString::fromStdString(shown->hostFolder) != hostFolder) {
-        for (auto* box : {txtFiles_, txtDirs_, txtTotalBytes_, txtTotalKBytes_, txtTotalMBytes_}) {
-            box->setText(QString());
-        }
-    }
-    inUse_ = hostFolder;
-    rememberInUse(currentInstalls());
-    showAgain();
-}
-
-void frmMain::lookAgain() {
-    if (searching_ || counting_ || checking_) return;
-    startSearch(false);
-}
-
 void frmMain::showAgain() {
-    if (searching_ || counting_ || checking_) return;
+    if (busy()) return;
     const int row = shownRow_ >= 0 ? shownRow_ : 0;
     options_[row]->setChecked(true);
     if (!showCategory(row) && shownRow_ >= 0) options_[shownRow_]->setChecked(true);
@@ -866,7 +616,7 @@ void frmMain::File1_Click() {
 
 void frmMain::cmdContar_Click() {
     // The walk lets events run; a second Count arriving then would share the counter.
-    if (counting_ || checking_ || !counter_) return;
+    if (busy() || !counter_) return;
     counting_ = true;
     countFailures_.clear();
     // The selector takes no input while the count runs, so the totals belong to the folder
@@ -984,10 +734,12 @@ void frmMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // A check and a catalogue run on threads of their own: each stops at its next folder or
-    // read.
-    if (contentWindow_) contentWindow_->stopChecking();
-    if (catalogueWindow_) catalogueWindow_->stopScanning();
+    // The scans run on threads of their own: each stops at its next folder or read.
+    for (ScanWindow* window : {static_cast<ScanWindow*>(contentWindow_.data()),
+                               static_cast<ScanWindow*>(catalogueWindow_.data()),
+                               static_cast<ScanWindow*>(lotsWindow_.data())}) {
+        if (window) window->stopScanning();
+    }
     unloadProgressWindow();
     event->accept();
 }

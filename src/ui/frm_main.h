@@ -125,6 +125,11 @@ class frmMain : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Whether a scan of the game's folders runs in one of this window's windows.
+    bool scanRunning() const;
+    // Whether the search, a count or a scan runs: one walk at a time, so every command that
+    // starts one (Count, Look again, each Content command) waits, alike, until it ends.
+    bool busy() const;
     // The host folder of the copy of the game in use; empty, after saying so, when none.
     QString contentFolder();
     // The UserData folders of the copy in use: the folder chosen in My lots when there is
@@ -179,7 +184,6 @@ class frmMain : public QMainWindow {
     QPointer<CatalogueWindow> catalogueWindow_;
     QPointer<LotsWindow> lotsWindow_;
     bool counting_ = false;
-    bool checking_ = false;  // a content check runs, on its own thread
     bool closeWhenCounted_ = false;
     // The folders the running count could not read, as the counter reported them.
     QStringList countFailures_;

@@ -37,11 +37,7 @@ QString filesText(std::size_t count) {
 }  // namespace
 
 LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
-    : ScanWindow(owner),
-      source_(source ? std::move(source) : makePlatformFolderSource()),
-      scan_(this, [this](const QString& where) {
-          summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
-      }) {
+    : ScanWindow(owner, std::move(source)) {
     setObjectName(QStringLiteral("lots"));
     setWindowTitle(tr("My lots"));
     setWindowIcon(applicationIcon());
@@ -88,13 +84,14 @@ LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
     resize(820, 600);
 }
 
-LotsWindow::~LotsWindow() {
-    scan_.stopAndWait();
-    endProgress();
+LotsWindow::~LotsWindow() = default;
+
+void LotsWindow::showProgress(const QString& where) {
+    summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
 }
 
 bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesystem::path>& saves) {
-    if (scan_.running()) return false;
+    if (scanning()) return false;
     if (saves.empty()) {
         report_.reset();
         lots_->clear();
@@ -109,33 +106,23 @@ bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesyst
         emit scanEnded(false);
         return true;
     }
-    startProgress([this] { scan_.requestStop(); });
     const std::filesystem::path install(hostFolder.toStdU16String());
     const auto language = content::languageOfLocale(QLocale().name().toStdString());
-    scan_.start([this, install, saves, language](std::stop_token stop,
-                                                 const ScanThread::Progress& progress) {
+    return startScan([this, install, saves, language](std::stop_token stop,
+                                                      const ScanThread::Progress& progress) {
         auto unreadable = std::make_shared<QStringList>();
         content::ScanHooks hooks;
         hooks.progress = progress;
         hooks.cancelled = [&stop] { return stop.stop_requested(); };
         hooks.message = [unreadable](const std::string& m) { *unreadable << shown(m); };
         auto report = std::make_shared<content::LotsReport>(
-            content::scanLots(install, saves, *source_, hooks, {language}));
+            content::scanLots(install, saves, source(), hooks, {language}));
         return std::function<void()>([this, report, unreadable] { finish(report, *unreadable); });
     });
-    return true;
-}
-
-void LotsWindow::stopScanning() {
-    if (!scan_.running()) return;
-    scan_.stopAndWait();
-    endProgress();
-    emit scanEnded(false);
 }
 
 void LotsWindow::finish(std::shared_ptr<content::LotsReport> report,
                         const QStringList& unreadable) {
-    endProgress();
     if (report->cancelled) {
         if (!isVisible()) {
             showMessage(QStringLiteral("Action Canceled by User"), QStringLiteral("Cancel Action"));
@@ -236,11 +223,6 @@ void LotsWindow::chooseSaves() {
     dialog.setFileMode(QFileDialog::Directory);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     emit savesFolderChosen(dialog.selectedFiles().constFirst());
-}
-
-void LotsWindow::closeEvent(QCloseEvent* event) {
-    stopScanning();
-    QWidget::closeEvent(event);
 }
 
 }  // namespace brambleton::ui

@@ -35,26 +35,21 @@ class LotsWindow : public ScanWindow {
     // false when a scan runs. With no saves, says where they were looked for and offers to
     // choose their folder.
     bool scan(const QString& hostFolder, const std::vector<std::filesystem::path>& saves);
-    bool scanning() const noexcept { return scan_.running(); }
-    void stopScanning();
     // The last report shown; null before the first.
     const content::LotsReport* report() const { return report_.get(); }
 
   signals:
-    void scanEnded(bool completed);
     // The player chose the folder their saves are in.
     void savesFolderChosen(const QString& folder);
 
   protected:
-    void closeEvent(QCloseEvent* event) override;
+    void showProgress(const QString& where) override;
 
   private:
     void finish(std::shared_ptr<content::LotsReport> report, const QStringList& unreadable);
     void fill();
     void chooseSaves();
 
-    std::unique_ptr<FolderSource> source_;
-    ScanThread scan_;
     std::shared_ptr<content::LotsReport> report_;
     QLabel* summary_;
     QLabel* warning_;

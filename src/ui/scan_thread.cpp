@@ -3,8 +3,27 @@
 
 #include <QMetaObject>
 #include <chrono>
+#include <exception>
 
 namespace brambleton::ui {
+namespace {
+
+// Runs `scan`; what it throws becomes `error`, and it answers nothing.
+std::function<void()> runCaught(const ScanThread::Scan& scan, const std::stop_token& stop,
+                                const ScanThread::Progress& progress, QString& error) {
+    const QString unknown = QStringLiteral("an error with no description");
+    try {
+        return scan(stop, progress);
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+        if (error.isEmpty()) error = unknown;
+    } catch (...) {
+        error = unknown;
+    }
+    return {};
+}
+
+}  // namespace
 
 bool ScanThread::start(Scan scan) {
     if (running_) return false;
@@ -25,20 +44,20 @@ bool ScanThread::start(Scan scan) {
                     },
                     Qt::QueuedConnection);
             };
-            std::function<void()> deliver;
-            try {
-                deliver = scan(stop, progress);
-            } catch (...) {
-                // A scan reports its own failures in its answer; one that throws has none.
-            }
+            QString error;
+            std::function<void()> deliver = runCaught(scan, stop, progress, error);
             // Posted events die with their receiver, and the receiver's thread waits for this
             // thread before `this` goes: the call below never runs on anything gone.
             QMetaObject::invokeMethod(
                 receiver,
-                [this, id, deliver = std::move(deliver)] {
+                [this, id, deliver = std::move(deliver), error] {
                     if (id != scan_) return;  // stopped and waited for: dropped
                     running_ = false;
-                    if (deliver) deliver();
+                    if (!error.isEmpty()) {
+                        if (failed_) failed_(error);
+                    } else if (deliver) {
+                        deliver();
+                    }
                 },
                 Qt::QueuedConnection);
         });

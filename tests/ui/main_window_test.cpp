@@ -354,11 +354,11 @@ class MainWindowTest : public QObject {
         w.show();
         w.findChild<QAction*>("checkContent")->trigger();
         auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
-        QVERIFY(window && window->checking());
+        QVERIFY(window && window->scanning());
         QVERIFY(progressWindow());
         w.close();
         QVERIFY(!w.isVisible());
-        QVERIFY(!window->checking());
+        QVERIFY(!window->scanning());
         QVERIFY(!progressWindow());
         QTRY_VERIFY(!window->isVisible());
         QCOMPARE(messages.texts, QStringList());
@@ -777,9 +777,9 @@ class MainWindowTest : public QObject {
         w.findChild<QAction*>("checkContent")->trigger();
         auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
         QVERIFY(window);
-        QSignalSpy ended(window, &ContentCheckWindow::checkEnded);
+        QSignalSpy ended(window, &ContentCheckWindow::scanEnded);
         // The check runs on its own thread: the window answers meanwhile, and Count waits.
-        QVERIFY(window->checking());
+        QVERIFY(window->scanning());
         QVERIFY(ended.wait(20000));
         QCOMPARE(ended.last().at(0).toBool(), true);
         QVERIFY(window->isVisible());
@@ -825,16 +825,16 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages.texts.size(), 1);
 
         // Check again cancelled: said in the window, whose old report goes.
-        QVERIFY(window->check(prefix.game()));
+        QVERIFY(window->scan(prefix.game()));
         QTest::mouseClick(progressWindow()->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
-        QVERIFY(!window->check(prefix.game()));  // one at a time
+        QVERIFY(!window->scan(prefix.game()));  // one at a time
         QVERIFY(ended.wait(20000));
         QCOMPARE(ended.last().at(0).toBool(), false);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(!window->report());
         QCOMPARE(problems->topLevelItemCount(), 0);
         QVERIFY(window->findChild<QPushButton*>("saveReport")->isEnabled() == false);
-        QVERIFY(window->check(prefix.game()));
+        QVERIFY(window->scan(prefix.game()));
         QVERIFY(ended.wait(20000));
         QVERIFY(window->report());
 
@@ -853,9 +853,9 @@ class MainWindowTest : public QObject {
         QVERIFY(typed.readAll().startsWith("{\"install\""));
 
         // Closed while Check again runs, the window stops the check.
-        QVERIFY(window->check(prefix.game()));
+        QVERIFY(window->scan(prefix.game()));
         window->close();
-        QVERIFY(!window->checking());
+        QVERIFY(!window->scanning());
         QVERIFY(!progressWindow());
         window->show();
 
@@ -927,7 +927,7 @@ class MainWindowTest : public QObject {
         frmMain w(prefix.sources());
         w.findChild<QAction*>("checkContent")->trigger();
         auto* window = w.findChild<ContentCheckWindow*>("contentCheck");
-        QSignalSpy ended(window, &ContentCheckWindow::checkEnded);
+        QSignalSpy ended(window, &ContentCheckWindow::scanEnded);
         QVERIFY(ended.wait(20000));
         const QString page = QString::fromStdString(prefix.tree.path("page.html"));
         QVERIFY(window->saveReport(page));

@@ -22,8 +22,12 @@
 #include <QToolTip>
 #include <QUrl>
 #include <QWheelEvent>
+#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
+#include <stdexcept>
 
 #include "common/runtime_error.h"
 #include "drawn_contrast.h"
@@ -38,6 +42,7 @@
 #include "ui/main_layout.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
+#include "ui/scan_window.h"
 #include "ui/twips.h"
 
 using namespace brambleton;
@@ -106,12 +111,72 @@ QPalette darkDesktop() {
     return dark;
 }
 
+// A scan window that runs whatever scan a test gives it.
+class TestScanWindow : public ScanWindow {
+  public:
+    TestScanWindow() : ScanWindow(nullptr) {}
+    bool run(ScanThread::Scan scan) { return startScan(std::move(scan)); }
+};
+
+// A scan that waits until it is told to stop, then answers by setting `answered`.
+ScanThread::Scan waitingScan(std::atomic<bool>& started, std::atomic<bool>& answered) {
+    return [&started, &answered](std::stop_token stop, const ScanThread::Progress&) {
+        started = true;
+        std::mutex mutex;
+        std::condition_variable_any wake;
+        std::unique_lock lock(mutex);
+        wake.wait(lock, stop, [] { return false; });
+        return std::function<void()>([&answered] { answered = true; });
+    };
+}
+
 }  // namespace
 
 class WindowsTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { setUpApplication(); }
+
+    // The scan windows' base: a scan that throws shows its error and frees the window; Cancel
+    // stops a scan and its answer still comes; a window destroyed while its scan runs stops
+    // it and waits, and the answer never comes.
+    void scanWindowStopsFailsAndTearsDown() {
+        QStringList said;
+        setMessageHook([&said](const QString& text, const QString&) { said << text; });
+        {
+            TestScanWindow window;
+            QSignalSpy ended(&window, &ScanWindow::scanEnded);
+            QVERIFY(window.run(
+                [](std::stop_token, const ScanThread::Progress&) -> std::function<void()> {
+                    throw std::runtime_error("the disk went away");
+                }));
+            QVERIFY(ended.wait(10000));
+            QCOMPARE(ended.takeFirst().at(0).toBool(), false);
+            QVERIFY(!window.scanning());
+            QCOMPARE(said.size(), 1);
+            QVERIFY2(said[0].contains(QStringLiteral("the disk went away")), qPrintable(said[0]));
+            QVERIFY(window.findChildren<frmInProcess*>().isEmpty());
+
+            std::atomic<bool> started{false};
+            std::atomic<bool> answered{false};
+            QVERIFY(window.run(waitingScan(started, answered)));
+            QVERIFY(!window.run(waitingScan(started, answered)));  // one at a time
+            QTRY_VERIFY_WITH_TIMEOUT(started, 10000);
+            window.cancel();
+            QTRY_VERIFY_WITH_TIMEOUT(answered, 10000);
+            QVERIFY(!window.scanning());
+            QVERIFY(window.findChildren<frmInProcess*>().isEmpty());
+        }
+        std::atomic<bool> started{false};
+        std::atomic<bool> answered{false};
+        auto* window = new TestScanWindow;
+        QVERIFY(window->run(waitingScan(started, answered)));
+        QTRY_VERIFY_WITH_TIMEOUT(started, 10000);
+        delete window;
+        QCoreApplication::processEvents();
+        QVERIFY(!answered);
+        setMessageHook({});
+    }
 
     // The window is made from the layout table, and the table keeps the layout's rules:
     // every control inside its parent, the edges where the design puts them.

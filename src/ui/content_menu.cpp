@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+// The main window's Content menu: the check, the catalogue and the lots, each in a window of
+// its own.
+#include "ui/frm_main.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QSettings>
+#include <algorithm>
+#include <initializer_list>
+
+#include "locations/save_folders.h"
+#include "locations/settings_file.h"
+#include "ui/catalogue_window.h"
+#include "ui/content_check_window.h"
+#include "ui/lots_window.h"
+#include "ui/main_window_text.h"
+#include "ui/message_box.h"
+
+namespace brambleton::ui {
+
+QString frmMain::contentFolder() {
+    const auto installs = currentInstalls();
+    const GameInstall* install = installInUse(installs);
+    if (!install || install->hostFolder.empty()) {
+        showMessage(tr("The Sims was not found, so there is no content to check. Choose the "
+                       "game's folder with Game > Choose the game folder..."),
+                    {}, this);
+        return {};
+    }
+    return QString::fromStdString(install->hostFolder);
+}
+
+bool frmMain::scanRunning() const {
+    const std::initializer_list<const ScanWindow*> windows = {
+        contentWindow_.data(), catalogueWindow_.data(), lotsWindow_.data()};
+    return std::any_of(windows.begin(), windows.end(),
+                       [](const ScanWindow* window) { return window && window->scanning(); });
+}
+
+bool frmMain::busy() const {
+    return searching_ || counting_ || scanRunning();
+}
+
+void frmMain::showCatalogue() {
+    if (busy()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!catalogueWindow_) catalogueWindow_ = new CatalogueWindow(this);
+    catalogueWindow_->scan(folder, saveFolders());
+}
+
+std::vector<std::filesystem::path> frmMain::saveFolders() {
+    const auto installs = currentInstalls();
+    const GameInstall* install = installInUse(installs);
+    if (!install || install->hostFolder.empty()) return {};
+    SavesPlaces places;
+    places.chosen =
+        settings_->value(settingKey(settings::kSavesFolder)).toString().toStdU16String();
+    places.install = std::filesystem::path(
+        std::u8string(install->hostFolder.begin(), install->hostFolder.end()));
+    places.prefix = install->prefix;
+    places.profile = machine_->environment().home;
+    std::vector<std::filesystem::path> out;
+    for (const auto& found : findSaveFolders(places)) out.push_back(found.folder);
+    return out;
+}
+
+void frmMain::showLots() {
+    if (busy()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!lotsWindow_) {
+        lotsWindow_ = new LotsWindow(this);
+        // The folder chosen there is remembered as the game's folder is, and read at once.
+        connect(lotsWindow_, &LotsWindow::savesFolderChosen, this, [this](const QString& chosen) {
+            settings_->setValue(settingKey(settings::kSavesFolder), chosen);
+            settings_->sync();
+            showLots();
+        });
+    }
+    lotsWindow_->scan(folder, saveFolders());
+}
+
+void frmMain::checkContent() {
+    if (busy()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!contentWindow_) contentWindow_ = new ContentCheckWindow(this);
+    contentWindow_->scan(folder, saveFolders());
+}
+
+}  // namespace brambleton::ui
