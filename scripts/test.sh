@@ -93,43 +93,37 @@ appstreamcli validate --no-net --explain "$staging/usr/share/metainfo/org.brambl
 (cd "$staging" && flatpak-builder --show-manifest "$OLDPWD/packaging/flatpak/org.brambleton.Brambleton.yml" >/dev/null)
 rm -rf "$staging"
 
-stage "Fuzzing the registry file and Steam KeyValues readers for 40 seconds each; the settings file's, the Lutris and JSON readers, and the IFF, FAR and CMX readers inside the content files, the catalogue's and the saved lots', for 20 each"
+stage "Fuzzing every reader of outside text and files, each for the seconds the tests' list gives it (build/fuzz/fuzzers.txt)"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
     -DBRAMBLETON_FUZZ=ON -DBRAMBLETON_UI=OFF >/dev/null
-cmake --build build/fuzz --target reg_file_fuzz key_values_fuzz settings_file_fuzz launcher_text_fuzz \
-    iff_fuzz far_fuzz cmx_fuzz catalogue_fuzz lots_fuzz format_seeds -j "$jobs"
+# shellcheck disable=SC2046  # one target a word
+cmake --build build/fuzz --target $(cut -d' ' -f1 build/fuzz/fuzzers.txt) format_seeds -j "$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"; report_times' EXIT
-mkdir "$corpus/reg" "$corpus/vdf" "$corpus/ini" "$corpus/iff" "$corpus/far" "$corpus/cmx" "$corpus/launcher" \
-    "$corpus/catalogue" "$corpus/lots"
-printf 'game:\n  exe: drive_c/Sims.exe\n  prefix: ~/Games/the-sims\nwine:\n  version: lutris-7.2\n' >"$corpus/launcher/lutris.yml"
-printf '{"Sims": {"title": "The Sims", "install_path": "/g", "winePrefix": "~/p"}}' >"$corpus/launcher/heroic.json"
-build/fuzz/tests/content/format_seeds "$corpus/iff" "$corpus/far" "$corpus/cmx"
-# What fuzzers found before, kept in the tests.
-for folder in reg vdf ini launcher iff far cmx catalogue lots; do cp tests/samples/$folder/* "$corpus/$folder/"; done
-mkdir -p build/fuzz/found
-printf '[game]\nchosen="/home/x/Jeux \\"Sims\\"; a,b"\ncopies=/a, /b\ninUse=@@home\n' >"$corpus/ini/seed.ini"
+# Each fuzzer starts from its samples (what fuzzers found before, kept in the tests), the
+# files the tests make of each format, and the fixtures the readers read.
+while read -r target folder seconds samples <&3; do
+    mkdir -p "$corpus/$samples"
+    cp tests/samples/"$samples"/* "$corpus/$samples/"
+done 3<build/fuzz/fuzzers.txt
+build/fuzz/tests/content/format_seeds "$corpus"
 for seed in tests/fixtures/wine/*/system.min.reg tests/fixtures/wine/win32_skeleton/system.reg; do
     cp "$seed" "$corpus/reg/$(basename "$(dirname "$seed")").reg"
 done
 cp tests/fixtures/steam/* "$corpus/vdf/"
-fuzz() { # target, corpus[, seconds[, folder below build/fuzz/tests]]
-    ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/${4:-locations}/$1" -max_total_time="${3:-40}" \
+mkdir -p build/fuzz/found
+fuzz() { # target, corpus, seconds, folder below build/fuzz/tests
+    ASAN_OPTIONS=detect_leaks=1 "build/fuzz/tests/$4/$1" -max_total_time="$3" \
         -max_len=16384 -timeout=10 -print_final_stats=1 -artifact_prefix="build/fuzz/found/$1-" \
         "$2" 2>"build/fuzz/$1.log" ||
         { tail -50 "build/fuzz/$1.log"; echo "The fuzzer found a fault in $1: keep the input" \
             "from build/fuzz/found/ in tests/samples/, named for what it breaks"; exit 1; }
     grep -E '^(stat::number_of_executed_units|Done)' "build/fuzz/$1.log" || true
 }
-fuzz reg_file_fuzz "$corpus/reg"
-fuzz key_values_fuzz "$corpus/vdf"
-fuzz settings_file_fuzz "$corpus/ini" 20
-fuzz launcher_text_fuzz "$corpus/launcher" 20
-fuzz iff_fuzz "$corpus/iff" 20 content
-fuzz far_fuzz "$corpus/far" 20 content
-fuzz cmx_fuzz "$corpus/cmx" 20 content
-fuzz catalogue_fuzz "$corpus/catalogue" 20 content
-fuzz lots_fuzz "$corpus/lots" 20 content
+while read -r target folder seconds samples <&3; do
+    echo "-- $target, $seconds seconds"
+    fuzz "$target" "$corpus/$samples" "$seconds" "$folder"
+done 3<build/fuzz/fuzzers.txt
 stage "Release packages, from the same build trees"
 if $windows; then bash scripts/release.sh; else bash scripts/release.sh --no-windows; fi
 version=$(sed -n 's/^project(Brambleton VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)

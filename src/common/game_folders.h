@@ -68,9 +68,6 @@ constexpr std::size_t categoryCount() {
     return count;
 }
 
-// The extensions of packed archives, which the game cannot read.
-inline constexpr std::array<std::string_view, 3> kArchiveExtensions = {"zip", "rar", "7z"};
-
 // Skin meshes and animations, which only the skin folders load.
 inline constexpr std::array<std::string_view, 5> kSkinMeshExtensions = {"skn", "cmx", "bmf", "bcf",
                                                                         "cfp"};

@@ -8,6 +8,7 @@
 
 #include "common/ascii.h"
 #include "common/game_folders.h"
+#include "content/file_kinds.h"
 #include "content/file_names.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
@@ -321,23 +322,28 @@ class Cataloguer final : public FolderVisitor {
     void readFile(const std::string& folder, const FolderListing::File& file,
                   const std::string& ext, const Bitmaps& bitmaps) {
         const std::string path = folder + source_.separator() + file.name;
-        if (ext == "cmx") {
+        const FileType* type = typeOf(ext);
+        if (!type) return;
+        if (type->type == ContentType::kMeshList) {
             addSkin(path, file, bitmaps);
             return;
         }
-        if (ext != "iff" && ext != "far" && ext != "flr" && ext != "wll") return;
+        const auto read = type->reader;
+        if (read != FileKind::kObject && read != FileKind::kArchive && read != FileKind::kTileSet) {
+            return;
+        }
         try {
             const auto bytes = openFileIn(folder, source_.separator(), file.name,
                                           static_cast<std::uint64_t>(file.size));
-            if (ext == "iff") {
+            if (read == FileKind::kObject) {
                 std::optional<FormatFault> fault;
                 forEachObjectItem(*bytes, path, {}, options_.language, &fault, adder());
                 if (fault) failed(path + ": " + faultText(*fault));
-            } else if (ext == "far") {
+            } else if (read == FileKind::kArchive) {
                 readArchive(*bytes, path);
             } else {
                 addTiles(*bytes, path, {}, file.size,
-                         ext == "flr" ? ItemKind::Floor : ItemKind::Wall);
+                         type->type == ContentType::kFloor ? ItemKind::Floor : ItemKind::Wall);
             }
         } catch (const ReadError& e) {
             failed("Cannot read " + path + ": " + e.what());

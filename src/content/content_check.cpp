@@ -15,6 +15,7 @@
 #include "common/runtime_error.h"
 #include "content/catalogue.h"
 #include "content/duplicates.h"
+#include "content/file_kinds.h"
 #include "content/file_names.h"
 #include "content/folder_walk.h"
 #include "content/inspection.h"
@@ -439,19 +440,14 @@ class Checker final : private FolderVisitor {
     // Queues a content file whose inside the check reads.
     void queueInside(const Area& area, std::size_t depth, const std::string& name,
                      const std::string& ext, std::uint32_t file) {
-        if (!lookInside_) return;
-        FileKind kind;
-        if (ext == "iff") {
-            kind = FileKind::kObject;
-        } else if (ext == "far") {
-            kind = FileKind::kArchive;
-        } else if (ext == "flr" || ext == "wll") {
-            kind = FileKind::kTileSet;
-        } else if (ext == "cmx" && depth == 0 && !area.readsSubfolders) {
-            kind = FileKind::kMeshList;
-        } else if (ext == "bmp" && depth == 0 && isSkins(area)) {
-            kind = FileKind::kTexture;
-        } else {
+        const FileType* type = typeOf(ext);
+        if (!lookInside_ || !type || !type->reader) return;
+        const FileKind kind = *type->reader;
+        // Mesh lists where the game reads them, textures in a skins folder itself; a mesh is
+        // read only beside skins in Downloads (readAside).
+        if ((kind == FileKind::kMeshList && (depth > 0 || area.readsSubfolders)) ||
+            (kind == FileKind::kTexture && (depth > 0 || !isSkins(area))) ||
+            kind == FileKind::kMesh) {
             return;
         }
         inspector_.add({folderShared_, name, source_.separator(), kind, file,
@@ -648,7 +644,7 @@ class Checker final : private FolderVisitor {
     std::int64_t classify(const Area& area, AreaReport& out, const Where& where,
                           const FolderListing::File& file, const std::string& path) {
         const auto [ext, previous] = extensions(file.name);
-        if (among(kArchiveExtensions, ext)) {
+        if (isType(ext, ContentType::kPacked)) {
             problem(kPackedArchive, path);
             return 0;
         }

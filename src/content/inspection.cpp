@@ -49,7 +49,9 @@ void addObject(Findings& out, std::uint32_t file, std::uint32_t entry,
 
 // Whether an archive's entry of extension `ext` is one the findings keep by name.
 bool heldByName(std::string_view ext) {
-    return ext == "flr" || ext == "wll" || ext == "bmp" || ext == "skn" || ext == "bmf";
+    const FileType* type = typeOf(ext);
+    return type && (type->type == ContentType::kFloor || type->type == ContentType::kWall ||
+                    type->type == ContentType::kPicture || type->type == ContentType::kMesh);
 }
 
 // Entries between two looks at the stop flag: a table of a million entries is left within a

@@ -8,19 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "content/file_kinds.h"
 #include "content/formats/byte_source.h"
 
 namespace brambleton::content {
 
 // What a file is read as.
-enum class FileKind : std::uint8_t {
-    kObject,    // .iff: an object, whose OBJD chunks give its IDs
-    kTileSet,   // .flr, .wll: IFF too, read for faults only
-    kArchive,   // .far: its table, and each IFF entry's chunk headers in place
-    kMeshList,  // .cmx: the meshes it names
-    kTexture,   // .bmp in a skins folder: its header
-    kMesh,      // .skn: the texture it names
-};
 
 // One file to read: `name` in `folder`, joined by `separator`. `file` is the caller's number
 // for it, which findings refer to. Files of one folder share its path.

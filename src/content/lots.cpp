@@ -9,6 +9,7 @@
 
 #include "common/ascii.h"
 #include "common/game_folders.h"
+#include "content/file_kinds.h"
 #include "content/file_names.h"
 #include "content/formats/lot_reader.h"
 #include "content/formats/string_table.h"
@@ -441,8 +442,8 @@ class LotScanner final : public FolderVisitor {
         taskPaths_.push_back(target == kOwn ? folder + source_.separator() + file.name
                                             : std::string());
         inspector_.add({shared, file.name, source_.separator(),
-                        ext == "far" ? FileKind::kArchive : FileKind::kObject, task,
-                        static_cast<std::uint64_t>(file.size)});
+                        isType(ext, ContentType::kArchive) ? FileKind::kArchive : FileKind::kObject,
+                        task, static_cast<std::uint64_t>(file.size)});
     }
 
     void takeFindings(const Findings& findings) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "content/catalogue.h"
 #include "content/content_check.h"
+#include "content/file_kinds.h"
 #include "content/formats/cmx_reader.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/iff_reader.h"
@@ -99,6 +101,47 @@ TEST(IffReader, CatalogueCheckAndLotsAgree) {
             EXPECT_GT(items, 0u);
         }
     }
+}
+
+// The table of file types knows every ending the game's folders load, and the packed
+// downloads, each once and in any case; the files the project's writers make begin with the
+// magic their type gives; and the ending leads: an archive named .iff is read as an object
+// and said to be an archive.
+TEST(FileTypes, KnowEachEndingOnceAndTheEndingLeads) {
+    std::set<std::string_view> seen;
+    for (const auto& type : kFileTypes) {
+        EXPECT_TRUE(seen.insert(type.extension).second) << type.extension;
+        EXPECT_EQ(typeOf(type.extension), &type);
+    }
+    for (const auto& folder : kGameFolders) {
+        for (const auto ext : folder.extensions) {
+            if (!ext.empty()) {
+                EXPECT_NE(typeOf(ext), nullptr) << ext;
+            }
+        }
+    }
+    for (const auto ext : {"zip", "RAR", "7Z"}) EXPECT_TRUE(isType(ext, ContentType::kPacked));
+    EXPECT_EQ(typeOf("IFF"), typeOf("iff"));
+    EXPECT_EQ(typeOf("txt"), nullptr);
+    const std::pair<const char*, std::string> written[] = {
+        {"iff", objectFile({1})},
+        {"flr", iffFile({iffChunk("FBMP", 1, "BM")}, false)},
+        {"far", farFile({{"a.iff", objectFile({1})}})},
+        {"zip", "PK\x03\x04rest"s},
+    };
+    for (const auto& [ext, bytes] : written) {
+        EXPECT_TRUE(bytes.starts_with(typeOf(ext)->magic)) << ext;
+    }
+    const auto found = [](const std::string& bytes, const char* ext) {
+        MemoryBytes source(bytes);
+        Findings out;
+        inspectBytes(source, *typeOf(ext)->reader, 0, out);
+        return out;
+    };
+    const auto named = found(farFile({{"a.iff", objectFile({1})}}), "iff");
+    ASSERT_EQ(named.bad.size(), 1u);
+    EXPECT_EQ(named.bad[0].fault.code, FormatFault::Code::kIsFar);
+    EXPECT_EQ(found(objectFile({7}), "iff").guids.size(), 1u);
 }
 
 TEST(FarReader, KeepsWhatItHoldsBesideObjects) {
