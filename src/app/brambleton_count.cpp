@@ -473,7 +473,7 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
             "%-14s files %s, %s MB in %s\n", area.name.c_str(), number(area.files).c_str(),
             formatNumber(static_cast<double>(area.bytes) / 1048576.0, 1, separators).c_str(),
             printable(*area.folder).c_str());
-        if (area.name == "objects") {
+        if (area.area == Area::kObjects) {
             std::printf("    %s\n", content::objectsSentence(area, separators).c_str());
         }
         for (const auto& folder : area.largest) {

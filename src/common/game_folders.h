@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace brambleton {
@@ -15,12 +16,17 @@ struct ContentCategory {
     std::string_view folder;   // appended to the install folder as it stands
 };
 
+// What a folder of the game loads.
+enum class Area : std::uint8_t { kObjects, kFloors, kWalls, kSkins, kRoofs };
+
 // One folder below the install folder from which the game loads custom content, and what
 // it loads there. The main window's five categories and the content check's areas both
 // come from the table below.
 struct GameFolder {
-    std::string_view area;                       // as reports and --check --json name it
-    std::array<std::string_view, 2> folder;      // the folder below the install folder
+    Area area;
+    std::string_view key;                    // its stable name in --check --json and for scripts
+    std::string_view label;                  // its name in a window, as a player reads it
+    std::array<std::string_view, 2> folder;  // the folder below the install folder
     std::array<std::string_view, 6> extensions;  // lower case, without the dot; empty = none
     bool readsSubfolders;                        // whether the game looks below the folder
     // The main window's category that shows this folder; all empty for a folder no
@@ -45,21 +51,31 @@ struct GameFolder {
 // textures, meshes and mesh lists a player handles, not every ending the game loads.
 // clang-format off
 inline constexpr std::array<GameFolder, 7> kGameFolders = {{
-    {"objects", {"Downloads", ""}, {"iff", "far", "", "", "", ""}, true,
+    {Area::kObjects, "objects", "Objects", {"Downloads", ""}, {"iff", "far", "", "", "", ""}, true,
      {"Objects", "*.IFF", "Downloads\\"}},
-    {"objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""}, true, {}},
-    {"floors", {"GameData", "Floors"}, {"flr", "", "", "", "", ""}, true,
+    {Area::kObjects, "objects", "Objects", {"GameData", "UserObjects"}, {"iff", "", "", "", "", ""},
+     true, {}},
+    {Area::kFloors, "floors", "Floors", {"GameData", "Floors"}, {"flr", "", "", "", "", ""}, true,
      {"Floors", "*.FLR", "GameData\\Floors"}},
-    {"walls", {"GameData", "Walls"}, {"wll", "", "", "", "", ""}, true,
+    {Area::kWalls, "walls", "Walls", {"GameData", "Walls"}, {"wll", "", "", "", "", ""}, true,
      {"Walls", "*.WLL", "GameData\\Walls"}},
-    {"skins", {"GameData", "Skins"}, {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"}, false,
-     {"Skins", "*.skn;*.bmp;*.cmx", "GameData\\Skins"}},
-    {"buyable skins", {"ExpansionShared", "SkinsBuy"}, {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
-     false, {}},
-    {"roofs", {"GameData", "Roofs"}, {"bmp", "", "", "", "", ""}, false,
+    {Area::kSkins, "skins", "Skins", {"GameData", "Skins"}, {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"},
+     false, {"Skins", "*.skn;*.bmp;*.cmx", "GameData\\Skins"}},
+    {Area::kSkins, "buyable skins", "Buyable skins", {"ExpansionShared", "SkinsBuy"},
+     {"bmp", "skn", "cmx", "bmf", "bcf", "cfp"}, false, {}},
+    {Area::kRoofs, "roofs", "Roofs", {"GameData", "Roofs"}, {"bmp", "", "", "", "", ""}, false,
      {"Roofs", "*.bmp", "GameData\\Roofs"}},
 }};
 // clang-format on
+
+// The rows of kGameFolders.
+inline constexpr std::size_t kDownloadsRow = 0;
+inline constexpr std::size_t kUserObjectsRow = 1;
+inline constexpr std::size_t kFloorsRow = 2;
+inline constexpr std::size_t kWallsRow = 3;
+inline constexpr std::size_t kSkinsRow = 4;
+inline constexpr std::size_t kSkinsBuyRow = 5;
+inline constexpr std::size_t kRoofsRow = 6;
 
 // How many folders a category shows.
 constexpr std::size_t categoryCount() {

@@ -297,7 +297,7 @@ class Cataloguer final : public FolderVisitor {
         const GameFolder& game = kGameFolders[row_];
         if (!game.readsSubfolders && folder.depth > 0) return 0;
         Bitmaps bitmaps;
-        if (game.area == "skins" || game.area == "buyable skins") {
+        if (game.area == Area::kSkins) {
             for (const auto& file : folder.files) {
                 if (extensions(file.name).first == "bmp")
                     bitmaps.emplace(ascii::toLower(file.name), file.name);
@@ -372,7 +372,7 @@ class Cataloguer final : public FolderVisitor {
     // An archive: its objects where objects are loaded, and its floors and walls wherever it
     // lies; those of an archive in a folder of floors, walls, skins or roofs are the game's own.
     void readArchive(ByteSource& archive, const std::string& path) {
-        const bool objects = kGameFolders[row_].area == "objects";
+        const bool objects = kGameFolders[row_].area == Area::kObjects;
         const auto fault = readFar(archive, [&](const FarEntry& entry) {
             if (stopping()) throw Stopped{};
             const std::string ext = extensions(lastPart(entry.name)).first;
@@ -412,7 +412,7 @@ class Cataloguer final : public FolderVisitor {
         item.kind = kind;
         item.path = path;
         item.entry = entry;
-        item.gameOwn = !entry.empty() && kGameFolders[row_].area != "objects";
+        item.gameOwn = !entry.empty() && kGameFolders[row_].area != Area::kObjects;
         item.size = size;
         item.category = kindText(kind);
         item.inCatalog = true;

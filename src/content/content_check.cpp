@@ -28,8 +28,6 @@ namespace fs = std::filesystem;
 namespace brambleton::content {
 namespace {
 
-// The check's areas are the game's folders.
-using Area = GameFolder;
 constexpr const auto& kAreas = kGameFolders;
 
 constexpr std::size_t kLargestShown = 10;
@@ -46,30 +44,24 @@ bool among(const std::array<std::string_view, N>& list, std::string_view ext) {
 
 bool anyAreaLoads(std::string_view ext) {
     return std::any_of(kAreas.begin(), kAreas.end(),
-                       [&](const Area& a) { return among(a.extensions, ext); });
+                       [&](const GameFolder& a) { return among(a.extensions, ext); });
 }
 
-std::size_t areaNamed(std::string_view name) {
-    return static_cast<std::size_t>(
-        std::find_if(kAreas.begin(), kAreas.end(), [&](const Area& a) { return a.area == name; }) -
-        kAreas.begin());
-}
-
-bool isSkins(const Area& area) {
-    return area.area == "skins" || area.area == "buyable skins";
+bool isSkins(const GameFolder& area) {
+    return area.area == Area::kSkins;
 }
 
 // Which folders the game loads for one use: the two objects areas together, each other area
 // alone.
 std::uint8_t purposeOf(std::size_t area) {
-    return kAreas[area].area == "objects" ? 0 : static_cast<std::uint8_t>(area);
+    return kAreas[area].area == Area::kObjects ? 0 : static_cast<std::uint8_t>(area);
 }
 
 // Where the game asks for a file by its name (floors, walls and roofs that saved lots name,
 // skin files that mesh lists name), two files of the same bytes under two names are each
 // needed under its own; only objects are known by what is inside them (their object IDs).
 bool knownByName(std::size_t area) {
-    return kAreas[area].area != "objects";
+    return kAreas[area].area != Area::kObjects;
 }
 
 Problem makeProblem(ProblemKind kind, std::string path, std::size_t folder) {
@@ -147,10 +139,12 @@ class Checker final : private FolderVisitor {
     ContentReport report;
 
     void checkArea(std::size_t index, const fs::path& install) {
-        const Area& area = kAreas[index];
+        const GameFolder& area = kAreas[index];
         areaIndex_ = static_cast<std::uint8_t>(index);
         AreaReport out;
-        out.name = std::string(area.area);
+        out.name = std::string(area.key);
+        out.area = area.area;
+        out.row = static_cast<std::uint8_t>(index);
         out.place = folderText(area);
         std::optional<fs::path> folder = install;
         for (const auto& part : area.folder) {
@@ -438,7 +432,7 @@ class Checker final : private FolderVisitor {
     }
 
     // Queues a content file whose inside the check reads.
-    void queueInside(const Area& area, std::size_t depth, const std::string& name,
+    void queueInside(const GameFolder& area, std::size_t depth, const std::string& name,
                      const std::string& ext, std::uint32_t file) {
         const FileType* type = typeOf(ext);
         if (!lookInside_ || !type || !type->reader) return;
@@ -568,7 +562,7 @@ class Checker final : private FolderVisitor {
     // A mesh list naming a mesh whose file is not in its folder: the game looks for a skin's
     // meshes beside its mesh list, and a skin in SkinsBuy needs them in SkinsBuy.
     void reportMissingMeshes(const Findings& findings) {
-        static const std::size_t skins = areaNamed("skins");
+        constexpr std::size_t skins = kSkinsRow;
         for (const auto& list : findings.meshLists) {
             const auto area = contentArea_[list.file];
             std::set<std::string> seen;
@@ -612,10 +606,10 @@ class Checker final : private FolderVisitor {
     // One folder of the area being walked: its files classified; returns the bytes of the
     // area's content among them.
     std::int64_t visit(const WalkedFolder& folder) override {
-        const Area& area = *area_;
+        const GameFolder& area = *area_;
         // A skin's meshes in Downloads take its textures along when they move.
         const bool skinHere =
-            area.folder[0] == "Downloads" &&
+            areaIndex_ == kDownloadsRow &&
             std::any_of(folder.files.begin(), folder.files.end(), [](const auto& file) {
                 return among(kSkinMeshExtensions, extensions(file.name).first);
             });
@@ -641,7 +635,7 @@ class Checker final : private FolderVisitor {
     };
 
     // Looks at one file; returns the bytes it adds to the area's content.
-    std::int64_t classify(const Area& area, AreaReport& out, const Where& where,
+    std::int64_t classify(const GameFolder& area, AreaReport& out, const Where& where,
                           const FolderListing::File& file, const std::string& path) {
         const auto [ext, previous] = extensions(file.name);
         if (isType(ext, ContentType::kPacked)) {
@@ -653,7 +647,7 @@ class Checker final : private FolderVisitor {
             return 0;
         }
         if (!among(area.extensions, ext)) {
-            if (ext == "far" && area.area != "objects") {
+            if (ext == "far" && area.area != Area::kObjects) {
                 judgeHeldArchive(where.folder, file);
             } else if (ext == "bmp" && where.skinHere) {
                 textureCandidates_.push_back({where.folder, file.name, areaIndex_});
@@ -669,7 +663,7 @@ class Checker final : private FolderVisitor {
         }
         ++out.files;
         out.bytes += file.size;
-        if (area.area == "objects" && ext == "iff") ++out.objects;
+        if (area.area == Area::kObjects && ext == "iff") ++out.objects;
         if (file.size == 0) {
             problem(kEmptyFile, path);
         } else {
@@ -697,7 +691,7 @@ class Checker final : private FolderVisitor {
     }
 
     // A content file the duplicate finder compares and, by its kind, the readers read.
-    void addContent(const Area& area, const Where& where, const FolderListing::File& file,
+    void addContent(const GameFolder& area, const Where& where, const FolderListing::File& file,
                     const std::string& ext) {
         const auto index = recordFile(where.folder, file, file.size);
         if (file.device != 0 || file.inode != 0) {
@@ -746,11 +740,11 @@ class Checker final : private FolderVisitor {
     }
 
     // A file that belongs in another area's folder (report_words.cpp says which).
-    void reportMisplaced(const Area& area, const std::string& path, const std::string& ext) {
-        const bool objects = area.area == "objects";
-        if ((objects && area.folder[0] == "Downloads" && among(kSkinMeshExtensions, ext)) ||
-            (!objects && ext == "iff") || (area.area == "walls" && ext == "flr") ||
-            (area.area == "floors" && ext == "wll")) {
+    void reportMisplaced(const GameFolder& area, const std::string& path, const std::string& ext) {
+        const bool objects = area.area == Area::kObjects;
+        if ((areaIndex_ == kDownloadsRow && among(kSkinMeshExtensions, ext)) ||
+            (!objects && ext == "iff") || (area.area == Area::kWalls && ext == "flr") ||
+            (area.area == Area::kFloors && ext == "wll")) {
             problem(kMisplaced, path);
         }
     }
@@ -780,8 +774,8 @@ class Checker final : private FolderVisitor {
     FolderWalk walk_;
     const bool lookInside_;
     const std::uint8_t language_;
-    const Area* area_ = nullptr;  // the area being walked
-    AreaReport* out_ = nullptr;   // and its report
+    const GameFolder* area_ = nullptr;  // the area being walked
+    AreaReport* out_ = nullptr;         // and its report
     Inspector inspector_;
     std::uint8_t areaIndex_ = 0;
     std::shared_ptr<const std::string> folderShared_;  // the folder whose files are queued
@@ -844,12 +838,13 @@ std::string_view actionName(Action action) {
 
 std::size_t destinationOf(const Problem& p) {
     const std::string ext = extensions(lastPart(p.path)).first;
-    if (ext == "bmp" || (kAreas[p.folder].area == "objects" && among(kSkinMeshExtensions, ext))) {
-        return areaNamed("skins");
+    if (ext == "bmp" ||
+        (kAreas[p.folder].area == Area::kObjects && among(kSkinMeshExtensions, ext))) {
+        return kSkinsRow;
     }
-    if (ext == "flr") return areaNamed("floors");
-    if (ext == "wll") return areaNamed("walls");
-    return areaNamed("objects");
+    if (ext == "flr") return kFloorsRow;
+    if (ext == "wll") return kWallsRow;
+    return kDownloadsRow;
 }
 
 std::string kindName(ProblemKind kind) {

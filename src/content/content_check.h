@@ -136,7 +136,9 @@ struct FolderBytes {
 
 // What one area of the game's folders holds that the game loads.
 struct AreaReport {
-    std::string name;                   // "objects", "floors", ... (common/game_folders.h)
+    std::string name;  // its stable name: "objects", "floors", ... (common/game_folders.h)
+    Area area = Area::kObjects;
+    std::uint8_t row = 0;               // its row in kGameFolders
     std::string place;                  // its folder below the install: "GameData\\Skins"
     std::optional<std::string> folder;  // host path; none when the folder does not exist
     std::int64_t files = 0;

@@ -332,7 +332,7 @@ class LotScanner final : public FolderVisitor {
             // The game keeps its own floors, walls and roofs in an archive of their folder.
             const bool heldArchive =
                 row_ >= 0 && ext == "far" &&
-                kGameFolders[static_cast<std::size_t>(row_)].area != std::string_view("objects");
+                kGameFolders[static_cast<std::size_t>(row_)].area != Area::kObjects;
             if (row_ >= 0 && !heldArchive) {
                 addContent(folder.path, file, ext, shared);
             } else if (heldArchive || ext == "iff" || ext == "far") {
@@ -352,7 +352,7 @@ class LotScanner final : public FolderVisitor {
             const auto folder = gameFolderIn(install, game, twins);
             if (!folder) continue;
             contentFolders_.push_back(hostPath(*folder));
-            if (game.area == "skins" || game.area == "buyable skins") continue;
+            if (game.area == Area::kSkins) continue;
             row_ = static_cast<int>(row);
             readsSubfolders_ = game.readsSubfolders;
             walk_.walk(hostPath(*folder), *this);
@@ -421,7 +421,9 @@ class LotScanner final : public FolderVisitor {
             return;
         }
         report_.content.push_back(std::move(content));
-        auto& names = game.area == "floors" ? floors_ : game.area == "walls" ? walls_ : roofs_;
+        auto& names = game.area == Area::kFloors  ? floors_
+                      : game.area == Area::kWalls ? walls_
+                                                  : roofs_;
         for (auto& name : namesOf(file.name)) names[name].push_back(index);
     }
 
@@ -501,7 +503,7 @@ class LotScanner final : public FolderVisitor {
             const std::int64_t target = tasks_[held.file];
             const int row = taskRows_[held.file];
             const bool roofsFolder =
-                row >= 0 && kGameFolders[static_cast<std::size_t>(row)].area == "roofs";
+                row >= 0 && kGameFolders[static_cast<std::size_t>(row)].area == Area::kRoofs;
             if (ext == "bmp" && target == kOwn) {
                 for (auto& n : namesOf(name)) ownRoofs_.insert(n);
                 if (roofsFolder) roofsKnown_ = true;

@@ -100,7 +100,7 @@ std::string areaJson(const AreaReport& area) {
                       ",\"folder\":" + (area.folder ? jsonString(*area.folder) : "null") +
                       ",\"files\":" + std::to_string(area.files) +
                       ",\"bytes\":" + std::to_string(area.bytes);
-    if (area.name == "objects") {
+    if (area.area == Area::kObjects) {
         out += ",\"objects\":" + std::to_string(area.objects) +
                ",\"objects_in_archives\":" + std::to_string(area.objectsInArchives) +
                ",\"archives\":" + std::to_string(area.archives);
@@ -444,7 +444,7 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
                "</code></td><td class=\"n\">" + number(area.files) + "</td><td class=\"n\">" +
                number(area.bytes) + "</td><td class=\"n\">" + megabytes(area.bytes) +
                "</td></tr>\n";
-        if (area.name == "objects" && area.folder) {
+        if (area.area == Area::kObjects && area.folder) {
             out += "<tr><td></td><td colspan=\"4\">" + html(objectsSentence(area, separators)) +
                    "</td></tr>\n";
         }

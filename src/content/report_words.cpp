@@ -101,7 +101,7 @@ std::string misplaced(const Problem& p) {
     const std::string ext = extensions(lastPart(p.path)).first;
     const bool skinMesh = std::find(kSkinMeshExtensions.begin(), kSkinMeshExtensions.end(), ext) !=
                           kSkinMeshExtensions.end();
-    if (folder.area == "objects" && skinMesh) {
+    if (folder.area == Area::kObjects && skinMesh) {
         return "Skin meshes and animations belong in GameData\\Skins; the game does not load "
                "them from Downloads.";
     }

@@ -223,7 +223,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
         case kCategory:
             return text(item.category);
         case kArea:
-            return text(kGameFolders[item.folder].area);
+            return text(kGameFolders[item.folder].label);
         case kFile:
             return readable(QDir::toNativeSeparators(fromUtf8(content::placeText(
                 content::pathBelow(item.path, install_.toStdString()), item.entry))));
@@ -292,7 +292,7 @@ bool CatalogueFilter::filterAcceptsRow(int row, const QModelIndex&) const {
     const auto& model = static_cast<const CatalogueModel&>(*sourceModel());
     const auto& item = model.item(row);
     if (!category_.isEmpty() && text(item.category) != category_) return false;
-    if (!area_.isEmpty() && text(kGameFolders[item.folder].area) != area_) return false;
+    if (!area_.isEmpty() && text(kGameFolders[item.folder].label) != area_) return false;
     if (unusedOnly_ && !model.unused(row)) return false;
     if (text_.isEmpty()) return true;
     const std::string wanted = ascii::toLower(text_.toStdString());
@@ -369,7 +369,7 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
     areas_->addItem(tr("Every area"), QString());
     QStringList areaNames;
     for (const auto& folder : kGameFolders) {
-        if (!areaNames.contains(text(folder.area))) areaNames << text(folder.area);
+        if (!areaNames.contains(text(folder.label))) areaNames << text(folder.label);
     }
     for (const auto& area : areaNames) areas_->addItem(area, area);
     filters->addWidget(search_, 3);

@@ -247,7 +247,8 @@ void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
     areas_->clear();
     for (const auto& area : report.areas) {
         auto* row = new QTreeWidgetItem(areas_);
-        const QString name = fromUtf8(area.name);
+        const auto& label = kGameFolders[area.row].label;
+        const QString name = QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
         row->setText(
             0, area.folder
                    ? tr("%1 (%2)").arg(name, shownPath(install, *area.folder))
@@ -262,7 +263,7 @@ void ContentCheckWindow::presentAreas(const content::ContentReport& report) {
         row->setText(2, megabytes(area.bytes));
         row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         row->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-        if (area.name == "objects" && area.folder) {
+        if (area.area == Area::kObjects && area.folder) {
             auto* objects = new QTreeWidgetItem(row);
             objects->setText(0, fromUtf8(content::objectsSentence(area, separatorsOf(locale))));
         }

@@ -784,7 +784,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(ended.last().at(0).toBool(), true);
         QVERIFY(window->isVisible());
         auto* areas = window->findChild<QTreeWidget*>("areas");
-        QVERIFY(areas->topLevelItem(0)->text(0).startsWith("objects"));
+        QVERIFY(areas->topLevelItem(0)->text(0).startsWith("Objects"));
         QCOMPARE(areas->topLevelItem(0)->text(1), QStringLiteral("2"));
         QCOMPARE(areas->topLevelItem(0)->childCount(), 2);  // the objects, Downloads/Sets
         QCOMPARE(areas->topLevelItem(0)->child(0)->text(0), QStringLiteral("2 objects"));
