@@ -514,18 +514,6 @@ void printReport(const content::ContentReport& report, const NumberSeparators& s
     std::printf("\n");
 }
 
-// The game's language for the desktop's, from the locale's variables as gettext reads them.
-std::uint8_t desktopLanguage() {
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value && *value && std::string_view(value) != "C" &&
-            std::string_view(value) != "POSIX") {
-            return content::languageOfLocale(value);
-        }
-    }
-    return content::kUsEnglish;
-}
-
 // The copy of the game --check, --catalog and --lots read, with a folder on this machine; an
 // exit status, after saying why, when there is none.
 std::variant<GameInstall, int> gameToScan(const Machine& machine, const Options& options) {
@@ -589,7 +577,7 @@ int check(const Options& options) {
     const auto source = makePlatformFolderSource();
     content::CheckOptions checkOptions;
     checkOptions.lookInside = !options.quick;
-    checkOptions.language = desktopLanguage();
+    checkOptions.language = content::desktopLanguage();
     // Duplicates and conflicts of object IDs say which copies the saved lots use.
     if (!options.quick) checkOptions.saves = saveFoldersOf(machine, install, {});
     const auto report = content::checkInstall(folder, *source, hooks, checkOptions);
@@ -614,7 +602,7 @@ int check(const Options& options) {
     if (!options.report.empty()) {
         const std::string failed =
             content::saveShared(report, options.report, machine.environment().home.string(),
-                                localeSeparators(), {}, [] { return gInterrupted != 0; });
+                                localeSeparators(), [] { return gInterrupted != 0; });
         if (cancelledNow()) return kExitCancelled;
         if (!failed.empty()) {
             std::fprintf(stderr, "brambleton-count: %s\n", printable(failed).c_str());
@@ -641,7 +629,7 @@ int catalog(const Options& options) {
     }
     // Each item is printed as it is read: a catalogue of 200,000 items is never held.
     const auto scan = content::scanCatalogue(
-        folder, *source, hooks, {desktopLanguage()}, [&](content::CatalogueItem&& item) {
+        folder, *source, hooks, {content::desktopLanguage()}, [&](content::CatalogueItem&& item) {
             if (gInterrupted) return;
             if (options.json) {
                 std::printf("%s%s", items ? "," : "", content::itemJson(item, folder).c_str());
@@ -684,8 +672,8 @@ int lots(const Options& options) {
     ProgressLine progress(standardErrorIsTerminal());
     const content::ScanHooks hooks = terminalHooks(progress);
     const auto source = makePlatformFolderSource();
-    const auto report =
-        content::scanLots(hostPath(install.hostFolder), saves, *source, hooks, {desktopLanguage()});
+    const auto report = content::scanLots(hostPath(install.hostFolder), saves, *source, hooks,
+                                          {content::desktopLanguage()});
     progress.clear();
     if (report.cancelled || gInterrupted) {
         std::fprintf(stderr, "Action Canceled by User\n");

@@ -297,7 +297,7 @@ const std::string& placeholderPng() {
 
 }  // namespace
 
-std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng,
+std::vector<std::string> problemPictures(const ContentReport& report,
                                          const std::function<bool()>& cancelled) {
     std::vector<std::string> out(report.problems.size());
     std::size_t shown = 0;
@@ -309,8 +309,7 @@ std::vector<std::string> problemPictures(const ContentReport& report, const Pict
         if (!object) continue;
         const auto bmp = objectPictureIn(p.path, p.entry, p.guid);
         if (!bmp || bmp->size() > kLargestShown) continue;
-        std::string png = toPng ? toPng(*bmp) : std::string();
-        if (png.empty()) png = bmpAsPng(*bmp);
+        std::string png = bmpAsPng(*bmp);
         if (png.empty()) png = placeholderPng();
         out[i] = png.empty() ? std::string() : "data:image/png;base64," + base64(png);
         ++shown;
@@ -348,7 +347,7 @@ std::string placeBeside(std::filesystem::path& target, std::filesystem::path& pa
 
 std::string saveShared(const ContentReport& report, const std::string& file,
                        const std::string& home, const NumberSeparators& separators,
-                       const PictureEncoder& toPng, const std::function<bool()>& cancelled) {
+                       const std::function<bool()>& cancelled) {
     namespace fs = std::filesystem;
     const ContentReport shared = forSharing(report, home);
     const bool json = file.size() >= 5 && ascii::equalNoCase(file.substr(file.size() - 5), ".json");
@@ -370,7 +369,7 @@ std::string saveShared(const ContentReport& report, const std::string& file,
             });
         } else {
             PageFacts facts = pageFactsNow();
-            facts.pictures = problemPictures(report, toPng, cancelled);
+            facts.pictures = problemPictures(report, cancelled);
             const std::string page = stop() ? std::string() : toHtml(shared, separators, facts);
             out.write(page.data(), static_cast<std::streamsize>(page.size()));
         }

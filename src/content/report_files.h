@@ -58,26 +58,23 @@ std::string toHtml(const ContentReport& report, const NumberSeparators& separato
 // This program's version and today's date (ISO 8601), for a page that is saved.
 PageFacts pageFactsNow();
 
-// Turns a catalogue picture (a BMP's bytes) into a PNG's bytes; empty when it cannot.
-using PictureEncoder = std::function<std::string(std::string_view bmp)>;
-
 // Writes the report as it is shared (see forSharing) to `file`: JSON when the name ends in
 // ".json" (any case), else an HTML page, which shows the catalogue picture of each object a
-// duplicate or a conflict of object IDs is about, as a PNG made by `toPng`, else by
-// bmpAsPng, else (a form neither takes) as a plain placeholder. The report is written beside
+// duplicate or a conflict of object IDs is about, as a PNG made by bmpAsPng, the one PNG
+// maker (the window's page and the counter's alike), else (a form it does not take) as a
+// plain placeholder. The report is written beside
 // `file` and then takes its place whole: a failure, a full disk or a kill leaves what was
 // there. A target that is not a regular file (a pipe, a folder, a device) is refused and
 // never opened. Stops, writing nothing, when `cancelled` turns true. Empty when written;
 // else why not, one sentence.
 std::string saveShared(const ContentReport& report, const std::string& file,
                        const std::string& home, const NumberSeparators& separators,
-                       const PictureEncoder& toPng = {},
                        const std::function<bool()>& cancelled = {});
 
 // The pictures a page shows for `report`'s problems (see PageFacts), read from the files
 // the problems name: at most kPicturesShown of them.
 inline constexpr std::size_t kPicturesShown = 500;
-std::vector<std::string> problemPictures(const ContentReport& report, const PictureEncoder& toPng,
+std::vector<std::string> problemPictures(const ContentReport& report,
                                          const std::function<bool()>& cancelled = {});
 
 // The report as it is shared (saved, posted in a forum): every path from the game's folder,

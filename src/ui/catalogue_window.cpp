@@ -455,7 +455,7 @@ bool CatalogueWindow::scan(const QString& hostFolder, std::vector<std::filesyste
     unusedOnly_->setChecked(false);
     unusedOnly_->setEnabled(false);
     const std::filesystem::path install(hostFolder.toStdU16String());
-    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    const auto language = content::desktopLanguage();
     return startScan(
         [this, install, language](std::stop_token stop, const ScanThread::Progress& progress) {
             auto items = std::make_shared<std::vector<content::CatalogueItem>>();
@@ -505,7 +505,7 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
 
 void CatalogueWindow::scanLots() {
     const std::filesystem::path install(hostFolder_.toStdU16String());
-    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    const auto language = content::desktopLanguage();
     const auto saves = saves_;
     // Without the progress window: the catalogue is on screen, and closing it stops this.
     startScan([this, install, saves, language](std::stop_token stop,

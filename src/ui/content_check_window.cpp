@@ -2,14 +2,12 @@
 #include "ui/content_check_window.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -169,7 +167,7 @@ bool ContentCheckWindow::scan(const QString& hostFolder, std::vector<std::filesy
     // which no one else uses while it runs.
     const std::filesystem::path install(hostFolder.toStdU16String());
     // Objects are named in the desktop's language where they have it.
-    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    const auto language = content::desktopLanguage();
     // As a count: the progress window with Cancel, which asks the scan to stop.
     return startScan([this, install, language, saves = saves_](
                          std::stop_token stop, const ScanThread::Progress& progress) {
@@ -373,24 +371,9 @@ void ContentCheckWindow::askWhereToSave() {
 
 bool ContentCheckWindow::saveReport(const QString& file) {
     if (!report_) return false;
-    // Each object's picture goes on the page as a PNG, decoded and encoded by Qt.
-    const content::PictureEncoder toPng = [](std::string_view bmp) -> std::string {
-        const auto facts = content::readBmpFacts(bmp);
-        if (!facts || facts->width > 1024 || facts->height > 1024) return {};
-        QImage image;
-        if (!image.loadFromData(reinterpret_cast<const uchar*>(bmp.data()),
-                                static_cast<int>(bmp.size()), "BMP")) {
-            return {};
-        }
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, "PNG")) return {};
-        return png.toStdString();
-    };
     const std::string failed =
         content::saveShared(*report_, file.toStdString(), QDir::home().absolutePath().toStdString(),
-                            separatorsOf(QLocale()), toPng);
+                            separatorsOf(QLocale()));
     if (!failed.empty()) {
         showMessage(readable(fromUtf8(failed)), {}, this);
         return false;

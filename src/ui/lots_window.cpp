@@ -107,7 +107,7 @@ bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesyst
         return true;
     }
     const std::filesystem::path install(hostFolder.toStdU16String());
-    const auto language = content::languageOfLocale(QLocale().name().toStdString());
+    const auto language = content::desktopLanguage();
     return startScan([this, install, saves, language](std::stop_token stop,
                                                       const ScanThread::Progress& progress) {
         auto unreadable = std::make_shared<QStringList>();

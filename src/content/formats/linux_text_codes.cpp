@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string>
 
 #include "content/formats/text_codes.h"
@@ -57,6 +58,17 @@ std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
     out.append(buffer, static_cast<std::size_t>(to - buffer));
     iconv_close(convert);
     return out;
+}
+
+std::uint8_t desktopLanguage() {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value && std::string_view(value) != "C" &&
+            std::string_view(value) != "POSIX") {
+            return languageOfLocale(value);
+        }
+    }
+    return kUsEnglish;
 }
 
 }  // namespace brambleton::content

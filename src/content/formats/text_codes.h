@@ -24,6 +24,11 @@ unsigned codePageOf(std::uint8_t language) noexcept;
 // English and Chinese the country; US English when it is none of the game's.
 std::uint8_t languageOfLocale(std::string_view locale) noexcept;
 
+// The game's language for the desktop's, worked out in this one place for the windows and
+// the counter alike: on Linux from the locale's variables as gettext reads them (LANGUAGE,
+// LC_ALL, LC_MESSAGES, LANG), on Windows from the user's locale.
+std::uint8_t desktopLanguage();
+
 // `bytes` in the code page of `language`, as UTF-8, converted by the platform (iconv,
 // MultiByteToWideChar): bytes that do not convert become U+FFFD. Where the platform lacks
 // the code page, ASCII stays and every other byte becomes U+FFFD.

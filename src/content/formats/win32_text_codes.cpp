@@ -30,4 +30,10 @@ std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
     return win32::fromWide(text);
 }
 
+std::uint8_t desktopLanguage() {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    if (GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) <= 0) return kUsEnglish;
+    return languageOfLocale(fromWide(name));
+}
+
 }  // namespace brambleton::content
