@@ -303,17 +303,24 @@ class Cataloguer final : public FolderVisitor {
                     bitmaps.emplace(ascii::toLower(file.name), file.name);
             }
         }
+        // An archive is read wherever it lies: the game keeps its own floors and walls in
+        // archives of their folders.
+        const auto wanted = [&game](const FolderListing::File& file, const std::string& ext) {
+            return file.size > 0 &&
+                   (ext == "far" || std::find(game.extensions.begin(), game.extensions.end(),
+                                              ext) != game.extensions.end());
+        };
+        std::vector<std::string> ahead;
+        for (const auto& file : folder.files) {
+            if (wanted(file, extensions(file.name).first)) ahead.push_back(file.name);
+        }
+        // Read one after another, the files come from a cold disk faster when the system
+        // reads the next ones meanwhile.
+        warmer_.warm(folder.path, source_.separator(), ahead);
         for (const auto& file : folder.files) {
             if (walk_.cancelled()) break;
             const std::string ext = extensions(file.name).first;
-            // An archive is read wherever it lies: the game keeps its own floors and walls in
-            // archives of their folders.
-            if (file.size == 0 ||
-                (ext != "far" && std::find(game.extensions.begin(), game.extensions.end(), ext) ==
-                                     game.extensions.end())) {
-                continue;
-            }
-            readFile(folder.path, file, ext, bitmaps);
+            if (wanted(file, ext)) readFile(folder.path, file, ext, bitmaps);
         }
         return 0;
     }
@@ -455,6 +462,7 @@ class Cataloguer final : public FolderVisitor {
     const CatalogueOptions& options_;
     const std::function<void(CatalogueItem&&)>& found_;
     FolderWalk walk_;
+    FileWarmer warmer_;
     std::uint8_t row_ = 0;
     std::int64_t unreadable_ = 0;
     std::uint32_t sinceAsked_ = 0;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brambleton::content {
 
@@ -188,5 +189,29 @@ std::unique_ptr<ByteSource> openFileBytes(const std::string& path,
 // it by name, so the folder's path is not looked up again for every file.
 std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator,
                                        const std::string& name, std::uint64_t size);
+
+// Asks the system, from a thread of its own, to start reading the files it is given into its
+// cache, so that a reader going through them one after another finds them there: on a cold
+// disk several reads are then in flight while the reader waits on one. Only regular files
+// are touched (never a link, a pipe or a device), only their first `kWarmedBytes`, and
+// nothing is read into the program. Where the platform has no such advice, it does nothing.
+// Stops, dropping what is still queued, when destroyed.
+class FileWarmer {
+  public:
+    static constexpr std::uint64_t kWarmedBytes = std::uint64_t{1} << 20;
+
+    FileWarmer();
+    ~FileWarmer();
+    FileWarmer(const FileWarmer&) = delete;
+    FileWarmer& operator=(const FileWarmer&) = delete;
+
+    // Queues the files named `names` in `folder` (joined by `separator`). A queue already
+    // far ahead of the reader drops what it is given.
+    void warm(const std::string& folder, char separator, const std::vector<std::string>& names);
+
+  private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
 
 }  // namespace brambleton::content

@@ -5,8 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "content/formats/byte_source.h"
 
@@ -129,6 +135,73 @@ std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator
     const int fd = lastFolder.fd >= 0 ? ::openat(lastFolder.fd, name.c_str(), kFileFlags)
                                       : ::open(path.c_str(), kFileFlags);
     return wrap(fd, path, size);
+}
+
+// The thread is detached and shares the queue with its owner, so that an owner going away
+// never waits on a read stuck on a hung disk.
+struct FileWarmer::State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::string> paths;
+    bool stopped = false;
+};
+
+namespace {
+
+// Files queued and not yet advised, past which new ones are dropped: the reader is then
+// far behind and the cache holds plenty ahead of it.
+constexpr std::size_t kWarmedAhead = 512;
+
+void adviseWillRead(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const auto length = std::min<std::uint64_t>(static_cast<std::uint64_t>(st.st_size),
+                                                    FileWarmer::kWarmedBytes);
+        (void)::posix_fadvise(fd, 0, static_cast<off_t>(length), POSIX_FADV_WILLNEED);
+    }
+    ::close(fd);
+}
+
+}  // namespace
+
+FileWarmer::FileWarmer() : state_(std::make_shared<State>()) {
+    try {
+        std::thread([state = state_] {
+            std::unique_lock lock(state->mutex);
+            for (;;) {
+                state->wake.wait(lock, [&] { return state->stopped || !state->paths.empty(); });
+                if (state->stopped) return;
+                const std::string path = std::move(state->paths.front());
+                state->paths.pop_front();
+                lock.unlock();
+                adviseWillRead(path);
+                lock.lock();
+            }
+        }).detach();
+    } catch (const std::system_error&) {
+        state_->stopped = true;  // no thread: the reader reads as it would without
+    }
+}
+
+FileWarmer::~FileWarmer() {
+    const std::lock_guard lock(state_->mutex);
+    state_->stopped = true;
+    state_->paths.clear();
+    state_->wake.notify_all();
+}
+
+void FileWarmer::warm(const std::string& folder, char separator,
+                      const std::vector<std::string>& names) {
+    const std::lock_guard lock(state_->mutex);
+    if (state_->stopped) return;
+    for (const auto& name : names) {
+        if (state_->paths.size() >= kWarmedAhead) break;
+        state_->paths.push_back(folder + separator + name);
+    }
+    state_->wake.notify_one();
 }
 
 }  // namespace brambleton::content

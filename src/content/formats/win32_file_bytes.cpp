@@ -92,4 +92,12 @@ std::unique_ptr<ByteSource> openFileIn(const std::string& folder, char separator
     return openFileBytes(folder + separator + name, size);
 }
 
+// Windows reads ahead by itself as a file is read; nothing is advised here.
+struct FileWarmer::State {};
+
+FileWarmer::FileWarmer() = default;
+FileWarmer::~FileWarmer() = default;
+
+void FileWarmer::warm(const std::string&, char, const std::vector<std::string>&) {}
+
 }  // namespace brambleton::content
