@@ -364,6 +364,35 @@ class MainWindowTest : public QObject {
         QCOMPARE(messages.texts, QStringList());
     }
 
+    // One walk at a time: while a check runs, every command that starts one waits alike (the
+    // catalogue, the lots, Count, Look again), and the Content menu shows them greyed; once
+    // the check has ended, they start again.
+    void commandsWaitAlikeWhileAScanRuns() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.show();
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* check = w.findChild<ContentCheckWindow*>("contentCheck");
+        QVERIFY(check && check->scanning());
+        QSignalSpy ended(check, &ScanWindow::scanEnded);
+        w.findChild<QAction*>("catalogue")->trigger();
+        w.findChild<QAction*>("myLots")->trigger();
+        w.cmdContar_Click();
+        w.lookAgain();
+        QVERIFY(!w.findChild<CatalogueWindow*>());
+        QVERIFY(!w.findChild<LotsWindow*>());
+        QVERIFY(!w.counting() && !w.searching());
+        auto* menu = w.findChild<QMenu*>("contentMenu");
+        emit menu->aboutToShow();
+        for (auto* action : menu->actions()) QVERIFY(!action->isEnabled());
+        QVERIFY(ended.wait(20000));
+        emit menu->aboutToShow();
+        for (auto* action : menu->actions()) QVERIFY(action->isEnabled());
+        w.findChild<QAction*>("catalogue")->trigger();
+        QVERIFY(w.findChild<CatalogueWindow*>());
+    }
+
     void clickingAFileOnlyRemembersIt() {
         GamePrefix prefix;
         frmMain w(prefix.sources());
