@@ -144,6 +144,51 @@ TEST(FileTypes, KnowEachEndingOnceAndTheEndingLeads) {
     EXPECT_EQ(found(objectFile({7}), "iff").guids.size(), 1u);
 }
 
+// One renderer says every fault: its numbers in their places, one and many apart, a chunk's
+// type and an entry's name shown safely, and what was read named.
+TEST(FaultWords, SayEachFaultWithItsNumbers) {
+    const auto fault = [](FormatFault::Code code, std::uint64_t number, std::uint64_t at = 0,
+                          std::string name = {}) {
+        FormatFault f;
+        f.code = code;
+        f.format = FormatFault::Format::kFar;
+        f.size = 500;
+        f.number = number;
+        f.at = at;
+        f.item = 3;
+        f.name = std::move(name);
+        return f;
+    };
+    using Code = FormatFault::Code;
+    auto inEntry = fault(Code::kEmpty, 0);
+    inEntry.inEntry = true;
+    inEntry.entry = "../x.iff";
+    auto iff = fault(Code::kChunkSmall, 1, 64, std::string("\x01") + "BC\xff");
+    iff.format = FormatFault::Format::kIff;
+    const std::pair<FormatFault, std::string> rows[] = {
+        {fault(Code::kEntryNameLength, 1),
+         "file 3 of its table of contents is said to be 1 byte long."},
+        {fault(Code::kEntryNameLength, 2000), "is said to be 2000 bytes long."},
+        {fault(Code::kTableCount, 1),
+         "This archive's table of contents lists 1 file, more than fit before its end at byte 500"},
+        {fault(Code::kTableAt, 0, 8), "at byte 8, inside the header itself."},
+        {fault(Code::kTableAt, 0, 900), "at byte 900, past its end at byte 500"},
+        {fault(Code::kEntryPastEnd, 700, 600, "a/b.iff"), "puts \"a%2Fb.iff\" at bytes 600 to 700"},
+        {iff,
+         "This file is damaged: its chunk 3 (?BC?) at byte 64 gives a size of 1 byte, less than "
+         "its own header."},
+        {inEntry, "This archive entry \"%2E%2E%2Fx.iff\" is empty (0 bytes)."},
+        {fault(Code::kHeaderCut, 16),
+         "inside its 16-byte header. Most likely the download stopped early."},
+        {fault(Code::kIsIff, 0), "rename it to end in .iff."},
+    };
+    for (const auto& [f, says] : rows) {
+        const std::string text = faultText(f);
+        EXPECT_NE(text.find(says), std::string::npos) << text;
+        EXPECT_EQ(text.find('{'), std::string::npos) << text;
+    }
+}
+
 TEST(FarReader, KeepsWhatItHoldsBesideObjects) {
     const auto found = archive(farFile({{"chair.iff", object(0x11)},
                                         {"Floors/oak.FLR", iffFile({}, false)},

@@ -33,7 +33,7 @@ std::string textToUtf8(std::string_view bytes, std::uint8_t language) {
 std::uint8_t desktopLanguage() {
     wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
     if (GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) <= 0) return kUsEnglish;
-    return languageOfLocale(fromWide(name));
+    return languageOfLocale(win32::fromWide(name));
 }
 
 }  // namespace brambleton::content
