@@ -310,17 +310,27 @@ class Cataloguer final : public FolderVisitor {
                    (ext == "far" || std::find(game.extensions.begin(), game.extensions.end(),
                                               ext) != game.extensions.end());
         };
-        std::vector<std::string> ahead;
-        for (const auto& file : folder.files) {
-            if (wanted(file, extensions(file.name).first)) ahead.push_back(file.name);
-        }
         // Read one after another, the files come from a cold disk faster when the system
-        // reads the next ones meanwhile.
-        warmer_.warm(folder.path, source_.separator(), ahead);
+        // reads the next ones meanwhile; from the cache, asking costs more than it gains.
+        // Every kProbeEvery-th folder is read without asking, and whether this thread then
+        // waited on the disk decides for the folders up to the next.
+        const bool probe = foldersSeen_++ % kProbeEvery == 0;
+        const auto blocksBefore = probe ? diskBlocksRead() : std::nullopt;
+        if (!probe && warming_) {
+            std::vector<std::string> ahead;
+            for (const auto& file : folder.files) {
+                if (wanted(file, extensions(file.name).first)) ahead.push_back(file.name);
+            }
+            warmer_.warm(folder.path, source_.separator(), ahead);
+        }
         for (const auto& file : folder.files) {
             if (walk_.cancelled()) break;
             const std::string ext = extensions(file.name).first;
             if (wanted(file, ext)) readFile(folder.path, file, ext, bitmaps);
+        }
+        if (probe) {
+            const auto blocksAfter = diskBlocksRead();
+            warming_ = !blocksBefore || !blocksAfter || *blocksAfter > *blocksBefore;
         }
         return 0;
     }
@@ -463,6 +473,9 @@ class Cataloguer final : public FolderVisitor {
     const std::function<void(CatalogueItem&&)>& found_;
     FolderWalk walk_;
     FileWarmer warmer_;
+    static constexpr std::size_t kProbeEvery = 16;
+    std::size_t foldersSeen_ = 0;
+    bool warming_ = true;
     std::uint8_t row_ = 0;
     std::int64_t unreadable_ = 0;
     std::uint32_t sinceAsked_ = 0;
