@@ -120,7 +120,7 @@ class TestScanWindow : public ScanWindow {
 
 // A scan that waits until it is told to stop, then answers by setting `answered`.
 ScanThread::Scan waitingScan(std::atomic<bool>& started, std::atomic<bool>& answered) {
-    return [&started, &answered](std::stop_token stop, const ScanThread::Progress&) {
+    return [&started, &answered](const std::stop_token& stop, const ScanThread::Progress&) {
         started = true;
         std::mutex mutex;
         std::condition_variable_any wake;
@@ -147,7 +147,7 @@ class WindowsTest : public QObject {
             TestScanWindow window;
             QSignalSpy ended(&window, &ScanWindow::scanEnded);
             QVERIFY(window.run(
-                [](std::stop_token, const ScanThread::Progress&) -> std::function<void()> {
+                [](const std::stop_token&, const ScanThread::Progress&) -> std::function<void()> {
                     throw std::runtime_error("the disk went away");
                 }));
             QVERIFY(ended.wait(10000));
