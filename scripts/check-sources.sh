@@ -31,13 +31,15 @@ if [ "${1:-}" = --quick ]; then
     # What each layer of src/ may include: counting and locations know nothing of each other,
     # content is handed what locations found and never includes it, the format readers in
     # content/formats know bytes and nothing of the rules judging content, and only the
-    # windows and the entry points know Qt. Every include names its layer from src/, so a
+    # windows and the entry points know Qt. The write layer (actions) sits above content and
+    # below the windows. Every include names its layer from src/, so a
     # path climbing out with ../ (or in with ./) can hide none of this. Files not yet added to
     # git are checked too.
     declare -A may=([common]="common" [counting]="common counting"
         [locations]="common locations" [content]="common counting content"
-        [formats]="common content/formats"
-        [ui]="common counting locations content ui" [app]="common counting locations content ui app")
+        [formats]="common content/formats" [actions]="common counting content actions"
+        [ui]="common counting locations content actions ui"
+        [app]="common counting locations content actions ui app")
     upward=$(git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' |
         while read -r f; do
         [ -f "$f" ] || continue

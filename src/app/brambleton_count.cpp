@@ -12,12 +12,16 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#include "actions/change_words.h"
+#include "actions/changes.h"
+#include "actions/plan.h"
 #include "app/terminal.h"
 #include "app/terminal_text.h"
 #include "common/runtime_error.h"
@@ -47,6 +51,7 @@ constexpr int kExitFolderFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitUnwritten = 3;
 constexpr int kExitProblems = 4;
+constexpr int kExitGameRunning = 5;
 constexpr int kExitCancelled = 130;
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -62,6 +67,8 @@ const char* const kUsage =
     "       brambleton-count [--json] [--game N] [--quick] [--report FILE] --check\n"
     "       brambleton-count [--json] [--game N] --catalog\n"
     "       brambleton-count [--json] [--game N] [--saves FOLDER] --lots\n"
+    "       brambleton-count [--json] [--game N] [--dry-run] --fix\n"
+    "       brambleton-count [--json] --undo | --history\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
     "folders below FOLDER, and the files' bytes. PATTERN (default \"*.*\", every file) is\n"
@@ -96,6 +103,17 @@ const char* const kUsage =
     "                   what no lot uses, and what each lot misses. Reads the saves only\n"
     "  --saves FOLDER   with --lots, the saves in FOLDER (a UserData folder or the folder\n"
     "                   holding them)\n"
+    "  --fix            put right what --check finds that can be put right safely: content\n"
+    "                   in the wrong folder or a sub-folder the game does not read moved\n"
+    "                   where the game loads it, extra copies, empty files and files the\n"
+    "                   game cannot read moved to the desktop's trash, mesh lists renamed.\n"
+    "                   Never replaces a file, never copies across drives, never touches\n"
+    "                   the game's own files, changes nothing while the game runs, and\n"
+    "                   journals every step first (in $XDG_DATA_HOME/brambleton)\n"
+    "  --dry-run        with --fix, print the plan and change nothing\n"
+    "  --undo           take back the last change, step by step in reverse; a file\n"
+    "                   changed since, or whose old place is taken, is left and named\n"
+    "  --history        list the changes made, newest first\n"
     "  --report FILE    with --check, also write the report as Content > Check my content\n"
     "                   saves it: JSON when FILE ends in .json, else a web page; paths from\n"
     "                   the game's folder, and the home folder written ~\n"
@@ -110,7 +128,9 @@ const char* const kUsage =
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
     "be written (the report's file included), 4 --check found problems or --lots found\n"
-    "a lot that misses content (having read everything; else 1), 130 cancelled with Ctrl-C.\n";
+    "a lot that misses content (having read everything; else 1), 5 the game is running\n"
+    "(--fix and --undo change nothing), 130 cancelled with Ctrl-C. --fix and --undo exit 1\n"
+    "when a step could not be done: the others stand, and each is named.\n";
 
 struct Options {
     bool json = false;
@@ -121,6 +141,10 @@ struct Options {
     bool quick = false;
     bool verbose = false;
     bool sequential = false;
+    bool fix = false;
+    bool dryRun = false;
+    bool undo = false;
+    bool history = false;
     std::size_t game = 0;  // 1-based; 0 for the first
     std::string category;
     std::string report;  // --report's file
@@ -140,6 +164,8 @@ constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
     {"--check", &Options::check},     {"--catalog", &Options::catalog},
     {"--lots", &Options::lots},       {"--quick", &Options::quick},
     {"--verbose", &Options::verbose}, {"--sequential", &Options::sequential},
+    {"--fix", &Options::fix},         {"--dry-run", &Options::dryRun},
+    {"--undo", &Options::undo},       {"--history", &Options::history},
 };
 
 // Reads the value of --game or --category from argv[i + 1], moving `i` past it. An error
@@ -181,13 +207,27 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
 
 // The options that go together with --where, --check or --category.
 std::optional<int> checkModeOptions(const Options& options, bool positional) {
-    if (options.where + options.check + options.catalog + options.lots + !options.category.empty() >
+    if (options.where + options.check + options.catalog + options.lots + !options.category.empty() +
+            options.fix + options.undo + options.history >
         1) {
-        return usageError("--where, --check, --catalog, --lots and --category go alone");
+        return usageError(
+            "--where, --check, --catalog, --lots, --category, --fix, --undo and --history go "
+            "alone");
     }
     if (positional) {
         return usageError(
-            "a folder goes without --where, --check, --catalog, --lots or --category");
+            "a folder goes without --where, --check, --catalog, --lots, --category, "
+            "--fix, --undo or --history");
+    }
+    if (options.dryRun && !options.fix) return usageError("--dry-run goes with --fix");
+    if ((options.fix || options.undo || options.history) &&
+        (options.verbose || options.sequential || options.quick || !options.report.empty() ||
+         !options.saves.empty())) {
+        return usageError(
+            "--fix takes only --json, --game and --dry-run; --undo and --history only --json");
+    }
+    if ((options.undo || options.history) && options.game) {
+        return usageError("--undo and --history take only --json");
     }
     if (options.lots &&
         (options.verbose || options.sequential || options.quick || !options.report.empty())) {
@@ -266,7 +306,8 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
         }
     }
     if (options.where || options.check || options.catalog || options.lots ||
-        !options.category.empty()) {
+        !options.category.empty() || options.fix || options.undo || options.history ||
+        options.dryRun) {
         return checkModeOptions(options, !positional.empty());
     }
     return checkCountOptions(options, positional);
@@ -565,23 +606,27 @@ content::ScanHooks terminalHooks(ProgressLine& progress) {
     return hooks;
 }
 
+// Checks `install` with progress on the terminal; `quick` looks at names and sizes only.
+content::ContentReport checkGame(const Machine& machine, const GameInstall& install, bool quick) {
+    ProgressLine progress(standardErrorIsTerminal());
+    const content::CheckHooks hooks = terminalHooks(progress);
+    const auto source = makePlatformFolderSource();
+    content::CheckOptions checkOptions;
+    checkOptions.lookInside = !quick;
+    checkOptions.language = content::desktopLanguage();
+    // Duplicates and conflicts of object IDs say which copies the saved lots use.
+    if (!quick) checkOptions.saves = saveFoldersOf(machine, install, {});
+    auto report = content::checkInstall(install.hostFolder, *source, hooks, checkOptions);
+    progress.clear();
+    return report;
+}
+
 int check(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
     const auto found = gameToScan(machine, options);
     if (const int* status = std::get_if<int>(&found)) return *status;
-    const GameInstall& install = std::get<GameInstall>(found);
-    const std::string& folder = install.hostFolder;
-    ProgressLine progress(standardErrorIsTerminal());
-    const content::CheckHooks hooks = terminalHooks(progress);
-    const auto source = makePlatformFolderSource();
-    content::CheckOptions checkOptions;
-    checkOptions.lookInside = !options.quick;
-    checkOptions.language = content::desktopLanguage();
-    // Duplicates and conflicts of object IDs say which copies the saved lots use.
-    if (!options.quick) checkOptions.saves = saveFoldersOf(machine, install, {});
-    const auto report = content::checkInstall(folder, *source, hooks, checkOptions);
-    progress.clear();
+    const auto report = checkGame(machine, std::get<GameInstall>(found), options.quick);
     // Ctrl-C is heard in every phase: the walk, the readers, the duplicate finder, and
     // while the report is made and written.
     const auto cancelledNow = [&report] {
@@ -696,6 +741,143 @@ int lots(const Options& options) {
     return content::missesContent(report) ? kExitProblems : kExitOk;
 }
 
+void printPlan(const actions::Plan& plan) {
+    const auto counts = actions::countSteps(plan);
+    for (const auto& step : plan.steps) {
+        const std::string text = actions::stepText(step, plan.install);
+        if (step.refusal == actions::Refusal::kNone) {
+            std::printf("  %s\n", printable(text).c_str());
+        } else {
+            std::printf("  Not done: %s (%s)\n", printable(text).c_str(),
+                        std::string(actions::refusalText(step.refusal)).c_str());
+        }
+    }
+    std::printf("%zu %s to do, %zu to the trash, %zu not done.\n", counts.steps,
+                counts.steps == 1 ? "step" : "steps", counts.trashed,
+                plan.steps.size() - counts.steps);
+}
+
+// Opens the journal, first taking back what a crash cut short; nullopt (with why said)
+// when it cannot be opened.
+std::unique_ptr<actions::Changes> openChanges() {
+    std::unique_ptr<actions::Changes> changes;
+    try {
+        changes = std::make_unique<actions::Changes>();
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "brambleton-count: %s\n", printable(e.description()).c_str());
+        return nullptr;
+    }
+    for (const auto& undone : changes->recover()) {
+        if (undone.game) continue;
+        std::fprintf(
+            stderr,
+            "brambleton-count: the change \"%s\" was cut short; its steps were taken back\n",
+            printable(undone.label).c_str());
+    }
+    return changes;
+}
+
+int fix(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto found = gameToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const auto report = checkGame(machine, std::get<GameInstall>(found), false);
+    if (report.cancelled || gInterrupted) {
+        std::fprintf(stderr, "Action Canceled by User\n");
+        return kExitCancelled;
+    }
+    const auto plan = actions::planFixes(report);
+    if (options.dryRun) {
+        if (options.json) {
+            std::fputs(actions::planJson(plan).c_str(), stdout);
+        } else {
+            printPlan(plan);
+        }
+        if (auto game = actions::GameWatch(actions::hostPath(plan.install)).running()) {
+            std::fprintf(stderr,
+                         "The game is running (%s): nothing can be changed until it ends.\n",
+                         printable(*game).c_str());
+        }
+        return kExitOk;
+    }
+    auto changes = openChanges();
+    if (!changes) return kExitFolderFailed;
+    actions::ChangeHooks hooks;
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    const auto outcome = changes->carryOut(plan, actions::changeLabel(plan), hooks);
+    if (options.json) {
+        std::fputs(actions::outcomeJson(outcome, plan.install).c_str(), stdout);
+    } else {
+        for (const auto& s : outcome.steps) {
+            const std::string text = actions::stepText(s.step, plan.install);
+            std::printf(s.done ? "  Done: %s\n" : "  Not done: %s (%s)\n", printable(text).c_str(),
+                        printable(s.why).c_str());
+        }
+        std::printf("%zu of %zu %s done.%s\n", outcome.doneCount(), outcome.steps.size(),
+                    outcome.steps.size() == 1 ? "step" : "steps",
+                    outcome.id.empty() ? "" : " brambleton-count --undo takes them back.");
+    }
+    if (outcome.game) {
+        std::fprintf(stderr, "The game is running (%s): %s\n", printable(*outcome.game).c_str(),
+                     outcome.doneCount() ? "the steps after it started were not done."
+                                         : "nothing was changed.");
+        return kExitGameRunning;
+    }
+    if (outcome.cancelled) return kExitCancelled;
+    return outcome.complete() ? kExitOk : kExitFolderFailed;
+}
+
+int undo(const Options& options) {
+    auto changes = openChanges();
+    if (!changes) return kExitFolderFailed;
+    const auto outcome = changes->undo();
+    if (options.json) {
+        std::fputs(actions::undoJson(outcome).c_str(), stdout);
+    } else if (outcome.nothing) {
+        std::printf("There is no change to undo.\n");
+    } else if (!outcome.game) {
+        std::printf("Undo %s\n", printable(outcome.label).c_str());
+        for (const auto& step : outcome.steps) {
+            if (!step.kept.empty()) {
+                std::printf("  Left where it is: %s (%s)\n",
+                            printable(actions::journalStepText(step, outcome.install)).c_str(),
+                            printable(step.kept).c_str());
+            }
+        }
+        std::printf("%s\n", outcome.complete() ? "Every step was taken back."
+                                               : "The steps not named were taken back.");
+    }
+    if (outcome.game) {
+        std::fprintf(stderr, "The game is running (%s): nothing was taken back.\n",
+                     printable(*outcome.game).c_str());
+        return kExitGameRunning;
+    }
+    return outcome.complete() ? kExitOk : kExitFolderFailed;
+}
+
+int history(const Options& options) {
+    auto changes = openChanges();
+    if (!changes) return kExitFolderFailed;
+    const auto list = changes->history();
+    if (options.json) {
+        std::fputs(actions::historyJson(list).c_str(), stdout);
+        return kExitOk;
+    }
+    if (list.empty()) std::printf("No change has been made.\n");
+    for (const auto& change : list) {
+        std::printf("%s  %s  [%s]\n", printable(change.id).c_str(),
+                    printable(actions::changeTitle(change)).c_str(),
+                    actions::stateName(change).c_str());
+        for (const auto& step : change.steps) {
+            std::printf("    %s%s\n",
+                        printable(actions::journalStepText(step, change.install)).c_str(),
+                        step.kept.empty() ? "" : (" Left: " + printable(step.kept)).c_str());
+        }
+    }
+    return kExitOk;
+}
+
 int countFromCommandLine(int argc, char** argv) {
     if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C");
     reportClosedPipesAsErrors();
@@ -705,6 +887,9 @@ int countFromCommandLine(int argc, char** argv) {
     if (options.check) return finished(check(options));
     if (options.catalog) return finished(catalog(options));
     if (options.lots) return finished(lots(options));
+    if (options.fix) return finished(fix(options));
+    if (options.undo) return finished(undo(options));
+    if (options.history) return finished(history(options));
     if (!options.category.empty()) {
         const Machine machine(HostEnvironment::fromProcess());
         const auto chosen = chooseGame(machine, machine.findGames(), options.game);

@@ -185,6 +185,10 @@ void writeJson(const ContentReport& report, const std::function<void(std::string
     write(out);
 }
 
+std::string pathFromGameJson(const std::string& path, std::string_view install) {
+    return fromGameJson(path, install);
+}
+
 std::string toJson(const ContentReport& report) {
     std::string out;
     writeJson(report, [&](std::string_view text) { out.append(text); });

@@ -16,6 +16,10 @@ namespace brambleton::content {
 // `text` as a JSON string, quoted and escaped; bytes that are not UTF-8 as U+FFFD.
 std::string jsonString(std::string_view text);
 
+// A host path as JSON from the game's folder `install`: "." for the folder itself, null for
+// an empty path, unchanged when not below it.
+std::string pathFromGameJson(const std::string& path, std::string_view install);
+
 // A catalogue item as one JSON object: kind, path (its file from the game's folder `install`,
 // names joined by "/"), for an archive's entry archive (the same) and entry (its name as
 // stored, never joined to the path), name and description (null where the file has none),

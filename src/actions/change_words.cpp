@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+#include "actions/change_words.h"
+
+#include <array>
+
+#include "content/file_names.h"
+#include "content/report_files.h"
+
+namespace brambleton::actions {
+
+namespace {
+
+using content::jsonString;
+
+std::string below(const std::string& path, const std::string& install) {
+    return content::pathBelow(path, install);
+}
+
+std::string parentText(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+std::string nameText(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string whyJson(const std::string& why) {
+    return why.empty() ? "null" : jsonString(why);
+}
+
+constexpr std::array<std::string_view, 4> kJournalActions = {"move", "trash", "rename", "mkdir"};
+
+std::string plural(std::size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
+
+std::string stepText(const Step& step, const std::string& install) {
+    const std::string from = below(step.from, install);
+    switch (step.action) {
+        case StepAction::kTrash:
+            if (step.kind == content::ProblemKind::Duplicate) {
+                return "Move " + from + " to the trash, keeping its copy " +
+                       below(step.keep, install) + ".";
+            }
+            return "Move " + from + " to the trash" +
+                   (step.kind == content::ProblemKind::EmptyFile ? ": it is empty."
+                                                                 : ": the game cannot read it.");
+        case StepAction::kRename:
+            return "Rename " + from + " to " + nameText(step.to) + ".";
+        default:
+            return "Move " + from +
+                   (step.kind == content::ProblemKind::UnreadSubfolder ? " up" : "") + " to " +
+                   below(parentText(step.to), install) + ".";
+    }
+}
+
+std::string journalStepText(const JournalStep& step, const std::string& install) {
+    switch (step.action) {
+        case JournalAction::kMakeFolder:
+            return "Make the folder " + below(step.to, install) + ".";
+        case JournalAction::kTrash:
+            return "Move " + below(step.from, install) + " to the trash.";
+        case JournalAction::kRename:
+            return "Rename " + below(step.from, install) + " to " + nameText(step.to) + ".";
+        default:
+            return "Move " + below(step.from, install) + " to " +
+                   below(parentText(step.to), install) + ".";
+    }
+}
+
+std::string changeLabel(const Plan& plan) {
+    std::array<std::size_t, 3> counts{};
+    for (const auto& step : plan.steps) {
+        if (step.refusal == Refusal::kNone) ++counts[static_cast<std::size_t>(step.action)];
+    }
+    std::string out = "Put it right:";
+    const auto add = [&](std::size_t n, std::string_view one, std::string_view many) {
+        if (n == 0) return;
+        out += (out.back() == ':' ? " " : ", ") + plural(n, one, many);
+    };
+    add(counts[0], "move", "moves");
+    add(counts[1], "to the trash", "to the trash");
+    add(counts[2], "rename", "renames");
+    return out;
+}
+
+std::string changeTitle(const Change& change) {
+    return change.label + " (" + change.when + ")";
+}
+
+std::string planJson(const Plan& plan) {
+    std::string out = "{\"actions\":[";
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const auto& step = plan.steps[i];
+        out += (i ? ",\n" : "\n") + std::string("{\"action\":") +
+               jsonString(actionName(step.action)) +
+               ",\"from\":" + content::pathFromGameJson(step.from, plan.install) +
+               ",\"to\":" + content::pathFromGameJson(step.to, plan.install) +
+               ",\"kind\":" + jsonString(content::kindName(step.kind)) +
+               ",\"why\":" + whyJson(std::string(refusalText(step.refusal))) + "}";
+    }
+    return out + "]}\n";
+}
+
+std::string outcomeJson(const ChangeOutcome& outcome, const std::string& install) {
+    std::string out = "{\"change\":" + whyJson(outcome.id) +
+                      ",\"game\":" + whyJson(outcome.game.value_or("")) + ",\"actions\":[";
+    for (std::size_t i = 0; i < outcome.steps.size(); ++i) {
+        const auto& s = outcome.steps[i];
+        out += (i ? ",\n" : "\n") + std::string("{\"action\":") +
+               jsonString(actionName(s.step.action)) +
+               ",\"from\":" + content::pathFromGameJson(s.step.from, install) +
+               ",\"to\":" + content::pathFromGameJson(s.step.to, install) +
+               ",\"kind\":" + jsonString(content::kindName(s.step.kind)) +
+               ",\"done\":" + (s.done ? "true" : "false") + ",\"why\":" + whyJson(s.why) + "}";
+    }
+    return out + "]}\n";
+}
+
+namespace {
+
+// Paths from the game's folder `install`; a place in the trash as it is.
+std::string journalStepJson(const JournalStep& step, const std::string& install) {
+    return "{\"action\":" + jsonString(kJournalActions[static_cast<std::size_t>(step.action)]) +
+           ",\"from\":" + content::pathFromGameJson(step.from, install) +
+           ",\"to\":" + content::pathFromGameJson(step.to, install) +
+           ",\"done\":" + (step.done ? "true" : "false") +
+           ",\"undone\":" + (step.undone ? "true" : "false") + ",\"why\":" + whyJson(step.kept) +
+           "}";
+}
+
+}  // namespace
+
+std::string undoJson(const UndoOutcome& outcome) {
+    std::string out = "{\"change\":" + whyJson(outcome.id) +
+                      ",\"label\":" + whyJson(outcome.label) +
+                      ",\"game\":" + whyJson(outcome.game.value_or("")) +
+                      ",\"nothing\":" + (outcome.nothing ? "true" : "false") + ",\"steps\":[";
+    for (std::size_t i = 0; i < outcome.steps.size(); ++i) {
+        out += (i ? "," : "") + journalStepJson(outcome.steps[i], outcome.install);
+    }
+    return out + "]}\n";
+}
+
+std::string stateName(const Change& change) {
+    if (change.undoFinished) {
+        for (const auto& step : change.steps) {
+            if (!step.kept.empty()) return "partly undone";
+        }
+        return "undone";
+    }
+    if (change.unfinished()) return "unfinished";
+    return change.undoBegun ? "partly undone" : "done";
+}
+
+std::string historyJson(const std::vector<Change>& changes) {
+    std::string out = "{\"changes\":[";
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const auto& c = changes[i];
+        out += (i ? ",\n" : "\n") + std::string("{\"id\":") + jsonString(c.id) +
+               ",\"when\":" + jsonString(c.when) + ",\"install\":" + jsonString(c.install) +
+               ",\"label\":" + jsonString(c.label) + ",\"state\":" + jsonString(stateName(c)) +
+               ",\"steps\":[";
+        for (std::size_t j = 0; j < c.steps.size(); ++j)
+            out += (j ? "," : "") + journalStepJson(c.steps[j], c.install);
+        out += "]}";
+    }
+    return out + "]}\n";
+}
+
+}  // namespace brambleton::actions

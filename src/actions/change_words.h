@@ -1,0 +1,45 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "actions/changes.h"
+#include "actions/plan.h"
+
+namespace brambleton::actions {
+
+// What a step does, as a sentence, with paths from the game's folder `install`:
+// "Move Downloads/Set/skin.skn to GameData/Skins."
+std::string stepText(const Step& step, const std::string& install);
+
+// What a journalled step did, the same way; for a folder made: "Make the folder GameData/Roofs."
+std::string journalStepText(const JournalStep& step, const std::string& install);
+
+// The label of a change carrying out `plan`: "Put it right: 2 moves, 3 to the trash".
+std::string changeLabel(const Plan& plan);
+
+// How a change reads in a list or a menu: its label and when it began.
+std::string changeTitle(const Change& change);
+
+// The plan as JSON: {"actions": [{"action", "from", "to", "kind", "why"}]}, paths from the
+// game's folder, "why" null for a step that can be done and why not for one refused.
+std::string planJson(const Plan& plan);
+
+// A change's outcome as JSON: {"change": id or null, "game": what runs or null,
+// "actions": [{"action", "from", "to", "kind", "done", "why"}]}.
+std::string outcomeJson(const ChangeOutcome& outcome, const std::string& install);
+
+// An undo's outcome as JSON: {"change", "label", "game", "nothing", "steps": [{"action",
+// "from", "to", "undone", "why"}]}.
+std::string undoJson(const UndoOutcome& outcome);
+
+// The journal as JSON: {"changes": [{"id", "when", "install", "label", "state", "steps":
+// [{"action", "from", "to", "done", "undone", "why"}]}]}, newest first; state is "done",
+// "undone", "partly undone" or "unfinished".
+std::string historyJson(const std::vector<Change>& changes);
+
+// A change's state as historyJson names it.
+std::string stateName(const Change& change);
+
+}  // namespace brambleton::actions

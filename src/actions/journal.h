@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "actions/durable_file.h"
+
+namespace brambleton::actions {
+
+// What one journalled step did: the plan's actions, and the folders made for them.
+enum class JournalAction : std::uint8_t { kMove, kTrash, kRename, kMakeFolder };
+
+// One step as the journal holds it, written before the step is done.
+struct JournalStep {
+    std::size_t index = 0;
+    JournalAction action = JournalAction::kMove;
+    std::string from;    // host path
+    std::string to;      // host path: where it went (in the trash, for a trash; the folder made)
+    std::string record;  // for a trash: its record there
+    std::uint64_t size = 0;
+    std::optional<std::uint64_t> hash;  // a file's; none for a folder
+    bool folder = false;
+    bool done = false;    // known done (a crash right after it leaves it unknown)
+    bool undone = false;  // taken back
+    std::string kept;     // why an undo left it where it is
+};
+
+// One change: the steps of one Put it right, or one install.
+struct Change {
+    std::string id;
+    std::string when;     // local time it began, "2026-12-10 04:35"
+    std::string install;  // the game's folder it changed, a host path
+    std::string label;    // what it was, as a player reads it
+    std::vector<JournalStep> steps;
+    bool finished = false;      // it ran to its end
+    bool undoBegun = false;     // an undo of it began
+    bool undoFinished = false;  // and ended
+
+    // Begun and neither finished nor taken back: a crash cut it short.
+    bool unfinished() const { return !finished && !undoBegun; }
+    // What an undo has left to do.
+    bool undoable() const { return !undoFinished; }
+};
+
+// The write-ahead journal: one append-only file in Brambleton's own data folder, never in a
+// folder the game reads. Every record is on the disk before the step it announces begins,
+// and a record cut short by a crash is ignored when read. Holding a Journal holds the lock
+// that lets one Brambleton change files at a time.
+class Journal {
+  public:
+    // Opens the journal in `folder`, making it. Throws RuntimeError when it cannot, or when
+    // another Brambleton is changing files.
+    explicit Journal(const std::filesystem::path& folder);
+
+    // Every change, oldest first.
+    std::vector<Change> changes() const;
+
+    // A fresh change's id.
+    std::string newId() const;
+
+    void begin(const Change& change);
+    void intent(const std::string& id, const JournalStep& step);
+    void done(const std::string& id, std::size_t index);
+    void finish(const std::string& id);
+    void undoBegin(const std::string& id);
+    void undone(const std::string& id, std::size_t index);
+    void kept(const std::string& id, std::size_t index, const std::string& why);
+    void undoFinish(const std::string& id);
+
+  private:
+    void write(const std::vector<std::string>& fields);
+
+    FolderLock lock_;
+    std::unique_ptr<DurableLog> log_;
+};
+
+}  // namespace brambleton::actions

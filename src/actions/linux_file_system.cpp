@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: MIT
+// Compiled by the Linux build only (BRAMBLETON_PLATFORM linux).
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+
+#include "actions/file_system.h"
+#include "actions/hash.h"
+
+namespace brambleton::actions {
+namespace fs = std::filesystem;
+
+PathFacts pathFacts(const fs::path& path) {
+    struct stat st {};
+    PathFacts facts;
+    if (::lstat(path.c_str(), &st) != 0) return facts;
+    facts.exists = true;
+    facts.link = S_ISLNK(st.st_mode);
+    facts.folder = S_ISDIR(st.st_mode);
+    facts.device = st.st_dev;
+    facts.file = st.st_ino;
+    facts.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return facts;
+}
+
+std::uint64_t deviceFor(const fs::path& path) {
+    for (fs::path p = path; !p.empty(); p = p.parent_path()) {
+        struct stat st {};
+        if (::stat(p.c_str(), &st) == 0) return st.st_dev;
+        if (p == p.parent_path()) break;
+    }
+    return 0;
+}
+
+namespace {
+
+MoveResult failed(int err) {
+    switch (err) {
+        case EEXIST:
+        case ENOTEMPTY:
+            return {MoveOutcome::kTaken, {}};
+        case EXDEV:
+            return {MoveOutcome::kOtherFileSystem, {}};
+        case ENOENT:
+            return {MoveOutcome::kMissing, {}};
+        default:
+            return {MoveOutcome::kFailed, std::strerror(err)};
+    }
+}
+
+}  // namespace
+
+MoveResult moveNoReplace(const fs::path& from, const fs::path& to) {
+    if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
+        0) {
+        return {};
+    }
+    const int err = errno;
+    if (err != EINVAL && err != ENOSYS && err != ENOTSUP) return failed(err);
+    // A filesystem without a rename that refuses to replace (some network and FUSE ones):
+    // a second name for a file, made only where none is, and then the first one taken away.
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0) return failed(errno);
+    if (S_ISDIR(st.st_mode))
+        return {MoveOutcome::kFailed, "this filesystem cannot move a folder safely"};
+    if (::link(from.c_str(), to.c_str()) != 0) return failed(errno);
+    if (::unlink(from.c_str()) != 0) return failed(errno);
+    return {};
+}
+
+bool makeFolder(const fs::path& path, std::string& why) {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    why = errno == EEXIST ? std::string() : std::string(std::strerror(errno));
+    return false;
+}
+
+bool removeEmptyFolder(const fs::path& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
+
+bool createNew(const fs::path& path, const std::string& text, std::string& why) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    const bool whole = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    if (!whole) why = std::strerror(errno);
+    ::close(fd);
+    return whole;
+}
+
+bool removeOwnRecord(const fs::path& path) {
+    return ::unlink(path.c_str()) == 0;
+}
+
+std::optional<std::uint64_t> fileHash(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return std::nullopt;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ContentHash hash;
+    std::array<unsigned char, 64 * 1024> buffer{};
+    bool ok = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) ok = false;
+        if (got <= 0) break;
+        hash.add(buffer.data(), static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+    return hash.value();
+}
+
+std::vector<std::string> folderNames(const fs::path& path) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    return names;
+}
+
+}  // namespace brambleton::actions
