@@ -63,6 +63,17 @@ if [ "${1:-}" = --quick ]; then
     done)
     [ -z "$upward" ] || { echo "includes against the layers:"; echo "$upward"; exit 1; }
 
+    echo "-- only the write layer moves, renames or removes files"
+    # Every change to the player's files goes through src/actions, which journals it first and
+    # never deletes. The one exception is the report a player saves: written beside the file
+    # chosen in the save dialog (which asked before replacing it), then renamed over it.
+    writers=$(git ls-files --cached --others --exclude-standard 'src/*.cpp' 'src/*.h' |
+        grep -v -e '^src/actions/' -e '^src/content/report_files.cpp$' |
+        while read -r f; do [ -f "$f" ] && echo "$f"; done |
+        xargs -r grep -nE "(^|[^.>[:alnum:]_])(std::filesystem::|fs::|::)?(rename|renameat2?|unlink|unlinkat|rmdir|remove|remove_all|MoveFile(Ex)?[AW]?|DeleteFile[AW]?|RemoveDirectory[AW]?|SHFileOperation[AW]?)[[:space:]]*\(|Q(File|Dir)::(remove|rename|moveToTrash)|\.(moveToTrash|removeRecursively)\(" |
+        grep -vE '^[^:]+:[0-9]+:[[:space:]]*//' || true)
+    [ -z "$writers" ] || { echo "files changed outside src/actions:"; echo "$writers"; exit 1; }
+
     echo "-- clang-format"
     git ls-files '*.cpp' '*.h' | xargs clang-format-14 --dry-run -Werror
     echo "clean"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
 """The layering check on a copy of the sources: clean as they are, and failing on an include
-that climbs with ../ and on a format reader that includes a rule about content, whether the
+that climbs with ../, on a format reader that includes a rule about content, on content
+including the write layer, and on a file moved or removed outside the write layer, whether the
 file is tracked or new."""
 import os
 import shutil
@@ -45,6 +46,12 @@ with tempfile.TemporaryDirectory() as work:
         ("src/ui/planted.cpp",
          '// SPDX-License-Identifier: MIT\n#include "./frm_main.h"\n', False,
          "climbs with a relative path"),
+        ("src/content/lots.cpp", '#include "actions/changes.h"\n', True, "content includes actions"),
+        ("src/ui/planted.cpp",
+         '// SPDX-License-Identifier: MIT\nvoid f() { std::filesystem::remove(p); }\n', False,
+         "files changed outside src/actions"),
+        ("src/content/lots.cpp", 'void g() { ::rename("a", "b"); }\n', True,
+         "files changed outside src/actions"),
     ]
     for path, line, tracked, says in plants:
         target = os.path.join(copy, path)
