@@ -14,6 +14,8 @@ jobs=$(nproc)
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# What the tests put in the Recycle Bin (under Wine, the desktop's trash) stays in the work folder.
+export XDG_DATA_HOME=$work/data
 cleanup() {
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$work"

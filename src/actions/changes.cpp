@@ -193,9 +193,11 @@ std::string takeBack(const JournalStep& step, const ChangeHooks& hooks) {
     if (step.action == JournalAction::kTrash) {
         const auto found = locateInTrash(slot, from);
         if (!found) {
-            if (!home.exists) return "it is no longer in the trash";
+            // Known gone into the trash, or nothing at its old place: taken out of the trash
+            // by someone else. Else a crash came before it went.
+            if (step.done || !home.exists) return "it is no longer in the trash";
             dropTrashRecord(slot, from);
-            return {};  // it never went
+            return {};
         }
         now = *found;
     }

@@ -36,11 +36,6 @@ const UndoCase kUndos[] = {
     {"a file whose old place is taken stays where it is",
      [](const testing::TempTree& t) { rewrite(t.root() / "Game/Downloads/set.iff", "new"); },
      {"Game/Downloads/set.far"}},
-    {"a file the player took out of the trash is not looked for",
-     [](const testing::TempTree& t) {
-         fs::rename(t.root() / "data/Trash/files/empty.iff", t.root() / "elsewhere.iff");
-     },
-     {"elsewhere.iff"}},
 };
 
 class Undoing : public ::testing::TestWithParam<UndoCase> {};
@@ -68,26 +63,6 @@ TEST_P(Undoing, LeavesWhatChangedAndTakesBackTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Meanwhile, Undoing, ::testing::ValuesIn(kUndos), testing::ByWhy());
-
-// The trash is the desktop's: each file beside a record a file manager restores it from.
-TEST(Changes, TrashesWithARecordAFileManagerReads) {
-    testing::TempTree tree;
-    plantProblems(tree);
-    Changes changes(placesIn(tree));
-    const auto outcome = changes.carryOut(planFixes(reportOf(tree)), "fix");
-    ASSERT_TRUE(outcome.complete());
-    std::ifstream info(tree.root() / "data/Trash/info/empty.iff.trashinfo");
-    std::string text((std::istreambuf_iterator<char>(info)), {});
-    EXPECT_EQ(text.rfind("[Trash Info]\nPath=/", 0), 0U) << text;
-    EXPECT_NE(text.find("/Game/Downloads/empty.iff\nDeletionDate=20"), std::string::npos) << text;
-    EXPECT_TRUE(fs::exists(tree.root() / "data/Trash/files/empty.iff"));
-    // A second file of the same name takes another name in the trash; nothing is replaced.
-    tree.file("Game/Downloads/empty.iff", 0);
-    content::ContentReport again = reportOf(tree);
-    const auto second = changes.carryOut(planFixes(again), "again");
-    EXPECT_TRUE(fs::exists(tree.root() / "data/Trash/files/empty.2.iff"));
-    EXPECT_EQ(changes.history().size(), 2U);
-}
 
 // One Brambleton changes files at a time; a record cut short by a crash is passed over.
 TEST(Journal, LocksAndPassesOverARecordCutShort) {

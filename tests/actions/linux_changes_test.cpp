@@ -43,6 +43,37 @@ bool crashAt(std::size_t crashAt, const std::function<void(const ChangeHooks&)>&
     return WIFEXITED(status) && WEXITSTATUS(status) == kCrashed;
 }
 
+// The trash is the desktop's: each file beside a record a file manager restores it from.
+TEST(Trash, RecordsWhatAFileManagerRestoresAndReplacesNothing) {
+    testing::TempTree tree;
+    plantProblems(tree);
+    Changes changes(placesIn(tree));
+    const auto outcome = changes.carryOut(planFixes(reportOf(tree)), "fix");
+    ASSERT_TRUE(outcome.complete());
+    std::ifstream info(tree.root() / "data/Trash/info/empty.iff.trashinfo");
+    std::string text((std::istreambuf_iterator<char>(info)), {});
+    EXPECT_EQ(text.rfind("[Trash Info]\nPath=/", 0), 0U) << text;
+    EXPECT_NE(text.find("/Game/Downloads/empty.iff\nDeletionDate=20"), std::string::npos) << text;
+    EXPECT_TRUE(fs::exists(tree.root() / "data/Trash/files/empty.iff"));
+    // A second file of the same name takes another name in the trash; nothing is replaced.
+    tree.file("Game/Downloads/empty.iff", 0);
+    content::ContentReport again = reportOf(tree);
+    const auto second = changes.carryOut(planFixes(again), "again");
+    EXPECT_TRUE(fs::exists(tree.root() / "data/Trash/files/empty.2.iff"));
+    EXPECT_EQ(changes.history().size(), 2U);
+    // A file the player took out of the trash is not looked for; the rest come back.
+    fs::rename(tree.root() / "data/Trash/files/empty.iff", tree.root() / "elsewhere.iff");
+    changes.undo();
+    const auto undone = changes.undo();
+    std::vector<std::string> kept;
+    for (const auto& step : undone.steps) {
+        if (!step.kept.empty()) kept.push_back(step.from + ": " + step.kept);
+    }
+    ASSERT_EQ(kept.size(), 1U) << undoJson(undone);
+    EXPECT_EQ(kept[0], tree.path("Game/Downloads/empty.iff") + ": it is no longer in the trash");
+    EXPECT_TRUE(fs::exists(tree.root() / "Game/Downloads/b/set.far"));
+}
+
 TEST(Crashing, BeforeEveryOperationOfAChangeLosesNothing) {
     std::size_t points = 0;
     for (std::size_t at = 0;; ++at) {
