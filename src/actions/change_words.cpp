@@ -88,6 +88,41 @@ std::string changeLabel(const Plan& plan) {
     return out;
 }
 
+std::string planSummary(const PlanCounts& ticked, std::size_t refused) {
+    std::string text = "Nothing is ticked.";
+    if (ticked.steps > 0) {
+        text = plural(ticked.steps, "step", "steps") + " ticked; " +
+               plural(ticked.trashed, "file goes", "files go") +
+               " to the desktop's trash, where it can be restored.";
+    }
+    if (refused > 0) {
+        text += " " + plural(refused, "step cannot", "steps cannot") + " be done safely and " +
+                (refused == 1 ? "is" : "are") + " left out.";
+    }
+    return text + " Nothing is replaced, and Content > Undo last change takes it all back.";
+}
+
+std::string confirmText(const PlanCounts& ticked) {
+    return "Carry out " + plural(ticked.steps, "step", "steps") + "? " +
+           plural(ticked.trashed, "file goes", "files go") +
+           " to the desktop's trash. Content > Undo last change takes it all back.";
+}
+
+std::string outcomeText(const ChangeOutcome& outcome) {
+    const std::size_t done = outcome.doneCount();
+    const std::size_t all = outcome.steps.size();
+    std::string text = std::to_string(done) + " of " + plural(all, "step", "steps") + " done.";
+    if (outcome.game) {
+        text += " The game started (" + *outcome.game + "): the steps after it were not done.";
+    } else if (outcome.cancelled) {
+        text += " It was stopped: the steps after it were not done.";
+    } else if (done < all) {
+        text += " The steps not done are named, with why.";
+    }
+    if (done > 0) text += " Content > Undo last change takes them back.";
+    return text;
+}
+
 std::string changeTitle(const Change& change) {
     return change.label + " (" + change.when + ")";
 }

@@ -16,6 +16,16 @@ std::string stepText(const Step& step, const std::string& install);
 // What a journalled step did, the same way; for a folder made: "Make the folder GameData/Roofs."
 std::string journalStepText(const JournalStep& step, const std::string& install);
 
+// What a plan's window says of the steps ticked (`ticked`) and of those that cannot be done
+// (`refused`): "3 steps ticked, of which 1 puts a file in the desktop's trash, ...".
+std::string planSummary(const PlanCounts& ticked, std::size_t refused);
+
+// The one question before a change: "Carry out 3 steps? 1 file goes to the desktop's trash. ..."
+std::string confirmText(const PlanCounts& ticked);
+
+// What a change did: "2 of 3 steps done. ..."
+std::string outcomeText(const ChangeOutcome& outcome);
+
 // The label of a change carrying out `plan`: "Put it right: 2 moves, 3 to the trash".
 std::string changeLabel(const Plan& plan);
 

@@ -52,7 +52,7 @@ bool unchanged(const JournalStep& step, const PathFacts& facts, const fs::path& 
 // Runs one plan's steps with one journal.
 class Runner {
   public:
-    Runner(Journal& journal, const Places& places, const Plan& plan, std::string label,
+    Runner(Journal& journal, const WritePlaces& places, const Plan& plan, std::string label,
            const ChangeHooks& hooks)
         : journal_(journal),
           places_(places),
@@ -164,7 +164,7 @@ class Runner {
     }
 
     Journal& journal_;
-    const Places& places_;
+    const WritePlaces& places_;
     const Plan& plan_;
     std::string label_;
     const ChangeHooks& hooks_;
@@ -223,7 +223,7 @@ std::string takeBack(const JournalStep& step, const ChangeHooks& hooks) {
 
 }  // namespace
 
-Places userPlaces() {
+WritePlaces userPlaces() {
     return {dataFolder(), {trashDataHome()}};
 }
 
@@ -237,7 +237,7 @@ bool UndoOutcome::complete() const {
            std::all_of(steps.begin(), steps.end(), [](const auto& s) { return s.kept.empty(); });
 }
 
-Changes::Changes(Places places) : places_(std::move(places)), journal_(places_.journal) {}
+Changes::Changes(WritePlaces places) : places_(std::move(places)), journal_(places_.journal) {}
 
 std::vector<Change> Changes::history() const {
     auto changes = journal_.changes();

@@ -16,13 +16,13 @@
 namespace brambleton::actions {
 
 // Where the write layer keeps its journal and finds the trash.
-struct Places {
+struct WritePlaces {
     std::filesystem::path journal;  // dataFolder() by default
     TrashHome trash;
 };
 
 // The places of the user running the program.
-Places userPlaces();
+WritePlaces userPlaces();
 
 // What a change wants from its caller.
 struct ChangeHooks {
@@ -71,7 +71,7 @@ class Changes {
   public:
     // Opens the journal. Throws RuntimeError when it cannot, or when another Brambleton is
     // changing files.
-    explicit Changes(Places places = userPlaces());
+    explicit Changes(WritePlaces places = userPlaces());
 
     // Every change, newest first.
     std::vector<Change> history() const;
@@ -96,7 +96,7 @@ class Changes {
     std::vector<UndoOutcome> recover(const ChangeHooks& hooks = {});
 
   private:
-    Places places_;
+    WritePlaces places_;
     Journal journal_;
 };
 

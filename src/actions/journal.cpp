@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "common/runtime_error.h"
@@ -163,8 +165,9 @@ Journal::Journal(const fs::path& folder) : lock_(lockIn(folder)) {
     if (!text.empty() && text.back() != '\n') log_->append("\n");
 }
 
-std::vector<Change> Journal::changes() const {
-    const std::string text = log_->readAll();
+namespace {
+
+std::vector<Change> parse(const std::string& text) {
     std::vector<Change> changes;
     std::map<std::string, std::size_t> byId;
     std::size_t start = 0;
@@ -175,6 +178,17 @@ std::vector<Change> Journal::changes() const {
         start = end + 1;
     }
     return changes;
+}
+
+}  // namespace
+
+std::vector<Change> Journal::changes() const {
+    return parse(log_->readAll());
+}
+
+std::vector<Change> readChanges(const fs::path& folder) {
+    std::ifstream in(folder / "journal.txt", std::ios::binary);
+    return parse(std::string((std::istreambuf_iterator<char>(in)), {}));
 }
 
 std::string Journal::newId() const {

@@ -47,6 +47,10 @@ struct Change {
     bool undoable() const { return !undoFinished; }
 };
 
+// The changes the journal in `folder` holds, oldest first, read without taking the lock
+// (for showing them); none when there is no journal.
+std::vector<Change> readChanges(const std::filesystem::path& folder);
+
 // The write-ahead journal: one append-only file in Brambleton's own data folder, never in a
 // folder the game reads. Every record is on the disk before the step it announces begins,
 // and a record cut short by a crash is ignored when read. Holding a Journal holds the lock

@@ -19,6 +19,8 @@ HostEnvironment HostEnvironment::fromProcess() {
     const char* config = std::getenv("XDG_CONFIG_HOME");
     // The XDG rule: a relative value is ignored.
     if (config && *config == '/') environment.configFolder = config;
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data == '/') environment.dataFolder = data;
     return environment;
 }
 

@@ -22,9 +22,12 @@ struct HostEnvironment {
     // Where the user's programs keep their settings: $XDG_CONFIG_HOME, else ~/.config; on
     // Windows %APPDATA%. Empty means home/.config.
     std::filesystem::path configFolder;
+    // Where the user's programs keep their data: $XDG_DATA_HOME, else ~/.local/share (which
+    // holds the desktop's trash); on Windows %LOCALAPPDATA%. Empty means home/.local/share.
+    std::filesystem::path dataFolder;
 
-    // The running process's: HOME, WINEPREFIX, XDG_CONFIG_HOME; on Windows the profile, the
-    // program folders and APPDATA.
+    // The running process's: HOME, WINEPREFIX, XDG_CONFIG_HOME, XDG_DATA_HOME; on Windows
+    // the profile, the program folders, APPDATA and LOCALAPPDATA.
     static HostEnvironment fromProcess();
 };
 

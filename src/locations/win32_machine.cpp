@@ -32,6 +32,8 @@ HostEnvironment HostEnvironment::fromProcess() {
     environment.programData = environmentFolder("ProgramData").value_or("C:\\ProgramData");
     environment.configFolder =
         environmentFolder("APPDATA").value_or(environment.home / "AppData" / "Roaming");
+    environment.dataFolder =
+        environmentFolder("LOCALAPPDATA").value_or(environment.home / "AppData" / "Local");
     return environment;
 }
 

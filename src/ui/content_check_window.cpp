@@ -18,8 +18,10 @@
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
+#include "actions/plan.h"
 #include "content/formats/picture.h"
 #include "content/formats/text_codes.h"
 #include "content/report_files.h"
@@ -28,6 +30,7 @@
 #include "ui/frm_in_process.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
+#include "ui/put_right_window.h"
 #include "ui/shown_text.h"
 
 namespace brambleton::ui {
@@ -131,13 +134,17 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     showInFolder_->setEnabled(false);
     save_ = new QPushButton(tr("Save report..."), this);
     save_->setObjectName(QStringLiteral("saveReport"));
+    putRight_ = new QPushButton(tr("Put it right..."), this);
+    putRight_->setObjectName(QStringLiteral("putRight"));
+    putRight_->setEnabled(false);
     auto* again = new QPushButton(tr("Check again"), this);
     auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("close"));
     // Enter presses the button that has the focus, as in a dialog.
-    for (auto* button : {showInFolder_, save_, again, close}) pressOnEnter(button);
+    for (auto* button : {showInFolder_, save_, putRight_, again, close}) pressOnEnter(button);
     buttons->addWidget(showInFolder_);
     buttons->addWidget(save_);
+    buttons->addWidget(putRight_);
     buttons->addStretch();
     buttons->addWidget(again);
     buttons->addWidget(close);
@@ -151,12 +158,25 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
             &ContentCheckWindow::showSelectedInFolder);
     connect(showInFolder_, &QPushButton::clicked, this, &ContentCheckWindow::showSelectedInFolder);
     connect(save_, &QPushButton::clicked, this, &ContentCheckWindow::askWhereToSave);
+    connect(putRight_, &QPushButton::clicked, this, &ContentCheckWindow::putRight);
     connect(again, &QPushButton::clicked, this, [this] { scan(hostFolder_, saves_); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(760, 680);
 }
 
 ContentCheckWindow::~ContentCheckWindow() = default;
+
+PutRightWindow* ContentCheckWindow::putRight() {
+    if (!report_ || scanning()) return nullptr;
+    if (putRightWindow_) putRightWindow_->close();
+    putRightWindow_ = new PutRightWindow(actions::planFixes(*report_), writePlaces_, this);
+    putRightWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    putRightWindow_->setWindowModality(Qt::WindowModal);
+    // The folders are not what the report says any more.
+    connect(putRightWindow_, &PutRightWindow::changed, this, [this] { scan(hostFolder_, saves_); });
+    putRightWindow_->show();
+    return putRightWindow_;
+}
 
 bool ContentCheckWindow::scan(const QString& hostFolder, std::vector<std::filesystem::path> saves) {
     if (scanning()) return false;
@@ -236,6 +256,13 @@ void ContentCheckWindow::present(const content::ContentReport& report) {
     presentProblems(report);
     showInFolder_->setEnabled(false);
     save_->setEnabled(true);
+    // Something to carry out: advice that moves, renames or trashes.
+    putRight_->setEnabled(
+        std::any_of(report.problems.begin(), report.problems.end(), [](const auto& p) {
+            const auto action = p.advice.action;
+            return action == content::Action::Move || action == content::Action::Trash ||
+                   action == content::Action::Rename;
+        }));
     details_->setText(tr("Select a problem to read all it says."));
 }
 

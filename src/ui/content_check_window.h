@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "actions/changes.h"
 #include "content/content_check.h"
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
@@ -21,14 +22,18 @@ class QTreeWidget;
 
 namespace brambleton::ui {
 
+class PutRightWindow;
+
 // The window of Content > Check my content...: it checks one install of the game (with the
 // progress window and Cancel, as a count), then shows each area's files and size with a bar
 // for each of its largest folders, and the problems grouped by kind, each with its sentence.
 // "Show in folder" opens the file manager at the selected problem's file; "Save report..."
 // writes the report as an HTML page or as JSON. Below the problems, the pane "details" shows
-// all the selected problem says. Enter presses the focused button and Escape closes the
-// window; closing it stops a check that is running. It only reads. Its trees are named
-// "areas" and "problems".
+// all the selected problem says. "Put it right..." opens the plan that carries out the
+// advice that moves, renames or trashes, in a window of its own. Enter presses the focused button
+// and Escape closes the window; closing it stops a check that is running. It only reads; what
+// changes files is the write layer, from the plan's window. Its trees are named "areas" and
+// "problems".
 class ContentCheckWindow : public ScanWindow {
     Q_OBJECT
   public:
@@ -48,6 +53,12 @@ class ContentCheckWindow : public ScanWindow {
     bool scan(const QString& hostFolder, std::vector<std::filesystem::path> saves = {});
     // The last report shown.
     const std::optional<content::ContentReport>& report() const { return report_; }
+
+    // Where a change from "Put it right..." is journalled; the user's own when not set.
+    void setWritePlaces(actions::WritePlaces places) { writePlaces_ = std::move(places); }
+    // "Put it right...": the plan of the last report in a window of its own (objectName
+    // "putRight"); after a change the folders are checked again. Null when there is no report.
+    PutRightWindow* putRight();
 
     // Writes the report as it is shared to `file` (paths from the game's folder, the home
     // folder written "~"): an HTML page, or JSON when the name ends in .json. Returns false
@@ -75,6 +86,9 @@ class ContentCheckWindow : public ScanWindow {
     QTreeWidget* problems_;
     QPushButton* showInFolder_;
     QPushButton* save_;
+    QPushButton* putRight_;
+    QPointer<PutRightWindow> putRightWindow_;
+    actions::WritePlaces writePlaces_ = actions::userPlaces();
 };
 
 }  // namespace brambleton::ui

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The main window's Content menu: the check, the catalogue and the lots, each in a window of
-// its own.
+// its own, and the changes made, with their undo.
 #include "ui/frm_main.h"
 
 #include <QAction>
@@ -16,6 +16,7 @@
 #include "locations/save_folders.h"
 #include "locations/settings_file.h"
 #include "ui/catalogue_window.h"
+#include "ui/changes_window.h"
 #include "ui/content_check_window.h"
 #include "ui/lots_window.h"
 #include "ui/main_window_text.h"
@@ -90,8 +91,28 @@ void frmMain::checkContent() {
     if (busy()) return;
     const QString folder = contentFolder();
     if (folder.isEmpty()) return;
-    if (!contentWindow_) contentWindow_ = new ContentCheckWindow(this);
+    if (!contentWindow_) {
+        contentWindow_ = new ContentCheckWindow(this);
+        contentWindow_->setWritePlaces(changePlaces_);
+    }
     contentWindow_->scan(folder, saveFolders());
+}
+
+void frmMain::showChanges() {
+    if (!changesWindow_) {
+        changesWindow_ = new ChangesWindow(changePlaces_, this);
+        changesWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    changesWindow_->refresh();
+    changesWindow_->show();
+    changesWindow_->raise();
+    changesWindow_->activateWindow();
+}
+
+void frmMain::undoLastChange() {
+    if (busy()) return;
+    showChanges();
+    changesWindow_->undo();
 }
 
 }  // namespace brambleton::ui

@@ -38,6 +38,7 @@
 #include "ui/about.h"
 #include "ui/app_style.h"
 #include "ui/catalogue_window.h"
+#include "ui/changes_window.h"
 #include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
@@ -206,6 +207,7 @@ frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
       source_(std::move(sources.folders)) {
     programFolder_ = sources.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                      : sources.programFolder;
+    changePlaces_ = writePlacesOf(machine_->environment());
     const auto first = about::firstLink(programFolder_);
     const auto second = about::secondLink(programFolder_);
     firstAddress_ = first.address;
@@ -322,9 +324,21 @@ void frmMain::buildMenus() {
     catalogue->setObjectName(QStringLiteral("catalogue"));
     auto* myLots = contentMenu->addAction(tr("My &lots..."), this, &frmMain::showLots);
     myLots->setObjectName(QStringLiteral("myLots"));
-    // Shown greyed while another walk runs, as each command refuses then.
-    connect(contentMenu, &QMenu::aboutToShow, this, [this, contentMenu] {
+    contentMenu->addSeparator();
+    auto* undo = contentMenu->addAction(tr("&Undo last change"), this, &frmMain::undoLastChange);
+    undo->setObjectName(QStringLiteral("undoLastChange"));
+    auto* changes = contentMenu->addAction(tr("C&hanges..."), this, &frmMain::showChanges);
+    changes->setObjectName(QStringLiteral("changes"));
+    // Shown greyed while another walk runs, as each command refuses then; Undo names what it
+    // takes back, and is greyed when nothing is left to take back.
+    connect(contentMenu, &QMenu::aboutToShow, this, [this, contentMenu, undo] {
         for (auto* action : contentMenu->actions()) action->setEnabled(!busy());
+        const auto last = lastUndoableChange(changePlaces_);
+        undo->setText(last ? tr("&Undo %1")
+                                 .arg(QString::fromStdString(last->label)
+                                          .replace(QLatin1Char('&'), QStringLiteral("&&")))
+                           : tr("&Undo last change"));
+        undo->setEnabled(!busy() && last.has_value());
     });
     auto* help = bar->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "actions/changes.h"
 #include "counting/file_counter.h"
 #include "locations/content_category.h"
 #include "locations/machine.h"
@@ -26,6 +27,7 @@ class QRadioButton;
 namespace brambleton::ui {
 
 class CatalogueWindow;
+class ChangesWindow;
 class LotsWindow;
 class ContentCheckWindow;
 class DirListBox;
@@ -103,6 +105,14 @@ class frmMain : public QMainWindow {
     void showCatalogue();
     // Content > My lots...: which saved lots use the content, and what they miss.
     void showLots();
+    // Content > Undo last change: takes back the newest change not yet taken back, in the
+    // Changes window (objectName "changes"), which says what it took back.
+    void undoLastChange();
+    // Content > Changes...: every change made, with Undo on any.
+    void showChanges();
+    // Where changes to files are journalled and what is removed goes: the user's data folder
+    // of the machine the window reads.
+    const actions::WritePlaces& changePlaces() const { return changePlaces_; }
 
     // The event handlers, public so that tests can run them as the window does.
     void Form_Load();
@@ -183,6 +193,8 @@ class frmMain : public QMainWindow {
     QPointer<ContentCheckWindow> contentWindow_;
     QPointer<CatalogueWindow> catalogueWindow_;
     QPointer<LotsWindow> lotsWindow_;
+    QPointer<ChangesWindow> changesWindow_;
+    actions::WritePlaces changePlaces_;
     bool counting_ = false;
     bool closeWhenCounted_ = false;
     // The folders the running count could not read, as the counter reported them.

@@ -70,7 +70,7 @@ inline std::map<std::string, std::string> snapshot(const std::filesystem::path& 
 }
 
 // The journal and trash of a test: both in `tree`, on the install's filesystem.
-inline Places placesIn(const testing::TempTree& tree) {
+inline WritePlaces placesIn(const testing::TempTree& tree) {
     return {tree.root() / "data" / "brambleton", {tree.root() / "data"}};
 }
 

@@ -280,7 +280,7 @@ TEST(FindGames, AnInstallInAPrefixIsBrowsedThroughThatPrefix) {
     Home home;
     home.prefix(".local/share/bottles/bottles/Sims", "a_sz_32bit");
     home.game(".local/share/bottles/bottles/Sims/drive_c/Program Files (x86)/Maxis/The Sims");
-    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}};
+    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}, {}};
     const Machine machine(environment);
     const auto found = machine.findGames();
     ASSERT_EQ(found.installs.size(), 1u);
@@ -417,7 +417,7 @@ TEST(FindGames, EpicManifestsAndFixedFolders) {
     SearchPlaces places;
     places.fixedFolders.push_back({"EA app default folder", home.path("EA Games/The Sims Legacy")});
     places.epicManifestFolders.emplace_back(home.path("Manifests"));
-    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}};
+    HostEnvironment environment{home.tree.root(), home.path(".wine"), {}, {}, {}, {}};
     const Machine machine(environment);
     const auto found = findGames(machine.registry(), machine.folderMap(), {}, places);
     ASSERT_EQ(found.installs.size(), 2u);

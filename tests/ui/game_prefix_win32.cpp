@@ -64,6 +64,8 @@ HostEnvironment GamePrefix::environment() const {
     environment.home = tree.path("home");
     // What the window remembers (the copy in use, a chosen folder) stays in this home.
     environment.configFolder = tree.path("home\\AppData\\Roaming");
+    // And what it journals of the changes it makes.
+    environment.dataFolder = tree.path("home\\AppData\\Local");
     return environment;
 }
 

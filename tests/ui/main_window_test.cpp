@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -31,12 +33,14 @@
 #include "sims_files.h"
 #include "ui/app_style.h"
 #include "ui/catalogue_window.h"
+#include "ui/changes_window.h"
 #include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
 #include "ui/lots_window.h"
 #include "ui/message_box.h"
+#include "ui/put_right_window.h"
 
 using namespace brambleton;
 using namespace brambleton::ui;
@@ -942,6 +946,132 @@ class MainWindowTest : public QObject {
             QVERIFY(image.pixelColor(image.width() / 2, image.height() / 2) != QColor(Qt::red));
         }
     }
+
+    // Put it right carries out the ticked steps of the check's plan, the check runs again,
+    // and Content > Undo, naming the change, takes it back exactly.
+    void putItRightThenUndoFromTheMenu() {
+        using brambleton::testing::catalogueObject;
+        GamePrefix prefix;
+        const auto write = [&](const QString& below, const std::string& bytes) {
+            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
+            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
+                          std::ios::binary)
+                << bytes;
+        };
+        const std::string stove = catalogueObject(0x101, "Gas Stove", "", 900, 4, 32);
+        write("Downloads/stove.iff", stove);
+        write("Downloads/Copies/stove.iff", stove);
+        write("Downloads/empty.iff", "");
+        write("GameData/Walls/tile.flr", catalogueObject(0x1, "Tile", "", 5, 0));
+        const auto listing = [&] {
+            QStringList files;
+            for (QDirIterator it(prefix.game(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();) {
+                files << it.next();
+            }
+            files.sort();
+            return files;
+        };
+        const QStringList before = listing();
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* check = w.findChild<ContentCheckWindow*>("contentCheck");
+        QSignalSpy ended(check, &ContentCheckWindow::scanEnded);
+        QVERIFY(ended.wait(20000));
+        QVERIFY(check->findChild<QPushButton*>("putRight")->isEnabled());
+        PutRightWindow* put = check->putRight();
+        QVERIFY(put);
+        auto* steps = put->findChild<QTreeWidget*>("steps");
+        QCOMPARE(steps->topLevelItemCount(), 3);
+        QVERIFY(!put->findChild<QLabel*>("gameBanner")->isVisible());
+        // The empty file stays: its step unticked.
+        for (int i = 0; i < steps->topLevelItemCount(); ++i) {
+            auto* item = steps->topLevelItem(i);
+            QCOMPARE(item->checkState(0), Qt::Checked);
+            if (item->text(0).contains(QStringLiteral("empty.iff")))
+                item->setCheckState(0, Qt::Unchecked);
+        }
+        // One confirmation, which the recorder answers no: nothing is done.
+        put->findChild<QPushButton*>("putRightButton")->click();
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts[0].contains(QStringLiteral("Carry out 2 steps?")),
+                 qPrintable(messages.texts[0]));
+        QCOMPARE(listing(), before);
+        QSignalSpy changed(put, &PutRightWindow::changed);
+        QVERIFY(put->start());
+        QVERIFY(changed.wait(20000));
+        QVERIFY(put->outcome()->complete());
+        QVERIFY(put->findChild<QLabel*>("result")->text().startsWith(QStringLiteral("2 of 2")));
+        QVERIFY(ended.wait(20000));  // checked again
+        // What is left to put right: the unticked step.
+        QStringList left;
+        for (const auto& p : check->report()->problems) {
+            if (p.advice.action != content::Action::None)
+                left << QString::fromStdString(content::kindName(p.kind));
+        }
+        QCOMPARE(left, QStringList{QStringLiteral("empty-file")});
+        QVERIFY(!QFile::exists(prefix.game("GameData/Walls/tile.flr")));
+        QVERIFY(QFile::exists(prefix.game("GameData/Floors/tile.flr")));
+        put->close();
+
+        auto* menu = w.findChild<QMenu*>("contentMenu");
+        emit menu->aboutToShow();
+        auto* undo = w.findChild<QAction*>("undoLastChange");
+        QVERIFY(undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Put it right: 1 move, 1 to the trash"));
+        undo->trigger();
+        auto* changes = w.findChild<ChangesWindow*>("changes");
+        QVERIFY(changes);
+        QSignalSpy undone(changes, &ChangesWindow::undone);
+        QVERIFY(undone.wait(20000));
+        QVERIFY(changes->outcome()->complete());
+        QCOMPARE(listing(), before);
+        QCOMPARE(changes->findChild<QTreeWidget*>("history")->topLevelItem(0)->text(1),
+                 QStringLiteral("Taken back"));
+        emit menu->aboutToShow();
+        QVERIFY(!undo->isEnabled());
+    }
+
+#ifdef Q_OS_LINUX
+    // While the game runs, a banner says so and Put it right waits; it starts again once the
+    // game has ended.
+    void putItRightWaitsWhileTheGameRuns() {
+        GamePrefix prefix;
+        QVERIFY(QDir().mkpath(prefix.game("Downloads")));
+        std::ofstream(prefix.game("Downloads/empty.iff").toStdString()).close();
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* check = w.findChild<ContentCheckWindow*>("contentCheck");
+        QSignalSpy ended(check, &ContentCheckWindow::scanEnded);
+        QVERIFY(ended.wait(20000));
+        const QString program = prefix.game("Sims.exe");
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), program));
+        QProcess game;
+        game.setWorkingDirectory(prefix.game());
+        game.start(program, {QStringLiteral("600")});
+        QVERIFY(game.waitForStarted());
+        // The sign that it runs as itself: the system names the process after its program.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            [&] {
+                QFile comm(QStringLiteral("/proc/%1/comm").arg(game.processId()));
+                return comm.open(QIODevice::ReadOnly) ? comm.readAll().trimmed() : QByteArray();
+            }(),
+            QByteArray("Sims.exe"), 10000);
+        PutRightWindow* put = check->putRight();
+        auto* banner = put->findChild<QLabel*>("gameBanner");
+        auto* button = put->findChild<QPushButton*>("putRightButton");
+        QVERIFY(!banner->isHidden());
+        QVERIFY2(banner->text().contains(QStringLiteral("Sims.exe")), qPrintable(banner->text()));
+        QVERIFY(!button->isEnabled());
+        game.kill();
+        game.waitForFinished();
+        QTRY_VERIFY_WITH_TIMEOUT(banner->isHidden(), 20000);
+        QVERIFY(button->isEnabled());
+    }
+#endif
 
     // The page the check's window saves shows the objects it speaks of, each picture a PNG
     // that Qt made from the object's own.
