@@ -2,6 +2,7 @@
 #include "actions/changes.h"
 
 #include <algorithm>
+#include <set>
 
 #include "actions/file_system.h"
 
@@ -49,6 +50,19 @@ bool unchanged(const JournalStep& step, const PathFacts& facts, const fs::path& 
     return !facts.folder && !facts.link && facts.size == step.size && fileHash(path) == step.hash;
 }
 
+// How many steps are journalled with one flush to the disk. Every step's record is on the
+// disk before that step begins; a record of a step not begun yet (a crash, the game started)
+// tells an undo nothing is to be taken back, since the file is still where it was.
+constexpr std::size_t kStepsPerFlush = 64;
+
+// One step made ready: what it does on the disk, each a journal record, in order (folders
+// made, then the move, rename or trash), or why it cannot be done.
+struct Ready {
+    std::size_t step = 0;  // its index in the plan
+    std::vector<JournalStep> operations;
+    std::string why;
+};
+
 // Runs one plan's steps with one journal.
 class Runner {
   public:
@@ -60,14 +74,17 @@ class Runner {
           label_(std::move(label)),
           hooks_(hooks) {}
 
-    // Does `step`; empty when done, else why not.
-    std::string perform(const Step& step) {
+    // Makes step `index` ready: checks it again as it stands now (its place may have been
+    // taken since the plan) and picks where it goes, without touching the disk.
+    Ready prepare(std::size_t index) {
+        const Step& step = plan_.steps[index];
+        Ready ready{index, {}, {}};
         const fs::path from = hostPath(step.from);
         const PathFacts facts = pathFacts(from);
-        if (!facts.exists) return std::string(refusalText(Refusal::kGone));
-        if (facts.link) return std::string(refusalText(Refusal::kLink));
+        if (!facts.exists) return fail(ready, refusalText(Refusal::kGone));
+        if (facts.link) return fail(ready, refusalText(Refusal::kLink));
         if (!step.keep.empty() && !pathFacts(hostPath(step.keep)).exists) {
-            return std::string(refusalText(Refusal::kKeptGone));
+            return fail(ready, refusalText(Refusal::kKeptGone));
         }
         JournalStep record;
         record.action = journalAction(step.action);
@@ -76,73 +93,90 @@ class Runner {
         record.folder = facts.folder;
         if (!facts.folder) {
             record.hash = fileHash(from);
-            if (!record.hash) return "it cannot be read";
+            if (!record.hash) return fail(ready, "it cannot be read");
         }
-        return step.action == StepAction::kTrash ? trash(from, record)
-                                                 : move(from, facts, step, record);
+        if (step.action == StepAction::kTrash) {
+            std::string why;
+            const auto slot = findTrashSlot(from, places_.trash, why);
+            if (!slot) return fail(ready, why);
+            // Two files of one name going to the trash together take two names there.
+            if (!slot->file.empty() && !reserved_.insert(slot->file).second) {
+                return fail(ready, "the trash has no free name for it now; try again");
+            }
+            record.to = hostText(slot->file);
+            record.record = hostText(slot->record);
+        } else {
+            const fs::path to = hostPath(step.to);
+            if (pathFacts(to).exists || reserved_.count(to) != 0) {
+                return fail(ready, refusalText(Refusal::kNameTaken));
+            }
+            if (deviceFor(to.parent_path()) != facts.device) {
+                return fail(ready, refusalText(Refusal::kOtherFileSystem));
+            }
+            if (std::string why = foldersToMake(to.parent_path(), ready); !why.empty()) {
+                return fail(ready, why);
+            }
+            reserved_.insert(to);
+            record.to = step.to;
+        }
+        ready.operations.push_back(std::move(record));
+        return ready;
+    }
+
+    // Journals the operations of `batch`, flushing once at the end.
+    void announce(std::vector<Ready>& batch) {
+        for (std::size_t b = 0; b < batch.size(); ++b) {
+            auto& operations = batch[b].operations;
+            for (std::size_t o = 0; o < operations.size(); ++o) {
+                if (id_.empty()) {
+                    Change change;
+                    change.id = journal_.newId();
+                    change.install = plan_.install;
+                    change.label = label_;
+                    journal_.begin(change);
+                    id_ = change.id;
+                }
+                operations[o].index = next_++;
+                const bool last = b + 1 == batch.size() && o + 1 == operations.size();
+                journal_.intent(id_, operations[o], last);
+            }
+        }
+        reserved_.clear();
+        making_.clear();
+    }
+
+    // Carries out a step made ready and journalled; empty when done, else why not.
+    std::string perform(const Ready& ready) {
+        for (const auto& operation : ready.operations) {
+            const std::string why =
+                operation.action == JournalAction::kMakeFolder ? makeOne(operation)
+                : operation.action == JournalAction::kTrash    ? trashOne(operation)
+                                                               : moveOne(operation);
+            if (!why.empty()) return why;
+            journal_.done(id_, operation.index);
+        }
+        return {};
     }
 
     const std::string& id() const { return id_; }
 
   private:
+    static Ready& fail(Ready& ready, std::string_view why) {
+        ready.why = why;
+        ready.operations.clear();
+        return ready;
+    }
+
     void before(std::string_view operation) const {
         if (hooks_.beforeOperation) hooks_.beforeOperation(operation);
     }
 
-    // Journals `record` as the change's next step; the change itself on its first.
-    void announce(JournalStep& record) {
-        if (id_.empty()) {
-            Change change;
-            change.id = journal_.newId();
-            change.install = plan_.install;
-            change.label = label_;
-            journal_.begin(change);
-            id_ = change.id;
-        }
-        record.index = next_++;
-        journal_.intent(id_, record);
-    }
-
-    std::string move(const fs::path& from, const PathFacts& facts, const Step& step,
-                     JournalStep& record) {
-        const fs::path to = hostPath(step.to);
-        if (pathFacts(to).exists) return std::string(refusalText(Refusal::kNameTaken));
-        if (std::string why = makeParents(to.parent_path()); !why.empty()) return why;
-        if (deviceFor(to.parent_path()) != facts.device) {
-            return std::string(refusalText(Refusal::kOtherFileSystem));
-        }
-        record.to = step.to;
-        announce(record);
-        before("rename");
-        const std::string why = moveWhy(moveNoReplace(from, to), step.to);
-        if (why.empty()) journal_.done(id_, record.index);
-        return why;
-    }
-
-    std::string trash(const fs::path& from, JournalStep& record) {
-        std::string why;
-        const auto slot = findTrashSlot(from, places_.trash, why);
-        if (!slot) return why;
-        record.to = hostText(slot->file);
-        record.record = hostText(slot->record);
-        announce(record);
-        before("record");
-        if (!writeTrashRecord(from, *slot, why)) return "the trash refused it: " + why;
-        before("trash");
-        why = moveWhy(moveIntoTrash(from, *slot), hostText(slot->file));
-        if (!why.empty()) {
-            dropTrashRecord(*slot, from);
-            return why;
-        }
-        journal_.done(id_, record.index);
-        return {};
-    }
-
-    // Makes the folders missing above `folder`, each journalled, so that an undo takes
-    // them away again. Only inside the game's folder.
-    std::string makeParents(const fs::path& folder) {
+    // The folders missing above `folder`, made before the move, each journalled so that an
+    // undo takes them away again; only inside the game's folder.
+    std::string foldersToMake(const fs::path& folder, Ready& ready) {
         std::vector<fs::path> missing;
-        for (fs::path p = folder; !pathFacts(p).exists; p = p.parent_path()) {
+        for (fs::path p = folder; !pathFacts(p).exists && making_.count(p) == 0;
+             p = p.parent_path()) {
             if (hostText(p).size() <= plan_.install.size()) {
                 return "its folder " + hostText(folder) + " is missing";
             }
@@ -154,13 +188,35 @@ class Runner {
             record.action = JournalAction::kMakeFolder;
             record.to = hostText(*it);
             record.folder = true;
-            announce(record);
-            before("mkdir");
-            std::string why;
-            if (!makeFolder(*it, why)) return "its folder " + record.to + " cannot be made: " + why;
-            journal_.done(id_, record.index);
+            ready.operations.push_back(std::move(record));
+            making_.insert(*it);
         }
         return {};
+    }
+
+    std::string makeOne(const JournalStep& operation) const {
+        before("mkdir");
+        std::string why;
+        if (makeFolder(hostPath(operation.to), why) || why.empty()) return {};
+        return "its folder " + operation.to + " cannot be made: " + why;
+    }
+
+    std::string moveOne(const JournalStep& operation) const {
+        before("rename");
+        return moveWhy(moveNoReplace(hostPath(operation.from), hostPath(operation.to)),
+                       operation.to);
+    }
+
+    std::string trashOne(const JournalStep& operation) const {
+        const fs::path from = hostPath(operation.from);
+        const TrashSlot slot{hostPath(operation.to), hostPath(operation.record)};
+        std::string why;
+        before("record");
+        if (!writeTrashRecord(from, slot, why)) return "the trash refused it: " + why;
+        before("trash");
+        why = moveWhy(moveIntoTrash(from, slot), operation.to);
+        if (!why.empty()) dropTrashRecord(slot, from);
+        return why;
     }
 
     Journal& journal_;
@@ -170,6 +226,8 @@ class Runner {
     const ChangeHooks& hooks_;
     std::string id_;
     std::size_t next_ = 0;
+    std::set<fs::path> reserved_;  // places the steps of the batch being made ready take
+    std::set<fs::path> making_;    // folders those steps make
 };
 
 // Takes one journalled step back; empty when it is back (or was never done), else why it
@@ -258,26 +316,47 @@ ChangeOutcome Changes::carryOut(const Plan& plan, const std::string& label,
     GameWatch watch(hostPath(plan.install));
     Runner runner(journal_, places_, plan, label, hooks);
     const std::size_t total = plan.steps.size();
-    for (std::size_t i = 0; i < total; ++i) {
-        const Step& step = plan.steps[i];
-        StepOutcome outcome{step, false, {}};
-        if (step.refusal != Refusal::kNone) {
-            outcome.why = refusalText(step.refusal);
-        } else if (out.game || out.cancelled) {
-            outcome.why = out.game ? kGameRunning : "it was stopped before this step";
-        } else if (hooks.cancelled && hooks.cancelled()) {
-            out.cancelled = true;
-            outcome.why = "it was stopped before this step";
-        } else if (auto game = watch.running()) {
-            out.game = std::move(game);
-            outcome.why = kGameRunning;
-        } else {
-            outcome.why = runner.perform(step);
-            outcome.done = outcome.why.empty();
-        }
-        out.steps.push_back(std::move(outcome));
-        if (hooks.progress) hooks.progress(i + 1, total);
+    out.steps.reserve(total);
+    for (const auto& step : plan.steps) {
+        out.steps.push_back({step, false, std::string(refusalText(step.refusal))});
     }
+    std::size_t finished = 0;
+    const auto stop = [&]() -> bool {
+        if (out.game || out.cancelled) return true;
+        if (hooks.cancelled && hooks.cancelled()) {
+            out.cancelled = true;
+        } else {
+            out.game = watch.running();
+        }
+        return out.game || out.cancelled;
+    };
+    for (std::size_t next = 0; next < total && !stop();) {
+        std::vector<Ready> batch;
+        for (; next < total && batch.size() < kStepsPerFlush; ++next) {
+            if (plan.steps[next].refusal != Refusal::kNone) continue;
+            Ready ready = runner.prepare(next);
+            if (ready.why.empty()) {
+                batch.push_back(std::move(ready));
+            } else {
+                out.steps[next].why = std::move(ready.why);
+            }
+        }
+        runner.announce(batch);
+        for (const auto& ready : batch) {
+            // The game looked for again before each step: it may start at any time.
+            if (&ready != &batch.front() && stop()) break;
+            auto& outcome = out.steps[ready.step];
+            outcome.why = runner.perform(ready);
+            outcome.done = outcome.why.empty();
+            if (hooks.progress) hooks.progress(++finished, total);
+        }
+    }
+    for (auto& outcome : out.steps) {
+        if (!outcome.done && outcome.why.empty()) {
+            outcome.why = out.game ? kGameRunning : "it was stopped before this step";
+        }
+    }
+    if (hooks.progress) hooks.progress(total, total);
     out.id = runner.id();
     if (!out.id.empty()) journal_.finish(out.id);
     return out;

@@ -16,8 +16,9 @@ class DurableLog {
     DurableLog(const DurableLog&) = delete;
     DurableLog& operator=(const DurableLog&) = delete;
 
-    // Appends `text` and waits until the disk has it. Throws RuntimeError when it cannot.
-    void append(const std::string& text);
+    // Appends `text` and, unless `flush` is false, waits until the disk has it (and all
+    // appended before). Throws RuntimeError when it cannot.
+    void append(const std::string& text, bool flush = true);
 
     // All the file holds.
     std::string readAll() const;

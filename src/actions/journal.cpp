@@ -198,13 +198,13 @@ std::string Journal::newId() const {
     return std::to_string(last + 1);
 }
 
-void Journal::write(const std::vector<std::string>& fields) {
+void Journal::write(const std::vector<std::string>& fields, bool flush) {
     std::string line;
     for (const auto& field : fields) {
         if (!line.empty()) line += '\t';
         line += escaped(field);
     }
-    log_->append(line + "\n");
+    log_->append(line + "\n", flush);
 }
 
 void Journal::begin(const Change& change) {
@@ -212,17 +212,18 @@ void Journal::begin(const Change& change) {
            change.label});
 }
 
-void Journal::intent(const std::string& id, const JournalStep& step) {
+void Journal::intent(const std::string& id, const JournalStep& step, bool flush) {
     std::array<char, 17> hash{};
     if (step.hash) std::to_chars(hash.data(), hash.data() + 16, *step.hash, 16);
     write({"S", id, std::to_string(step.index),
            std::string(kActions[static_cast<std::size_t>(step.action)]), step.from, step.to,
            step.record, std::to_string(step.size), step.hash ? hash.data() : "-",
-           step.folder ? "1" : "0"});
+           step.folder ? "1" : "0"},
+          flush);
 }
 
 void Journal::done(const std::string& id, std::size_t index) {
-    write({"D", id, std::to_string(index)});
+    write({"D", id, std::to_string(index)}, false);
 }
 
 void Journal::finish(const std::string& id) {
@@ -234,11 +235,11 @@ void Journal::undoBegin(const std::string& id) {
 }
 
 void Journal::undone(const std::string& id, std::size_t index) {
-    write({"R", id, std::to_string(index)});
+    write({"R", id, std::to_string(index)}, false);
 }
 
 void Journal::kept(const std::string& id, std::size_t index, const std::string& why) {
-    write({"K", id, std::to_string(index), why});
+    write({"K", id, std::to_string(index), why}, false);
 }
 
 void Journal::undoFinish(const std::string& id) {

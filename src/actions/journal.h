@@ -52,9 +52,11 @@ struct Change {
 std::vector<Change> readChanges(const std::filesystem::path& folder);
 
 // The write-ahead journal: one append-only file in Brambleton's own data folder, never in a
-// folder the game reads. Every record is on the disk before the step it announces begins,
-// and a record cut short by a crash is ignored when read. Holding a Journal holds the lock
-// that lets one Brambleton change files at a time.
+// folder the game reads. Every step's record is on the disk before the step begins, and so
+// are a change's beginning and end and an undo's beginning; the records that a step was done
+// or taken back are not waited for, since an undo reads what was done from the disk itself
+// (where each file is) and not from them. A record cut short by a crash is ignored when read.
+// Holding a Journal holds the lock that lets one Brambleton change files at a time.
 class Journal {
   public:
     // Opens the journal in `folder`, making it. Throws RuntimeError when it cannot, or when
@@ -68,7 +70,9 @@ class Journal {
     std::string newId() const;
 
     void begin(const Change& change);
-    void intent(const std::string& id, const JournalStep& step);
+    // A step about to be done; `flush` (the last of a batch) waits until the disk has it and
+    // every record before it.
+    void intent(const std::string& id, const JournalStep& step, bool flush = true);
     void done(const std::string& id, std::size_t index);
     void finish(const std::string& id);
     void undoBegin(const std::string& id);
@@ -77,7 +81,8 @@ class Journal {
     void undoFinish(const std::string& id);
 
   private:
-    void write(const std::vector<std::string>& fields);
+    // Appends one record; `flush` waits until the disk has it.
+    void write(const std::vector<std::string>& fields, bool flush = true);
 
     FolderLock lock_;
     std::unique_ptr<DurableLog> log_;

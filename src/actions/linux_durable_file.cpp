@@ -27,7 +27,7 @@ DurableLog::~DurableLog() {
     if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-void DurableLog::append(const std::string& text) {
+void DurableLog::append(const std::string& text, bool flush) {
     const int fd = static_cast<int>(handle_);
     std::size_t written = 0;
     while (written < text.size()) {
@@ -40,7 +40,7 @@ void DurableLog::append(const std::string& text) {
         }
         written += static_cast<std::size_t>(got);
     }
-    if (::fdatasync(fd) != 0) {
+    if (flush && ::fdatasync(fd) != 0) {
         throw RuntimeError(kDeviceUnavailable, "The journal " + path_.string() +
                                                    " cannot be flushed: " + std::strerror(errno));
     }

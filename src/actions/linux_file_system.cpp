@@ -103,7 +103,6 @@ bool removeOwnRecord(const fs::path& path) {
 std::optional<std::uint64_t> fileHash(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return std::nullopt;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     ContentHash hash;
     std::array<unsigned char, 64 * 1024> buffer{};
     bool ok = true;

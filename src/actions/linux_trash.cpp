@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <utility>
 
 #include "actions/trash.h"
 
@@ -71,14 +73,29 @@ std::optional<TrashSlot> findTrashSlot(const fs::path& path, const TrashHome& ho
         why = "it is no longer there";
         return std::nullopt;
     }
-    fs::path trash = home.dataHome / "Trash";
-    if (home.dataHome.empty() || deviceFor(trash) != facts.device) {
-        trash = volumeTrash(mountTop(path, facts.device));
+    // The trash found for each filesystem, kept while its folders are there: a change of
+    // thousands of files asks once.
+    static thread_local std::map<std::pair<fs::path, std::uint64_t>, fs::path> found;
+    const auto key = std::make_pair(home.dataHome, facts.device);
+    auto known = found.find(key);
+    if (known != found.end() && !pathFacts(known->second / "files").folder) {
+        found.erase(known);
+        known = found.end();
     }
-    if (!ensureFolder(trash / "files") || !ensureFolder(trash / "info") ||
-        deviceFor(trash / "files") != facts.device) {
-        why = "no trash on its drive can take it without copying";
-        return std::nullopt;
+    fs::path trash;
+    if (known != found.end()) {
+        trash = known->second;
+    } else {
+        trash = home.dataHome / "Trash";
+        if (home.dataHome.empty() || deviceFor(trash) != facts.device) {
+            trash = volumeTrash(mountTop(path, facts.device));
+        }
+        if (!ensureFolder(trash / "files") || !ensureFolder(trash / "info") ||
+            deviceFor(trash / "files") != facts.device) {
+            why = "no trash on its drive can take it without copying";
+            return std::nullopt;
+        }
+        found[key] = trash;
     }
     const std::string name = path.filename().string();
     const auto dot = name.rfind('.');

@@ -39,12 +39,6 @@ std::string lowerPath(const std::string& path) {
     return out;
 }
 
-// Whether `path` is `top` or lies below it (both lowerPath'd).
-bool within(const std::string& path, const std::string& top) {
-    return path.size() >= top.size() && path.compare(0, top.size(), top) == 0 &&
-           (path.size() == top.size() || path[top.size()] == '/');
-}
-
 // The order steps are done in: what goes to the trash first (so that nothing moved later
 // carries it along), then renames, then moves of files, then sub-folders' content.
 int phaseOf(const content::Problem& p) {
@@ -103,7 +97,7 @@ class Planner {
     void push(Step step) {
         step.refusal = refusalOf(step);
         if (step.refusal == Refusal::kNone) {
-            claimedFrom_.push_back(lowerPath(step.from));
+            claimedFrom_.insert(lowerPath(step.from));
             if (!step.to.empty()) claimedTo_.insert(lowerPath(step.to));
         } else if (step.refusal == Refusal::kDoneByStep && isClaimed(step.from, true)) {
             return;  // the very same file, already in the plan: said once
@@ -114,8 +108,13 @@ class Planner {
     // Whether an earlier step acts on `path` itself or (unless `exact`) on a folder it lies in.
     bool isClaimed(const std::string& path, bool exact) const {
         const auto lower = lowerPath(path);
-        return std::any_of(claimedFrom_.begin(), claimedFrom_.end(),
-                           [&](const auto& c) { return exact ? c == lower : within(lower, c); });
+        if (claimedFrom_.count(lower) != 0) return true;
+        if (exact) return false;
+        for (auto cut = lower.rfind('/'); cut != std::string::npos && cut > 0;
+             cut = lower.rfind('/', cut - 1)) {
+            if (claimedFrom_.count(lower.substr(0, cut)) != 0) return true;
+        }
+        return false;
     }
 
     Refusal refusalOf(const Step& step) {
@@ -156,7 +155,7 @@ class Planner {
                  sameName(hostText(from.filename()), name));
     }
 
-    std::vector<std::string> claimedFrom_;
+    std::set<std::string> claimedFrom_;
     std::set<std::string> claimedTo_;
     std::map<std::string, std::set<std::string>> names_;  // folder -> its names, lower case
 };

@@ -39,11 +39,11 @@ DurableLog::~DurableLog() {
     if (handle_ != -1) CloseHandle(handleOf(handle_));
 }
 
-void DurableLog::append(const std::string& text) {
+void DurableLog::append(const std::string& text, bool flush) {
     DWORD written = 0;
     if (!WriteFile(handleOf(handle_), text.data(), static_cast<DWORD>(text.size()), &written,
                    nullptr) ||
-        written != text.size() || !FlushFileBuffers(handleOf(handle_))) {
+        written != text.size() || (flush && !FlushFileBuffers(handleOf(handle_)))) {
         throw RuntimeError(kDeviceUnavailable, "The journal " + win32::fromWide(path_.wstring()) +
                                                    " cannot be written: " + systemWords());
     }
