@@ -83,6 +83,11 @@ class Planner {
         }
     }
 
+    // A trash the player chose.
+    void addTrash(const std::string& path, ProblemKind kind) {
+        push({StepAction::kTrash, path, {}, {}, kind});
+    }
+
     Plan plan;
 
   private:
@@ -215,6 +220,13 @@ Plan planFixes(const content::ContentReport& report) {
     std::stable_sort(order.begin(), order.end(),
                      [](const auto* a, const auto* b) { return phaseOf(*a) < phaseOf(*b); });
     for (const auto* p : order) planner.add(*p);
+    return std::move(planner.plan);
+}
+
+Plan planTrash(const std::string& install, const std::vector<std::string>& paths,
+               ProblemKind kind) {
+    Planner planner(install);
+    for (const auto& path : paths) planner.addTrash(path, kind);
     return std::move(planner.plan);
 }
 

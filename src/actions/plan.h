@@ -57,6 +57,11 @@ std::string_view refusalText(Refusal refusal);
 // file is acted on twice.
 Plan planFixes(const content::ContentReport& report);
 
+// The plan that moves `paths` (host paths, loose files) to the trash, as the player chose
+// them (one of the objects sharing an object ID), with the same refusals as planFixes.
+Plan planTrash(const std::string& install, const std::vector<std::string>& paths,
+               content::ProblemKind kind);
+
 // Whether `path` (a host path) lies in a folder where the player's content goes and is not
 // one of the game's own files there: the game's own archives of floors, walls, skins and
 // roofs, its folders and everything outside its content folders stay as they are.

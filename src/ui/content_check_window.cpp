@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -40,6 +41,7 @@ constexpr int kBarColumn = 3;
 constexpr int kShareRole = Qt::UserRole + 1;    // a row's share of the largest, 0 to 1
 constexpr int kPathRole = Qt::UserRole + 2;     // a problem's path
 constexpr int kDetailsRole = Qt::UserRole + 4;  // all a row says, for the details pane
+constexpr int kProblemRole = Qt::UserRole + 5;  // a problem's index in the report, plus one
 
 // Draws a row's share as a bar, so the largest folders read at a glance.
 class BarDelegate final : public QStyledItemDelegate {
@@ -137,12 +139,18 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     putRight_ = new QPushButton(tr("Put it right..."), this);
     putRight_->setObjectName(QStringLiteral("putRight"));
     putRight_->setEnabled(false);
+    moveToTrash_ = new QPushButton(tr("Move to trash..."), this);
+    moveToTrash_->setObjectName(QStringLiteral("moveToTrash"));
+    moveToTrash_->setEnabled(false);
     auto* again = new QPushButton(tr("Check again"), this);
     auto* close = new QPushButton(tr("Close"), this);
     close->setObjectName(QStringLiteral("close"));
     // Enter presses the button that has the focus, as in a dialog.
-    for (auto* button : {showInFolder_, save_, putRight_, again, close}) pressOnEnter(button);
+    for (auto* button : {showInFolder_, moveToTrash_, save_, putRight_, again, close}) {
+        pressOnEnter(button);
+    }
     buttons->addWidget(showInFolder_);
+    buttons->addWidget(moveToTrash_);
     buttons->addWidget(save_);
     buttons->addWidget(putRight_);
     buttons->addStretch();
@@ -153,7 +161,11 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     connect(problems_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         showInFolder_->setEnabled(item && !item->data(0, kPathRole).toString().isEmpty());
         details_->setText(item ? item->data(0, kDetailsRole).toString() : QString());
+        const auto index = item ? item->data(0, kProblemRole).toULongLong() : 0;
+        moveToTrash_->setEnabled(report_ && index > 0 && index <= report_->problems.size() &&
+                                 report_->problems[index - 1].kind == content::kGuidConflict);
     });
+    connect(moveToTrash_, &QPushButton::clicked, this, &ContentCheckWindow::offerMembers);
     connect(problems_, &QTreeWidget::itemActivated, this,
             &ContentCheckWindow::showSelectedInFolder);
     connect(showInFolder_, &QPushButton::clicked, this, &ContentCheckWindow::showSelectedInFolder);
@@ -168,8 +180,75 @@ ContentCheckWindow::~ContentCheckWindow() = default;
 
 PutRightWindow* ContentCheckWindow::putRight() {
     if (!report_ || scanning()) return nullptr;
+    return openPlan(actions::planFixes(*report_));
+}
+
+namespace {
+
+// The members of a conflict of object IDs that are files of their own, each with whether
+// the saved lots are known to hold it.
+std::vector<std::pair<std::string, bool>> looseMembers(const content::Problem& p) {
+    std::vector<std::pair<std::string, bool>> members;
+    using Hold = content::Problem::LotsHold;
+    if (p.entry.empty()) members.emplace_back(p.path, p.lotsHold == Hold::This);
+    if (!p.sameAs.empty() && p.sameAsEntry.empty()) {
+        members.emplace_back(p.sameAs, p.lotsHold == Hold::SameAs);
+    }
+    for (const auto& member : p.more) {
+        if (member.entry.empty()) members.emplace_back(member.path, false);
+    }
+    return members;
+}
+
+}  // namespace
+
+void ContentCheckWindow::offerMembers() {
+    const auto* item = problems_->currentItem();
+    const auto index = item ? item->data(0, kProblemRole).toULongLong() : 0;
+    if (!report_ || index == 0 || index > report_->problems.size()) return;
+    const auto& problem = report_->problems[index - 1];
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("members"));
+    for (const auto& [path, held] : looseMembers(problem)) {
+        auto* action = menu.addAction(
+            tr("Move %1 to the trash...").arg(shownPath(fromUtf8(report_->install), path)));
+        connect(action, &QAction::triggered, this,
+                [this, index, path = path] { trashMember(index - 1, path); });
+    }
+    if (menu.isEmpty()) {
+        menu.addAction(tr("Each object lies inside an archive, which goes only whole"))
+            ->setEnabled(false);
+    }
+    menu.exec(moveToTrash_->mapToGlobal(QPoint(0, moveToTrash_->height())));
+}
+
+PutRightWindow* ContentCheckWindow::trashMember(std::size_t index, const std::string& path) {
+    if (!report_ || scanning() || index >= report_->problems.size()) return nullptr;
+    const auto& problem = report_->problems[index];
+    const auto members = looseMembers(problem);
+    const auto member = std::find_if(members.begin(), members.end(),
+                                     [&](const auto& m) { return m.first == path; });
+    if (problem.kind != content::kGuidConflict || member == members.end()) return nullptr;
+    auto* window = openPlan(actions::planTrash(report_->install, {path}, problem.kind));
+    QStringList lots;
+    for (const auto& lot : problem.usedByLots) lots << fromUtf8(lot);
+    if (!lots.isEmpty()) {
+        const QString names = readable(lots.join(QStringLiteral(", ")));
+        window->setWarning(
+            member->second
+                ? tr("Saved lots use this object: %1. Without it they miss it; keep the other "
+                     "instead.")
+                      .arg(names)
+                : tr("Saved lots use this object ID: %1. Which of the two they hold cannot be "
+                     "told; they miss it if it is the one you move to the trash.")
+                      .arg(names));
+    }
+    return window;
+}
+
+PutRightWindow* ContentCheckWindow::openPlan(actions::Plan plan) {
     if (putRightWindow_) putRightWindow_->close();
-    putRightWindow_ = new PutRightWindow(actions::planFixes(*report_), writePlaces_, this);
+    putRightWindow_ = new PutRightWindow(std::move(plan), writePlaces_, this);
     putRightWindow_->setAttribute(Qt::WA_DeleteOnClose);
     putRightWindow_->setWindowModality(Qt::WindowModal);
     // The folders are not what the report says any more.
@@ -330,6 +409,8 @@ void ContentCheckWindow::presentProblems(const content::ContentReport& report) {
         row->setText(1, sentence);
         // Inside an archive, the file manager shows the archive.
         row->setData(0, kPathRole, fromUtf8(problem.path));
+        row->setData(0, kProblemRole,
+                     static_cast<qulonglong>(&problem - report.problems.data() + 1));
         QStringList details{shownPath(install, place), sentence};
         for (const auto& member : problem.more) {
             const std::string memberPlace = content::placeText(member.path, member.entry);

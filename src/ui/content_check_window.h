@@ -59,6 +59,10 @@ class ContentCheckWindow : public ScanWindow {
     // "Put it right...": the plan of the last report in a window of its own (objectName
     // "putRight"); after a change the folders are checked again. Null when there is no report.
     PutRightWindow* putRight();
+    // "Move to trash..." of a conflict of object IDs: the plan that trashes the member at
+    // `path` of problem `index` of the last report, in the same window as Put it right, with
+    // a warning naming the saved lots that use the object. Null when it is no such member.
+    PutRightWindow* trashMember(std::size_t index, const std::string& path);
 
     // Writes the report as it is shared to `file` (paths from the game's folder, the home
     // folder written "~"): an HTML page, or JSON when the name ends in .json. Returns false
@@ -76,6 +80,8 @@ class ContentCheckWindow : public ScanWindow {
     void presentProblems(const content::ContentReport& report);
     void showSelectedInFolder();
     void askWhereToSave();
+    void offerMembers();
+    PutRightWindow* openPlan(actions::Plan plan);
 
     QString hostFolder_;
     std::vector<std::filesystem::path> saves_;
@@ -87,6 +93,7 @@ class ContentCheckWindow : public ScanWindow {
     QPushButton* showInFolder_;
     QPushButton* save_;
     QPushButton* putRight_;
+    QPushButton* moveToTrash_;
     QPointer<PutRightWindow> putRightWindow_;
     actions::WritePlaces writePlaces_ = actions::userPlaces();
 };

@@ -50,6 +50,14 @@ PutRightWindow::PutRightWindow(actions::Plan plan, actions::WritePlaces places, 
     banner_->setMargin(6);
     banner_->hide();
     layout->addWidget(banner_);
+    warning_ = new QLabel(this);
+    warning_->setObjectName(QStringLiteral("warning"));
+    warning_->setTextFormat(Qt::PlainText);
+    warning_->setWordWrap(true);
+    warning_->setFrameShape(QFrame::StyledPanel);
+    warning_->setMargin(6);
+    warning_->hide();
+    layout->addWidget(warning_);
     summary_ = new QLabel(this);
     summary_->setTextFormat(Qt::PlainText);
     summary_->setWordWrap(true);
@@ -95,6 +103,11 @@ PutRightWindow::PutRightWindow(actions::Plan plan, actions::WritePlaces places, 
 }
 
 PutRightWindow::~PutRightWindow() = default;
+
+void PutRightWindow::setWarning(const QString& text) {
+    warning_->setText(text);
+    warning_->setVisible(!text.isEmpty());
+}
 
 void PutRightWindow::fill() {
     const QSignalBlocker blocker(steps_);

@@ -30,6 +30,9 @@ class PutRightWindow : public QDialog {
     PutRightWindow(actions::Plan plan, actions::WritePlaces places, QWidget* owner = nullptr);
     ~PutRightWindow() override;
 
+    // Shows `text` above the plan, as a warning (saved lots that use what it removes).
+    void setWarning(const QString& text);
+
     // Carries out the ticked steps without asking, on a thread of its own; false when a
     // change is running already or nothing is ticked. changed() follows when it ends.
     bool start();
@@ -61,6 +64,7 @@ class PutRightWindow : public QDialog {
     std::optional<actions::ChangeOutcome> outcome_;
     std::shared_ptr<std::atomic<std::size_t>> done_;
     QLabel* banner_;
+    QLabel* warning_;
     QLabel* summary_;
     QTreeWidget* steps_;
     QProgressBar* progress_;

@@ -950,6 +950,53 @@ class MainWindowTest : public QObject {
         }
     }
 
+    // Objects sharing an object ID: the check window moves the one the player picks to the
+    // trash, warning first that a saved lot uses the object.
+    void oneOfTwoObjectsSharingAnIdGoesToTheTrash() {
+        using brambleton::testing::catalogueObject;
+        using brambleton::testing::houseFile;
+        GamePrefix prefix;
+        const auto write = [&](const QString& below, const std::string& bytes) {
+            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
+            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
+                          std::ios::binary)
+                << bytes;
+        };
+        write("Downloads/chair.iff", catalogueObject(0x501, "Red Chair", "", 90, 1));
+        write("Downloads/Other/chair2.iff", catalogueObject(0x501, "Blue Chair", "", 80, 1));
+        write("UserData/Houses/House01.iff", houseFile({{0x501, "Red Chair"}}));
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("checkContent")->trigger();
+        auto* check = w.findChild<ContentCheckWindow*>("contentCheck");
+        QSignalSpy ended(check, &ContentCheckWindow::scanEnded);
+        QVERIFY(ended.wait(20000));
+        const auto& problems = check->report()->problems;
+        const auto conflict = std::find_if(problems.begin(), problems.end(), [](const auto& p) {
+            return p.kind == content::kGuidConflict;
+        });
+        QVERIFY(conflict != problems.end());
+        const auto index = static_cast<std::size_t>(conflict - problems.begin());
+        const std::string blue = prefix.game("Downloads/Other/chair2.iff").toStdString();
+        QVERIFY(!check->trashMember(index, "/elsewhere/chair.iff"));
+        PutRightWindow* put = check->trashMember(index, blue);
+        QVERIFY(put);
+        auto* warning = put->findChild<QLabel*>("warning");
+        QVERIFY(!warning->isHidden());
+        QVERIFY2(warning->text().contains(QStringLiteral("Saved lots use this object")),
+                 qPrintable(warning->text()));
+        QCOMPARE(put->findChild<QTreeWidget*>("steps")->topLevelItemCount(), 1);
+        QSignalSpy changed(put, &PutRightWindow::changed);
+        QVERIFY(put->start());
+        QVERIFY(changed.wait(20000));
+        QVERIFY(put->outcome()->complete());
+        QVERIFY(!QFile::exists(QString::fromStdString(blue)));
+        QVERIFY(QFile::exists(prefix.game("Downloads/chair.iff")));
+        QVERIFY(ended.wait(20000));
+        QVERIFY(std::none_of(check->report()->problems.begin(), check->report()->problems.end(),
+                             [](const auto& p) { return p.kind == content::kGuidConflict; }));
+    }
+
     // Put it right carries out the ticked steps of the check's plan, the check runs again,
     // and Content > Undo, naming the change, takes it back exactly.
     void putItRightThenUndoFromTheMenu() {
