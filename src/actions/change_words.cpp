@@ -108,7 +108,7 @@ std::string confirmText(const PlanCounts& ticked) {
            " to the desktop's trash. Content > Undo last change takes it all back.";
 }
 
-std::string outcomeText(const ChangeOutcome& outcome) {
+std::string outcomeText(const ChangeOutcome& outcome, std::string_view undo) {
     const std::size_t done = outcome.doneCount();
     const std::size_t all = outcome.steps.size();
     std::string text = std::to_string(done) + " of " + plural(all, "step", "steps") + " done.";
@@ -119,7 +119,7 @@ std::string outcomeText(const ChangeOutcome& outcome) {
     } else if (done < all) {
         text += " The steps not done are named, with why.";
     }
-    if (done > 0) text += " Content > Undo last change takes them back.";
+    if (done > 0) text += " " + std::string(undo) + " takes them back.";
     return text;
 }
 

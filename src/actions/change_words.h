@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "actions/changes.h"
@@ -23,8 +24,9 @@ std::string planSummary(const PlanCounts& ticked, std::size_t refused);
 // The one question before a change: "Carry out 3 steps? 1 file goes to the desktop's trash. ..."
 std::string confirmText(const PlanCounts& ticked);
 
-// What a change did: "2 of 3 steps done. ..."
-std::string outcomeText(const ChangeOutcome& outcome);
+// What a change did: "2 of 3 steps done. ...", ending with how to take it back (`undo`:
+// "Content > Undo last change", "brambleton-count --undo").
+std::string outcomeText(const ChangeOutcome& outcome, std::string_view undo);
 
 // The label of a change carrying out `plan`: "Put it right: 2 moves, 3 to the trash".
 std::string changeLabel(const Plan& plan);

@@ -125,33 +125,41 @@ class Runner {
 
     // Journals the operations of `batch`, flushing once at the end.
     void announce(std::vector<Ready>& batch) {
-        for (std::size_t b = 0; b < batch.size(); ++b) {
-            auto& operations = batch[b].operations;
-            for (std::size_t o = 0; o < operations.size(); ++o) {
-                if (id_.empty()) {
-                    Change change;
-                    change.id = journal_.newId();
-                    change.install = plan_.install;
-                    change.label = label_;
-                    journal_.begin(change);
-                    id_ = change.id;
-                }
-                operations[o].index = next_++;
-                const bool last = b + 1 == batch.size() && o + 1 == operations.size();
-                journal_.intent(id_, operations[o], last);
+        std::size_t left = 0;
+        for (const auto& ready : batch) left += ready.operations.size();
+        for (auto& ready : batch) {
+            for (auto& operation : ready.operations) {
+                if (id_.empty()) begin();
+                operation.index = next_++;
+                journal_.intent(id_, operation, --left == 0);
             }
         }
         reserved_.clear();
         making_.clear();
     }
 
+    // Makes the steps from `next` on ready, up to a batch's worth; a step that cannot be
+    // done says why in `out`. Moves `next` past them.
+    std::vector<Ready> prepareBatch(std::size_t& next, ChangeOutcome& out) {
+        std::vector<Ready> batch;
+        for (; next < plan_.steps.size() && batch.size() < kStepsPerFlush; ++next) {
+            if (plan_.steps[next].refusal != Refusal::kNone) continue;
+            Ready ready = prepare(next);
+            if (ready.why.empty()) {
+                batch.push_back(std::move(ready));
+            } else {
+                out.steps[next].why = std::move(ready.why);
+            }
+        }
+        return batch;
+    }
+
     // Carries out a step made ready and journalled; empty when done, else why not.
     std::string perform(const Ready& ready) {
         for (const auto& operation : ready.operations) {
-            const std::string why =
-                operation.action == JournalAction::kMakeFolder ? makeOne(operation)
-                : operation.action == JournalAction::kTrash    ? trashOne(operation)
-                                                               : moveOne(operation);
+            std::string why = operation.action == JournalAction::kMakeFolder ? makeOne(operation)
+                              : operation.action == JournalAction::kTrash    ? trashOne(operation)
+                                                                             : moveOne(operation);
             if (!why.empty()) return why;
             journal_.done(id_, operation.index);
         }
@@ -161,6 +169,15 @@ class Runner {
     const std::string& id() const { return id_; }
 
   private:
+    void begin() {
+        Change change;
+        change.id = journal_.newId();
+        change.install = plan_.install;
+        change.label = label_;
+        journal_.begin(change);
+        id_ = change.id;
+    }
+
     static Ready& fail(Ready& ready, std::string_view why) {
         ready.why = why;
         ready.operations.clear();
@@ -183,13 +200,14 @@ class Runner {
             missing.push_back(p);
             if (p == p.parent_path()) break;
         }
-        for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+        std::reverse(missing.begin(), missing.end());  // the outermost first
+        for (const auto& made : missing) {
             JournalStep record;
             record.action = JournalAction::kMakeFolder;
-            record.to = hostText(*it);
+            record.to = hostText(made);
             record.folder = true;
             ready.operations.push_back(std::move(record));
-            making_.insert(*it);
+            making_.insert(made);
         }
         return {};
     }
@@ -274,7 +292,7 @@ std::string takeBack(const JournalStep& step, const ChangeHooks& hooks) {
     std::error_code ec;
     if (!pathFacts(from.parent_path()).exists) fs::create_directories(from.parent_path(), ec);
     before("rename");
-    const std::string why = moveWhy(moveNoReplace(now, from), step.from);
+    std::string why = moveWhy(moveNoReplace(now, from), step.from);
     if (why.empty() && step.action == JournalAction::kTrash) dropTrashRecord(slot, from);
     return why;
 }
@@ -310,40 +328,48 @@ std::optional<Change> Changes::lastUndoable() const {
     return std::nullopt;
 }
 
+namespace {
+
+// Whether a change is to stop before its next step: the player stopped it, or the game is
+// running. Says which in `out`, and stays stopped.
+class Stopper {
+  public:
+    Stopper(const ChangeHooks& hooks, GameWatch& watch, ChangeOutcome& out)
+        : hooks_(hooks), watch_(watch), out_(out) {}
+    bool operator()() {
+        if (out_.game || out_.cancelled) return true;
+        if (hooks_.cancelled && hooks_.cancelled()) {
+            out_.cancelled = true;
+        } else {
+            out_.game = watch_.running();
+        }
+        return out_.game || out_.cancelled;
+    }
+
+  private:
+    const ChangeHooks& hooks_;
+    GameWatch& watch_;
+    ChangeOutcome& out_;
+};
+
+}  // namespace
+
 ChangeOutcome Changes::carryOut(const Plan& plan, const std::string& label,
                                 const ChangeHooks& hooks) {
     ChangeOutcome out;
-    GameWatch watch(hostPath(plan.install));
-    Runner runner(journal_, places_, plan, label, hooks);
-    const std::size_t total = plan.steps.size();
-    out.steps.reserve(total);
     for (const auto& step : plan.steps) {
         out.steps.push_back({step, false, std::string(refusalText(step.refusal))});
     }
+    GameWatch watch(hostPath(plan.install));
+    Stopper stop(hooks, watch, out);
+    Runner runner(journal_, places_, plan, label, hooks);
+    const std::size_t total = plan.steps.size();
     std::size_t finished = 0;
-    const auto stop = [&]() -> bool {
-        if (out.game || out.cancelled) return true;
-        if (hooks.cancelled && hooks.cancelled()) {
-            out.cancelled = true;
-        } else {
-            out.game = watch.running();
-        }
-        return out.game || out.cancelled;
-    };
     for (std::size_t next = 0; next < total && !stop();) {
-        std::vector<Ready> batch;
-        for (; next < total && batch.size() < kStepsPerFlush; ++next) {
-            if (plan.steps[next].refusal != Refusal::kNone) continue;
-            Ready ready = runner.prepare(next);
-            if (ready.why.empty()) {
-                batch.push_back(std::move(ready));
-            } else {
-                out.steps[next].why = std::move(ready.why);
-            }
-        }
+        auto batch = runner.prepareBatch(next, out);
         runner.announce(batch);
         for (const auto& ready : batch) {
-            // The game looked for again before each step: it may start at any time.
+            // The game is looked for again before each step: it may start at any time.
             if (&ready != &batch.front() && stop()) break;
             auto& outcome = out.steps[ready.step];
             outcome.why = runner.perform(ready);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 
 #include "common/runtime_error.h"
 
@@ -87,6 +88,38 @@ std::string nowText() {
     return text.data();
 }
 
+// A step record's fields (S, id, index, action, from, to, record, size, hash, folder) as a
+// step; nullopt when they make no sense.
+std::optional<JournalStep> stepOf(const std::vector<std::string>& f) {
+    const auto* action = std::find(kActions.begin(), kActions.end(), f[3]);
+    const auto index = number<std::size_t>(f[2]);
+    const auto size = number<std::uint64_t>(f[7]);
+    if (action == kActions.end() || !index || !size) return std::nullopt;
+    JournalStep step;
+    step.index = *index;
+    step.action = static_cast<JournalAction>(action - kActions.begin());
+    step.from = f[4];
+    step.to = f[5];
+    step.record = f[6];
+    step.size = *size;
+    step.hash = number<std::uint64_t>(f[8], 16);
+    step.folder = f[9] == "1";
+    return step;
+}
+
+// The step of `change` whose index is `text`: steps are journalled in the order of their
+// indices, so it is looked for at its index first.
+JournalStep* stepAt(Change& change, const std::string& text) {
+    const auto index = number<std::size_t>(text);
+    if (!index) return nullptr;
+    if (*index < change.steps.size() && change.steps[*index].index == *index) {
+        return &change.steps[*index];
+    }
+    const auto found = std::find_if(change.steps.begin(), change.steps.end(),
+                                    [&](const auto& step) { return step.index == *index; });
+    return found == change.steps.end() ? nullptr : &*found;
+}
+
 // Applies one record to the changes read so far; a record that makes no sense (cut short,
 // or naming no change) is passed over.
 void apply(const std::vector<std::string>& f, std::vector<Change>& changes,
@@ -100,42 +133,18 @@ void apply(const std::vector<std::string>& f, std::vector<Change>& changes,
     const auto found = byId.find(f[1]);
     if (found == byId.end()) return;
     Change& change = changes[found->second];
-    const auto stepAt = [&](const std::string& text) -> JournalStep* {
-        const auto index = number<std::size_t>(text);
-        if (!index) return nullptr;
-        for (auto& step : change.steps) {
-            if (step.index == *index) return &step;
-        }
-        return nullptr;
-    };
-    if (f[0] == "S" && f.size() == 10) {
-        const auto* action = std::find(kActions.begin(), kActions.end(), f[3]);
-        const auto index = number<std::size_t>(f[2]);
-        const auto size = number<std::uint64_t>(f[7]);
-        if (action == kActions.end() || !index || !size) return;
-        JournalStep step;
-        step.index = *index;
-        step.action = static_cast<JournalAction>(action - kActions.begin());
-        step.from = f[4];
-        step.to = f[5];
-        step.record = f[6];
-        step.size = *size;
-        step.hash = number<std::uint64_t>(f[8], 16);
-        step.folder = f[9] == "1";
-        change.steps.push_back(std::move(step));
-    } else if (f[0] == "D" && f.size() == 3) {
-        if (auto* step = stepAt(f[2])) step->done = true;
-    } else if (f[0] == "R" && f.size() == 3) {
-        if (auto* step = stepAt(f[2])) step->undone = true;
-    } else if (f[0] == "K" && f.size() == 4) {
-        if (auto* step = stepAt(f[2])) step->kept = f[3];
-    } else if (f[0] == "F") {
-        change.finished = true;
-    } else if (f[0] == "U") {
-        change.undoBegun = true;
-    } else if (f[0] == "E") {
-        change.undoFinished = true;
+    const std::string& kind = f[0];
+    if (kind == "S" && f.size() == 10) {
+        if (auto step = stepOf(f)) change.steps.push_back(std::move(*step));
+        return;
     }
+    JournalStep* step = f.size() >= 3 ? stepAt(change, f[2]) : nullptr;
+    if (kind == "D" && step) step->done = true;
+    if (kind == "R" && step) step->undone = true;
+    if (kind == "K" && step && f.size() == 4) step->kept = f[3];
+    if (kind == "F") change.finished = true;
+    if (kind == "U") change.undoBegun = true;
+    if (kind == "E") change.undoFinished = true;
 }
 
 }  // namespace

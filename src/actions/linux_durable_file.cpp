@@ -48,7 +48,7 @@ void DurableLog::append(const std::string& text, bool flush) {
 
 std::string DurableLog::readAll() const {
     std::string text;
-    std::string buffer(64 * 1024, '\0');
+    std::string buffer(std::size_t{64} * 1024, '\0');
     for (off_t at = 0;;) {
         const ssize_t got = ::pread(static_cast<int>(handle_), buffer.data(), buffer.size(), at);
         if (got < 0 && errno == EINTR) continue;

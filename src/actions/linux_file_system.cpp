@@ -104,7 +104,7 @@ std::optional<std::uint64_t> fileHash(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return std::nullopt;
     ContentHash hash;
-    std::array<unsigned char, 64 * 1024> buffer{};
+    std::array<unsigned char, std::size_t{64} * 1024> buffer{};
     bool ok = true;
     for (;;) {
         const ssize_t got = ::read(fd, buffer.data(), buffer.size());

@@ -68,53 +68,73 @@ GameWatch::GameWatch(fs::path installFolder)
 
 GameWatch::~GameWatch() = default;
 
-std::optional<std::string> GameWatch::running() {
-    DIR* proc = ::opendir("/proc");
-    if (!proc) return std::nullopt;
-    const long self = ::getpid();
+namespace {
+
+// The processes of the system but this one.
+std::vector<long> otherProcesses() {
     std::vector<long> pids;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return pids;
+    const long self = ::getpid();
     while (const dirent* entry = ::readdir(proc)) {
         char* end = nullptr;
         const long pid = std::strtol(entry->d_name, &end, 10);
         if (end != entry->d_name && *end == '\0' && pid != self) pids.push_back(pid);
     }
     ::closedir(proc);
+    return pids;
+}
+
+// What the process at `base` (/proc/PID) is: the game's program (its name, as the player
+// knows it), or not; and whether it is a Windows program. Wine and Proton name a process
+// after its .exe, and its command line holds the Windows path of the program, with either
+// slash.
+std::optional<std::string> gameProgram(const std::string& base, bool& windows) {
+    std::string comm = readSmall(base + "/comm");
+    while (!comm.empty() && comm.back() == '\n') comm.pop_back();
+    const std::string cmdline = readSmall(base + "/cmdline");
+    const std::string first = cmdline.substr(0, cmdline.find('\0'));
+    if (isGameProgram(comm) || isGameProgram(first)) {
+        return comm.empty() ? std::string(lastPart(first)) : comm;
+    }
+    windows = ascii::toLower(comm).ends_with(".exe") || ascii::toLower(first).ends_with(".exe");
+    return std::nullopt;
+}
+
+// Whether the process at `base` works in the folder `top` or holds a file of it open.
+std::optional<std::string> usesFolder(const std::string& base, const std::string& top) {
+    if (inside(linkTarget(base + "/cwd"), top)) return "working in the game's folder";
+    DIR* fds = ::opendir((base + "/fd").c_str());
+    if (!fds) return std::nullopt;
+    bool holds = false;
+    while (const dirent* fd = ::readdir(fds)) {
+        if (fd->d_name[0] != '.' && inside(linkTarget(base + "/fd/" + fd->d_name), top)) {
+            holds = true;
+            break;
+        }
+    }
+    ::closedir(fds);
+    if (holds) return "using the game's files";
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> GameWatch::running() {
     std::unordered_map<long, bool> now;
-    for (const long pid : pids) {
+    for (const long pid : otherProcesses()) {
         const std::string base = "/proc/" + std::to_string(pid);
         const auto known = seen_->windowsProgram.find(pid);
         bool windows = known != seen_->windowsProgram.end() && known->second;
         if (known == seen_->windowsProgram.end()) {
-            // Wine and Proton name a process after its .exe; its command line holds the
-            // Windows path of the program, with either slash.
-            std::string comm = readSmall(base + "/comm");
-            while (!comm.empty() && comm.back() == '\n') comm.pop_back();
-            const std::string cmdline = readSmall(base + "/cmdline");
-            const std::string first = cmdline.substr(0, cmdline.find('\0'));
-            if (isGameProgram(comm) || isGameProgram(first)) {
-                return (comm.empty() ? std::string(lastPart(first)) : comm) + ", process " +
-                       std::to_string(pid);
+            if (auto name = gameProgram(base, windows)) {
+                return *name + ", process " + std::to_string(pid);
             }
-            windows =
-                ascii::toLower(comm).ends_with(".exe") || ascii::toLower(first).ends_with(".exe");
         }
         now[pid] = windows;
         if (!windows) continue;
-        // A Windows program working in the game's folder or holding a file of it open.
-        if (inside(linkTarget(base + "/cwd"), seen_->top)) {
-            return "a Windows program working in the game's folder, process " + std::to_string(pid);
-        }
-        if (DIR* fds = ::opendir((base + "/fd").c_str())) {
-            bool holds = false;
-            while (const dirent* fd = ::readdir(fds)) {
-                if (fd->d_name[0] == '.') continue;
-                if (inside(linkTarget(base + "/fd/" + fd->d_name), seen_->top)) holds = true;
-                if (holds) break;
-            }
-            ::closedir(fds);
-            if (holds) {
-                return "a Windows program using the game's files, process " + std::to_string(pid);
-            }
+        if (auto what = usesFolder(base, seen_->top)) {
+            return "a Windows program " + *what + ", process " + std::to_string(pid);
         }
     }
     seen_->windowsProgram = std::move(now);

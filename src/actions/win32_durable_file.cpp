@@ -51,7 +51,7 @@ void DurableLog::append(const std::string& text, bool flush) {
 
 std::string DurableLog::readAll() const {
     std::string text;
-    std::string buffer(64 * 1024, '\0');
+    std::string buffer(std::size_t{64} * 1024, '\0');
     for (ULONGLONG at = 0;;) {
         OVERLAPPED where{};
         where.Offset = static_cast<DWORD>(at);

@@ -114,7 +114,7 @@ std::optional<std::uint64_t> fileHash(const fs::path& path) {
     const HANDLE handle = openAt(path, GENERIC_READ);
     if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
     ContentHash hash;
-    std::array<unsigned char, 64 * 1024> buffer{};
+    std::array<unsigned char, std::size_t{64} * 1024> buffer{};
     bool ok = true;
     for (;;) {
         DWORD got = 0;

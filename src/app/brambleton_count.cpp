@@ -205,6 +205,21 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
     return std::nullopt;
 }
 
+// The options that go together with --fix, --undo and --history.
+std::optional<int> changeModeOptions(const Options& options) {
+    if (options.dryRun && !options.fix) return usageError("--dry-run goes with --fix");
+    if ((options.fix || options.undo || options.history) &&
+        (options.verbose || options.sequential || options.quick || !options.report.empty() ||
+         !options.saves.empty())) {
+        return usageError(
+            "--fix takes only --json, --game and --dry-run; --undo and --history only --json");
+    }
+    if ((options.undo || options.history) && options.game) {
+        return usageError("--undo and --history take only --json");
+    }
+    return std::nullopt;
+}
+
 // The options that go together with --where, --check or --category.
 std::optional<int> checkModeOptions(const Options& options, bool positional) {
     if (options.where + options.check + options.catalog + options.lots + !options.category.empty() +
@@ -219,16 +234,7 @@ std::optional<int> checkModeOptions(const Options& options, bool positional) {
             "a folder goes without --where, --check, --catalog, --lots, --category, "
             "--fix, --undo or --history");
     }
-    if (options.dryRun && !options.fix) return usageError("--dry-run goes with --fix");
-    if ((options.fix || options.undo || options.history) &&
-        (options.verbose || options.sequential || options.quick || !options.report.empty() ||
-         !options.saves.empty())) {
-        return usageError(
-            "--fix takes only --json, --game and --dry-run; --undo and --history only --json");
-    }
-    if ((options.undo || options.history) && options.game) {
-        return usageError("--undo and --history take only --json");
-    }
+    if (auto exit = changeModeOptions(options)) return exit;
     if (options.lots &&
         (options.verbose || options.sequential || options.quick || !options.report.empty())) {
         return usageError("--lots takes only --json, --game and --saves");
@@ -757,6 +763,21 @@ void printPlan(const actions::Plan& plan) {
                 plan.steps.size() - counts.steps);
 }
 
+// What a change did, each step done or not and why; as JSON with `json`.
+void printOutcome(const actions::ChangeOutcome& outcome, const std::string& install, bool json) {
+    if (json) {
+        std::fputs(actions::outcomeJson(outcome, install).c_str(), stdout);
+        return;
+    }
+    for (const auto& s : outcome.steps) {
+        const std::string text = actions::stepText(s.step, install);
+        std::printf(s.done ? "  Done: %s\n" : "  Not done: %s (%s)\n", printable(text).c_str(),
+                    printable(s.why).c_str());
+    }
+    std::printf("%s\n",
+                printable(actions::outcomeText(outcome, "brambleton-count --undo")).c_str());
+}
+
 // Opens the journal, first taking back what a crash cut short; nullopt (with why said)
 // when it cannot be opened.
 std::unique_ptr<actions::Changes> openChanges() {
@@ -806,18 +827,7 @@ int fix(const Options& options) {
     actions::ChangeHooks hooks;
     hooks.cancelled = [] { return gInterrupted != 0; };
     const auto outcome = changes->carryOut(plan, actions::changeLabel(plan), hooks);
-    if (options.json) {
-        std::fputs(actions::outcomeJson(outcome, plan.install).c_str(), stdout);
-    } else {
-        for (const auto& s : outcome.steps) {
-            const std::string text = actions::stepText(s.step, plan.install);
-            std::printf(s.done ? "  Done: %s\n" : "  Not done: %s (%s)\n", printable(text).c_str(),
-                        printable(s.why).c_str());
-        }
-        std::printf("%zu of %zu %s done.%s\n", outcome.doneCount(), outcome.steps.size(),
-                    outcome.steps.size() == 1 ? "step" : "steps",
-                    outcome.id.empty() ? "" : " brambleton-count --undo takes them back.");
-    }
+    printOutcome(outcome, plan.install, options.json);
     if (outcome.game) {
         std::fprintf(stderr, "The game is running (%s): %s\n", printable(*outcome.game).c_str(),
                      outcome.doneCount() ? "the steps after it started were not done."

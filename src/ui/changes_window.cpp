@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "actions/change_words.h"
 #include "common/runtime_error.h"
@@ -47,8 +48,9 @@ actions::WritePlaces writePlacesOf(const HostEnvironment& environment) {
 
 std::optional<actions::Change> lastUndoableChange(const actions::WritePlaces& places) {
     auto changes = actions::readChanges(places.journal);
-    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
-        if (it->undoable()) return *it;
+    std::reverse(changes.begin(), changes.end());  // newest first
+    for (auto& change : changes) {
+        if (change.undoable()) return std::move(change);
     }
     return std::nullopt;
 }
@@ -104,15 +106,16 @@ ChangesWindow::~ChangesWindow() = default;
 void ChangesWindow::refresh() {
     history_->clear();
     auto changes = actions::readChanges(places_.journal);
-    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+    std::reverse(changes.begin(), changes.end());  // newest first
+    for (const auto& change : changes) {
         auto* item = new QTreeWidgetItem(history_);
-        item->setText(0, readable(fromUtf8(actions::changeTitle(*it))));
-        item->setText(1, stateText(*it));
-        item->setData(0, kIdRole, QString::fromStdString(it->id));
-        item->setData(0, kUndoableRole, it->undoable());
-        for (const auto& step : it->steps) {
+        item->setText(0, readable(fromUtf8(actions::changeTitle(change))));
+        item->setText(1, stateText(change));
+        item->setData(0, kIdRole, QString::fromStdString(change.id));
+        item->setData(0, kUndoableRole, change.undoable());
+        for (const auto& step : change.steps) {
             auto* child = new QTreeWidgetItem(item);
-            child->setText(0, readable(fromUtf8(actions::journalStepText(step, it->install))));
+            child->setText(0, readable(fromUtf8(actions::journalStepText(step, change.install))));
             child->setToolTip(0, plainToolTip(fromUtf8(step.from.empty() ? step.to : step.from)));
             if (!step.kept.empty()) child->setText(1, tr("Left: %1").arg(fromUtf8(step.kept)));
         }

@@ -217,7 +217,7 @@ void PutRightWindow::showOutcome(const actions::ChangeOutcome& outcome) {
         item->setText(0, readable(fromUtf8(actions::stepText(s.step, plan_.install))));
         item->setText(1, s.done ? tr("Done") : fromUtf8(s.why));
     }
-    const QString text = fromUtf8(actions::outcomeText(outcome));
+    const QString text = fromUtf8(actions::outcomeText(outcome, "Content > Undo last change"));
     result_->setText(text);
     result_->show();
     summary_->hide();
