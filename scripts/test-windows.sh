@@ -69,6 +69,16 @@ check "--where finds the key written with /reg:32" \
 floors=$("$wine" "$counter_exe" --json --category floors | tr -d '\r')
 check "--category floors counts the game's floors: $floors" '[[ $floors == *"\"files\":1,"* ]]'
 
+# --fix puts an empty download in the Recycle Bin (under Wine, the desktop's trash) and
+# --undo brings it back.
+: >"$game/Downloads/empty.iff"
+fixed=$("$wine" "$counter_exe" --fix --json | tr -d '\r')
+check "--fix moves the empty file to the Recycle Bin: $fixed" \
+    '[[ $fixed == *"\"done\":true"* ]] && [ ! -e "$game/Downloads/empty.iff" ]'
+undone=$("$wine" "$counter_exe" --undo | tr -d '\r')
+check "--undo brings it back: $undone" '[ -e "$game/Downloads/empty.iff" ]'
+rm -f "$game/Downloads/empty.iff"
+
 # The real window program, with the windows platform, under a window manager on a virtual
 # display: it must open on Objects with no message box, and Count must show the game's
 # totals, read back from the result boxes through the clipboard as a player could copy them.

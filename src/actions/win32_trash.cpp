@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 #include "actions/trash.h"
@@ -67,7 +68,7 @@ std::vector<BinRecord> recordsOf(const fs::path& original) {
         if (version == 2) in.read(reinterpret_cast<char*>(&chars), 4);
         if (!in || chars == 0 || chars > 32768) continue;
         std::wstring text(chars, L'\0');
-        in.read(reinterpret_cast<char*>(text.data()), static_cast<std::streamsize>(chars * 2));
+        in.read(reinterpret_cast<char*>(text.data()), static_cast<std::streamsize>(chars) * 2);
         if (!in) continue;
         text.resize(wcsnlen(text.c_str(), text.size()));
         if (ascii::toLower(win32::fromWide(text)) != want) continue;
@@ -129,6 +130,19 @@ std::string percentDecoded(const std::string& text) {
     return out;
 }
 
+// What a .trashinfo record says: the path the file came from, decoded, and when it went.
+std::pair<std::string, std::string> readTrashInfo(const fs::path& record) {
+    std::ifstream in(record, std::ios::binary);
+    std::string line;
+    std::string path;
+    std::string date;
+    while (std::getline(in, line)) {
+        if (line.rfind("Path=", 0) == 0) path = percentDecoded(line.substr(5));
+        if (line.rfind("DeletionDate=", 0) == 0) date = line.substr(13);
+    }
+    return {path, date};
+}
+
 // The records of the Unix side's trash naming `original`, newest first.
 std::vector<BinRecord> unixRecordsOf(const fs::path& original) {
     std::vector<BinRecord> found;
@@ -140,14 +154,7 @@ std::vector<BinRecord> unixRecordsOf(const fs::path& original) {
         const std::wstring name = it->path().filename().wstring();
         constexpr std::wstring_view kEnding = L".trashinfo";
         if (name.size() <= kEnding.size() || !name.ends_with(kEnding)) continue;
-        std::ifstream in(it->path(), std::ios::binary);
-        std::string line;
-        std::string path;
-        std::string date;
-        while (std::getline(in, line)) {
-            if (line.rfind("Path=", 0) == 0) path = percentDecoded(line.substr(5));
-            if (line.rfind("DeletionDate=", 0) == 0) date = line.substr(13);
-        }
+        const auto [path, date] = readTrashInfo(it->path());
         if (path != want) continue;
         BinRecord record;
         record.record = it->path();
