@@ -92,8 +92,10 @@ std::string planSummary(const PlanCounts& ticked, std::size_t refused) {
     std::string text = "Nothing is ticked.";
     if (ticked.steps > 0) {
         text = plural(ticked.steps, "step", "steps") + " ticked; " +
-               plural(ticked.trashed, "file goes", "files go") +
-               " to the desktop's trash, where it can be restored.";
+               plural(ticked.trashed, "file goes", "files go") + " to the desktop's trash" +
+               (ticked.trashed == 0   ? "."
+                : ticked.trashed == 1 ? ", where it can be restored."
+                                      : ", where they can be restored.");
     }
     if (refused > 0) {
         text += " " + plural(refused, "step cannot", "steps cannot") + " be done safely and " +

@@ -102,6 +102,10 @@ void frmMain::showChanges() {
     if (!changesWindow_) {
         changesWindow_ = new ChangesWindow(changePlaces_, this);
         changesWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        // An open check shows the folders as they are again.
+        connect(changesWindow_, &ChangesWindow::undone, this, [this] {
+            if (contentWindow_ && contentWindow_->isVisible()) checkContent();
+        });
     }
     changesWindow_->refresh();
     changesWindow_->show();

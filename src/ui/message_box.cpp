@@ -27,10 +27,13 @@ QString applicationTitle() {
 
 namespace {
 
-// The box every message shows in, over `over` when given, with its OK button; `action`, when
-// not empty, adds a second button. Returns whether that button was pressed.
-bool runBox(const QString& text, const QString& shownTitle, QWidget* over, const QString& action) {
-    QMessageBox box(QMessageBox::NoIcon, shownTitle, QString(), QMessageBox::Ok, over);
+// The box every message shows in, over `over` when given, with its OK button (Cancel, for a
+// question: `cancel`); `action`, when not empty, adds a second button. Returns whether that
+// button was pressed.
+bool runBox(const QString& text, const QString& shownTitle, QWidget* over, const QString& action,
+            bool cancel = false) {
+    QMessageBox box(QMessageBox::NoIcon, shownTitle, QString(),
+                    cancel ? QMessageBox::Cancel : QMessageBox::Ok, over);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     QAbstractButton* offered =
@@ -75,6 +78,16 @@ bool showMessageOffering(const QString& text, const QString& action, QWidget* ov
         return false;
     }
     return runBox(text, applicationTitle(), over, action);
+}
+
+bool askToConfirm(const QString& text, const QString& action, QWidget* over) {
+    if (hook()) {
+        hook()(text + QStringLiteral("\n[") + QString(action).remove(QLatin1Char('&')) +
+                   QStringLiteral("] [Cancel]"),
+               applicationTitle());
+        return false;
+    }
+    return runBox(text, applicationTitle(), over, action, true);
 }
 
 void setMessageHook(MessageHook h) {

@@ -23,6 +23,10 @@ void showMessage(const QString& text, const QString& title = {}, QWidget* over =
 // receives the text with the button's words after it in brackets, and this returns false.
 bool showMessageOffering(const QString& text, const QString& action, QWidget* over = nullptr);
 
+// Asks before an action: `text` with the button `action`, which goes on, and Cancel; returns
+// whether `action` was pressed. With a hook set, the hook receives the text with both
+// buttons' words after it in brackets, and this returns false.
+bool askToConfirm(const QString& text, const QString& action, QWidget* over = nullptr);
 // Replaces the message box, for tests: `hook` receives each text and its title (the
 // application's title when none was given). An empty hook restores the box.
 using MessageHook = std::function<void(const QString& text, const QString& title)>;

@@ -3,7 +3,6 @@
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -64,9 +63,8 @@ PutRightWindow::PutRightWindow(actions::Plan plan, actions::WritePlaces places, 
     layout->addWidget(summary_);
     steps_ = new QTreeWidget(this);
     steps_->setObjectName(QStringLiteral("steps"));
-    steps_->setHeaderLabels({tr("Step"), tr("Why not")});
+    steps_->setHeaderHidden(true);
     steps_->setRootIsDecorated(false);
-    steps_->header()->setStretchLastSection(true);
     layout->addWidget(steps_, 1);
     progress_ = new QProgressBar(this);
     progress_->hide();
@@ -115,16 +113,19 @@ void PutRightWindow::fill() {
     for (std::size_t i = 0; i < plan_.steps.size(); ++i) {
         const auto& step = plan_.steps[i];
         auto* item = new QTreeWidgetItem(steps_);
-        item->setText(0, readable(fromUtf8(actions::stepText(step, plan_.install))));
-        item->setToolTip(0, plainToolTip(fromUtf8(step.from)));
+        QString text = readable(fromUtf8(actions::stepText(step, plan_.install)));
         item->setData(0, kStepRole, static_cast<qulonglong>(i));
         if (step.refusal == actions::Refusal::kNone) {
             item->setCheckState(0, Qt::Checked);
         } else {
+            // Left out, and why, on the same line: a second column would be off the window.
+            text = tr("Left out: %1 (%2)")
+                       .arg(text, fromUtf8(std::string(actions::refusalText(step.refusal))));
             item->setCheckState(0, Qt::Unchecked);
             item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
-            item->setText(1, fromUtf8(std::string(actions::refusalText(step.refusal))));
         }
+        item->setText(0, text);
+        item->setToolTip(0, plainToolTip(text + QLatin1Char('\n') + fromUtf8(step.from)));
     }
     steps_->resizeColumnToContents(0);
     updateSummary();
@@ -165,7 +166,7 @@ void PutRightWindow::confirmAndStart() {
     const auto counts = actions::countSteps(ticked());
     if (counts.steps == 0) return;
     const QString question = fromUtf8(actions::confirmText(counts));
-    if (showMessageOffering(question, tr("Put it right"), this)) start();
+    if (askToConfirm(question, tr("Put it right"), this)) start();
 }
 
 bool PutRightWindow::start() {
@@ -214,8 +215,10 @@ void PutRightWindow::showOutcome(const actions::ChangeOutcome& outcome) {
     steps_->clear();
     for (const auto& s : outcome.steps) {
         auto* item = new QTreeWidgetItem(steps_);
-        item->setText(0, readable(fromUtf8(actions::stepText(s.step, plan_.install))));
-        item->setText(1, s.done ? tr("Done") : fromUtf8(s.why));
+        const QString text = readable(fromUtf8(actions::stepText(s.step, plan_.install)));
+        item->setText(0, s.done ? tr("Done: %1").arg(text)
+                                : tr("Not done: %1 (%2)").arg(text, fromUtf8(s.why)));
+        item->setToolTip(0, plainToolTip(item->text(0)));
     }
     const QString text = fromUtf8(actions::outcomeText(outcome, "Content > Undo last change"));
     result_->setText(text);

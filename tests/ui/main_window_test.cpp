@@ -1081,6 +1081,9 @@ class MainWindowTest : public QObject {
         QVERIFY(undone.wait(20000));
         QVERIFY(changes->outcome()->complete());
         QCOMPARE(listing(), before);
+        QVERIFY(ended.wait(20000));  // the open check looks again
+        QVERIFY(std::any_of(check->report()->problems.begin(), check->report()->problems.end(),
+                            [](const auto& p) { return p.kind == content::kDuplicate; }));
         QCOMPARE(changes->findChild<QTreeWidget*>("history")->topLevelItem(0)->text(1),
                  QStringLiteral("Taken back"));
         emit menu->aboutToShow();
