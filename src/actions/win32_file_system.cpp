@@ -130,13 +130,4 @@ std::optional<std::uint64_t> fileHash(const fs::path& path) {
     return hash.value();
 }
 
-std::vector<std::string> folderNames(const fs::path& path) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-        names.push_back(hostText(it->path().filename()));
-    }
-    return names;
-}
-
 }  // namespace brambleton::actions

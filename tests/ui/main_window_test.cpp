@@ -50,6 +50,13 @@ using brambleton::testing::MessageRecorder;
 
 namespace {
 
+// Writes `bytes` to the file `below` the game's folder of `prefix`, making its folders.
+void writeGameFile(const GamePrefix& prefix, const QString& below, const std::string& bytes) {
+    QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
+    std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()), std::ios::binary)
+        << bytes;
+}
+
 const QString kInstallPath = "C:\\Program Files (x86)\\Maxis\\The Sims\\";
 
 template <typename T = QWidget>
@@ -957,10 +964,7 @@ class MainWindowTest : public QObject {
         using brambleton::testing::houseFile;
         GamePrefix prefix;
         const auto write = [&](const QString& below, const std::string& bytes) {
-            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
-            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
-                          std::ios::binary)
-                << bytes;
+            writeGameFile(prefix, below, bytes);
         };
         write("Downloads/chair.iff", catalogueObject(0x501, "Red Chair", "", 90, 1));
         write("Downloads/Other/chair2.iff", catalogueObject(0x501, "Blue Chair", "", 80, 1));
@@ -1006,10 +1010,7 @@ class MainWindowTest : public QObject {
         using brambleton::testing::catalogueObject;
         GamePrefix prefix;
         const auto write = [&](const QString& below, const std::string& bytes) {
-            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
-            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
-                          std::ios::binary)
-                << bytes;
+            writeGameFile(prefix, below, bytes);
         };
         const std::string stove = catalogueObject(0x101, "Gas Stove", "", 900, 4, 32);
         write("Downloads/stove.iff", stove);
@@ -1161,10 +1162,7 @@ class MainWindowTest : public QObject {
         using brambleton::testing::catalogueObject;
         using brambleton::testing::houseFile;
         const auto write = [&](const QString& below, const std::string& bytes) {
-            QVERIFY(QDir().mkpath(QFileInfo(prefix.game(below)).path()));
-            std::ofstream(std::filesystem::path(prefix.game(below).toStdU16String()),
-                          std::ios::binary)
-                << bytes;
+            writeGameFile(prefix, below, bytes);
         };
         write("Downloads/stove.iff", brambleton::testing::objectFile({0x101, 0x102}));
         write("Downloads/fridge.iff", catalogueObject(0x103, "Fridge", "Cold", 600, 4));
