@@ -53,7 +53,7 @@ fs::path mountTop(const fs::path& path, std::uint64_t device) {
 }
 
 // The trash of the volume whose top is `top`: its shared .Trash/$uid when the volume has a
-// shared trash as the specification wants it (a real folder, sticky), else .Trash-$uid.
+// shared trash as desktops make it (a real folder, sticky), else .Trash-$uid.
 fs::path volumeTrash(const fs::path& top) {
     const std::string uid = std::to_string(::getuid());
     struct stat st {};

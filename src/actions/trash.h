@@ -16,8 +16,8 @@ struct TrashHome {
 };
 
 // A place in the trash for one file or folder: where it lies there and the record that
-// tells a file manager where it came from and when (a .trashinfo file of the freedesktop.org
-// Trash specification). On Windows both are empty: the Recycle Bin picks them.
+// tells a file manager where it came from and when (a .trashinfo file, as Linux desktops
+// keep their trash). On Windows both are empty: the Recycle Bin picks them.
 struct TrashSlot {
     std::filesystem::path file;
     std::filesystem::path record;
@@ -36,12 +36,12 @@ bool writeTrashRecord(const std::filesystem::path& path, const TrashSlot& slot, 
 // Moves `path` into the trash at `slot`, never replacing anything.
 MoveResult moveIntoTrash(const std::filesystem::path& path, const TrashSlot& slot);
 
-// Where a file put in the trash at `slot` from `original` lies now; nullopt when it has
+// Where a file put in the trash at `slot` from `cameFrom` lies now; nullopt when it has
 // left the trash (restored or emptied by the player).
 std::optional<std::filesystem::path> locateInTrash(const TrashSlot& slot,
-                                                   const std::filesystem::path& original);
+                                                   const std::filesystem::path& cameFrom);
 
 // Forgets the trash's record of a file taken back out of it, or never put in.
-void dropTrashRecord(const TrashSlot& slot, const std::filesystem::path& original);
+void dropTrashRecord(const TrashSlot& slot, const std::filesystem::path& cameFrom);
 
 }  // namespace brambleton::actions

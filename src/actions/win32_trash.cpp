@@ -44,15 +44,15 @@ fs::path binFolder(const fs::path& path) {
 struct BinRecord {
     fs::path record;  // the $I file
     fs::path file;    // the $R file beside it
-    std::wstring original;
+    std::wstring cameFrom;
     long long when = 0;
 };
 
-// The records of the Recycle Bin of `original`'s drive that name `original`, newest first.
-std::vector<BinRecord> recordsOf(const fs::path& original) {
+// The records of the Recycle Bin of `cameFrom`'s drive that name `cameFrom`, newest first.
+std::vector<BinRecord> recordsOf(const fs::path& cameFrom) {
     std::vector<BinRecord> found;
-    const fs::path folder = binFolder(original);
-    const std::string want = ascii::toLower(hostText(original.lexically_normal()));
+    const fs::path folder = binFolder(cameFrom);
+    const std::string want = ascii::toLower(hostText(cameFrom.lexically_normal()));
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::wstring name = it->path().filename().wstring();
@@ -74,7 +74,7 @@ std::vector<BinRecord> recordsOf(const fs::path& original) {
         if (ascii::toLower(win32::fromWide(text)) != want) continue;
         record.record = it->path();
         record.file = it->path().parent_path() / (L"$R" + name.substr(2));
-        record.original = text;
+        record.cameFrom = text;
         found.push_back(record);
     }
     std::sort(found.begin(), found.end(),
@@ -143,10 +143,10 @@ std::pair<std::string, std::string> readTrashInfo(const fs::path& record) {
     return {path, date};
 }
 
-// The records of the Unix side's trash naming `original`, newest first.
-std::vector<BinRecord> unixRecordsOf(const fs::path& original) {
+// The records of the Unix side's trash naming `cameFrom`, newest first.
+std::vector<BinRecord> unixRecordsOf(const fs::path& cameFrom) {
     std::vector<BinRecord> found;
-    const std::string want = unixPathOf(original);
+    const std::string want = unixPathOf(cameFrom);
     const fs::path trash = unixTrash();
     if (want.empty() || trash.empty()) return found;
     std::error_code ec;
@@ -159,7 +159,7 @@ std::vector<BinRecord> unixRecordsOf(const fs::path& original) {
         BinRecord record;
         record.record = it->path();
         record.file = trash / L"files" / name.substr(0, name.size() - kEnding.size());
-        record.original = original.wstring();
+        record.cameFrom = cameFrom.wstring();
         // "2026-12-10T04:35:12" read as a number that orders alike.
         std::string digits;
         for (const char c : date) {
@@ -173,10 +173,10 @@ std::vector<BinRecord> unixRecordsOf(const fs::path& original) {
     return found;
 }
 
-// Every record of `original`, the Recycle Bin's and (under Wine) the Unix trash's.
-std::vector<BinRecord> allRecordsOf(const fs::path& original) {
-    auto found = recordsOf(original);
-    auto unix = unixRecordsOf(original);
+// Every record of `cameFrom`, the Recycle Bin's and (under Wine) the Unix trash's.
+std::vector<BinRecord> allRecordsOf(const fs::path& cameFrom) {
+    auto found = recordsOf(cameFrom);
+    auto unix = unixRecordsOf(cameFrom);
     found.insert(found.end(), unix.begin(), unix.end());
     return found;
 }
@@ -218,16 +218,16 @@ MoveResult moveIntoTrash(const fs::path& path, const TrashSlot&) {
     return {};
 }
 
-std::optional<fs::path> locateInTrash(const TrashSlot&, const fs::path& original) {
-    for (const auto& record : allRecordsOf(original)) {
+std::optional<fs::path> locateInTrash(const TrashSlot&, const fs::path& cameFrom) {
+    for (const auto& record : allRecordsOf(cameFrom)) {
         if (pathFacts(record.file).exists) return record.file;
     }
     return std::nullopt;
 }
 
-void dropTrashRecord(const TrashSlot&, const fs::path& original) {
+void dropTrashRecord(const TrashSlot&, const fs::path& cameFrom) {
     // The record whose file has gone back where it came from.
-    for (const auto& record : allRecordsOf(original)) {
+    for (const auto& record : allRecordsOf(cameFrom)) {
         if (!pathFacts(record.file).exists) {
             removeOwnRecord(record.record);
             return;
