@@ -112,8 +112,11 @@ run_in() {
     local ldd
     ldd=$(as_player "$root" 'bash ~/check-portable.sh ~/brambleton-*/' 2>&1) || true
     check "$suite: ldd finds every library carried or allowed: $ldd" '[[ $ldd == "ldd: every library"* ]]'
-    check "$suite: brambleton-count --help runs" \
-        'as_player "$root" "cd ~/brambleton-*/ && ./brambleton-count --help" | grep -q "brambleton-count"'
+    # Read whole before looking: grep -q would stop reading at its first match and
+    # leave the counter writing into a closed pipe.
+    local help
+    help=$(as_player "$root" 'cd ~/brambleton-*/ && ./brambleton-count --help' 2>&1) || true
+    check "$suite: brambleton-count --help runs" 'grep -q "brambleton-count" <<<"$help"'
     local where
     where=$(as_player "$root" 'cd ~/brambleton-*/ && ./brambleton-count --where' 2>&1) || true
     check "$suite: brambleton-count finds the Legacy Collection: $where" 'grep -q "Steam library" <<<"$where"'
