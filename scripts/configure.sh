@@ -16,9 +16,11 @@ linux)
     ;;
 windows)
     qt=$(bash scripts/qt-windows.sh)
+    archive=$(bash scripts/libarchive-windows.sh)
     cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRAMBLETON_WERROR=ON -DBRAMBLETON_UI=ON \
         -DCMAKE_PREFIX_PATH="$qt" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+        -DBRAMBLETON_LIBARCHIVE="$archive" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
     echo build/windows
     ;;

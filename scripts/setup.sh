@@ -9,7 +9,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config python3
-    nlohmann-json3-dev libyaml-cpp-dev cmark-gfm
+    nlohmann-json3-dev libyaml-cpp-dev cmark-gfm libarchive-dev
     qt6-base-dev libgl-dev fonts-liberation
 )
 release=(g++-mingw-w64-x86-64 nsis zip lintian dpkg-dev patchelf)
@@ -21,7 +21,7 @@ elif [ "${1:-}" = --tests ]; then
         clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
         desktop-file-utils appstream locales
         xvfb xauth x11-utils xdotool xclip openbox imagemagick qt6-gtk-platformtheme dbus-daemon
-        wine64 jdupes
+        wine64 jdupes libarchive-tools 7zip
         debootstrap flatpak-builder
     )
 elif [ -n "${1:-}" ]; then

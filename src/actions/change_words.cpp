@@ -51,6 +51,8 @@ std::string stepText(const Step& step, const std::string& install) {
                                                                  : ": the game cannot read it.");
         case StepAction::kRename:
             return "Rename " + from + " to " + nameText(step.to) + ".";
+        case StepAction::kWrite:
+            return "Install " + step.from + " as " + below(step.to, install) + ".";
         default:
             return "Move " + from +
                    (step.kind == content::ProblemKind::UnreadSubfolder ? " up" : "") + " to " +
@@ -66,6 +68,8 @@ std::string journalStepText(const JournalStep& step, const std::string& install)
             return "Move " + below(step.from, install) + " to the trash.";
         case JournalAction::kRename:
             return "Rename " + below(step.from, install) + " to " + nameText(step.to) + ".";
+        case JournalAction::kWrite:
+            return "Install " + step.from + " as " + below(step.to, install) + ".";
         default:
             return "Move " + below(step.from, install) + " to " +
                    below(parentText(step.to), install) + ".";
@@ -73,7 +77,7 @@ std::string journalStepText(const JournalStep& step, const std::string& install)
 }
 
 std::string changeLabel(const Plan& plan) {
-    std::array<std::size_t, 3> counts{};
+    std::array<std::size_t, 4> counts{};
     for (const auto& step : plan.steps) {
         if (step.refusal == Refusal::kNone) ++counts[static_cast<std::size_t>(step.action)];
     }
@@ -85,6 +89,7 @@ std::string changeLabel(const Plan& plan) {
     add(counts[0], "move", "moves");
     add(counts[1], "to the trash", "to the trash");
     add(counts[2], "rename", "renames");
+    add(counts[3], "file installed", "files installed");
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "actions/file_system.h"
+#include "actions/hash.h"
 
 namespace brambleton::actions {
 namespace fs = std::filesystem;
@@ -34,6 +35,8 @@ JournalAction journalAction(StepAction action) {
             return JournalAction::kTrash;
         case StepAction::kRename:
             return JournalAction::kRename;
+        case StepAction::kWrite:
+            return JournalAction::kWrite;
         default:
             return JournalAction::kMove;
     }
@@ -79,6 +82,7 @@ class Runner {
     Ready prepare(std::size_t index) {
         const Step& step = plan_.steps[index];
         Ready ready{index, {}, {}};
+        if (step.action == StepAction::kWrite) return prepareWrite(step, ready);
         const fs::path from = hostPath(step.from);
         const PathFacts facts = pathFacts(from);
         if (!facts.exists) return fail(ready, refusalText(Refusal::kGone));
@@ -159,7 +163,9 @@ class Runner {
         for (const auto& operation : ready.operations) {
             std::string why = operation.action == JournalAction::kMakeFolder ? makeOne(operation)
                               : operation.action == JournalAction::kTrash    ? trashOne(operation)
-                                                                             : moveOne(operation);
+                              : operation.action == JournalAction::kWrite
+                                  ? writeOne(plan_.steps[ready.step], operation)
+                                  : moveOne(operation);
             if (!why.empty()) return why;
             journal_.done(id_, operation.index);
         }
@@ -176,6 +182,52 @@ class Runner {
         change.label = label_;
         journal_.begin(change);
         id_ = change.id;
+    }
+
+    // A write: its place must be free, inside the game's folder, with the folders above it
+    // made first. The bytes go under a name of the program's own beside it, then take
+    // their place without replacing anything.
+    Ready prepareWrite(const Step& step, Ready& ready) {
+        const fs::path to = hostPath(step.to);
+        if (pathFacts(to).exists || reserved_.count(to) != 0) {
+            return fail(ready, refusalText(Refusal::kNameTaken));
+        }
+        const fs::path part = to.parent_path() / hostPath(".~" + hostText(to.filename()) + ".brambleton-part");
+        if (pathFacts(part).exists) return fail(ready, "an unfinished copy of it is in the way at " + hostText(part));
+        if (std::string why = foldersToMake(to.parent_path(), ready); !why.empty()) {
+            return fail(ready, why);
+        }
+        reserved_.insert(to);
+        JournalStep record;
+        record.action = JournalAction::kWrite;
+        record.from = step.from;
+        record.to = step.to;
+        record.record = hostText(part);
+        record.size = step.size;
+        record.hash = step.hash;
+        ready.operations.push_back(std::move(record));
+        return ready;
+    }
+
+    std::string writeOne(const Step& step, const JournalStep& operation) const {
+        std::string why;
+        const auto bytes = hooks_.contents ? hooks_.contents(step, why) : std::nullopt;
+        if (!bytes) return why.empty() ? "its bytes could not be read" : why;
+        ContentHash hash;
+        hash.add(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size());
+        if (bytes->size() != step.size || hash.value() != step.hash) {
+            return "it is not what was planned: the download changed since";
+        }
+        const fs::path part = hostPath(operation.record);
+        before("write");
+        if (!createNew(part, *bytes, why)) {
+            removeOwnRecord(part);
+            return "it could not be written: " + why;
+        }
+        before("rename");
+        why = moveWhy(moveNoReplace(part, hostPath(operation.to)), operation.to);
+        if (!why.empty()) removeOwnRecord(part);
+        return why;
     }
 
     static Ready& fail(Ready& ready, std::string_view why) {
@@ -248,14 +300,39 @@ class Runner {
     std::set<fs::path> making_;    // folders those steps make
 };
 
+// Takes a written file back: into the trash, when it is still the bytes written. The copy
+// under the program's own name that a crash may have left is the program's to remove.
+template <typename Before>
+std::string takeBackWrite(const JournalStep& step, const TrashHome& trash, const Before& before) {
+    const fs::path part = hostPath(step.record);
+    if (pathFacts(part).exists) {
+        before("unlink");
+        removeOwnRecord(part);
+    }
+    const fs::path to = hostPath(step.to);
+    const PathFacts there = pathFacts(to);
+    if (!there.exists) return {};
+    if (!unchanged(step, there, to)) return "it has changed since, at " + step.to;
+    std::string why;
+    const auto slot = findTrashSlot(to, trash, why);
+    if (!slot) return "it cannot go to the trash: " + why;
+    before("record");
+    if (!writeTrashRecord(to, *slot, why)) return "the trash refused it: " + why;
+    before("trash");
+    why = moveWhy(moveIntoTrash(to, *slot), hostText(slot->file));
+    if (!why.empty()) dropTrashRecord(*slot, to);
+    return why;
+}
+
 // Takes one journalled step back; empty when it is back (or was never done), else why it
 // is left where it is.
-std::string takeBack(const JournalStep& step, const ChangeHooks& hooks) {
+std::string takeBack(const JournalStep& step, const TrashHome& trash, const ChangeHooks& hooks) {
     const auto before = [&](std::string_view operation) {
         if (hooks.beforeOperation) hooks.beforeOperation(operation);
     };
     const fs::path from = hostPath(step.from);
     const fs::path to = hostPath(step.to);
+    if (step.action == JournalAction::kWrite) return takeBackWrite(step, trash, before);
     if (step.action == JournalAction::kMakeFolder) {
         const PathFacts made = pathFacts(to);
         if (!made.exists) return {};
@@ -413,7 +490,7 @@ UndoOutcome Changes::undo(const std::string& id, const ChangeHooks& hooks) {
     for (auto& step : steps) {
         if (!step.undone && step.kept.empty()) {
             if ((out.game = watch.running())) return out;
-            step.kept = takeBack(step, hooks);
+            step.kept = takeBack(step, places_.trash, hooks);
             if (step.kept.empty()) {
                 journal_.undone(change->id, step.index);
                 step.undone = true;

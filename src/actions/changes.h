@@ -31,6 +31,9 @@ struct ChangeHooks {
     // Called before each operation on the disk ("mkdir", "record", "rename", "trash"); tests
     // end the process here to prove a crash at any point loses nothing.
     std::function<void(std::string_view operation)> beforeOperation;
+    // The bytes of a write step, asked for in the plan's order; none, with why, when they
+    // cannot be had. They are written only when their size and hash are the plan's.
+    std::function<std::optional<std::string>(const Step& step, std::string& why)> contents;
 };
 
 // How one step went.

@@ -73,7 +73,7 @@ std::optional<T> number(const std::string& text, int base = 10) {
     return value;
 }
 
-constexpr std::array<std::string_view, 4> kActions = {"move", "trash", "rename", "mkdir"};
+constexpr std::array<std::string_view, 5> kActions = {"move", "trash", "rename", "mkdir", "write"};
 
 std::string nowText() {
     const std::time_t now = std::time(nullptr);

@@ -13,7 +13,8 @@
 namespace brambleton::actions {
 
 // What one journalled step did: the plan's actions, and the folders made for them.
-enum class JournalAction : std::uint8_t { kMove, kTrash, kRename, kMakeFolder };
+// A write's `record` is the name the bytes are written under before they take their own.
+enum class JournalAction : std::uint8_t { kMove, kTrash, kRename, kMakeFolder, kWrite };
 
 // One step as the journal holds it, written before the step is done.
 struct JournalStep {

@@ -168,7 +168,7 @@ class Planner {
 }  // namespace
 
 std::string_view actionName(StepAction action) {
-    constexpr std::array<std::string_view, 3> kNames = {"move", "trash", "rename"};
+    constexpr std::array<std::string_view, 4> kNames = {"move", "trash", "rename", "write"};
     return kNames[static_cast<std::size_t>(action)];
 }
 

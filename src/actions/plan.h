@@ -12,7 +12,8 @@
 namespace brambleton::actions {
 
 // What one step does to one file or folder.
-enum class StepAction : std::uint8_t { kMove, kTrash, kRename };
+// kWrite writes a new file (an installed download's) that nothing may lie at yet.
+enum class StepAction : std::uint8_t { kMove, kTrash, kRename, kWrite };
 
 // Why a step is not done; kNone when it can be.
 enum class Refusal : std::uint8_t {
@@ -36,6 +37,10 @@ struct Step {
     std::string keep;
     content::ProblemKind kind = content::ProblemKind::Misplaced;
     Refusal refusal = Refusal::kNone;
+    // For a write: the bytes it writes, known by their size and hash (`from` says where they
+    // come from, as a player reads it).
+    std::uint64_t size = 0;
+    std::uint64_t hash = 0;
 };
 
 // The steps that put a check's problems right, in the order they are done.
