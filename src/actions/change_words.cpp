@@ -2,6 +2,7 @@
 #include "actions/change_words.h"
 
 #include <array>
+#include <set>
 
 #include "content/file_names.h"
 #include "content/report_files.h"
@@ -30,7 +31,8 @@ std::string whyJson(const std::string& why) {
     return why.empty() ? "null" : jsonString(why);
 }
 
-constexpr std::array<std::string_view, 4> kJournalActions = {"move", "trash", "rename", "mkdir"};
+constexpr std::array<std::string_view, 5> kJournalActions = {"move", "trash", "rename", "mkdir",
+                                                             "write"};
 
 std::string plural(std::size_t n, std::string_view one, std::string_view many) {
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
@@ -52,7 +54,8 @@ std::string stepText(const Step& step, const std::string& install) {
         case StepAction::kRename:
             return "Rename " + from + " to " + nameText(step.to) + ".";
         case StepAction::kWrite:
-            return "Install " + step.from + " as " + below(step.to, install) + ".";
+            return "Install " + nameText(step.from) + " \xC2\xBB " + step.entry + " as " +
+                   below(step.to, install) + ".";
         default:
             return "Move " + from +
                    (step.kind == content::ProblemKind::UnreadSubfolder ? " up" : "") + " to " +
@@ -212,6 +215,61 @@ std::string historyJson(const std::vector<Change>& changes) {
         out += "]}";
     }
     return out + "]}\n";
+}
+
+std::string installJson(const InstallPlan& plan) {
+    std::string out = "{\"files\":[";
+    for (std::size_t i = 0; i < plan.items.size(); ++i) {
+        const auto& item = plan.items[i];
+        out += (i ? ",\n" : "\n") + std::string("{\"source\":") + jsonString(item.source) +
+               ",\"entry\":" + jsonString(item.entry) +
+               ",\"to\":" + content::pathFromGameJson(item.to, plan.install) +
+               ",\"verdict\":" + jsonString(verdictName(item.verdict)) +
+               ",\"why\":" + whyJson(item.verdict == InstallVerdict::kInstall ? "" : item.why) +
+               ",\"what\":" + jsonString(item.verdict == InstallVerdict::kInstall ? item.why : "") +
+               ",\"clashes\":[";
+        for (std::size_t k = 0; k < item.clashes.size(); ++k) {
+            const auto& clash = item.clashes[k];
+            out += (k ? "," : "") + std::string("{\"guid\":") + std::to_string(clash.guid) +
+                   ",\"name\":" + jsonString(clash.name) +
+                   ",\"other_name\":" + jsonString(clash.otherName) +
+                   ",\"other_path\":" + content::pathFromGameJson(clash.otherPath, plan.install) +
+                   ",\"game_own\":" + (clash.gameOwn ? "true" : "false") + "}";
+        }
+        out += "]}";
+    }
+    out += "],\"unreadable\":[";
+    for (std::size_t i = 0; i < plan.unreadable.size(); ++i) {
+        const auto& failed = plan.unreadable[i];
+        out += (i ? "," : "") + std::string("{\"source\":") + jsonString(failed.source) +
+               ",\"why\":" + jsonString(failureText(failed.failure)) + "}";
+    }
+    return out + "]}\n";
+}
+
+std::string installItemText(const InstallItem& item, const std::string& install) {
+    const std::string file = nameText(item.source) + " \xC2\xBB " + item.entry;
+    switch (item.verdict) {
+        case InstallVerdict::kInstall:
+            return "Install " + file + " (" + item.why + ") as " + below(item.to, install) + ".";
+        case InstallVerdict::kClash:
+            return "Clash: " + file + (item.to.empty() ? "" : " for " + below(item.to, install)) +
+                   ": " + item.why + ".";
+        case InstallVerdict::kRefuse:
+            return "Refused: " + file + ": " + item.why + ".";
+        default:
+            return "Skipped: " + file + ": " + item.why + ".";
+    }
+}
+
+std::string installLabel(const InstallPlan& plan) {
+    std::string names;
+    std::set<std::string> seen;
+    for (const auto& item : plan.items) {
+        if (item.verdict != InstallVerdict::kInstall || !seen.insert(item.source).second) continue;
+        names += (names.empty() ? "" : ", ") + nameText(item.source);
+    }
+    return "Install " + names;
 }
 
 }  // namespace brambleton::actions

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "actions/changes.h"
+#include "actions/install.h"
 #include "actions/plan.h"
 
 namespace brambleton::actions {
@@ -53,5 +54,15 @@ std::string historyJson(const std::vector<Change>& changes);
 
 // A change's state as historyJson names it.
 std::string stateName(const Change& change);
+
+// The install plan as JSON: each file's source, entry, destination (from the game's folder),
+// verdict, why, and the objects it clashes with; then the downloads that could not be read.
+std::string installJson(const InstallPlan& plan);
+
+// One file of an install plan, as a sentence.
+std::string installItemText(const InstallItem& item, const std::string& install);
+
+// The journal's label of an install: the downloads it installs from.
+std::string installLabel(const InstallPlan& plan);
 
 }  // namespace brambleton::actions

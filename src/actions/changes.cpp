@@ -200,7 +200,7 @@ class Runner {
         reserved_.insert(to);
         JournalStep record;
         record.action = JournalAction::kWrite;
-        record.from = step.from;
+        record.from = step.from + " \xC2\xBB " + step.entry;
         record.to = step.to;
         record.record = hostText(part);
         record.size = step.size;

@@ -37,8 +37,9 @@ struct Step {
     std::string keep;
     content::ProblemKind kind = content::ProblemKind::Misplaced;
     Refusal refusal = Refusal::kNone;
-    // For a write: the bytes it writes, known by their size and hash (`from` says where they
-    // come from, as a player reads it).
+    // For a write: `from` is the download (an archive or a folder), `entry` the file inside
+    // it as a player reads it, and the bytes are known by their size and hash.
+    std::string entry = {};
     std::uint64_t size = 0;
     std::uint64_t hash = 0;
 };

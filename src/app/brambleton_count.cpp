@@ -21,6 +21,7 @@
 
 #include "actions/change_words.h"
 #include "actions/changes.h"
+#include "actions/install.h"
 #include "actions/plan.h"
 #include "app/terminal.h"
 #include "app/terminal_text.h"
@@ -52,6 +53,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitUnwritten = 3;
 constexpr int kExitProblems = 4;
 constexpr int kExitGameRunning = 5;
+constexpr int kExitClash = 6;
+constexpr int kExitDownloadUnreadable = 3;
 constexpr int kExitCancelled = 130;
 
 volatile std::sig_atomic_t gInterrupted = 0;
@@ -68,6 +71,7 @@ const char* const kUsage =
     "       brambleton-count [--json] [--game N] --catalog\n"
     "       brambleton-count [--json] [--game N] [--saves FOLDER] --lots\n"
     "       brambleton-count [--json] [--game N] [--dry-run] --fix\n"
+    "       brambleton-count [--json] [--game N] [--dry-run] --install ARCHIVE|FOLDER...\n"
     "       brambleton-count [--json] --undo | --history\n"
     "\n"
     "Counts the files in FOLDER and every folder below it whose names match PATTERN, the\n"
@@ -110,7 +114,12 @@ const char* const kUsage =
     "                   Never replaces a file, never copies across drives, never touches\n"
     "                   the game's own files, changes nothing while the game runs, and\n"
     "                   journals every step first (in $XDG_DATA_HOME/brambleton)\n"
-    "  --dry-run        with --fix, print the plan and change nothing\n"
+    "  --install        install downloads (.zip, .rar, .7z, .tar, a self-extracting .exe,\n"
+    "                   which is read and never run, or a folder): each file where the game\n"
+    "                   reads its kind, objects in Downloads\\<the download's name>. A file\n"
+    "                   of the same name is never overwritten; a clash (that, or an object\n"
+    "                   ID already taken) installs nothing. One change: --undo takes it back\n"
+    "  --dry-run        with --fix or --install, print the plan and change nothing\n"
     "  --undo           take back the last change, step by step in reverse; a file\n"
     "                   changed since, or whose old place is taken, is left and named\n"
     "  --history        list the changes made, newest first\n"
@@ -129,8 +138,9 @@ const char* const kUsage =
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
     "be written (the report's file included), 4 --check found problems or --lots found\n"
     "a lot that misses content (having read everything; else 1), 5 the game is running\n"
-    "(--fix and --undo change nothing), 130 cancelled with Ctrl-C. --fix and --undo exit 1\n"
-    "when a step could not be done: the others stand, and each is named.\n";
+    "(--fix and --undo change nothing), 6 --install's plan has a clash (nothing installed),\n"
+    "130 cancelled with Ctrl-C. --fix and --undo exit 1 when a step could not be done: the\n"
+    "others stand, and each is named. --install exits 3 when a download could not be read.\n";
 
 struct Options {
     bool json = false;
@@ -142,6 +152,8 @@ struct Options {
     bool verbose = false;
     bool sequential = false;
     bool fix = false;
+    bool install = false;
+    std::vector<std::string> sources;
     bool dryRun = false;
     bool undo = false;
     bool history = false;
@@ -166,6 +178,7 @@ constexpr std::pair<const char*, bool Options::*> kSwitches[] = {
     {"--verbose", &Options::verbose}, {"--sequential", &Options::sequential},
     {"--fix", &Options::fix},         {"--dry-run", &Options::dryRun},
     {"--undo", &Options::undo},       {"--history", &Options::history},
+    {"--install", &Options::install},
 };
 
 // Reads the value of --game or --category from argv[i + 1], moving `i` past it. An error
@@ -207,7 +220,9 @@ std::optional<int> parseValue(const std::string& option, int argc, char** argv, 
 
 // The options that go together with --fix, --undo and --history.
 std::optional<int> changeModeOptions(const Options& options) {
-    if (options.dryRun && !options.fix) return usageError("--dry-run goes with --fix");
+    if (options.dryRun && !options.fix && !options.install) {
+        return usageError("--dry-run goes with --fix or --install");
+    }
     if ((options.fix || options.undo || options.history) &&
         (options.verbose || options.sequential || options.quick || !options.report.empty() ||
          !options.saves.empty())) {
@@ -278,6 +293,25 @@ std::optional<int> checkCountOptions(Options& options, const std::vector<std::st
     return std::nullopt;
 }
 
+// The options and downloads of --install.
+std::optional<int> installOptions(Options& options, const std::vector<std::string>& positional) {
+    if (options.where || options.check || options.catalog || options.lots ||
+        !options.category.empty() || options.fix || options.undo || options.history ||
+        options.verbose || options.sequential || options.quick || !options.report.empty() ||
+        !options.saves.empty()) {
+        return usageError("--install takes only --json, --game and --dry-run");
+    }
+    if (positional.empty()) return usageError("--install needs an archive or a folder");
+    for (const auto& source : positional) {
+        if (source.empty()) return usageError("a download's name is empty");
+        std::error_code ec;
+        const auto absolute = fs::absolute(actions::hostPath(source), ec);
+        if (ec || !fs::exists(absolute, ec)) return usageError("no file or folder \"" + source + "\"");
+        options.sources.push_back(actions::hostText(absolute.lexically_normal()));
+    }
+    return std::nullopt;
+}
+
 // Fills `options` from the command line. An exit status when the program should stop now
 // (after --help, or on bad usage), nothing when it should go on.
 std::optional<int> parse(int argc, char** argv, Options& options) {
@@ -311,6 +345,7 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             return usageError("unknown option " + arg);
         }
     }
+    if (options.install) return installOptions(options, positional);
     if (options.where || options.check || options.catalog || options.lots ||
         !options.category.empty() || options.fix || options.undo || options.history ||
         options.dryRun) {
@@ -838,6 +873,62 @@ int fix(const Options& options) {
     return outcome.complete() ? kExitOk : kExitFolderFailed;
 }
 
+int install(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto found = gameToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const std::string folder = std::get<GameInstall>(found).hostFolder;
+    const auto installed = actions::readInstalled(folder, [] { return gInterrupted != 0; });
+    if (gInterrupted) return kExitCancelled;
+    const auto plan = actions::planInstall(folder, options.sources, installed);
+    if (options.json && options.dryRun) {
+        std::fputs(actions::installJson(plan).c_str(), stdout);
+    } else if (!options.json) {
+        for (const auto& item : plan.items) {
+            std::printf("  %s\n", printable(actions::installItemText(item, folder)).c_str());
+        }
+    }
+    for (const auto& failed : plan.unreadable) {
+        std::fprintf(stderr, "brambleton-count: %s %s\n", printable(failed.source).c_str(),
+                     printable(actions::failureText(failed.failure)).c_str());
+    }
+    if (!plan.unreadable.empty()) return kExitDownloadUnreadable;
+    if (plan.hasClash()) {
+        std::fprintf(stderr, "brambleton-count: %zu %s in the way: nothing was installed\n",
+                     plan.count(actions::InstallVerdict::kClash),
+                     plan.count(actions::InstallVerdict::kClash) == 1 ? "file has something" : "files have something");
+        return kExitClash;
+    }
+    const auto steps = actions::installSteps(plan);
+    if (options.dryRun) {
+        if (!options.json) {
+            std::printf("%zu %s to install, nothing changed.\n", steps.steps.size(),
+                        steps.steps.size() == 1 ? "file" : "files");
+        }
+        return kExitOk;
+    }
+    if (steps.steps.empty()) {
+        if (!options.json) std::printf("Nothing to install.\n");
+        return kExitOk;
+    }
+    auto changes = openChanges();
+    if (!changes) return kExitFolderFailed;
+    actions::DownloadBytes bytes;
+    actions::ChangeHooks hooks;
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.contents = [&bytes](const actions::Step& step, std::string& why) { return bytes.contents(step, why); };
+    const auto outcome = changes->carryOut(steps, actions::installLabel(plan), hooks);
+    printOutcome(outcome, folder, options.json);
+    if (outcome.game) {
+        std::fprintf(stderr, "The game is running (%s): nothing more was installed.\n",
+                     printable(*outcome.game).c_str());
+        return kExitGameRunning;
+    }
+    if (outcome.cancelled) return kExitCancelled;
+    return outcome.complete() ? kExitOk : kExitFolderFailed;
+}
+
 int undo(const Options& options) {
     auto changes = openChanges();
     if (!changes) return kExitFolderFailed;
@@ -898,6 +989,7 @@ int countFromCommandLine(int argc, char** argv) {
     if (options.catalog) return finished(catalog(options));
     if (options.lots) return finished(lots(options));
     if (options.fix) return finished(fix(options));
+    if (options.install) return finished(install(options));
     if (options.undo) return finished(undo(options));
     if (options.history) return finished(history(options));
     if (!options.category.empty()) {
