@@ -48,6 +48,9 @@ std::string stepText(const Step& step, const std::string& install) {
                 return "Move " + from + " to the trash, keeping its copy " +
                        below(step.keep, install) + ".";
             }
+            if (step.kind == content::ProblemKind::PackedArchive) {
+                return "Move " + from + " to the trash, once its files are installed.";
+            }
             return "Move " + from + " to the trash" +
                    (step.kind == content::ProblemKind::EmptyFile ? ": it is empty."
                                                                  : ": the game cannot read it.");

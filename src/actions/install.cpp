@@ -10,6 +10,7 @@
 #include "actions/hash.h"
 #include "common/ascii.h"
 #include "common/game_folders.h"
+#include "content/content_check.h"
 #include "content/catalogue.h"
 #include "content/folder_walk.h"
 #include "content/formats/far_reader.h"
@@ -30,6 +31,11 @@ std::uint64_t hashOf(std::string_view bytes) {
     ContentHash hash;
     hash.add(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     return hash.value();
+}
+
+std::string nameText(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 std::string lastPart(std::string_view name) {
@@ -403,6 +409,33 @@ Plan installSteps(const InstallPlan& plan) {
         out.steps.push_back(std::move(step));
     }
     return out;
+}
+
+void addPackedInstalls(const content::ContentReport& report, const Installed& installed,
+                       Plan& plan, std::vector<std::string>& left) {
+    for (const auto& problem : report.problems) {
+        if (problem.kind != content::ProblemKind::PackedArchive || !problem.entry.empty()) continue;
+        const auto one = planInstall(report.install, {problem.path}, installed);
+        if (!one.unreadable.empty()) {
+            left.push_back(nameText(problem.path) + " " + failureText(one.unreadable.front().failure));
+            continue;
+        }
+        if (one.hasClash()) {
+            left.push_back(nameText(problem.path) + " is not installed: " +
+                           std::to_string(one.count(InstallVerdict::kClash)) +
+                           " of its files clash with what is installed (brambleton-count "
+                           "--install --dry-run names them)");
+            continue;
+        }
+        auto steps = installSteps(one);
+        for (auto& step : steps.steps) plan.steps.push_back(std::move(step));
+        Step trash;
+        trash.action = StepAction::kTrash;
+        trash.from = problem.path;
+        trash.kind = content::ProblemKind::PackedArchive;
+        trash.refusal = playersOwn(report.install, problem.path) ? Refusal::kNone : Refusal::kGameOwn;
+        plan.steps.push_back(std::move(trash));
+    }
 }
 
 DownloadBytes::DownloadBytes(content::ArchiveLimits limits) : limits_(limits) {}

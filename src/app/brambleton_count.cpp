@@ -843,7 +843,14 @@ int fix(const Options& options) {
         std::fprintf(stderr, "Action Canceled by User\n");
         return kExitCancelled;
     }
-    const auto plan = actions::planFixes(report);
+    auto plan = actions::planFixes(report);
+    // Archives left packed are installed, then moved to the trash, in the same change.
+    std::vector<std::string> left;
+    if (std::any_of(report.problems.begin(), report.problems.end(),
+                    [](const auto& p) { return p.kind == content::ProblemKind::PackedArchive; })) {
+        actions::addPackedInstalls(report, actions::readInstalled(report.install), plan, left);
+    }
+    for (const auto& why : left) std::fprintf(stderr, "brambleton-count: %s\n", printable(why).c_str());
     if (options.dryRun) {
         if (options.json) {
             std::fputs(actions::planJson(plan).c_str(), stdout);
@@ -859,8 +866,12 @@ int fix(const Options& options) {
     }
     auto changes = openChanges();
     if (!changes) return kExitFolderFailed;
+    actions::DownloadBytes bytes;
     actions::ChangeHooks hooks;
     hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
+        return bytes.contents(step, why);
+    };
     const auto outcome = changes->carryOut(plan, actions::changeLabel(plan), hooks);
     printOutcome(outcome, plan.install, options.json);
     if (outcome.game) {

@@ -199,6 +199,21 @@ with tempfile.TemporaryDirectory() as work:
     check("--install of a clash exits 6 and changes nothing: %d" % done.returncode,
           done.returncode == 6 and snapshot(game) == before)
 
+    # --fix installs an archive left packed in Downloads, then trashes it, as one change.
+    shutil.copy(os.path.join(dl, "Zebra Chair.zip"), os.path.join(game, "Downloads/Zebra Chair.zip"))
+    before = snapshot(game)
+    fixed = run("--fix", "--json")
+    outcome = json.loads(fixed.stdout) if fixed.returncode == 0 else {"actions": []}
+    done = {(a["action"], a["to"] or a["from"]) for a in outcome["actions"] if a["done"]}
+    check("--fix installs a packed archive and trashes it: %s %s" % (done, fixed.stderr),
+          ("write", "Downloads/Zebra Chair/chair.far") in done and ("trash", "Downloads/Zebra Chair.zip") in done
+          and open(os.path.join(game, "Downloads/Zebra Chair/chair.far"), "rb").read() == CHAIR
+          and not os.path.exists(os.path.join(game, "Downloads/Zebra Chair.zip")))
+    undo = run("--undo")
+    check("one --undo takes back both: %s" % undo.stdout, undo.returncode == 0 and snapshot(game) == before)
+    os.remove(os.path.join(game, "Downloads/Zebra Chair.zip"))
+    before = snapshot(game)
+
     # What cannot be read is said plainly, by name and why.
     subprocess.run(["zip", "-qj", "-P", "secret", os.path.join(dl, "locked.zip"),
                     os.path.join(work, "src/clash/roof.bmp")], check=True)
