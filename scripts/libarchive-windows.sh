@@ -18,7 +18,17 @@ cache=${XDG_CACHE_HOME:-$HOME/.cache}/brambleton
 prefix=$cache/$name
 
 usable() { [ -f "$1/lib/libarchive.a" ] && [ -f "$1/lib/liblzma.a" ] && [ -f "$1/lib/libz.a" ] &&
-    [ -f "$1/lib/libbz2.a" ] && [ -f "$1/include/archive.h" ]; }
+    [ -f "$1/lib/libbz2.a" ] && [ -f "$1/include/archive.h" ] &&
+    x86_64-w64-mingw32-nm "$1/lib/libarchive.a" 2>/dev/null | grep -q " T archive_blake2s_init$"; }
+# libarchive's RAR 5 reader carries its own BLAKE2s, whose names the static Qt carries too:
+# libarchive's take a prefix of their own, so the two link into one program.
+rename_blake2s() {
+    local renames=() name
+    for name in blake2s blake2s_init blake2s_init_key blake2s_init_param blake2s_update blake2s_final; do
+        renames+=(--redefine-sym "$name=archive_$name")
+    done
+    x86_64-w64-mingw32-objcopy "${renames[@]}" "$1"
+}
 
 case "${1:-}" in
 --ready)
@@ -34,6 +44,14 @@ esac
 if usable "$prefix"; then
     echo "$prefix"
     exit 0
+fi
+# A build of before the renaming needs only the renaming.
+if [ -f "$prefix/lib/libarchive.a" ] && [ -f "$prefix/include/archive.h" ]; then
+    rename_blake2s "$prefix/lib/libarchive.a"
+    if usable "$prefix"; then
+        echo "$prefix"
+        exit 0
+    fi
 fi
 
 echo "No libarchive for Windows yet: building it from Debian's sources into $prefix." >&2
@@ -91,6 +109,7 @@ cmake -S src/libarchive-*/ -B archive "${cmake_common[@]}" \
     -DLIBLZMA_INCLUDE_DIR="$out/include" -DLIBLZMA_LIBRARY="$out/lib/liblzma.a" >&2
 cmake --build archive --target archive_static --parallel "$(nproc)" >&2
 cp archive/libarchive/libarchive_static.a "$out/lib/libarchive.a"
+rename_blake2s "$out/lib/libarchive.a"
 cp src/libarchive-*/libarchive/archive.h src/libarchive-*/libarchive/archive_entry.h "$out/include/"
 usable "$out" || { echo "the libarchive build left no library" >&2; exit 1; }
 mkdir -p "$cache"

@@ -192,8 +192,10 @@ class Runner {
         if (pathFacts(to).exists || reserved_.count(to) != 0) {
             return fail(ready, refusalText(Refusal::kNameTaken));
         }
-        const fs::path part = to.parent_path() / hostPath(".~" + hostText(to.filename()) + ".brambleton-part");
-        if (pathFacts(part).exists) return fail(ready, "an unfinished copy of it is in the way at " + hostText(part));
+        const fs::path part =
+            to.parent_path() / hostPath(".~" + hostText(to.filename()) + ".brambleton-part");
+        if (pathFacts(part).exists)
+            return fail(ready, "an unfinished copy of it is in the way at " + hostText(part));
         if (std::string why = foldersToMake(to.parent_path(), ready); !why.empty()) {
             return fail(ready, why);
         }

@@ -10,8 +10,8 @@
 #include "actions/hash.h"
 #include "common/ascii.h"
 #include "common/game_folders.h"
-#include "content/content_check.h"
 #include "content/catalogue.h"
+#include "content/content_check.h"
 #include "content/folder_walk.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/text_codes.h"
@@ -54,13 +54,13 @@ bool oneOf(std::string_view ext, std::initializer_list<std::string_view> list) {
 
 // A name with a number after `prefix` and nothing but ".iff" after it: House01.iff.
 bool numbered(std::string_view name, std::string_view prefix) {
-    if (name.size() <= prefix.size() + 4 || !ascii::equalNoCase(name.substr(0, prefix.size()), prefix) ||
+    if (name.size() <= prefix.size() + 4 ||
+        !ascii::equalNoCase(name.substr(0, prefix.size()), prefix) ||
         !ascii::equalNoCase(name.substr(name.size() - 4), ".iff")) {
         return false;
     }
     const std::string_view digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-    return std::all_of(digits.begin(), digits.end(),
-                       [](char c) { return c >= '0' && c <= '9'; });
+    return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Whether the name is a leftover of the system the download was packed on.
@@ -85,7 +85,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> bmpSize(std::string_view by
     if (bytes.size() < 26 || bytes.substr(0, 2) != "BM") return std::nullopt;
     const auto at = [&](std::size_t i) {
         std::uint32_t v = 0;
-        for (std::size_t k = 0; k < 4; ++k) v |= std::uint32_t(static_cast<unsigned char>(bytes[i + k])) << (8 * k);
+        for (std::size_t k = 0; k < 4; ++k)
+            v |= std::uint32_t(static_cast<unsigned char>(bytes[i + k])) << (8 * k);
         return static_cast<std::int32_t>(v);
     };
     return std::make_pair(at(18), at(22));
@@ -94,7 +95,8 @@ std::optional<std::pair<std::int32_t, std::int32_t>> bmpSize(std::string_view by
 // The game's folder for a row of kGameFolders, as the game finds it, or as it would be made.
 fs::path folderFor(const std::string& install, std::size_t row) {
     std::vector<fs::path> twins;
-    if (auto found = content::gameFolderIn(hostPath(install), kGameFolders[row], twins)) return *found;
+    if (auto found = content::gameFolderIn(hostPath(install), kGameFolders[row], twins))
+        return *found;
     fs::path path = hostPath(install);
     for (const auto part : kGameFolders[row].folder) {
         if (!part.empty()) path /= std::string(part);
@@ -177,7 +179,8 @@ class Planner {
 
     static void readFolder(const fs::path& folder, std::vector<Pending>& out) {
         std::error_code ec;
-        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end;
+             it.increment(ec)) {
             Pending pending;
             pending.entry.name = hostText(it->path().lexically_relative(folder).generic_u8string());
             if (it->is_symlink()) {
@@ -211,13 +214,15 @@ class Planner {
         }
         if (ext == "iff") {
             if (bytes.substr(0, 11) != "IFF FILE 2.") {
-                return {std::nullopt, false, InstallVerdict::kRefuse, "it is not an IFF file, as its name says"};
+                return {std::nullopt, false, InstallVerdict::kRefuse,
+                        "it is not an IFF file, as its name says"};
             }
             return {kDownloadsRow, true, InstallVerdict::kInstall, "an object"};
         }
         if (ext == "far") {
             if (bytes.substr(0, 8) != "FAR!byAZ") {
-                return {std::nullopt, false, InstallVerdict::kRefuse, "it is not a FAR archive, as its name says"};
+                return {std::nullopt, false, InstallVerdict::kRefuse,
+                        "it is not a FAR archive, as its name says"};
             }
             return {kDownloadsRow, true, InstallVerdict::kInstall, "an archive of objects"};
         }
@@ -238,7 +243,8 @@ class Planner {
             return {std::nullopt, false, InstallVerdict::kSkip, "a read-me: not installed"};
         }
         if (oneOf(ext, {"jpg", "jpeg", "png", "gif", "webp"})) {
-            return {std::nullopt, false, InstallVerdict::kSkip, "a picture of the content: not installed"};
+            return {std::nullopt, false, InstallVerdict::kSkip,
+                    "a picture of the content: not installed"};
         }
         return {std::nullopt, false, InstallVerdict::kSkip, "not a kind of file the game loads"};
     }
@@ -301,12 +307,14 @@ class Planner {
             if (!ascii::equalNoCase(name, hostText(to.filename()))) continue;
             const fs::path there = to.parent_path() / hostPath(name);
             const PathFacts facts = pathFacts(there);
-            if (!facts.folder && !facts.link && facts.size == item.size && fileHash(there) == item.hash) {
+            if (!facts.folder && !facts.link && facts.size == item.size &&
+                fileHash(there) == item.hash) {
                 item.verdict = InstallVerdict::kSkip;
                 item.why = "already installed: the same bytes are there";
             } else {
                 item.verdict = InstallVerdict::kClash;
-                item.why = "a different file of this name is already there; it is never overwritten";
+                item.why =
+                    "a different file of this name is already there; it is never overwritten";
             }
             return;
         }
@@ -327,12 +335,12 @@ class Planner {
         const auto& first = item.clashes.front();
         std::array<char, 16> id{};
         std::snprintf(id.data(), id.size(), "0x%08X", first.guid);
-        item.why = "its object " + first.name + " has the object ID " + id.data() + " of " +
-                   (first.gameOwn ? "the game's own " : "the installed ") + first.otherName +
-                   " (" + below(first.otherPath) + ")" +
-                   (item.clashes.size() > 1
-                        ? " and " + std::to_string(item.clashes.size() - 1) + " more"
-                        : std::string());
+        item.why =
+            "its object " + first.name + " has the object ID " + id.data() + " of " +
+            (first.gameOwn ? "the game's own " : "the installed ") + first.otherName + " (" +
+            below(first.otherPath) + ")" +
+            (item.clashes.size() > 1 ? " and " + std::to_string(item.clashes.size() - 1) + " more"
+                                     : std::string());
     }
 
     std::string below(const std::string& path) const {
@@ -373,11 +381,13 @@ Installed readInstalled(const std::string& install, const std::function<bool()>&
     content::ScanHooks hooks;
     hooks.cancelled = cancelled;
     const auto scan = content::scanCatalogue(
-        hostPath(install), *source, hooks, {content::desktopLanguage()}, [&](content::CatalogueItem&& item) {
+        hostPath(install), *source, hooks, {content::desktopLanguage()},
+        [&](content::CatalogueItem&& item) {
             if (item.kind != content::ItemKind::Object || item.guid == 0) return;
-            Installed::Object object{item.name.value_or(lastPart(item.entry.empty() ? item.path : item.entry)),
-                                     item.entry.empty() ? item.path : item.path + std::string(kInto) + item.entry,
-                                     item.gameOwn};
+            Installed::Object object{
+                item.name.value_or(lastPart(item.entry.empty() ? item.path : item.entry)),
+                item.entry.empty() ? item.path : item.path + std::string(kInto) + item.entry,
+                item.gameOwn};
             out.objects.emplace(item.guid, std::move(object));
         });
     out.unreadable = scan.filesUnreadable;
@@ -411,13 +421,14 @@ Plan installSteps(const InstallPlan& plan) {
     return out;
 }
 
-void addPackedInstalls(const content::ContentReport& report, const Installed& installed,
-                       Plan& plan, std::vector<std::string>& left) {
+void addPackedInstalls(const content::ContentReport& report, const Installed& installed, Plan& plan,
+                       std::vector<std::string>& left) {
     for (const auto& problem : report.problems) {
         if (problem.kind != content::ProblemKind::PackedArchive || !problem.entry.empty()) continue;
         const auto one = planInstall(report.install, {problem.path}, installed);
         if (!one.unreadable.empty()) {
-            left.push_back(nameText(problem.path) + " " + failureText(one.unreadable.front().failure));
+            left.push_back(nameText(problem.path) + " " +
+                           failureText(one.unreadable.front().failure));
             continue;
         }
         if (one.hasClash()) {
@@ -433,7 +444,8 @@ void addPackedInstalls(const content::ContentReport& report, const Installed& in
         trash.action = StepAction::kTrash;
         trash.from = problem.path;
         trash.kind = content::ProblemKind::PackedArchive;
-        trash.refusal = playersOwn(report.install, problem.path) ? Refusal::kNone : Refusal::kGameOwn;
+        trash.refusal =
+            playersOwn(report.install, problem.path) ? Refusal::kNone : Refusal::kGameOwn;
         plan.steps.push_back(std::move(trash));
     }
 }

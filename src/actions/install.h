@@ -89,8 +89,8 @@ Plan installSteps(const InstallPlan& plan);
 // Adds to `plan` the install of each archive the check found still packed in the game's
 // folders, each followed by the archive's move to the trash, so that one change does both.
 // An archive with a clash, or that cannot be read, is left as it is, and said in `left`.
-void addPackedInstalls(const content::ContentReport& report, const Installed& installed,
-                       Plan& plan, std::vector<std::string>& left);
+void addPackedInstalls(const content::ContentReport& report, const Installed& installed, Plan& plan,
+                       std::vector<std::string>& left);
 
 // The bytes of the write steps of `installSteps`, reading each download again in order:
 // give its contents() as the change's hook.

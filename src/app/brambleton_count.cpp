@@ -306,7 +306,8 @@ std::optional<int> installOptions(Options& options, const std::vector<std::strin
         if (source.empty()) return usageError("a download's name is empty");
         std::error_code ec;
         const auto absolute = fs::absolute(actions::hostPath(source), ec);
-        if (ec || !fs::exists(absolute, ec)) return usageError("no file or folder \"" + source + "\"");
+        if (ec || !fs::exists(absolute, ec))
+            return usageError("no file or folder \"" + source + "\"");
         options.sources.push_back(actions::hostText(absolute.lexically_normal()));
     }
     return std::nullopt;
@@ -850,7 +851,8 @@ int fix(const Options& options) {
                     [](const auto& p) { return p.kind == content::ProblemKind::PackedArchive; })) {
         actions::addPackedInstalls(report, actions::readInstalled(report.install), plan, left);
     }
-    for (const auto& why : left) std::fprintf(stderr, "brambleton-count: %s\n", printable(why).c_str());
+    for (const auto& why : left)
+        std::fprintf(stderr, "brambleton-count: %s\n", printable(why).c_str());
     if (options.dryRun) {
         if (options.json) {
             std::fputs(actions::planJson(plan).c_str(), stdout);
@@ -908,7 +910,8 @@ int install(const Options& options) {
     if (plan.hasClash()) {
         std::fprintf(stderr, "brambleton-count: %zu %s in the way: nothing was installed\n",
                      plan.count(actions::InstallVerdict::kClash),
-                     plan.count(actions::InstallVerdict::kClash) == 1 ? "file has something" : "files have something");
+                     plan.count(actions::InstallVerdict::kClash) == 1 ? "file has something"
+                                                                      : "files have something");
         return kExitClash;
     }
     const auto steps = actions::installSteps(plan);
@@ -928,7 +931,9 @@ int install(const Options& options) {
     actions::DownloadBytes bytes;
     actions::ChangeHooks hooks;
     hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.contents = [&bytes](const actions::Step& step, std::string& why) { return bytes.contents(step, why); };
+    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
+        return bytes.contents(step, why);
+    };
     const auto outcome = changes->carryOut(steps, actions::installLabel(plan), hooks);
     printOutcome(outcome, folder, options.json);
     if (outcome.game) {

@@ -5,11 +5,15 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QMenu>
+#include <QMimeData>
 #include <QSettings>
+#include <QUrl>
 #include <algorithm>
 #include <initializer_list>
 
@@ -18,6 +22,7 @@
 #include "ui/catalogue_window.h"
 #include "ui/changes_window.h"
 #include "ui/content_check_window.h"
+#include "ui/install_window.h"
 #include "ui/lots_window.h"
 #include "ui/main_window_text.h"
 #include "ui/message_box.h"
@@ -111,6 +116,58 @@ void frmMain::showChanges() {
     changesWindow_->show();
     changesWindow_->raise();
     changesWindow_->activateWindow();
+}
+
+void frmMain::installDownload() {
+    if (busy()) return;
+    const QStringList files = QFileDialog::getOpenFileNames(
+        this, tr("Install a download"), QString(),
+        tr("Downloads (*.zip *.rar *.7z *.tar *.tar.gz *.tgz *.exe);;All files (*)"));
+    if (!files.isEmpty()) showInstall(files);
+}
+
+void frmMain::showInstall(const QStringList& sources) {
+    if (busy()) return;
+    const QString folder = contentFolder();
+    if (folder.isEmpty()) return;
+    if (!installWindow_) {
+        installWindow_ = new InstallWindow(changePlaces_, this);
+        installWindow_->setObjectName(QStringLiteral("install"));
+        // What is installed shows in an open catalogue and check.
+        connect(installWindow_, &InstallWindow::installed, this, [this] {
+            if (catalogueWindow_ && catalogueWindow_->isVisible()) showCatalogue();
+            if (contentWindow_ && contentWindow_->isVisible()) checkContent();
+        });
+    }
+    installWindow_->plan(folder, sources);
+    installWindow_->show();
+    installWindow_->raise();
+    installWindow_->activateWindow();
+}
+
+namespace {
+
+// The local files and folders a drag carries.
+QStringList droppedPaths(const QMimeData* data) {
+    QStringList out;
+    if (!data || !data->hasUrls()) return out;
+    for (const auto& url : data->urls()) {
+        if (url.isLocalFile()) out << url.toLocalFile();
+    }
+    return out;
+}
+
+}  // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    const QStringList paths = droppedPaths(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    showInstall(paths);
 }
 
 void frmMain::undoLastChange() {

@@ -216,6 +216,7 @@ frmMain::frmMain(Sources sources, Loading loading, QWidget* parent)
     secondName_ = second.label;
     buildControls();
     buildMenus();
+    setAcceptDrops(true);
     Command2_->setText(first.caption);
     Command4_->setText(second.caption);
     findChild<QLabel*>(QStringLiteral("Label9"))->setText(first.label);
@@ -324,6 +325,9 @@ void frmMain::buildMenus() {
     catalogue->setObjectName(QStringLiteral("catalogue"));
     auto* myLots = contentMenu->addAction(tr("My &lots..."), this, &frmMain::showLots);
     myLots->setObjectName(QStringLiteral("myLots"));
+    auto* install =
+        contentMenu->addAction(tr("&Install a download..."), this, &frmMain::installDownload);
+    install->setObjectName(QStringLiteral("installDownload"));
     contentMenu->addSeparator();
     auto* undo = contentMenu->addAction(tr("&Undo last change"), this, &frmMain::undoLastChange);
     undo->setObjectName(QStringLiteral("undoLastChange"));

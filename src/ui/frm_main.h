@@ -28,6 +28,7 @@ namespace brambleton::ui {
 
 class CatalogueWindow;
 class ChangesWindow;
+class InstallWindow;
 class LotsWindow;
 class ContentCheckWindow;
 class DirListBox;
@@ -110,6 +111,11 @@ class frmMain : public QMainWindow {
     void undoLastChange();
     // Content > Changes...: every change made, with Undo on any.
     void showChanges();
+    // Content > Install a download...: asks for the downloads, then shows the plan of their
+    // install in a window of its own (objectName "install").
+    void installDownload();
+    // The plan of installing `sources` (archives or folders) into the copy in use.
+    void showInstall(const QStringList& sources);
     // Where changes to files are journalled and what is removed goes: the user's data folder
     // of the machine the window reads.
     const actions::WritePlaces& changePlaces() const { return changePlaces_; }
@@ -133,6 +139,10 @@ class frmMain : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Downloads dropped anywhere on the window are offered for install; the window's layout
+    // does not change.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Whether a scan of the game's folders runs in one of this window's windows.
@@ -194,6 +204,7 @@ class frmMain : public QMainWindow {
     QPointer<CatalogueWindow> catalogueWindow_;
     QPointer<LotsWindow> lotsWindow_;
     QPointer<ChangesWindow> changesWindow_;
+    QPointer<InstallWindow> installWindow_;
     actions::WritePlaces changePlaces_;
     bool counting_ = false;
     bool closeWhenCounted_ = false;

@@ -9,10 +9,7 @@
 #include <fstream>
 
 #include "common/ascii.h"
-#include "common/utf8.h"
-#ifdef _WIN32
-#include "common/win32_text.h"
-#endif
+#include "content/formats/archive_platform.h"
 
 namespace brambleton::content {
 
@@ -20,18 +17,17 @@ namespace {
 
 // CP437's upper half, as Unicode.
 constexpr std::array<char16_t, 128> kCp437 = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8,
-    0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2,
-    0x00FB, 0x00F9, 0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1,
-    0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD,
-    0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562,
-    0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534,
-    0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560,
-    0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
-    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393,
-    0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6,
-    0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0,
-    0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
+    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
+    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
+    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
 void appendUtf8(std::string& out, char32_t cp) {
@@ -47,33 +43,9 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-bool validUtf8(std::string_view text) {
-    char32_t cp = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t length = utf8Sequence(text, at, cp);
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
-
-// The entry's name as UTF-8, however the archive stored it.
-std::string entryName(archive_entry* entry) {
-#ifdef _WIN32
-    // libarchive decodes a name without its UTF-8 flag in the desktop's OEM code page.
-    if (const wchar_t* wide = archive_entry_pathname_w(entry)) return fromWide(wide);
-#else
-    if (const char* utf8 = archive_entry_pathname_utf8(entry); utf8 && validUtf8(utf8)) {
-        return utf8;
-    }
-#endif
-    const char* raw = archive_entry_pathname(entry);
-    if (!raw) return {};
-    return validUtf8(raw) ? std::string(raw) : decodeCp437(raw);
-}
-
 bool endsWithNoCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && ascii::equalNoCase(text.substr(text.size() - end.size()), end);
+    return text.size() >= end.size() &&
+           ascii::equalNoCase(text.substr(text.size() - end.size()), end);
 }
 
 // The digits of `name` just before `end` (which it ends with, in any case), as a number;
@@ -142,7 +114,8 @@ std::string decodeCp437(std::string_view raw) {
 NameFault nameFault(std::string_view name) {
     if (name.empty()) return NameFault::kEmpty;
     if (name.front() == '/' || name.front() == '\\') return NameFault::kAbsolute;
-    if (name.size() >= 2 && name[1] == ':' && std::isalpha(static_cast<unsigned char>(name[0])) != 0) {
+    if (name.size() >= 2 && name[1] == ':' &&
+        std::isalpha(static_cast<unsigned char>(name[0])) != 0) {
         return NameFault::kDrive;
     }
     bool anyPart = false;
@@ -165,13 +138,14 @@ NameFault nameFault(std::string_view name) {
         if (part.back() == '.' || part.back() == ' ') return NameFault::kTrailing;
         // Windows keeps these names for devices, whatever ending follows them.
         const std::string_view stem = part.substr(0, part.find('.'));
-        static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn", "aux", "nul",
-                                                                     "conin$", "conout$"};
+        static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
+                                                                     "nul", "conin$", "conout$"};
         for (const auto device : kDevices) {
             if (ascii::equalNoCase(stem, device)) return NameFault::kReserved;
         }
-        if (stem.size() == 4 && (ascii::equalNoCase(stem.substr(0, 3), "com") ||
-                                 ascii::equalNoCase(stem.substr(0, 3), "lpt")) &&
+        if (stem.size() == 4 &&
+            (ascii::equalNoCase(stem.substr(0, 3), "com") ||
+             ascii::equalNoCase(stem.substr(0, 3), "lpt")) &&
             std::isdigit(static_cast<unsigned char>(stem[3])) != 0) {
             return NameFault::kReserved;
         }
@@ -203,7 +177,8 @@ std::optional<ArchiveFailure> splitPart(const std::filesystem::path& path, std::
         const auto number = numberBefore(name, end);
         const std::size_t digits = number ? std::to_string(*number).size() : 0;
         if (number && end >= 5 + digits &&
-            ascii::equalNoCase(std::string_view(name).substr(0, end).substr(end - digits - 5, 5), ".part")) {
+            ascii::equalNoCase(std::string_view(name).substr(0, end).substr(end - digits - 5, 5),
+                               ".part")) {
             part = *number;
         }
     } else if (name.size() > 4 && name[name.size() - 4] == '.' &&
@@ -212,7 +187,8 @@ std::optional<ArchiveFailure> splitPart(const std::filesystem::path& path, std::
                std::isdigit(static_cast<unsigned char>(name[name.size() - 2])) != 0 &&
                std::isdigit(static_cast<unsigned char>(name[name.size() - 1])) != 0) {
         // ".r00" is a RAR set's second part, after ".rar"; ".z01" a zip's first, before ".zip".
-        const unsigned number = unsigned(name[name.size() - 2] - '0') * 10 + unsigned(name.back() - '0');
+        const unsigned number =
+            unsigned(name[name.size() - 2] - '0') * 10 + unsigned(name.back() - '0');
         const bool rar = std::tolower(static_cast<unsigned char>(name[name.size() - 3])) == 'r';
         part = rar ? number + 2 : number;
     } else if (name.size() > 4 && name[name.size() - 4] == '.' &&
@@ -278,11 +254,7 @@ ArchiveCursor::ArchiveCursor(const std::filesystem::path& file, const ArchiveLim
     }
     auto level = std::make_unique<Level>();
     level->reader = newReader();
-#ifdef _WIN32
-    const int opened = archive_read_open_filename_w(level->reader, file.c_str(), 1 << 16);
-#else
-    const int opened = archive_read_open_filename(level->reader, file.c_str(), 1 << 16);
-#endif
+    const int opened = openArchiveFile(level->reader, file);
     if (opened != ARCHIVE_OK) {
         fail({ArchiveTrouble::kUnreadable, 0, readerWords(level->reader)});
         return;
@@ -315,7 +287,8 @@ std::optional<ArchiveFailure> ArchiveCursor::open(Level& level, unsigned depth) 
                               "archives nested more deeply than " + std::to_string(limits_.depth)};
     }
     level.reader = newReader();
-    if (archive_read_open_memory(level.reader, level.bytes.data(), level.bytes.size()) != ARCHIVE_OK) {
+    if (archive_read_open_memory(level.reader, level.bytes.data(), level.bytes.size()) !=
+        ARCHIVE_OK) {
         return ArchiveFailure{ArchiveTrouble::kUnreadable, 0, readerWords(level.reader)};
     }
     return std::nullopt;
@@ -338,25 +311,28 @@ bool ArchiveCursor::next(ArchiveEntry& entry, std::string& bytes) {
                          "more than " + std::to_string(limits_.entries) + " entries"});
         }
         if (std::chrono::steady_clock::now() - started_ > limits_.time) {
-            return fail({ArchiveTrouble::kTooLarge, 0,
-                         "reading took longer than " + std::to_string(limits_.time.count()) + " s"});
+            return fail(
+                {ArchiveTrouble::kTooLarge, 0,
+                 "reading took longer than " + std::to_string(limits_.time.count()) + " s"});
         }
         if (archive_entry_is_encrypted(header) != 0) {
             return fail({ArchiveTrouble::kPassword, 0, {}});
         }
         entry = {};
         bytes.clear();
-        entry.name = entryName(header);
+        entry.name = archiveEntryName(header);
         entry.within = level.within;
         const auto type = archive_entry_filetype(header);
         entry.folder = type == AE_IFDIR;
         entry.file = type == AE_IFREG && archive_entry_hardlink(header) == nullptr &&
                      archive_entry_symlink(header) == nullptr;
-        entry.size = archive_entry_size_is_set(header) != 0
-                         ? static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(header), 0))
-                         : 0;
+        entry.size =
+            archive_entry_size_is_set(header) != 0
+                ? static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(header), 0))
+                : 0;
         entry.fault = nameFault(entry.name);
-        if (!entry.file && !entry.folder && entry.fault == NameFault::kNone) entry.fault = NameFault::kLink;
+        if (!entry.file && !entry.folder && entry.fault == NameFault::kNone)
+            entry.fault = NameFault::kLink;
         if (!entry.file || entry.fault != NameFault::kNone) return true;
         if (entry.size > limits_.entryBytes || bytes_ + entry.size > limits_.bytes) {
             return fail({ArchiveTrouble::kTooLarge, 0, "it unpacks to more than the limit"});
@@ -367,8 +343,10 @@ bool ArchiveCursor::next(ArchiveEntry& entry, std::string& bytes) {
             const la_ssize_t got = archive_read_data(level.reader, buffer.data(), buffer.size());
             if (got == 0) break;
             if (got < 0) {
-                if (archive_entry_is_encrypted(header) != 0) return fail({ArchiveTrouble::kPassword, 0, {}});
-                return fail({ArchiveTrouble::kUnreadable, 0, entry.shown() + ": " + readerWords(level.reader)});
+                if (archive_entry_is_encrypted(header) != 0)
+                    return fail({ArchiveTrouble::kPassword, 0, {}});
+                return fail({ArchiveTrouble::kUnreadable, 0,
+                             entry.shown() + ": " + readerWords(level.reader)});
             }
             bytes.append(buffer.data(), std::size_t(got));
             bytes_ += std::uint64_t(got);

@@ -16,8 +16,8 @@ namespace brambleton::content {
 // unpacks to more is more likely a trap than content.
 struct ArchiveLimits {
     std::uint64_t entries = 200'000;
-    std::uint64_t bytes = 8ULL << 30;        // unpacked, all entries together
-    std::uint64_t entryBytes = 1ULL << 30;   // one entry, which is held in memory whole
+    std::uint64_t bytes = 8ULL << 30;       // unpacked, all entries together
+    std::uint64_t entryBytes = 1ULL << 30;  // one entry, which is held in memory whole
     std::chrono::seconds time{600};
     unsigned depth = 3;  // archives inside archives
 };
@@ -43,7 +43,8 @@ enum class NameFault : std::uint8_t {
     kDrive,     // a drive letter: "C:x"
     kClimbs,    // a ".." part, with either slash
     kControl,   // NUL or another control character
-    kReserved,  // a name Windows keeps for devices (CON, NUL, COM1...), or ":" "<" ">" "|" "?" "*" "\""
+    kReserved,  // a name Windows keeps for devices (CON, NUL, COM1...), or ":" "<" ">" "|" "?" "*"
+                // "\""
     kTrailing,  // a part ending in a dot or a space, which Windows drops
     kLink,      // a link of any kind, or another special entry
 };
@@ -61,9 +62,10 @@ bool isArchiveName(std::string_view name);
 
 // One entry of an archive, or of an archive inside it.
 struct ArchiveEntry {
-    std::string name;                 // decoded, as stored ("/" or "\" kept)
-    std::vector<std::string> within;  // the archives inside the outer one it lies in, outermost first
-    bool file = false;                // a regular file, whose bytes are given
+    std::string name;  // decoded, as stored ("/" or "\" kept)
+    std::vector<std::string>
+        within;         // the archives inside the outer one it lies in, outermost first
+    bool file = false;  // a regular file, whose bytes are given
     bool folder = false;
     std::uint64_t size = 0;
     NameFault fault = NameFault::kNone;

@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: MIT
+#include "ui/install_window.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "actions/change_words.h"
+#include "common/runtime_error.h"
+#include "ui/shown_text.h"
+
+namespace brambleton::ui {
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A path below the game's folder, as a player reads it.
+QString below(const std::string& path, const std::string& install) {
+    if (path.size() > install.size() && path.compare(0, install.size(), install) == 0) {
+        std::size_t at = install.size();
+        while (at < path.size() && (path[at] == '/' || path[at] == '\\')) ++at;
+        return readable(fromUtf8(path.substr(at)));
+    }
+    return readable(fromUtf8(path));
+}
+
+QString verdictText(actions::InstallVerdict verdict) {
+    switch (verdict) {
+        case actions::InstallVerdict::kInstall:
+            return InstallWindow::tr("Installed");
+        case actions::InstallVerdict::kClash:
+            return InstallWindow::tr("Clash");
+        case actions::InstallVerdict::kRefuse:
+            return InstallWindow::tr("Refused");
+        default:
+            return InstallWindow::tr("Skipped");
+    }
+}
+
+}  // namespace
+
+InstallWindow::InstallWindow(actions::WritePlaces places, QWidget* owner)
+    : QDialog(owner), places_(std::move(places)) {
+    setWindowTitle(tr("Install a download"));
+    resize(860, 480);
+    auto* layout = new QVBoxLayout(this);
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("plan"));
+    list_->setHeaderLabels({tr("File"), tr("Goes to"), tr("What becomes of it")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->header()->setStretchLastSection(true);
+    list_->setColumnWidth(0, 280);
+    list_->setColumnWidth(1, 260);
+    layout->addWidget(list_);
+    result_ = new QLabel(this);
+    result_->setObjectName(QStringLiteral("result"));
+    result_->setWordWrap(true);
+    result_->setTextFormat(Qt::PlainText);
+    result_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(result_);
+    auto* buttons = new QDialogButtonBox(this);
+    install_ = buttons->addButton(tr("&Install"), QDialogButtonBox::AcceptRole);
+    install_->setObjectName(QStringLiteral("installButton"));
+    install_->setEnabled(false);
+    close_ = buttons->addButton(QDialogButtonBox::Close);
+    connect(install_, &QPushButton::clicked, this, [this] { install(); });
+    connect(close_, &QPushButton::clicked, this, &InstallWindow::reject);
+    layout->addWidget(buttons);
+}
+
+InstallWindow::~InstallWindow() = default;
+
+void InstallWindow::reject() {
+    // An install under way finishes its step and is journalled whole; the window waits.
+    if (installing_) return;
+    work_.abandon();
+    QDialog::reject();
+}
+
+void InstallWindow::plan(const QString& install, const QStringList& sources) {
+    plan_.reset();
+    list_->clear();
+    install_->setEnabled(false);
+    result_->setText(tr("Reading the downloads and what is installed..."));
+    std::vector<std::string> paths;
+    for (const auto& source : sources) paths.push_back(source.toStdString());
+    work_.start([this, folder = install.toStdString(), paths] {
+        auto installed = actions::readInstalled(folder);
+        auto planned = actions::planInstall(folder, paths, installed);
+        return std::function<void()>(
+            [this, planned = std::move(planned)]() mutable { showPlan(std::move(planned)); });
+    });
+}
+
+void InstallWindow::showPlan(actions::InstallPlan plan) {
+    list_->clear();
+    for (const auto& item : plan.items) {
+        auto* row = new QTreeWidgetItem(list_);
+        const std::string file = item.entry;
+        row->setText(0, readable(fromUtf8(file)));
+        row->setToolTip(0, readable(fromUtf8(item.source)) + QStringLiteral(" \u00BB ") +
+                               readable(fromUtf8(item.entry)));
+        row->setText(1, item.to.empty() ? QString() : below(item.to, plan.install));
+        QString what =
+            verdictText(item.verdict) + QStringLiteral(": ") + readable(fromUtf8(item.why));
+        for (const auto& clash : item.clashes) {
+            what += QStringLiteral("\n") + tr("%1 and %2 (%3) share the object ID 0x%4")
+                                               .arg(readable(fromUtf8(clash.name)),
+                                                    readable(fromUtf8(clash.otherName)),
+                                                    below(clash.otherPath, plan.install))
+                                               .arg(clash.guid, 8, 16, QLatin1Char('0'));
+        }
+        row->setText(2, what);
+        row->setToolTip(2, what);
+    }
+    QStringList summary;
+    for (const auto& failed : plan.unreadable) {
+        summary << readable(fromUtf8(failed.source)) + QLatin1Char(' ') +
+                       fromUtf8(actions::failureText(failed.failure)) + QLatin1Char('.');
+    }
+    const std::size_t toInstall = plan.count(actions::InstallVerdict::kInstall);
+    const std::size_t clashes = plan.count(actions::InstallVerdict::kClash);
+    if (clashes > 0) {
+        summary << tr(
+            "%n file(s) clash with what is installed: nothing is installed while a "
+            "clash stands. A file of the same name is never overwritten.",
+            "", int(clashes));
+    } else if (plan.unreadable.empty()) {
+        summary << (toInstall == 0
+                        ? tr("Nothing to install.")
+                        : tr("%n file(s) to install. Content > Undo last change takes the "
+                             "install back.",
+                             "", int(toInstall)));
+    }
+    result_->setText(summary.join(QLatin1Char(' ')));
+    install_->setEnabled(toInstall > 0 && clashes == 0 && plan.unreadable.empty());
+    plan_ = std::move(plan);
+}
+
+bool InstallWindow::install() {
+    if (running() || !plan_ || !install_->isEnabled()) return false;
+    install_->setEnabled(false);
+    close_->setEnabled(false);
+    result_->setText(tr("Installing..."));
+    installing_ = true;
+    work_.start([this, places = places_, plan = *plan_] {
+        actions::ChangeOutcome outcome;
+        std::string failed;
+        try {
+            actions::Changes changes(places);
+            changes.recover();
+            actions::DownloadBytes bytes;
+            actions::ChangeHooks hooks;
+            hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
+                return bytes.contents(step, why);
+            };
+            outcome =
+                changes.carryOut(actions::installSteps(plan), actions::installLabel(plan), hooks);
+        } catch (const RuntimeError& e) {
+            failed = e.description();
+        }
+        return std::function<void()>([this, outcome, failed] { showOutcome(outcome, failed); });
+    });
+    return true;
+}
+
+void InstallWindow::showOutcome(const actions::ChangeOutcome& outcome, const std::string& failed) {
+    close_->setEnabled(true);
+    installing_ = false;
+    if (!failed.empty()) {
+        result_->setText(fromUtf8(failed));
+        return;
+    }
+    QStringList lines;
+    for (const auto& step : outcome.steps) {
+        if (!step.done) {
+            lines << tr("Not installed: %1 (%2)")
+                         .arg(readable(fromUtf8(step.step.entry)), readable(fromUtf8(step.why)));
+        }
+    }
+    QString text = fromUtf8(actions::outcomeText(outcome, "Content > Undo last change"));
+    if (outcome.game) {
+        text = tr("The game is running (%1): nothing more was installed.")
+                   .arg(fromUtf8(*outcome.game)) +
+               QLatin1Char(' ') + text;
+    }
+    lines.prepend(text);
+    result_->setText(lines.join(QLatin1Char('\n')));
+    if (outcome.doneCount() > 0) emit installed();
+}
+
+}  // namespace brambleton::ui

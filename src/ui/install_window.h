@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "actions/changes.h"
+#include "actions/install.h"
+#include "ui/background_work.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+
+namespace brambleton::ui {
+
+// The window of Content > Install a download... (and of downloads dropped on the main
+// window): the plan of each file of the downloads, where it goes, what is skipped and why,
+// and what clashes with what is installed, with both objects' names; then one button that
+// installs, as one change, and a result that says what went where. Reading and installing
+// run on a thread of their own. Its list is named "plan", its button "installButton", its
+// summary "result".
+class InstallWindow : public QDialog {
+    Q_OBJECT
+
+  public:
+    InstallWindow(actions::WritePlaces places, QWidget* owner = nullptr);
+    ~InstallWindow() override;
+
+    // Reads `sources` (archives or folders) and plans their install into the game's folder
+    // `install`.
+    void plan(const QString& install, const QStringList& sources);
+    // Installs what the plan shows; false when there is nothing to install or work runs.
+    bool install();
+    bool running() const { return work_.busy(); }
+    const std::optional<actions::InstallPlan>& shownPlan() const { return plan_; }
+
+  signals:
+    // An install changed the game's folder.
+    void installed();
+
+  protected:
+    void reject() override;
+
+  private:
+    void showPlan(actions::InstallPlan plan);
+    void showOutcome(const actions::ChangeOutcome& outcome, const std::string& failed);
+
+    actions::WritePlaces places_;
+    std::optional<actions::InstallPlan> plan_;
+    QTreeWidget* list_;
+    QLabel* result_;
+    QPushButton* install_;
+    QPushButton* close_;
+    bool installing_ = false;  // an install runs: it ends its change before the window closes
+    BackgroundWork work_{this};
+};
+
+}  // namespace brambleton::ui
