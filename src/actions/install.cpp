@@ -183,16 +183,13 @@ class Planner {
              it.increment(ec)) {
             Pending pending;
             pending.entry.name = hostText(it->path().lexically_relative(folder).generic_u8string());
-            if (it->is_symlink()) {
-                pending.entry.fault = NameFault::kLink;
-            } else if (it->is_directory()) {
-                continue;
-            } else if (it->is_regular_file()) {
+            if (!it->is_symlink() && it->is_directory()) continue;
+            if (!it->is_symlink() && it->is_regular_file()) {
                 std::ifstream in(it->path(), std::ios::binary);
                 pending.bytes.assign(std::istreambuf_iterator<char>(in), {});
                 pending.entry.file = true;
             } else {
-                pending.entry.fault = NameFault::kLink;
+                pending.entry.fault = NameFault::kLink;  // a link, a device, a pipe
             }
             pending.entry.size = pending.bytes.size();
             out.push_back(std::move(pending));

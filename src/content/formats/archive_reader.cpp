@@ -4,6 +4,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <fstream>
@@ -111,6 +112,35 @@ std::string decodeCp437(std::string_view raw) {
     return out;
 }
 
+namespace {
+
+// The fault of one part of a name, between its slashes.
+NameFault partFault(std::string_view part) {
+    if (part == "..") return NameFault::kClimbs;
+    for (const char c : part) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return NameFault::kControl;
+        if (std::string_view(":<>|?*\"").find(c) != std::string_view::npos)
+            return NameFault::kReserved;
+    }
+    if (part.back() == '.' || part.back() == ' ') return NameFault::kTrailing;
+    // Windows keeps these names for devices, whatever ending follows them.
+    const std::string_view stem = part.substr(0, part.find('.'));
+    static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
+                                                                 "nul", "conin$", "conout$"};
+    const auto device = [&](std::string_view name) { return ascii::equalNoCase(stem, name); };
+    if (std::any_of(kDevices.begin(), kDevices.end(), device)) return NameFault::kReserved;
+    const bool numbered =
+        stem.size() == 4 && std::isdigit(static_cast<unsigned char>(stem[3])) != 0;
+    if (numbered && (ascii::equalNoCase(stem.substr(0, 3), "com") ||
+                     ascii::equalNoCase(stem.substr(0, 3), "lpt"))) {
+        return NameFault::kReserved;
+    }
+    return NameFault::kNone;
+}
+
+}  // namespace
+
 NameFault nameFault(std::string_view name) {
     if (name.empty()) return NameFault::kEmpty;
     if (name.front() == '/' || name.front() == '\\') return NameFault::kAbsolute;
@@ -119,36 +149,14 @@ NameFault nameFault(std::string_view name) {
         return NameFault::kDrive;
     }
     bool anyPart = false;
-    std::size_t begin = 0;
-    while (begin <= name.size()) {
+    for (std::size_t begin = 0; begin <= name.size();) {
         std::size_t end = name.find_first_of("/\\", begin);
         if (end == std::string_view::npos) end = name.size();
         const std::string_view part = name.substr(begin, end - begin);
         begin = end + 1;
         if (part.empty() || part == ".") continue;
-        if (part == "..") return NameFault::kClimbs;
+        if (const NameFault fault = partFault(part); fault != NameFault::kNone) return fault;
         anyPart = true;
-        for (const char c : part) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (byte < 0x20 || byte == 0x7F) return NameFault::kControl;
-            if (std::string_view(":<>|?*\"").find(c) != std::string_view::npos) {
-                return NameFault::kReserved;
-            }
-        }
-        if (part.back() == '.' || part.back() == ' ') return NameFault::kTrailing;
-        // Windows keeps these names for devices, whatever ending follows them.
-        const std::string_view stem = part.substr(0, part.find('.'));
-        static constexpr std::array<std::string_view, 6> kDevices = {"con", "prn",    "aux",
-                                                                     "nul", "conin$", "conout$"};
-        for (const auto device : kDevices) {
-            if (ascii::equalNoCase(stem, device)) return NameFault::kReserved;
-        }
-        if (stem.size() == 4 &&
-            (ascii::equalNoCase(stem.substr(0, 3), "com") ||
-             ascii::equalNoCase(stem.substr(0, 3), "lpt")) &&
-            std::isdigit(static_cast<unsigned char>(stem[3])) != 0) {
-            return NameFault::kReserved;
-        }
     }
     return anyPart ? NameFault::kNone : NameFault::kEmpty;
 }
@@ -294,6 +302,43 @@ std::optional<ArchiveFailure> ArchiveCursor::open(Level& level, unsigned depth) 
     return std::nullopt;
 }
 
+bool ArchiveCursor::checked(archive_entry* header) {
+    if (++entries_ > limits_.entries) {
+        return fail({ArchiveTrouble::kTooLarge, 0,
+                     "more than " + std::to_string(limits_.entries) + " entries"});
+    }
+    if (std::chrono::steady_clock::now() - started_ > limits_.time) {
+        return fail({ArchiveTrouble::kTooLarge, 0,
+                     "reading took longer than " + std::to_string(limits_.time.count()) + " s"});
+    }
+    if (archive_entry_is_encrypted(header) != 0) return fail({ArchiveTrouble::kPassword, 0, {}});
+    return true;
+}
+
+bool ArchiveCursor::readData(Level& level, archive_entry* header, const ArchiveEntry& entry,
+                             std::string& bytes) {
+    if (entry.size > limits_.entryBytes || bytes_ + entry.size > limits_.bytes) {
+        return fail({ArchiveTrouble::kTooLarge, 0, "it unpacks to more than the limit"});
+    }
+    bytes.reserve(std::size_t(entry.size));
+    std::array<char, std::size_t{1} << 16> buffer{};
+    for (;;) {
+        const la_ssize_t got = archive_read_data(level.reader, buffer.data(), buffer.size());
+        if (got == 0) return true;
+        if (got < 0) {
+            if (archive_entry_is_encrypted(header) != 0)
+                return fail({ArchiveTrouble::kPassword, 0, {}});
+            return fail(
+                {ArchiveTrouble::kUnreadable, 0, entry.shown() + ": " + readerWords(level.reader)});
+        }
+        bytes.append(buffer.data(), std::size_t(got));
+        bytes_ += std::uint64_t(got);
+        if (bytes.size() > limits_.entryBytes || bytes_ > limits_.bytes) {
+            return fail({ArchiveTrouble::kTooLarge, 0, "it unpacks to more than the limit"});
+        }
+    }
+}
+
 bool ArchiveCursor::next(ArchiveEntry& entry, std::string& bytes) {
     while (!levels_.empty()) {
         Level& level = *levels_.back();
@@ -303,21 +348,9 @@ bool ArchiveCursor::next(ArchiveEntry& entry, std::string& bytes) {
             levels_.pop_back();
             continue;
         }
-        if (status < ARCHIVE_WARN) {
+        if (status < ARCHIVE_WARN)
             return fail({ArchiveTrouble::kUnreadable, 0, readerWords(level.reader)});
-        }
-        if (++entries_ > limits_.entries) {
-            return fail({ArchiveTrouble::kTooLarge, 0,
-                         "more than " + std::to_string(limits_.entries) + " entries"});
-        }
-        if (std::chrono::steady_clock::now() - started_ > limits_.time) {
-            return fail(
-                {ArchiveTrouble::kTooLarge, 0,
-                 "reading took longer than " + std::to_string(limits_.time.count()) + " s"});
-        }
-        if (archive_entry_is_encrypted(header) != 0) {
-            return fail({ArchiveTrouble::kPassword, 0, {}});
-        }
+        if (!checked(header)) return false;
         entry = {};
         bytes.clear();
         entry.name = archiveEntryName(header);
@@ -326,42 +359,23 @@ bool ArchiveCursor::next(ArchiveEntry& entry, std::string& bytes) {
         entry.folder = type == AE_IFDIR;
         entry.file = type == AE_IFREG && archive_entry_hardlink(header) == nullptr &&
                      archive_entry_symlink(header) == nullptr;
-        entry.size =
-            archive_entry_size_is_set(header) != 0
-                ? static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(header), 0))
-                : 0;
+        if (archive_entry_size_is_set(header) != 0) {
+            entry.size =
+                static_cast<std::uint64_t>(std::max<la_int64_t>(archive_entry_size(header), 0));
+        }
         entry.fault = nameFault(entry.name);
         if (!entry.file && !entry.folder && entry.fault == NameFault::kNone)
             entry.fault = NameFault::kLink;
         if (!entry.file || entry.fault != NameFault::kNone) return true;
-        if (entry.size > limits_.entryBytes || bytes_ + entry.size > limits_.bytes) {
-            return fail({ArchiveTrouble::kTooLarge, 0, "it unpacks to more than the limit"});
-        }
-        bytes.reserve(std::size_t(entry.size));
-        std::array<char, 1 << 16> buffer{};
-        for (;;) {
-            const la_ssize_t got = archive_read_data(level.reader, buffer.data(), buffer.size());
-            if (got == 0) break;
-            if (got < 0) {
-                if (archive_entry_is_encrypted(header) != 0)
-                    return fail({ArchiveTrouble::kPassword, 0, {}});
-                return fail({ArchiveTrouble::kUnreadable, 0,
-                             entry.shown() + ": " + readerWords(level.reader)});
-            }
-            bytes.append(buffer.data(), std::size_t(got));
-            bytes_ += std::uint64_t(got);
-            if (bytes.size() > limits_.entryBytes || bytes_ > limits_.bytes) {
-                return fail({ArchiveTrouble::kTooLarge, 0, "it unpacks to more than the limit"});
-            }
-        }
+        if (!readData(level, header, entry, bytes)) return false;
         entry.size = bytes.size();
         if (isArchiveName(entry.name) && !endsWithNoCase(entry.name, ".exe")) {
-            // An archive inside: given itself, then its entries, read from memory.
+            // An archive inside: given itself, then its entries, read from memory. The outer
+            // archive reads on when only the inner one cannot be opened.
             auto inner = std::make_unique<Level>();
             inner->bytes = bytes;
             inner->within = level.within;
             inner->within.push_back(entry.name);
-            // The outer archive reads on when only the inner one cannot be opened.
             entry.failure = open(*inner, unsigned(levels_.size()));
             if (!entry.failure) levels_.push_back(std::move(inner));
         }

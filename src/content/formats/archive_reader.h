@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+struct archive_entry;
+
 namespace brambleton::content {
 
 // What one reading of a download may take before it is refused whole: an archive that
@@ -97,6 +99,11 @@ class ArchiveCursor {
   private:
     struct Level;
     bool fail(ArchiveFailure failure);
+    // Whether the entry `header` stays within the limits and is not encrypted; else fails.
+    bool checked(archive_entry* header);
+    // Reads the entry's bytes whole into `bytes`, within the limits; else fails.
+    bool readData(Level& level, archive_entry* header, const ArchiveEntry& entry,
+                  std::string& bytes);
     std::optional<ArchiveFailure> open(Level& level, unsigned depth) const;
     std::vector<std::unique_ptr<Level>> levels_;
     ArchiveLimits limits_;
