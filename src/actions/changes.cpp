@@ -2,6 +2,7 @@
 #include "actions/changes.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 #include "actions/file_system.h"
@@ -410,22 +411,29 @@ std::optional<Change> Changes::lastUndoable() const {
 namespace {
 
 // Whether a change is to stop before its next step: the player stopped it, or the game is
-// running. Says which in `out`, and stays stopped.
+// running. Says which in `out`, and stays stopped. The game is looked for before the first
+// step, then before each step that comes at least kLookEvery after the last look: a game
+// takes seconds to start before it reads a file, and looking through every process before
+// each of 10,000 small writes would cost more than the writes.
 class Stopper {
   public:
+    static constexpr std::chrono::milliseconds kLookEvery{50};
+
     Stopper(const ChangeHooks& hooks, GameWatch& watch, ChangeOutcome& out)
         : hooks_(hooks), watch_(watch), out_(out) {}
     bool operator()() {
         if (out_.game || out_.cancelled) return true;
         if (hooks_.cancelled && hooks_.cancelled()) {
             out_.cancelled = true;
-        } else {
+        } else if (const auto now = std::chrono::steady_clock::now(); now >= next_) {
             out_.game = watch_.running();
+            next_ = now + kLookEvery;
         }
         return out_.game || out_.cancelled;
     }
 
   private:
+    std::chrono::steady_clock::time_point next_{};  // when to look again; the first step looks
     const ChangeHooks& hooks_;
     GameWatch& watch_;
     ChangeOutcome& out_;

@@ -275,7 +275,10 @@ class Planner {
         item.why = kind.what;
         if (!kind.row) return item;
         item.hash = hashOf(pending.bytes);
-        fs::path folder = folderFor(install_, *kind.row);
+        auto known = folders_.find(*kind.row);
+        if (known == folders_.end())
+            known = folders_.emplace(*kind.row, folderFor(install_, *kind.row)).first;
+        fs::path folder = known->second;
         if (kind.ownFolder) folder /= hostPath(stem_);
         item.to = hostText(folder / hostPath(lastPart(entry.name)));
         placeIt(item);
@@ -354,6 +357,7 @@ class Planner {
     std::string stem_;
     bool skins_ = false;
     std::map<std::string, std::uint64_t> planned_;
+    std::map<std::size_t, fs::path> folders_;  // the game's folders, found once
 };
 
 }  // namespace

@@ -49,15 +49,16 @@ bool endsWithNoCase(std::string_view text, std::string_view end) {
            ascii::equalNoCase(text.substr(text.size() - end.size()), end);
 }
 
-// The digits of `name` just before `end` (which it ends with, in any case), as a number;
-// none when there are none.
-std::optional<unsigned> numberBefore(std::string_view name, std::size_t end) {
+// The number written in the digits of `name` just before `end`, and where they begin; none
+// when there are none.
+std::optional<std::pair<unsigned, std::size_t>> numberBefore(std::string_view name,
+                                                             std::size_t end) {
     std::size_t begin = end;
     while (begin > 0 && std::isdigit(static_cast<unsigned char>(name[begin - 1])) != 0) --begin;
     if (begin == end || end - begin > 4) return std::nullopt;
     unsigned value = 0;
     for (std::size_t i = begin; i < end; ++i) value = value * 10 + unsigned(name[i] - '0');
-    return value;
+    return std::make_pair(value, begin);
 }
 
 // A RAR 5 header's variable-length number at `at`, advancing it; none when cut short.
@@ -74,8 +75,9 @@ std::optional<std::uint64_t> rarNumber(std::string_view head, std::size_t& at) {
 // The volume a RAR's main header says the file is: 1 for the first, 0 for a later one whose
 // number it does not say; none when it is no volume of a set.
 std::optional<unsigned> rarVolume(std::string_view head) {
-    constexpr std::string_view kRar4 = "Rar!\x1a\x07\x00";
-    constexpr std::string_view kRar5 = "Rar!\x1a\x07\x01\x00";
+    // Whole signatures, their NULs included.
+    constexpr std::string_view kRar4("Rar!\x1a\x07\x00", 7);
+    constexpr std::string_view kRar5("Rar!\x1a\x07\x01\x00", 8);
     if (head.substr(0, kRar5.size()) == kRar5) {
         std::size_t at = kRar5.size() + 4;  // past the header's CRC
         const auto size = rarNumber(head, at);
@@ -183,11 +185,9 @@ std::optional<ArchiveFailure> splitPart(const std::filesystem::path& path, std::
     if (endsWithNoCase(name, ".rar")) {
         const std::size_t end = name.size() - 4;
         const auto number = numberBefore(name, end);
-        const std::size_t digits = number ? std::to_string(*number).size() : 0;
-        if (number && end >= 5 + digits &&
-            ascii::equalNoCase(std::string_view(name).substr(0, end).substr(end - digits - 5, 5),
-                               ".part")) {
-            part = *number;
+        if (number && number->second >= 5 &&
+            ascii::equalNoCase(std::string_view(name).substr(number->second - 5, 5), ".part")) {
+            part = number->first;
         }
     } else if (name.size() > 4 && name[name.size() - 4] == '.' &&
                (std::tolower(static_cast<unsigned char>(name[name.size() - 3])) == 'r' ||
@@ -202,7 +202,7 @@ std::optional<ArchiveFailure> splitPart(const std::filesystem::path& path, std::
     } else if (name.size() > 4 && name[name.size() - 4] == '.' &&
                (endsWithNoCase(std::string_view(name).substr(0, name.size() - 4), ".7z") ||
                 endsWithNoCase(std::string_view(name).substr(0, name.size() - 4), ".zip"))) {
-        part = numberBefore(name, name.size());
+        if (const auto number = numberBefore(name, name.size())) part = number->first;
     }
     if (!part) {
         const auto volume = rarVolume(head);
