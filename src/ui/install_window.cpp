@@ -142,6 +142,7 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
     result_->setText(summary.join(QLatin1Char(' ')));
     install_->setEnabled(toInstall > 0 && clashes == 0 && plan.unreadable.empty());
     plan_ = std::move(plan);
+    emit planned();
 }
 
 bool InstallWindow::install() {
@@ -176,6 +177,7 @@ void InstallWindow::showOutcome(const actions::ChangeOutcome& outcome, const std
     installing_ = false;
     if (!failed.empty()) {
         result_->setText(fromUtf8(failed));
+        emit installed();
         return;
     }
     QStringList lines;
@@ -193,7 +195,7 @@ void InstallWindow::showOutcome(const actions::ChangeOutcome& outcome, const std
     }
     lines.prepend(text);
     result_->setText(lines.join(QLatin1Char('\n')));
-    if (outcome.doneCount() > 0) emit installed();
+    emit installed();
 }
 
 }  // namespace brambleton::ui

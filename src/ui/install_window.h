@@ -38,7 +38,9 @@ class InstallWindow : public QDialog {
     const std::optional<actions::InstallPlan>& shownPlan() const { return plan_; }
 
   signals:
-    // An install changed the game's folder.
+    // The plan is read and shown.
+    void planned();
+    // An install ended; it changed the game's folder when any file was installed.
     void installed();
 
   protected:

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDirIterator>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,15 +16,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QMenu>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 
@@ -38,6 +44,7 @@
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
 #include "ui/frm_main.h"
+#include "ui/install_window.h"
 #include "ui/lots_window.h"
 #include "ui/message_box.h"
 #include "ui/put_right_window.h"
@@ -1089,6 +1096,96 @@ class MainWindowTest : public QObject {
                  QStringLiteral("Taken back"));
         emit menu->aboutToShow();
         QVERIFY(!undo->isEnabled());
+    }
+
+    // A download dropped on the main window shows its plan in a window of its own: each file
+    // where the game reads its kind, the read-me left; one button installs it, and the undo
+    // takes it back. A second download whose object has the same object ID is a clash that
+    // names both objects, and cannot be installed.
+    void installADownloadDroppedOnTheWindow() {
+        using brambleton::testing::bmpFile;
+        using brambleton::testing::catalogueObject;
+        GamePrefix prefix;
+        QTemporaryDir downloads;
+        const auto put = [&](const QString& below, const std::string& bytes) {
+            QVERIFY(QDir().mkpath(QFileInfo(downloads.filePath(below)).path()));
+            std::ofstream(std::filesystem::path(downloads.filePath(below).toStdU16String()),
+                          std::ios::binary)
+                << bytes;
+        };
+        const std::string chair = catalogueObject(0x7A01, "Zebra Chair", "", 120, 1, 32);
+        put("Zebra Set/chairs/chair.iff", chair);
+        put("Zebra Set/roof.bmp", bmpFile(32));
+        put("Zebra Set/Read me.txt", "Enjoy");
+        put("Clash/stool.iff", catalogueObject(0x7A01, "Striped Stool", "", 80, 1, 32));
+        const auto listing = [&] {
+            QStringList files;
+            for (QDirIterator it(prefix.game(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();) {
+                files << it.next();
+            }
+            files.sort();
+            return files;
+        };
+        const QStringList before = listing();
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        const auto drop = [&](const QString& folder) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(downloads.filePath(folder))});
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(&w, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                               Qt::NoModifier);
+            QCoreApplication::sendEvent(&w, &dropped);
+        };
+        drop("Zebra Set");
+        auto* window = w.findChild<InstallWindow*>("install");
+        QVERIFY(window);
+        QSignalSpy planned(window, &InstallWindow::planned);
+        QVERIFY(planned.wait(20000));
+        auto* list = window->findChild<QTreeWidget*>("plan");
+        QMap<QString, QString> goesTo;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            goesTo[list->topLevelItem(i)->text(0)] = list->topLevelItem(i)->text(1);
+        const QString chairTo = QDir::toNativeSeparators("Downloads/Zebra Set/chair.iff");
+        const QString roofTo = QDir::toNativeSeparators("GameData/Roofs/roof.bmp");
+        QCOMPARE(goesTo.value("chairs/chair.iff"), chairTo);
+        QCOMPARE(goesTo.value("roof.bmp"), roofTo);
+        QCOMPARE(goesTo.value("Read me.txt"), QString());
+        auto* button = window->findChild<QPushButton*>("installButton");
+        QVERIFY(button->isEnabled());
+        QSignalSpy installed(window, &InstallWindow::installed);
+        button->click();
+        QVERIFY(installed.wait(20000));
+        QVERIFY2(window->findChild<QLabel*>("result")->text().startsWith("2 of 2"),
+                 qPrintable(window->findChild<QLabel*>("result")->text()));
+        std::ifstream in(
+            std::filesystem::path(prefix.game("Downloads/Zebra Set/chair.iff").toStdU16String()),
+            std::ios::binary);
+        QCOMPARE(std::string(std::istreambuf_iterator<char>(in), {}), chair);
+
+        drop("Clash");
+        QVERIFY(planned.wait(20000));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        const QString clash = list->topLevelItem(0)->text(2);
+        QVERIFY2(clash.startsWith("Clash") && clash.contains("Striped Stool") &&
+                     clash.contains("Zebra Chair"),
+                 qPrintable(clash));
+        QVERIFY(!button->isEnabled());
+        window->close();
+
+        auto* menu = w.findChild<QMenu*>("contentMenu");
+        emit menu->aboutToShow();
+        w.findChild<QAction*>("undoLastChange")->trigger();
+        auto* changes = w.findChild<ChangesWindow*>("changes");
+        QSignalSpy undone(changes, &ChangesWindow::undone);
+        QVERIFY(undone.wait(20000));
+        QVERIFY(changes->outcome()->complete());
+        QCOMPARE(listing(), before);
     }
 
 #ifdef Q_OS_LINUX
