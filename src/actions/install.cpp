@@ -139,6 +139,23 @@ std::vector<std::pair<std::uint32_t, std::string>> objectsIn(std::string_view by
     return out;
 }
 
+// The catalogue picture of the object `guid` in an object file's bytes, loose or inside a
+// FAR archive's entries.
+std::optional<std::string> pictureIn(std::string_view bytes, bool far, std::uint32_t guid) {
+    content::MemoryBytes whole(bytes);
+    if (!far) return content::objectPictureInBytes(whole, guid);
+    std::optional<std::string> out;
+    try {
+        content::readFar(whole, [&](const content::FarEntry& entry) {
+            if (out || extensionOf(entry.name) != "iff") return;
+            content::PartBytes part(whole, entry.offset, entry.size);
+            out = content::objectPictureInBytes(part, guid);
+        });
+    } catch (const content::ReadError&) {
+    }
+    return out;
+}
+
 class Planner {
   public:
     Planner(const std::string& install, const Installed& installed)
@@ -326,8 +343,14 @@ class Planner {
             item.guids.push_back(guid);
             const auto found = installed_.objects.find(guid);
             if (found == installed_.objects.end()) continue;
-            ObjectClash clash{guid, name.empty() ? lastPart(pending.entry.name) : name,
-                              found->second.name, found->second.path, found->second.gameOwn};
+            const auto& other = found->second;
+            ObjectClash clash{guid,
+                              name.empty() ? lastPart(pending.entry.name) : name,
+                              other.name,
+                              other.path,
+                              other.gameOwn,
+                              pictureIn(pending.bytes, far, guid),
+                              content::objectPictureIn(other.file, other.entry, guid)};
             item.clashes.push_back(std::move(clash));
         }
         if (item.clashes.empty()) return;
@@ -388,7 +411,7 @@ Installed readInstalled(const std::string& install, const std::function<bool()>&
             Installed::Object object{
                 item.name.value_or(lastPart(item.entry.empty() ? item.path : item.entry)),
                 item.entry.empty() ? item.path : item.path + std::string(kInto) + item.entry,
-                item.gameOwn};
+                item.path, item.entry, item.gameOwn};
             out.objects.emplace(item.guid, std::move(object));
         });
     out.unreadable = scan.filesUnreadable;

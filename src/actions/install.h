@@ -33,6 +33,9 @@ struct ObjectClash {
     std::string otherName;  // the installed object's
     std::string otherPath;  // where it lies, a host path (with " » entry" inside an archive)
     bool gameOwn = false;   // one of the game's own objects
+    // The two objects' catalogue pictures (BMP bytes), where they have them.
+    std::optional<std::string> picture;
+    std::optional<std::string> otherPicture;
 };
 
 // One file of a download and what becomes of it.
@@ -67,7 +70,9 @@ struct InstallPlan {
 struct Installed {
     struct Object {
         std::string name;
-        std::string path;
+        std::string path;   // as a player reads it: the archive " » " its entry
+        std::string file;   // the file, a host path
+        std::string entry;  // the entry inside it; empty for a loose file
         bool gameOwn = false;
     };
     std::map<std::uint32_t, Object> objects;

@@ -621,6 +621,23 @@ std::optional<std::string> objectPictureIn(const std::string& path, const std::s
     return out;
 }
 
+std::optional<std::string> objectPictureInBytes(ByteSource& bytes, std::uint32_t guid) {
+    try {
+        WindowedBytes windowed(bytes);
+        const auto summary = readIff(windowed, true);
+        for (const auto& d : summary.definitions) {
+            if (!d.master() || d.guid != guid) continue;
+            if (const auto* place = Resources(summary).find("BMP_", d.catalogStrings)) {
+                return readPictureBytes(windowed, *place);
+            }
+            return std::nullopt;
+        }
+    } catch (const ReadError&) {
+    } catch (const std::bad_alloc&) {
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> catalogueThumbnail(const CatalogueItem& item) {
     if (item.kind != ItemKind::Object) return std::nullopt;
     return objectPictureIn(item.path, item.entry, item.guid);

@@ -116,6 +116,10 @@ std::vector<std::uint32_t> objectIdsIn(const std::string& path);
 std::optional<std::string> objectPictureIn(const std::string& path, const std::string& entry,
                                            std::optional<std::uint32_t> guid);
 
+// The catalogue picture (as objectPictureIn) of the object with the object ID `guid` in an
+// object file's bytes.
+std::optional<std::string> objectPictureInBytes(ByteSource& bytes, std::uint32_t guid);
+
 // The catalogue picture of an item: the bytes of the BMP_ chunk the object's catalogue
 // strings ID names, at most 1 MiB; none when it has none. Reads the file again.
 std::optional<std::string> catalogueThumbnail(const CatalogueItem& item);

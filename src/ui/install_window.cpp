@@ -2,14 +2,18 @@
 #include "ui/install_window.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "actions/change_words.h"
 #include "common/runtime_error.h"
+#include "content/formats/picture.h"
 #include "ui/shown_text.h"
 
 namespace brambleton::ui {
@@ -43,6 +47,24 @@ QString verdictText(actions::InstallVerdict verdict) {
     }
 }
 
+// Item data: the row's index in the plan.
+constexpr int kItemRole = Qt::UserRole;
+
+// A catalogue picture at twice its size (the game's are 74 by 37 pixels or smaller), or
+// nothing when there is none or it does not decode.
+QPixmap pictureOf(const std::optional<std::string>& bmp) {
+    if (!bmp) return {};
+    const auto facts = content::readBmpFacts(*bmp);
+    if (!facts || facts->width > 512 || facts->height > 512) return {};
+    QImage image;
+    if (!image.loadFromData(reinterpret_cast<const uchar*>(bmp->data()),
+                            static_cast<int>(bmp->size()), "BMP")) {
+        return {};
+    }
+    return QPixmap::fromImage(
+        image.scaled(image.size() * 2, Qt::KeepAspectRatio, Qt::FastTransformation));
+}
+
 }  // namespace
 
 InstallWindow::InstallWindow(actions::WritePlaces places, QWidget* owner)
@@ -59,6 +81,23 @@ InstallWindow::InstallWindow(actions::WritePlaces places, QWidget* owner)
     list_->setColumnWidth(0, 280);
     list_->setColumnWidth(1, 260);
     layout->addWidget(list_);
+    clash_ = new QWidget(this);
+    clash_->setObjectName(QStringLiteral("clash"));
+    auto* clashLayout = new QHBoxLayout(clash_);
+    clashLayout->setContentsMargins(0, 0, 0, 0);
+    picture_ = new QLabel(clash_);
+    picture_->setObjectName(QStringLiteral("picture"));
+    otherPicture_ = new QLabel(clash_);
+    otherPicture_->setObjectName(QStringLiteral("otherPicture"));
+    clashText_ = new QLabel(clash_);
+    clashText_->setWordWrap(true);
+    clashText_->setTextFormat(Qt::PlainText);
+    clashLayout->addWidget(picture_);
+    clashLayout->addWidget(otherPicture_);
+    clashLayout->addWidget(clashText_, 1);
+    clash_->hide();
+    layout->addWidget(clash_);
+    connect(list_, &QTreeWidget::currentItemChanged, this, &InstallWindow::showClash);
     result_ = new QLabel(this);
     result_->setObjectName(QStringLiteral("result"));
     result_->setWordWrap(true);
@@ -101,8 +140,10 @@ void InstallWindow::plan(const QString& install, const QStringList& sources) {
 
 void InstallWindow::showPlan(actions::InstallPlan plan) {
     list_->clear();
+    clash_->hide();
     for (const auto& item : plan.items) {
         auto* row = new QTreeWidgetItem(list_);
+        row->setData(0, kItemRole, static_cast<qulonglong>(&item - plan.items.data()));
         const std::string file = item.entry;
         row->setText(0, readable(fromUtf8(file)));
         row->setToolTip(0, readable(fromUtf8(item.source)) + QStringLiteral(" \u00BB ") +
@@ -143,6 +184,30 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
     install_->setEnabled(toInstall > 0 && clashes == 0 && plan.unreadable.empty());
     plan_ = std::move(plan);
     emit planned();
+}
+
+void InstallWindow::showClash() {
+    const auto* row = list_->currentItem();
+    if (!row || !plan_) {
+        clash_->hide();
+        return;
+    }
+    const auto index = row->data(0, kItemRole).toULongLong();
+    if (index >= plan_->items.size() || plan_->items[index].clashes.empty()) {
+        clash_->hide();
+        return;
+    }
+    const auto& clash = plan_->items[index].clashes.front();
+    picture_->setPixmap(pictureOf(clash.picture));
+    otherPicture_->setPixmap(pictureOf(clash.otherPicture));
+    clashText_->setText(
+        tr("Left: %1, from the download. Right: %2, %3 (%4). Both have the "
+           "object ID 0x%5: the game shows one of them only.")
+            .arg(readable(fromUtf8(clash.name)), readable(fromUtf8(clash.otherName)),
+                 clash.gameOwn ? tr("one of the game's own objects") : tr("installed"),
+                 below(clash.otherPath, plan_->install))
+            .arg(clash.guid, 8, 16, QLatin1Char('0')));
+    clash_->show();
 }
 
 bool InstallWindow::install() {

@@ -21,7 +21,8 @@ namespace brambleton::ui {
 // and what clashes with what is installed, with both objects' names; then one button that
 // installs, as one change, and a result that says what went where. Reading and installing
 // run on a thread of their own. Its list is named "plan", its button "installButton", its
-// summary "result".
+// summary "result"; a clash selected shows both objects' pictures ("picture",
+// "otherPicture") and names in the pane "clash".
 class InstallWindow : public QDialog {
     Q_OBJECT
 
@@ -48,11 +49,17 @@ class InstallWindow : public QDialog {
 
   private:
     void showPlan(actions::InstallPlan plan);
+    // Shows the clash of the selected row, both objects side by side; hides it for the rest.
+    void showClash();
     void showOutcome(const actions::ChangeOutcome& outcome, const std::string& failed);
 
     actions::WritePlaces places_;
     std::optional<actions::InstallPlan> plan_;
     QTreeWidget* list_;
+    QWidget* clash_;
+    QLabel* picture_;
+    QLabel* otherPicture_;
+    QLabel* clashText_;
     QLabel* result_;
     QPushButton* install_;
     QPushButton* close_;

@@ -1176,6 +1176,11 @@ class MainWindowTest : public QObject {
                      clash.contains("Zebra Chair"),
                  qPrintable(clash));
         QVERIFY(!button->isEnabled());
+        // Selected, the clash shows both objects' pictures side by side.
+        list->setCurrentItem(list->topLevelItem(0));
+        QVERIFY(window->findChild<QWidget*>("clash")->isVisibleTo(window));
+        QCOMPARE(window->findChild<QLabel*>("picture")->pixmap().size(), QSize(64, 64));
+        QCOMPARE(window->findChild<QLabel*>("otherPicture")->pixmap().size(), QSize(64, 64));
         window->close();
 
         auto* menu = w.findChild<QMenu*>("contentMenu");
