@@ -265,6 +265,44 @@ std::string installItemText(const InstallItem& item, const std::string& install)
     }
 }
 
+std::string installOutcomeText(const ChangeOutcome& outcome, const std::string& install,
+                               std::string_view undo) {
+    std::vector<std::pair<std::string, std::size_t>> folders;  // in the order first written
+    std::size_t done = 0;
+    for (const auto& s : outcome.steps) {
+        if (!s.done || s.step.action != StepAction::kWrite) continue;
+        ++done;
+        const std::string folder = below(parentText(s.step.to), install);
+        auto found = std::find_if(folders.begin(), folders.end(),
+                                  [&](const auto& f) { return f.first == folder; });
+        if (found == folders.end()) {
+            folders.emplace_back(folder, 1);
+        } else {
+            ++found->second;
+        }
+    }
+    const std::size_t all = static_cast<std::size_t>(
+        std::count_if(outcome.steps.begin(), outcome.steps.end(),
+                      [](const auto& s) { return s.step.action == StepAction::kWrite; }));
+    std::string text =
+        done == all ? plural(done, "file", "files") + " installed"
+                    : std::to_string(done) + " of " + plural(all, "file", "files") + " installed";
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        text +=
+            (i == 0 ? ": " : ", ") + std::to_string(folders[i].second) + " in " + folders[i].first;
+    }
+    text += ".";
+    if (outcome.game) {
+        text += " The game started (" + *outcome.game + "): nothing more was installed.";
+    } else if (outcome.cancelled) {
+        text += " It was stopped: the files after it were not installed.";
+    } else if (done < all) {
+        text += " The files not installed are named, with why.";
+    }
+    if (done > 0) text += " " + std::string(undo) + " takes the install back.";
+    return text;
+}
+
 std::string installLabel(const InstallPlan& plan) {
     std::string names;
     std::set<std::string> seen;

@@ -62,6 +62,11 @@ std::string installJson(const InstallPlan& plan);
 // One file of an install plan, as a sentence.
 std::string installItemText(const InstallItem& item, const std::string& install);
 
+// What an install did, as a player reads it: how many files went into which folder (from
+// the game's folder), what was not done, and `undo`, the way to take it back.
+std::string installOutcomeText(const ChangeOutcome& outcome, const std::string& install,
+                               std::string_view undo);
+
 // The journal's label of an install: the downloads it installs from.
 std::string installLabel(const InstallPlan& plan);
 

@@ -211,6 +211,10 @@ class Planner {
             pending.entry.size = pending.bytes.size();
             out.push_back(std::move(pending));
         }
+        // In the order of their names, as an archive lists its entries: the same folder gives
+        // the same plan on every system.
+        std::sort(out.begin(), out.end(),
+                  [](const Pending& a, const Pending& b) { return a.entry.name < b.entry.name; });
     }
 
     Kind kindOf(const Pending& pending) const {

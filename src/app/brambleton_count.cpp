@@ -935,7 +935,19 @@ int install(const Options& options) {
         return bytes.contents(step, why);
     };
     const auto outcome = changes->carryOut(steps, actions::installLabel(plan), hooks);
-    printOutcome(outcome, folder, options.json);
+    if (options.json) {
+        printOutcome(outcome, folder, true);
+    } else {
+        for (const auto& s : outcome.steps) {
+            if (!s.done) {
+                std::printf("  Not installed: %s (%s)\n", printable(s.step.entry).c_str(),
+                            printable(s.why).c_str());
+            }
+        }
+        std::printf("%s\n", printable(actions::installOutcomeText(outcome, folder,
+                                                                  "brambleton-count --undo"))
+                                .c_str());
+    }
     if (outcome.game) {
         std::fprintf(stderr, "The game is running (%s): nothing more was installed.\n",
                      printable(*outcome.game).c_str());

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
 #include <initializer_list>
@@ -121,7 +122,8 @@ void frmMain::showChanges() {
 void frmMain::installDownload() {
     if (busy()) return;
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, tr("Install a download"), QString(),
+        this, tr("Install a download"),
+        QStandardPaths::writableLocation(QStandardPaths::DownloadLocation),
         tr("Downloads (*.zip *.rar *.7z *.tar *.tar.gz *.tgz *.exe);;All files (*)"));
     if (!files.isEmpty()) showInstall(files);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "actions/change_words.h"
 #include "common/runtime_error.h"
@@ -37,7 +38,7 @@ QString below(const std::string& path, const std::string& install) {
 QString verdictText(actions::InstallVerdict verdict) {
     switch (verdict) {
         case actions::InstallVerdict::kInstall:
-            return InstallWindow::tr("Installed");
+            return InstallWindow::tr("To install");
         case actions::InstallVerdict::kClash:
             return InstallWindow::tr("Clash");
         case actions::InstallVerdict::kRefuse:
@@ -76,6 +77,8 @@ InstallWindow::InstallWindow(actions::WritePlaces places, QWidget* owner)
     list_->setObjectName(QStringLiteral("plan"));
     list_->setHeaderLabels({tr("File"), tr("Goes to"), tr("What becomes of it")});
     list_->setRootIsDecorated(false);
+    // Long paths keep their beginning and their file's name.
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setUniformRowHeights(true);
     list_->header()->setStretchLastSection(true);
     list_->setColumnWidth(0, 280);
@@ -169,16 +172,17 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
     const std::size_t toInstall = plan.count(actions::InstallVerdict::kInstall);
     const std::size_t clashes = plan.count(actions::InstallVerdict::kClash);
     if (clashes > 0) {
-        summary << tr(
-            "%n file(s) clash with what is installed: nothing is installed while a "
-            "clash stands. A file of the same name is never overwritten.",
-            "", int(clashes));
+        summary << (clashes == 1 ? tr("1 file clashes with what is installed:")
+                                 : tr("%1 files clash with what is installed:").arg(clashes)) +
+                       QLatin1Char(' ') +
+                       tr("nothing is installed while a clash stands. A file of the same name "
+                          "is never overwritten.");
     } else if (plan.unreadable.empty()) {
-        summary << (toInstall == 0
-                        ? tr("Nothing to install.")
-                        : tr("%n file(s) to install. Content > Undo last change takes the "
-                             "install back.",
-                             "", int(toInstall)));
+        summary << (toInstall == 0 ? tr("Nothing to install.")
+                                   : (toInstall == 1 ? tr("1 file to install.")
+                                                     : tr("%1 files to install.").arg(toInstall)) +
+                                         QLatin1Char(' ') +
+                                         tr("Content > Undo last change takes the install back."));
     }
     result_->setText(summary.join(QLatin1Char(' ')));
     install_->setEnabled(toInstall > 0 && clashes == 0 && plan.unreadable.empty());
@@ -246,19 +250,26 @@ void InstallWindow::showOutcome(const actions::ChangeOutcome& outcome, const std
         return;
     }
     QStringList lines;
-    for (const auto& step : outcome.steps) {
-        if (!step.done) {
+    // Each row says what became of its file; those not installed, why.
+    for (int i = 0; plan_ && i < list_->topLevelItemCount(); ++i) {
+        auto* row = list_->topLevelItem(i);
+        const auto index = row->data(0, kItemRole).toULongLong();
+        if (index >= plan_->items.size()) continue;
+        const auto& item = plan_->items[index];
+        const auto step =
+            std::find_if(outcome.steps.begin(), outcome.steps.end(), [&](const auto& s) {
+                return s.step.from == item.source && s.step.entry == item.entry;
+            });
+        if (step == outcome.steps.end()) continue;
+        row->setText(2, step->done ? tr("Installed: %1").arg(readable(fromUtf8(item.why)))
+                                   : tr("Not installed: %1").arg(readable(fromUtf8(step->why))));
+        if (!step->done) {
             lines << tr("Not installed: %1 (%2)")
-                         .arg(readable(fromUtf8(step.step.entry)), readable(fromUtf8(step.why)));
+                         .arg(readable(fromUtf8(step->step.entry)), readable(fromUtf8(step->why)));
         }
     }
-    QString text = fromUtf8(actions::outcomeText(outcome, "Content > Undo last change"));
-    if (outcome.game) {
-        text = tr("The game is running (%1): nothing more was installed.")
-                   .arg(fromUtf8(*outcome.game)) +
-               QLatin1Char(' ') + text;
-    }
-    lines.prepend(text);
+    lines.prepend(fromUtf8(actions::installOutcomeText(
+        outcome, plan_ ? plan_->install : std::string(), "Content > Undo last change")));
     result_->setText(lines.join(QLatin1Char('\n')));
     emit installed();
 }

@@ -1161,7 +1161,9 @@ class MainWindowTest : public QObject {
         QSignalSpy installed(window, &InstallWindow::installed);
         button->click();
         QVERIFY(installed.wait(20000));
-        QVERIFY2(window->findChild<QLabel*>("result")->text().startsWith("2 of 2"),
+        QVERIFY2(window->findChild<QLabel*>("result")->text().startsWith(
+                     "2 files installed: 1 in " + QDir::toNativeSeparators("Downloads/Zebra Set") +
+                     ", 1 in " + QDir::toNativeSeparators("GameData/Roofs") + "."),
                  qPrintable(window->findChild<QLabel*>("result")->text()));
         {
             // Closed before the undo: Windows moves no file another program holds open.
