@@ -886,20 +886,14 @@ int fix(const Options& options) {
     return outcome.complete() ? kExitOk : kExitFolderFailed;
 }
 
-int install(const Options& options) {
-    std::signal(SIGINT, onInterrupt);
-    const Machine machine(HostEnvironment::fromProcess());
-    const auto found = gameToScan(machine, options);
-    if (const int* status = std::get_if<int>(&found)) return *status;
-    const std::string folder = std::get<GameInstall>(found).hostFolder;
-    const auto installed = actions::readInstalled(folder, [] { return gInterrupted != 0; });
-    if (gInterrupted) return kExitCancelled;
-    const auto plan = actions::planInstall(folder, options.sources, installed);
+// Prints an install's plan (as JSON with --dry-run --json) and why it cannot go ahead; an
+// exit status when it cannot: a download unreadable, or a clash.
+std::optional<int> printInstallPlan(const actions::InstallPlan& plan, const Options& options) {
     if (options.json && options.dryRun) {
         std::fputs(actions::installJson(plan).c_str(), stdout);
     } else if (!options.json) {
         for (const auto& item : plan.items) {
-            std::printf("  %s\n", printable(actions::installItemText(item, folder)).c_str());
+            std::printf("  %s\n", printable(actions::installItemText(item, plan.install)).c_str());
         }
     }
     for (const auto& failed : plan.unreadable) {
@@ -907,35 +901,18 @@ int install(const Options& options) {
                      printable(actions::failureText(failed.failure)).c_str());
     }
     if (!plan.unreadable.empty()) return kExitDownloadUnreadable;
-    if (plan.hasClash()) {
+    if (const std::size_t clashes = plan.count(actions::InstallVerdict::kClash)) {
         std::fprintf(stderr, "brambleton-count: %zu %s in the way: nothing was installed\n",
-                     plan.count(actions::InstallVerdict::kClash),
-                     plan.count(actions::InstallVerdict::kClash) == 1 ? "file has something"
-                                                                      : "files have something");
+                     clashes, clashes == 1 ? "file has something" : "files have something");
         return kExitClash;
     }
-    const auto steps = actions::installSteps(plan);
-    if (options.dryRun) {
-        if (!options.json) {
-            std::printf("%zu %s to install, nothing changed.\n", steps.steps.size(),
-                        steps.steps.size() == 1 ? "file" : "files");
-        }
-        return kExitOk;
-    }
-    if (steps.steps.empty()) {
-        if (!options.json) std::printf("Nothing to install.\n");
-        return kExitOk;
-    }
-    auto changes = openChanges();
-    if (!changes) return kExitFolderFailed;
-    actions::DownloadBytes bytes;
-    actions::ChangeHooks hooks;
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
-        return bytes.contents(step, why);
-    };
-    const auto outcome = changes->carryOut(steps, actions::installLabel(plan), hooks);
-    if (options.json) {
+    return std::nullopt;
+}
+
+// Prints what an install did, and its exit status.
+int printInstallOutcome(const actions::ChangeOutcome& outcome, const std::string& folder,
+                        bool json) {
+    if (json) {
         printOutcome(outcome, folder, true);
     } else {
         for (const auto& s : outcome.steps) {
@@ -955,6 +932,36 @@ int install(const Options& options) {
     }
     if (outcome.cancelled) return kExitCancelled;
     return outcome.complete() ? kExitOk : kExitFolderFailed;
+}
+
+int install(const Options& options) {
+    std::signal(SIGINT, onInterrupt);
+    const Machine machine(HostEnvironment::fromProcess());
+    const auto found = gameToScan(machine, options);
+    if (const int* status = std::get_if<int>(&found)) return *status;
+    const std::string folder = std::get<GameInstall>(found).hostFolder;
+    const auto installed = actions::readInstalled(folder, [] { return gInterrupted != 0; });
+    if (gInterrupted) return kExitCancelled;
+    const auto plan = actions::planInstall(folder, options.sources, installed);
+    if (auto exit = printInstallPlan(plan, options)) return *exit;
+    const auto steps = actions::installSteps(plan);
+    if (options.dryRun || steps.steps.empty()) {
+        if (!options.json) {
+            std::printf("%zu %s to install, nothing changed.\n", steps.steps.size(),
+                        steps.steps.size() == 1 ? "file" : "files");
+        }
+        return kExitOk;
+    }
+    auto changes = openChanges();
+    if (!changes) return kExitFolderFailed;
+    actions::DownloadBytes bytes;
+    actions::ChangeHooks hooks;
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
+        return bytes.contents(step, why);
+    };
+    return printInstallOutcome(changes->carryOut(steps, actions::installLabel(plan), hooks), folder,
+                               options.json);
 }
 
 int undo(const Options& options) {
