@@ -15,6 +15,7 @@
 #include "content/folder_walk.h"
 #include "content/formats/far_reader.h"
 #include "content/formats/text_codes.h"
+#include "content/lots.h"
 #include "counting/folder_source.h"
 
 namespace brambleton::actions {
@@ -345,6 +346,12 @@ class Planner {
         const bool far = extensionOf(pending.entry.name) == "far";
         for (auto& [guid, name] : objectsIn(pending.bytes, far)) {
             item.guids.push_back(guid);
+            if (auto used = installed_.lots.find(guid); used != installed_.lots.end()) {
+                for (const auto& lot : used->second) {
+                    if (std::find(item.lots.begin(), item.lots.end(), lot) == item.lots.end())
+                        item.lots.push_back(lot);
+                }
+            }
             const auto found = installed_.objects.find(guid);
             if (found == installed_.objects.end()) continue;
             const auto& other = found->second;
@@ -357,7 +364,11 @@ class Planner {
                               content::objectPictureIn(other.file, other.entry, guid)};
             item.clashes.push_back(std::move(clash));
         }
-        if (item.clashes.empty()) return;
+        if (item.clashes.empty()) {
+            // Not a clash: the lots miss the object now, and get it back.
+            if (!item.lots.empty()) item.why += ", which saved lots place: " + lotsText(item.lots);
+            return;
+        }
         item.verdict = InstallVerdict::kClash;
         const auto& first = item.clashes.front();
         std::array<char, 16> id{};
@@ -368,6 +379,17 @@ class Planner {
             below(first.otherPath) + ")" +
             (item.clashes.size() > 1 ? " and " + std::to_string(item.clashes.size() - 1) + " more"
                                      : std::string());
+        if (!item.lots.empty()) item.why += "; saved lots place it: " + lotsText(item.lots);
+    }
+
+    // The first few lots' names, and how many more.
+    static std::string lotsText(const std::vector<std::string>& lots) {
+        constexpr std::size_t kNamed = 3;
+        std::string out;
+        for (std::size_t i = 0; i < lots.size() && i < kNamed; ++i)
+            out += (i ? ", " : "") + lots[i];
+        if (lots.size() > kNamed) out += " and " + std::to_string(lots.size() - kNamed) + " more";
+        return out;
     }
 
     std::string below(const std::string& path) const {
@@ -403,7 +425,8 @@ std::size_t InstallPlan::count(InstallVerdict verdict) const {
         items.begin(), items.end(), [&](const auto& item) { return item.verdict == verdict; }));
 }
 
-Installed readInstalled(const std::string& install, const std::function<bool()>& cancelled) {
+Installed readInstalled(const std::string& install, const std::vector<fs::path>& saves,
+                        const std::function<bool()>& cancelled) {
     Installed out;
     const auto source = makePlatformFolderSource();
     content::ScanHooks hooks;
@@ -419,6 +442,16 @@ Installed readInstalled(const std::string& install, const std::function<bool()>&
             out.objects.emplace(item.guid, std::move(object));
         });
     out.unreadable = scan.filesUnreadable;
+    if (saves.empty() || (cancelled && cancelled())) return out;
+    const auto lots = content::readSavedLots(saves, content::desktopLanguage(), hooks);
+    for (const auto& lot : lots.lots) {
+        std::string name = "Lot " + std::to_string(lot.lot.house);
+        if (lot.lot.name) name += " (" + *lot.lot.name + ")";
+        for (const auto& object : lot.uses.objects) {
+            auto& names = out.lots[object.id];
+            if (names.empty() || names.back() != name) names.push_back(name);
+        }
+    }
     return out;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -49,6 +50,7 @@ struct InstallItem {
     std::uint64_t hash = 0;
     std::vector<ObjectClash> clashes;
     std::vector<std::uint32_t> guids;  // an object file's object IDs
+    std::vector<std::string> lots;     // the saved lots that place one of them
 };
 
 // A download that could not be read, and why.
@@ -77,10 +79,15 @@ struct Installed {
     };
     std::map<std::uint32_t, Object> objects;
     std::int64_t unreadable = 0;  // files that could not be read, so their IDs are unknown
+    // The saved lots that place each object ID, by their names ("Lot 12, the Newbies").
+    std::map<std::uint32_t, std::vector<std::string>> lots;
 };
 
-// Reads the catalogue of the game's folder at `install` for the objects installed.
-Installed readInstalled(const std::string& install, const std::function<bool()>& cancelled = {});
+// Reads the catalogue of the game's folder at `install` for the objects installed, and the
+// lots of the UserData folders `saves` for the objects they place.
+Installed readInstalled(const std::string& install,
+                        const std::vector<std::filesystem::path>& saves = {},
+                        const std::function<bool()>& cancelled = {});
 
 // Plans the install of each of `sources` (archives, or loose folders) into the game's folder:
 // each file goes where the game reads its kind, and everything that stands in the way is

@@ -849,7 +849,11 @@ int fix(const Options& options) {
     std::vector<std::string> left;
     if (std::any_of(report.problems.begin(), report.problems.end(),
                     [](const auto& p) { return p.kind == content::ProblemKind::PackedArchive; })) {
-        actions::addPackedInstalls(report, actions::readInstalled(report.install), plan, left);
+        actions::addPackedInstalls(
+            report,
+            actions::readInstalled(report.install,
+                                   saveFoldersOf(machine, std::get<GameInstall>(found), {})),
+            plan, left);
     }
     for (const auto& why : left)
         std::fprintf(stderr, "brambleton-count: %s\n", printable(why).c_str());
@@ -940,7 +944,9 @@ int install(const Options& options) {
     const auto found = gameToScan(machine, options);
     if (const int* status = std::get_if<int>(&found)) return *status;
     const std::string folder = std::get<GameInstall>(found).hostFolder;
-    const auto installed = actions::readInstalled(folder, [] { return gInterrupted != 0; });
+    const auto installed =
+        actions::readInstalled(folder, saveFoldersOf(machine, std::get<GameInstall>(found), {}),
+                               [] { return gInterrupted != 0; });
     if (gInterrupted) return kExitCancelled;
     const auto plan = actions::planInstall(folder, options.sources, installed);
     if (auto exit = printInstallPlan(plan, options)) return *exit;

@@ -141,7 +141,7 @@ void frmMain::showInstall(const QStringList& sources) {
             if (contentWindow_ && contentWindow_->isVisible()) checkContent();
         });
     }
-    installWindow_->plan(folder, sources);
+    installWindow_->plan(folder, sources, saveFolders());
     installWindow_->show();
     installWindow_->raise();
     installWindow_->activateWindow();

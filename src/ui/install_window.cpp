@@ -126,15 +126,16 @@ void InstallWindow::reject() {
     QDialog::reject();
 }
 
-void InstallWindow::plan(const QString& install, const QStringList& sources) {
+void InstallWindow::plan(const QString& install, const QStringList& sources,
+                         const std::vector<std::filesystem::path>& saves) {
     plan_.reset();
     list_->clear();
     install_->setEnabled(false);
     result_->setText(tr("Reading the downloads and what is installed..."));
     std::vector<std::string> paths;
     for (const auto& source : sources) paths.push_back(source.toStdString());
-    work_.start([this, folder = install.toStdString(), paths] {
-        auto installed = actions::readInstalled(folder);
+    work_.start([this, folder = install.toStdString(), paths, saves] {
+        auto installed = actions::readInstalled(folder, saves);
         auto planned = actions::planInstall(folder, paths, installed);
         return std::function<void()>(
             [this, planned = std::move(planned)]() mutable { showPlan(std::move(planned)); });

@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "actions/changes.h"
 #include "actions/install.h"
@@ -31,8 +33,9 @@ class InstallWindow : public QDialog {
     ~InstallWindow() override;
 
     // Reads `sources` (archives or folders) and plans their install into the game's folder
-    // `install`.
-    void plan(const QString& install, const QStringList& sources);
+    // `install`, naming the lots of the UserData folders `saves` that place their objects.
+    void plan(const QString& install, const QStringList& sources,
+              const std::vector<std::filesystem::path>& saves = {});
     // Installs what the plan shows; false when there is nothing to install or work runs.
     bool install();
     bool running() const { return work_.busy(); }

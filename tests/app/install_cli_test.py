@@ -185,6 +185,8 @@ with tempfile.TemporaryDirectory() as work:
     # An object whose ID is installed already under another name: a clash, and nothing done.
     write(os.path.join(game, "Downloads/Old/old stool.iff"), sims_files.catalogue_object(0x7A000009, {1: (b"Old Stool", b"")}))
     write(os.path.join(work, "src/clash/new stool.iff"), sims_files.catalogue_object(0x7A000009, {1: (b"New Stool", b"")}))
+    # A saved lot places the installed stool: the clash says so.
+    write(os.path.join(saves, "Houses/House07.iff"), sims_files.house([(0x7A000009, b"stool", 4, 0)]))
     write(os.path.join(work, "src/clash/roof.bmp"), ROOF)
     subprocess.run(["zip", "-qj", os.path.join(dl, "clash.zip"), os.path.join(work, "src/clash/new stool.iff"),
                     os.path.join(work, "src/clash/roof.bmp")], check=True)
@@ -194,7 +196,7 @@ with tempfile.TemporaryDirectory() as work:
     clash = [f for f in files if f["verdict"] == "clash"]
     check("--dry-run --json shows the clash with both names: %s" % clash,
           plan.returncode == 6 and len(clash) == 1 and clash[0]["clashes"][0]["name"] == "New Stool" and
-          clash[0]["clashes"][0]["other_name"] == "Old Stool")
+          clash[0]["clashes"][0]["other_name"] == "Old Stool" and "Lot 7" in clash[0]["why"])
     done = run("--install", "clash.zip")
     check("--install of a clash exits 6 and changes nothing: %d" % done.returncode,
           done.returncode == 6 and snapshot(game) == before)
