@@ -20,6 +20,8 @@ import rar_files  # noqa: E402
 import sims_files  # noqa: E402
 
 counter = sys.argv[1]
+# The sanitizer build leaves out the kills: under ptrace every system call stops.
+kills_wanted = "--no-kills" not in sys.argv[2:]
 failures = []
 
 
@@ -228,5 +230,34 @@ with tempfile.TemporaryDirectory() as work:
         check("%s exits 3 and says \"%s\": %s" % (download, words, done.stderr.strip()),
               done.returncode == 3 and download in done.stderr and words in done.stderr)
     check("nothing unreadable changed the game", snapshot(game) == before)
+
+    # Killed before each of its folders made, files opened, journal flushes and renames, then
+    # undone: the game's folder is as it was, with no half-written file left in it.
+    calls = ["mkdir", "openat", "fdatasync", "renameat2"]
+    if shutil.which("strace") is None or not kills_wanted:
+        print("skip killing --install: %s" % ("no strace" if kills_wanted else "--no-kills"))
+        calls = []
+    kills = 0
+    for call in calls:
+        # Files are opened for reading too, hundreds of times: every fifth opening is enough.
+        for when in range(1, 400, 5 if call == "openat" else 1):
+            killed = subprocess.run(
+                ["strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call,
+                 "-e", "inject=%s:signal=KILL:when=%d" % (call, when), counter, "--install", "tiles.tar.gz"],
+                env=env, capture_output=True, text=True, cwd=dl)
+            if killed.returncode == 0:
+                run("--undo")
+                break
+            kills += 1
+            # The next run first takes back what a killed one had begun; a change killed after
+            # its end stands, and the undo takes it back.
+            run("--undo")
+            if snapshot(game) != before:
+                check("--install killed at %s number %d, then --undo, leaves the game as before"
+                      % (call, when), False)
+                break
+        check("--install killed before each %s, then --undo, leaves the game as before" % call,
+              snapshot(game) == before)
+    check("--install was killed at each point (%d times)" % kills, not calls or kills >= 10)
 
 sys.exit(1 if failures else 0)
