@@ -101,6 +101,9 @@ InstallWindow::InstallWindow(actions::WritePlaces places, QWidget* owner)
     clash_->hide();
     layout->addWidget(clash_);
     connect(list_, &QTreeWidget::currentItemChanged, this, &InstallWindow::showClash);
+    connect(list_, &QTreeWidget::itemChanged, this, [this] {
+        if (!installing_) updateInstallable();
+    });
     result_ = new QLabel(this);
     result_->setObjectName(QStringLiteral("result"));
     result_->setWordWrap(true);
@@ -164,6 +167,11 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
         }
         row->setText(2, what);
         row->setToolTip(2, what);
+        if (item.verdict == actions::InstallVerdict::kClash) {
+            // The player's choice: a clash ticked is left out, and the rest can go in.
+            row->setCheckState(0, Qt::Unchecked);
+            row->setToolTip(0, tr("Tick to leave this file out of the install"));
+        }
     }
     QStringList summary;
     for (const auto& failed : plan.unreadable) {
@@ -176,8 +184,8 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
         summary << (clashes == 1 ? tr("1 file clashes with what is installed:")
                                  : tr("%1 files clash with what is installed:").arg(clashes)) +
                        QLatin1Char(' ') +
-                       tr("nothing is installed while a clash stands. A file of the same name "
-                          "is never overwritten.");
+                       tr("nothing is installed while a clash stands. Tick each to leave it "
+                          "out. A file of the same name is never overwritten.");
     } else if (plan.unreadable.empty()) {
         summary << (toInstall == 0 ? tr("Nothing to install.")
                                    : (toInstall == 1 ? tr("1 file to install.")
@@ -186,9 +194,22 @@ void InstallWindow::showPlan(actions::InstallPlan plan) {
                                          tr("Content > Undo last change takes the install back."));
     }
     result_->setText(summary.join(QLatin1Char(' ')));
-    install_->setEnabled(toInstall > 0 && clashes == 0 && plan.unreadable.empty());
     plan_ = std::move(plan);
+    updateInstallable();
     emit planned();
+}
+
+void InstallWindow::updateInstallable() {
+    bool decided = true;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        const auto* row = list_->topLevelItem(i);
+        // Only a clash's row has a tick.
+        if (row->data(0, Qt::CheckStateRole).isValid() && row->checkState(0) != Qt::Checked) {
+            decided = false;
+        }
+    }
+    install_->setEnabled(!installing_ && plan_ && plan_->unreadable.empty() && decided &&
+                         plan_->count(actions::InstallVerdict::kInstall) > 0);
 }
 
 void InstallWindow::showClash() {

@@ -24,7 +24,8 @@ namespace brambleton::ui {
 // installs, as one change, and a result that says what went where. Reading and installing
 // run on a thread of their own. Its list is named "plan", its button "installButton", its
 // summary "result"; a clash selected shows both objects' pictures ("picture",
-// "otherPicture") and names in the pane "clash".
+// "otherPicture") and names in the pane "clash". A clash is the player's to decide: ticked,
+// it is left out, and once each is, the rest can be installed.
 class InstallWindow : public QDialog {
     Q_OBJECT
 
@@ -54,6 +55,8 @@ class InstallWindow : public QDialog {
     void showPlan(actions::InstallPlan plan);
     // Shows the clash of the selected row, both objects side by side; hides it for the rest.
     void showClash();
+    // Install is offered when there is something to install and every clash is left out.
+    void updateInstallable();
     void showOutcome(const actions::ChangeOutcome& outcome, const std::string& failed);
 
     actions::WritePlaces places_;

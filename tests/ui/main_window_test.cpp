@@ -1118,6 +1118,7 @@ class MainWindowTest : public QObject {
         put("Zebra Set/roof.bmp", bmpFile(32));
         put("Zebra Set/Read me.txt", "Enjoy");
         put("Clash/stool.iff", catalogueObject(0x7A01, "Striped Stool", "", 80, 1, 32));
+        put("Clash/zebra roof.bmp", bmpFile(32, 90));
         const auto listing = [&] {
             QStringList files;
             for (QDirIterator it(prefix.game(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
@@ -1175,17 +1176,23 @@ class MainWindowTest : public QObject {
 
         drop("Clash");
         QVERIFY(planned.wait(20000));
-        QCOMPARE(list->topLevelItemCount(), 1);
-        const QString clash = list->topLevelItem(0)->text(2);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QTreeWidgetItem* clashRow = list->topLevelItem(0)->text(0) == "stool.iff"
+                                        ? list->topLevelItem(0)
+                                        : list->topLevelItem(1);
+        const QString clash = clashRow->text(2);
         QVERIFY2(clash.startsWith("Clash") && clash.contains("Striped Stool") &&
                      clash.contains("Zebra Chair"),
                  qPrintable(clash));
         QVERIFY(!button->isEnabled());
         // Selected, the clash shows both objects' pictures side by side.
-        list->setCurrentItem(list->topLevelItem(0));
+        list->setCurrentItem(clashRow);
         QVERIFY(window->findChild<QWidget*>("clash")->isVisibleTo(window));
         QCOMPARE(window->findChild<QLabel*>("picture")->pixmap().size(), QSize(64, 64));
         QCOMPARE(window->findChild<QLabel*>("otherPicture")->pixmap().size(), QSize(64, 64));
+        // Ticked, the clash is left out, and the rest of the download can go in.
+        clashRow->setCheckState(0, Qt::Checked);
+        QVERIFY(button->isEnabled());
         window->close();
 
         auto* menu = w.findChild<QMenu*>("contentMenu");
