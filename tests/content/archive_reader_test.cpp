@@ -64,6 +64,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArchiveNames, Cp437DecodesWhatDosToolsWrote) {
     EXPECT_EQ(decodeCp437("Caf\x82 \x84\x94\x81.iff"), "Caf\xC3\xA9 \xC3\xA4\xC3\xB6\xC3\xBC.iff");
     EXPECT_EQ(decodeCp437("plain.iff"), "plain.iff");
+    // Line drawing in a name: the bytes were another code page's, here Windows' Western one
+    // (language 1) and its Cyrillic one (13).
+    EXPECT_EQ(decodeLegacyName("\xC9t\xE9 chair.iff", 1), "\xC3\x89t\xC3\xA9 chair.iff");
+    EXPECT_EQ(decodeLegacyName("\xD1\xF2\xF3\xEB.iff", 13), "\xD0\xA1\xD1\x82\xD1\x83\xD0\xBB.iff");
+    EXPECT_EQ(decodeLegacyName("Caf\x82.iff", 1), "Caf\xC3\xA9.iff");
 }
 
 struct SplitCase {

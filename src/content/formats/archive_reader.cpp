@@ -11,6 +11,7 @@
 
 #include "common/ascii.h"
 #include "content/formats/archive_platform.h"
+#include "content/formats/text_codes.h"
 
 namespace brambleton::content {
 
@@ -142,6 +143,14 @@ NameFault partFault(std::string_view part) {
 }
 
 }  // namespace
+
+std::string decodeLegacyName(std::string_view raw, std::uint8_t language) {
+    const bool drawing = std::any_of(raw.begin(), raw.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0xB0 && byte <= 0xDF;
+    });
+    return drawing ? textToUtf8(raw, language) : decodeCp437(raw);
+}
 
 NameFault nameFault(std::string_view name) {
     if (name.empty()) return NameFault::kEmpty;

@@ -58,6 +58,11 @@ NameFault nameFault(std::string_view name);
 // in since DOS), as UTF-8.
 std::string decodeCp437(std::string_view raw);
 
+// A name stored without its UTF-8 flag, as UTF-8: CP437, unless it holds CP437's line-drawing
+// and block characters, which nobody types in a name: then it was written in another code
+// page, taken to be that of the game's `language` (the desktop's).
+std::string decodeLegacyName(std::string_view raw, std::uint8_t language);
+
 // Whether a file of this name is read as an archive (.zip, .rar, .7z, .tar and its compressed
 // forms, and .exe, read as the archive a self-extracting one carries).
 bool isArchiveName(std::string_view name);
