@@ -340,6 +340,15 @@ class Planner {
             }
             return;
         }
+        // The same bytes under another name or in another folder: installed already.
+        const auto [first, last] = installed_.files.equal_range(item.size);
+        for (auto it = first; it != last; ++it) {
+            if (fileHash(hostPath(it->second)) == item.hash) {
+                item.verdict = InstallVerdict::kSkip;
+                item.why = "already installed: the same bytes are at " + below(it->second);
+                return;
+            }
+        }
     }
 
     void objectClashes(InstallItem& item, const Pending& pending) {
@@ -431,9 +440,17 @@ Installed readInstalled(const std::string& install, const std::vector<fs::path>&
     const auto source = makePlatformFolderSource();
     content::ScanHooks hooks;
     hooks.cancelled = cancelled;
+    std::set<std::string> seen;  // files already kept: one file holds many objects
     const auto scan = content::scanCatalogue(
         hostPath(install), *source, hooks, {content::desktopLanguage()},
         [&](content::CatalogueItem&& item) {
+            if (seen.insert(item.path).second) {
+                // An item inside an archive has its entry's size; the archive, its own.
+                const std::uint64_t size = item.entry.empty()
+                                               ? std::uint64_t(std::max<std::int64_t>(item.size, 0))
+                                               : pathFacts(hostPath(item.path)).size;
+                if (size > 0) out.files.emplace(size, item.path);
+            }
             if (item.kind != content::ItemKind::Object || item.guid == 0) return;
             Installed::Object object{
                 item.name.value_or(lastPart(item.entry.empty() ? item.path : item.entry)),

@@ -81,6 +81,8 @@ struct Installed {
     std::int64_t unreadable = 0;  // files that could not be read, so their IDs are unknown
     // The saved lots that place each object ID, by their names ("Lot 12, the Newbies").
     std::map<std::uint32_t, std::vector<std::string>> lots;
+    // The loose content files, by their sizes: where the same bytes may be installed already.
+    std::multimap<std::uint64_t, std::string> files;
 };
 
 // Reads the catalogue of the game's folder at `install` for the objects installed, and the

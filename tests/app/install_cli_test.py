@@ -218,6 +218,18 @@ with tempfile.TemporaryDirectory() as work:
     os.remove(os.path.join(game, "Downloads/Zebra Chair.zip"))
     before = snapshot(game)
 
+    # The same object already installed under another name and folder: nothing to do.
+    write(os.path.join(work, "src/again/Zebra Chair copy.far"), CHAIR)
+    write(os.path.join(game, "Downloads/Mine/chair.far"), CHAIR)
+    subprocess.run(["zip", "-qj", os.path.join(dl, "again.zip"), os.path.join(work, "src/again/Zebra Chair copy.far")],
+                   check=True)
+    plan = run("--install", "again.zip", "--dry-run", "--json")
+    files = json.loads(plan.stdout)["files"] if plan.returncode == 0 else []
+    check("the same bytes installed elsewhere are skipped, named: %s" % files,
+          len(files) == 1 and files[0]["verdict"] == "skip" and "Downloads/Mine/chair.far" in files[0]["why"])
+    os.remove(os.path.join(game, "Downloads/Mine/chair.far"))
+    os.rmdir(os.path.join(game, "Downloads/Mine"))
+
     # What cannot be read is said plainly, by name and why.
     subprocess.run(["zip", "-qj", "-P", "secret", os.path.join(dl, "locked.zip"),
                     os.path.join(work, "src/clash/roof.bmp")], check=True)
