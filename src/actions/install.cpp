@@ -434,6 +434,23 @@ std::size_t InstallPlan::count(InstallVerdict verdict) const {
         items.begin(), items.end(), [&](const auto& item) { return item.verdict == verdict; }));
 }
 
+namespace {
+
+// The saved lots of `saves` that place each object, by their names.
+void addLots(const std::vector<fs::path>& saves, const content::ScanHooks& hooks, Installed& out) {
+    const auto lots = content::readSavedLots(saves, content::desktopLanguage(), hooks);
+    for (const auto& lot : lots.lots) {
+        std::string name = "Lot " + std::to_string(lot.lot.house);
+        if (lot.lot.name) name += " (" + *lot.lot.name + ")";
+        for (const auto& object : lot.uses.objects) {
+            auto& names = out.lots[object.id];
+            if (names.empty() || names.back() != name) names.push_back(name);
+        }
+    }
+}
+
+}  // namespace
+
 Installed readInstalled(const std::string& install, const std::vector<fs::path>& saves,
                         const std::function<bool()>& cancelled) {
     Installed out;
@@ -459,16 +476,7 @@ Installed readInstalled(const std::string& install, const std::vector<fs::path>&
             out.objects.emplace(item.guid, std::move(object));
         });
     out.unreadable = scan.filesUnreadable;
-    if (saves.empty() || (cancelled && cancelled())) return out;
-    const auto lots = content::readSavedLots(saves, content::desktopLanguage(), hooks);
-    for (const auto& lot : lots.lots) {
-        std::string name = "Lot " + std::to_string(lot.lot.house);
-        if (lot.lot.name) name += " (" + *lot.lot.name + ")";
-        for (const auto& object : lot.uses.objects) {
-            auto& names = out.lots[object.id];
-            if (names.empty() || names.back() != name) names.push_back(name);
-        }
-    }
+    if (!saves.empty() && !(cancelled && cancelled())) addLots(saves, hooks, out);
     return out;
 }
 
