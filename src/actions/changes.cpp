@@ -141,6 +141,7 @@ class Runner {
         }
         reserved_.clear();
         making_.clear();
+        present_.clear();
     }
 
     // Makes the steps from `next` on ready, up to a batch's worth; a step that cannot be
@@ -195,8 +196,6 @@ class Runner {
         }
         const fs::path part =
             to.parent_path() / hostPath(".~" + hostText(to.filename()) + ".brambleton-part");
-        if (pathFacts(part).exists)
-            return fail(ready, "an unfinished copy of it is in the way at " + hostText(part));
         if (std::string why = foldersToMake(to.parent_path(), ready); !why.empty()) {
             return fail(ready, why);
         }
@@ -221,16 +220,12 @@ class Runner {
         if (bytes->size() != step.size || hash.value() != step.hash) {
             return "it is not what was planned: the download changed since";
         }
-        const fs::path part = hostPath(operation.record);
         before("write");
-        if (!createNew(part, *bytes, why)) {
-            removeOwnRecord(part);
-            return "it could not be written: " + why;
-        }
-        before("rename");
-        why = moveWhy(moveNoReplace(part, hostPath(operation.to)), operation.to);
-        if (!why.empty()) removeOwnRecord(part);
-        return why;
+        const MoveResult written =
+            writeNew(hostPath(operation.to), hostPath(operation.record), *bytes);
+        if (written.outcome == MoveOutcome::kFailed)
+            return "it could not be written: " + written.why;
+        return moveWhy(written, operation.to);
     }
 
     static Ready& fail(Ready& ready, std::string_view why) {
@@ -247,7 +242,9 @@ class Runner {
     // undo takes them away again; only inside the game's folder.
     std::string foldersToMake(const fs::path& folder, Ready& ready) {
         std::vector<fs::path> missing;
-        for (fs::path p = folder; !pathFacts(p).exists && making_.count(p) == 0;
+        // A folder seen there already in this batch is not looked at again.
+        if (present_.count(folder) != 0) return {};
+        for (fs::path p = folder; making_.count(p) == 0 && !pathFacts(p).exists;
              p = p.parent_path()) {
             if (hostText(p).size() <= plan_.install.size()) {
                 return "its folder " + hostText(folder) + " is missing";
@@ -255,6 +252,7 @@ class Runner {
             missing.push_back(p);
             if (p == p.parent_path()) break;
         }
+        if (missing.empty()) present_.insert(folder);
         std::reverse(missing.begin(), missing.end());  // the outermost first
         for (const auto& made : missing) {
             JournalStep record;
@@ -301,6 +299,7 @@ class Runner {
     std::size_t next_ = 0;
     std::set<fs::path> reserved_;  // places the steps of the batch being made ready take
     std::set<fs::path> making_;    // folders those steps make
+    std::set<fs::path> present_;   // folders those steps found there
 };
 
 // Takes a written file back: into the trash, when it is still the bytes written. The copy

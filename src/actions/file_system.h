@@ -62,8 +62,16 @@ bool makeFolder(const std::filesystem::path& path, std::string& why);
 // Removes the folder `path` when it is empty, and only then.
 bool removeEmptyFolder(const std::filesystem::path& path);
 
-// Creates `path` with `text`, failing when anything lies there already.
+// Creates `path` with `text`, failing when anything lies there already. A file it made but
+// could not write whole it removes again; what lay there before it never touches.
 bool createNew(const std::filesystem::path& path, const std::string& text, std::string& why);
+
+// Writes `bytes` as a new file at `to`, never replacing what lies there: the bytes are
+// written under no name where the filesystem can (Linux's O_TMPFILE), else under `part`, a
+// name of the program's own beside it, and take the name `to` only once whole. A crash
+// leaves nothing at `to`, and at most a copy at `part`.
+MoveResult writeNew(const std::filesystem::path& to, const std::filesystem::path& part,
+                    const std::string& bytes);
 
 // Removes a file the write layer itself wrote (a trash record), never a player's.
 bool removeOwnRecord(const std::filesystem::path& path);

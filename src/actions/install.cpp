@@ -325,9 +325,10 @@ class Planner {
             return;
         }
         planned_.emplace(key, item.hash);
-        for (const auto& name : folderNames(to.parent_path())) {
-            if (!ascii::equalNoCase(name, hostText(to.filename()))) continue;
-            const fs::path there = to.parent_path() / hostPath(name);
+        const auto& names = namesIn(to.parent_path());
+        if (const auto name = names.find(ascii::toLower(hostText(to.filename())));
+            name != names.end()) {
+            const fs::path there = to.parent_path() / hostPath(name->second);
             const PathFacts facts = pathFacts(there);
             if (!facts.folder && !facts.link && facts.size == item.size &&
                 fileHash(there) == item.hash) {
@@ -349,6 +350,18 @@ class Planner {
                 return;
             }
         }
+    }
+
+    // The names in `folder`, by their lower-case forms; read once per folder.
+    const std::map<std::string, std::string>& namesIn(const fs::path& folder) {
+        auto found = names_.find(folder);
+        if (found == names_.end()) {
+            std::map<std::string, std::string> names;
+            for (auto& name : folderNames(folder))
+                names.emplace(ascii::toLower(name), std::move(name));
+            found = names_.emplace(folder, std::move(names)).first;
+        }
+        return found->second;
     }
 
     void objectClashes(InstallItem& item, const Pending& pending) {
@@ -416,6 +429,7 @@ class Planner {
     bool skins_ = false;
     std::map<std::string, std::uint64_t> planned_;
     std::map<std::size_t, fs::path> folders_;  // the game's folders, found once
+    std::map<fs::path, std::map<std::string, std::string>> names_;
 };
 
 }  // namespace
@@ -541,7 +555,8 @@ DownloadBytes::~DownloadBytes() = default;
 
 std::optional<std::string> DownloadBytes::contents(const Step& step, std::string& why) {
     const fs::path path = hostPath(step.from);
-    if (fs::is_directory(path)) {
+    if (step.from != folderSource_.first) folderSource_ = {step.from, fs::is_directory(path)};
+    if (folderSource_.second) {
         std::ifstream in(path / hostPath(step.entry), std::ios::binary);
         if (!in) {
             why = "it could not be read from " + step.from;

@@ -120,6 +120,7 @@ class DownloadBytes {
     content::ArchiveLimits limits_;
     std::string source_;
     std::unique_ptr<content::ArchiveCursor> cursor_;
+    std::pair<std::string, bool> folderSource_;  // the last download asked of, and whether a folder
 };
 
 // The words a player reads of an archive's failure: "is protected by a password", "is part 2

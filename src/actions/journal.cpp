@@ -36,7 +36,9 @@ std::string escaped(const std::string& field) {
 }
 
 std::string unescaped(std::string_view field) {
+    if (field.find('%') == std::string_view::npos) return std::string(field);
     std::string out;
+    out.reserve(field.size());
     for (std::size_t i = 0; i < field.size(); ++i) {
         unsigned value = 0;
         if (field[i] == '%' && i + 2 < field.size() &&
@@ -53,6 +55,7 @@ std::string unescaped(std::string_view field) {
 
 std::vector<std::string> fieldsOf(std::string_view line) {
     std::vector<std::string> fields;
+    fields.reserve(10);  // a step's record, the longest
     std::size_t start = 0;
     for (;;) {
         const auto cut = line.find('\t', start);
@@ -192,7 +195,12 @@ std::vector<Change> parse(const std::string& text) {
 }  // namespace
 
 std::vector<Change> Journal::changes() const {
-    return parse(log_->readAll());
+    auto out = parse(log_->readAll());
+    unsigned long long last = 0;
+    for (const auto& change : out)
+        last = std::max(last, number<unsigned long long>(change.id).value_or(0));
+    lastId_ = last;
+    return out;
 }
 
 std::vector<Change> readChanges(const fs::path& folder) {
@@ -201,10 +209,10 @@ std::vector<Change> readChanges(const fs::path& folder) {
 }
 
 std::string Journal::newId() const {
-    unsigned long long last = 0;
-    for (const auto& change : changes())
-        last = std::max(last, number<unsigned long long>(change.id).value_or(0));
-    return std::to_string(last + 1);
+    // The lock is held: nobody else appends, so the journal read last (and what was begun
+    // since) still says which ids are taken.
+    if (!lastId_) (void)changes();
+    return std::to_string(*lastId_ + 1);
 }
 
 void Journal::write(const std::vector<std::string>& fields, bool flush) {
@@ -219,6 +227,9 @@ void Journal::write(const std::vector<std::string>& fields, bool flush) {
 void Journal::begin(const Change& change) {
     write({"C", change.id, change.when.empty() ? nowText() : change.when, change.install,
            change.label});
+    if (const auto id = number<unsigned long long>(change.id); id && lastId_) {
+        lastId_ = std::max(*lastId_, *id);
+    }
 }
 
 void Journal::intent(const std::string& id, const JournalStep& step, bool flush) {

@@ -87,6 +87,8 @@ class Journal {
 
     FolderLock lock_;
     std::unique_ptr<DurableLog> log_;
+    // The highest id of the journal as last read, and of the changes begun since.
+    mutable std::optional<unsigned long long> lastId_;
 };
 
 }  // namespace brambleton::actions

@@ -84,16 +84,65 @@ bool removeEmptyFolder(const fs::path& path) {
     return ::rmdir(path.c_str()) == 0;
 }
 
-bool createNew(const fs::path& path, const std::string& text, std::string& why) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+namespace {
+
+// Writes all of `text` to `fd`; a write may take fewer bytes than asked (a signal, a large
+// file), and the rest follows. Empty when whole, else why not.
+std::string writeAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    errno = 0;
+    while (done < text.size()) {
+        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR) continue;
+        if (wrote <= 0) return errno != 0 ? std::strerror(errno) : "the disk took no more";
+        done += static_cast<std::size_t>(wrote);
+    }
+    return {};
+}
+
+// Creates `path` with `text` and `mode`; a file it made but could not write whole it removes.
+bool createWith(const fs::path& path, const std::string& text, mode_t mode, std::string& why) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         why = std::strerror(errno);
         return false;
     }
-    const bool whole = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (!whole) why = std::strerror(errno);
+    why = writeAll(fd, text);
     ::close(fd);
-    return whole;
+    if (!why.empty()) ::unlink(path.c_str());
+    return why.empty();
+}
+
+}  // namespace
+
+bool createNew(const fs::path& path, const std::string& text, std::string& why) {
+    return createWith(path, text, 0600, why);
+}
+
+MoveResult writeNew(const fs::path& to, const fs::path& part, const std::string& bytes) {
+    // A file with no name yet, which a crash takes away with it; linked at `to` when whole,
+    // and a link never replaces. Read as content by the game: readable as the player's files.
+    const int fd = ::open(to.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        std::string why = writeAll(fd, bytes);
+        if (!why.empty()) {
+            ::close(fd);
+            return {MoveOutcome::kFailed, why};
+        }
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        const int linked =
+            ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW);
+        const int err = errno;
+        ::close(fd);
+        if (linked == 0) return {};
+        if (err == EEXIST) return {MoveOutcome::kTaken, {}};
+        // No /proc to link through: the named way below.
+    }
+    std::string why;
+    if (!createWith(part, bytes, 0644, why)) return {MoveOutcome::kFailed, why};
+    MoveResult moved = moveNoReplace(part, to);
+    if (moved.outcome != MoveOutcome::kDone) ::unlink(part.c_str());
+    return moved;
 }
 
 bool removeOwnRecord(const fs::path& path) {

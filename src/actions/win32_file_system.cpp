@@ -103,7 +103,18 @@ bool createNew(const fs::path& path, const std::string& text, std::string& why) 
         written == text.size();
     if (!whole) why = systemWords(GetLastError());
     CloseHandle(handle);
+    if (!whole) DeleteFileW(wide(path).c_str());
     return whole;
+}
+
+MoveResult writeNew(const fs::path& to, const fs::path& part, const std::string& bytes) {
+    // Written under the program's own name beside its place, then moved there without
+    // replacing anything.
+    std::string why;
+    if (!createNew(part, bytes, why)) return {MoveOutcome::kFailed, why};
+    MoveResult moved = moveNoReplace(part, to);
+    if (moved.outcome != MoveOutcome::kDone) DeleteFileW(wide(part).c_str());
+    return moved;
 }
 
 bool removeOwnRecord(const fs::path& path) {

@@ -243,9 +243,9 @@ with tempfile.TemporaryDirectory() as work:
               done.returncode == 3 and download in done.stderr and words in done.stderr)
     check("nothing unreadable changed the game", snapshot(game) == before)
 
-    # Killed before each of its folders made, files opened, journal flushes and renames, then
+    # Killed before each of its folders made, files opened, journal flushes, links and renames, then
     # undone: the game's folder is as it was, with no half-written file left in it.
-    calls = ["mkdir", "openat", "fdatasync", "renameat2"]
+    calls = ["mkdir", "openat", "fdatasync", "linkat", "renameat2"]
     if shutil.which("strace") is None or not kills_wanted:
         print("skip killing --install: %s" % ("no strace" if kills_wanted else "--no-kills"))
         calls = []
