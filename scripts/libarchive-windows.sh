@@ -60,22 +60,7 @@ command -v dpkg-source >/dev/null || apt-get install -y -qq dpkg-dev >&2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-# A private apt configuration with a deb-src entry for the machine's own Debian mirror, so the
-# machine's own sources stay untouched.
-mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" {print $2; exit}' /etc/apt/sources.list)
-mkdir -p apt/lists/partial src
-cat >apt/src.sources <<SRC
-Types: deb-src
-URIs: $mirror
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-apt_opts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$work/apt"
-    -o Dir::State::Lists="$work/apt/lists")
-apt-get "${apt_opts[@]}" update -qq >&2
-(cd src && apt-get "${apt_opts[@]}" source --download-only libarchive zlib xz-utils bzip2 >&2)
+bash "$project/scripts/debian-sources.sh" src libarchive zlib xz-utils bzip2 >&2
 (cd src && for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done)
 out=$work/$name
 mkdir -p "$out/lib" "$out/include"

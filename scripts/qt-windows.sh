@@ -73,22 +73,7 @@ bash "$project/scripts/setup.sh" --release >&2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-# A private apt configuration with a deb-src entry for the machine's own Debian mirror, so the
-# machine's own sources stay untouched.
-mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" {print $2; exit}' /etc/apt/sources.list)
-mkdir -p apt/lists/partial src
-cat >apt/src.sources <<SRC
-Types: deb-src
-URIs: $mirror
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-apt_opts=(-o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts="$work/apt"
-    -o Dir::State::Lists="$work/apt/lists")
-apt-get "${apt_opts[@]}" update -qq >&2
-(cd src && apt-get "${apt_opts[@]}" source --download-only qt6-base=6.4.2+dfsg-10 >&2)
+bash "$project/scripts/debian-sources.sh" src qt6-base=6.4.2+dfsg-10 >&2
 mkdir qtsrc
 tar -xJf src/qt6-base_6.4.2+dfsg.orig.tar.xz -C qtsrc --strip-components=1
 # Debian's source has no src/3rdparty/wintab, so tablet events are off; the Windows platform

@@ -834,6 +834,17 @@ std::unique_ptr<actions::Changes> openChanges() {
     return changes;
 }
 
+// A change's hooks on a terminal: Ctrl-C stops it before its next step, and the bytes of
+// files installed come from `bytes`.
+actions::ChangeHooks terminalChangeHooks(actions::DownloadBytes& bytes) {
+    actions::ChangeHooks hooks;
+    hooks.cancelled = [] { return gInterrupted != 0; };
+    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
+        return bytes.contents(step, why);
+    };
+    return hooks;
+}
+
 int fix(const Options& options) {
     std::signal(SIGINT, onInterrupt);
     const Machine machine(HostEnvironment::fromProcess());
@@ -873,11 +884,7 @@ int fix(const Options& options) {
     auto changes = openChanges();
     if (!changes) return kExitFolderFailed;
     actions::DownloadBytes bytes;
-    actions::ChangeHooks hooks;
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
-        return bytes.contents(step, why);
-    };
+    const actions::ChangeHooks hooks = terminalChangeHooks(bytes);
     const auto outcome = changes->carryOut(plan, actions::changeLabel(plan), hooks);
     printOutcome(outcome, plan.install, options.json);
     if (outcome.game) {
@@ -961,11 +968,7 @@ int install(const Options& options) {
     auto changes = openChanges();
     if (!changes) return kExitFolderFailed;
     actions::DownloadBytes bytes;
-    actions::ChangeHooks hooks;
-    hooks.cancelled = [] { return gInterrupted != 0; };
-    hooks.contents = [&bytes](const actions::Step& step, std::string& why) {
-        return bytes.contents(step, why);
-    };
+    const actions::ChangeHooks hooks = terminalChangeHooks(bytes);
     return printInstallOutcome(changes->carryOut(steps, actions::installLabel(plan), hooks), folder,
                                options.json);
 }

@@ -5,7 +5,6 @@ game's own files and planted problems: the plan changes nothing, a running game 
 everything, the fix leaves no problem and loses no byte, the undo puts the folder back exactly,
 and so does an undo after the counter is killed before any of its renames, links, unlinks and
 folders made."""
-import hashlib
 import json
 import os
 import shutil
@@ -15,36 +14,12 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sims_files  # noqa: E402
+from game_tree import check, failures, snapshot, write  # noqa: E402
 
 counter = sys.argv[1]
 # The sanitizer build leaves out the kills: under ptrace every one of its many system calls
 # stops, and a kill from outside finds nothing a sanitizer would.
 kills_wanted = "--no-kills" not in sys.argv[2:]
-failures = []
-
-
-def check(what, ok):
-    print(("ok   " if ok else "FAIL ") + what)
-    if not ok:
-        failures.append(what)
-
-
-def write(path, data=b""):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-
-
-def snapshot(folder):
-    """Every file and folder below `folder`, each file with a hash of its bytes."""
-    out = {}
-    for top, dirs, files in os.walk(folder):
-        for d in dirs:
-            out[os.path.relpath(os.path.join(top, d), folder) + "/"] = None
-        for f in files:
-            with open(os.path.join(top, f), "rb") as data:
-                out[os.path.relpath(os.path.join(top, f), folder)] = hashlib.sha1(data.read()).hexdigest()
-    return out
 
 
 def contents(folder, leave_out):

@@ -5,7 +5,6 @@ downloads packed by the system's zip, 7zz and bsdtar and by the project's own RA
 installed byte for byte where the game reads each kind, leftovers are not; hostile names write
 nothing outside the game and no link; a clash exits 6 and changes nothing; password-protected
 and split archives are named; and --undo after each install leaves the game as it was."""
-import hashlib
 import json
 import os
 import shutil
@@ -18,38 +17,11 @@ import zlib
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import rar_files  # noqa: E402
 import sims_files  # noqa: E402
+from game_tree import check, failures, snapshot, write  # noqa: E402
 
 counter = sys.argv[1]
 # The sanitizer build leaves out the kills: under ptrace every system call stops.
 kills_wanted = "--no-kills" not in sys.argv[2:]
-failures = []
-
-
-def check(what, ok):
-    print(("ok   " if ok else "FAIL ") + what)
-    if not ok:
-        failures.append(what)
-
-
-def write(path, data=b""):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
-
-
-def snapshot(folder):
-    out = {}
-    for top, dirs, files in os.walk(folder):
-        for d in dirs:
-            out[os.path.relpath(os.path.join(top, d), folder) + "/"] = None
-        for f in files:
-            path = os.path.join(top, f)
-            if os.path.islink(path):
-                out[os.path.relpath(path, folder)] = "link"
-                continue
-            with open(path, "rb") as data:
-                out[os.path.relpath(path, folder)] = hashlib.sha1(data.read()).hexdigest()
-    return out
 
 
 def stored_zip(entries):

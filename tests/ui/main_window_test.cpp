@@ -64,6 +64,18 @@ void writeGameFile(const GamePrefix& prefix, const QString& below, const std::st
         << bytes;
 }
 
+// Every file and folder below `folder`, sorted: what a change must leave as it found it.
+QStringList everythingIn(const QString& folder) {
+    QStringList files;
+    for (QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+         it.hasNext();) {
+        files << it.next();
+    }
+    files.sort();
+    return files;
+}
+
 const QString kInstallPath = "C:\\Program Files (x86)\\Maxis\\The Sims\\";
 
 template <typename T = QWidget>
@@ -1024,16 +1036,7 @@ class MainWindowTest : public QObject {
         write("Downloads/Copies/stove.iff", stove);
         write("Downloads/empty.iff", "");
         write("GameData/Walls/tile.flr", catalogueObject(0x1, "Tile", "", 5, 0));
-        const auto listing = [&] {
-            QStringList files;
-            for (QDirIterator it(prefix.game(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                 QDirIterator::Subdirectories);
-                 it.hasNext();) {
-                files << it.next();
-            }
-            files.sort();
-            return files;
-        };
+        const auto listing = [&] { return everythingIn(prefix.game()); };
         const QStringList before = listing();
         MessageRecorder messages;
         frmMain w(prefix.sources());
@@ -1119,16 +1122,7 @@ class MainWindowTest : public QObject {
         put("Zebra Set/Read me.txt", "Enjoy");
         put("Clash/stool.iff", catalogueObject(0x7A01, "Striped Stool", "", 80, 1, 32));
         put("Clash/zebra roof.bmp", bmpFile(32, 90));
-        const auto listing = [&] {
-            QStringList files;
-            for (QDirIterator it(prefix.game(), QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                 QDirIterator::Subdirectories);
-                 it.hasNext();) {
-                files << it.next();
-            }
-            files.sort();
-            return files;
-        };
+        const auto listing = [&] { return everythingIn(prefix.game()); };
         const QStringList before = listing();
         MessageRecorder messages;
         frmMain w(prefix.sources());
