@@ -9,7 +9,8 @@
 # XWayland session. What every desktop has and must come from the system is left out: glibc,
 # the C++ runtime, the GL and X client libraries, fontconfig and freetype (scripts/
 # check-portable.sh holds that list). brambleton-count carries its C++ runtime and yaml-cpp
-# itself and needs only glibc.
+# itself, and finds libarchive (which reads downloads) and what it loads in lib/ as the
+# window program does.
 # usage: portable-linux.sh BUILD_TREE TARBALL
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,9 +59,10 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 strip --strip-unneeded "$root"/lib/*.so* "$root"/plugins/*/*.so
 
-# The window program looks in lib/ first for everything it loads, directly or not (DT_RPATH
+# The programs look in lib/ first for everything they load, directly or not (DT_RPATH
 # reaches the libraries' own needs); the libraries and plugins find one another by theirs.
 patchelf --force-rpath --set-rpath '$ORIGIN/lib' "$root/brambleton"
+patchelf --force-rpath --set-rpath '$ORIGIN/lib' "$root/brambleton-count"
 for lib in "$root"/lib/*.so*; do patchelf --set-rpath '$ORIGIN' "$lib"; done
 for plugin in "$root"/plugins/*/*.so; do patchelf --set-rpath '$ORIGIN/../../lib' "$plugin"; done
 
