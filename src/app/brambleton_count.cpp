@@ -26,6 +26,7 @@
 #include "app/terminal.h"
 #include "app/terminal_text.h"
 #include "common/runtime_error.h"
+#include "common/version.h"
 #include "content/catalogue.h"
 #include "content/content_check.h"
 #include "content/formats/text_codes.h"
@@ -133,6 +134,7 @@ const char* const kUsage =
     "                   caches ahead of the count; for spinning disks, where reading in\n"
     "                   parallel can be slower (same totals either way)\n"
     "  --help           show this text\n"
+    "  --version        show the version\n"
     "\n"
     "Exit status: 0 every folder was read, 1 some folder could not be read (the totals\n"
     "are still printed) or the game was not found, 2 bad usage, 3 the output could not\n"
@@ -333,6 +335,10 @@ std::optional<int> parse(int argc, char** argv, Options& options) {
             // close the pipe between two of them.
             std::setvbuf(stdout, nullptr, _IOFBF, std::strlen(kUsage) + 1);
             std::fputs(kUsage, stdout);
+            return kExitOk;
+        }
+        if (arg == "--version") {
+            std::printf("brambleton-count %s\n", kVersion);
             return kExitOk;
         }
         const auto* sw = std::find_if(std::begin(kSwitches), std::end(kSwitches),

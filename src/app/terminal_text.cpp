@@ -21,9 +21,6 @@ std::string escaped(unsigned value, const char* form) {
 std::string escapeFor(std::string_view text, std::size_t at, std::size_t len, char32_t cp) {
     const auto b = static_cast<unsigned char>(text[at]);
     if (len == 0) return escaped(b, "\\x%02x");
-    if (cp == '\n') return "\\n";
-    if (cp == '\t') return "\\t";
-    if (cp == '\r') return "\\r";
     if (cp < 0x20 || cp == 0x7F) return escaped(b, "\\x%02x");
     if ((cp >= 0x80 && cp < 0xA0) || reordersText(cp)) {
         return escaped(static_cast<unsigned>(cp), "\\u%04x");
@@ -39,26 +36,13 @@ bool isHex(std::string_view s, std::size_t count) {
     return true;
 }
 
-// Whether a backslash before `rest` would read as an escape: before another backslash, "n",
-// "t", "r", "x" and two hex digits, "u" and four, or a character that is itself shown escaped.
+// Whether a backslash before `rest` would read as an escape: before "x" and two hex digits,
+// or "u" and four. No other escape exists, so a Windows path's backslashes print as they are.
 bool startsEscape(std::string_view rest) {
     if (rest.empty()) return false;
-    switch (rest[0]) {
-        case '\\':
-        case 'n':
-        case 't':
-        case 'r':
-            return true;
-        case 'x':
-            return isHex(rest.substr(1), 2);
-        case 'u':
-            return isHex(rest.substr(1), 4);
-        default:
-            break;
-    }
-    char32_t cp = 0;
-    const std::size_t len = utf8Sequence(rest, 0, cp);
-    return !escapeFor(rest, 0, len, cp).empty();
+    if (rest[0] == 'x') return isHex(rest.substr(1), 2);
+    if (rest[0] == 'u') return isHex(rest.substr(1), 4);
+    return false;
 }
 
 }  // namespace
@@ -70,10 +54,9 @@ std::string printable(std::string_view text) {
         char32_t cp = 0;
         const std::size_t len = utf8Sequence(text, at, cp);
         if (len == 1 && cp == '\\') {
-            // Doubled only where it could be read as the start of an escape, so a Windows path
-            // such as C:\Program Files\Maxis keeps its single backslashes.
-            const bool ambiguous = startsEscape(text.substr(at + 1));
-            out += ambiguous ? "\\\\" : "\\";
+            // Itself escaped only where it could be read as the start of an escape, so a
+            // copied path such as C:\Games\TableSoccer\tablesoccer.far is the path.
+            out += startsEscape(text.substr(at + 1)) ? "\\x5c" : "\\";
         } else if (const std::string escape = escapeFor(text, at, len, cp); !escape.empty()) {
             out += escape;
         } else {

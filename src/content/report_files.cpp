@@ -14,6 +14,7 @@
 
 #include "common/ascii.h"
 #include "common/utf8.h"
+#include "common/version.h"
 #include "content/catalogue.h"
 #include "content/file_names.h"
 #include "content/formats/picture.h"
@@ -245,7 +246,7 @@ PageFacts pageFactsNow() {
         day = *local;
         std::strftime(text, sizeof text, "%Y-%m-%d", &day);
     }
-    return {BRAMBLETON_VERSION, text};
+    return {kVersion, text};
 }
 
 namespace {

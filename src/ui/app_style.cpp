@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/version.h"
 #include "ui/platform_setup.h"
 
 // The icons are compiled into the ui library; a static library's resources are kept only when
@@ -83,6 +84,7 @@ class EnterPresses final : public QObject {
 void setUpApplication() {
     // No display name: the platform would append it to every window's title.
     QCoreApplication::setApplicationName(QStringLiteral("brambleton"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     // The layout was designed around these fonts; Liberation's have the same metrics, so
     // text fits its boxes as designed on desktops that lack MS Sans Serif and Courier New.

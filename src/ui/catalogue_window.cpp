@@ -542,10 +542,10 @@ void CatalogueWindow::showSelectedInFolder() {
     if (!current.isValid()) return;
     const QString path = fromUtf8(model_->item(current.row()).path);
     QPointer<CatalogueWindow> self(this);
-    Module2::ShowInFolder(path.toStdString(), [self, path] {
-        showMessage(
-            tr("No file manager could be started to show %1.").arg(QDir::toNativeSeparators(path)),
-            {}, self);
+    Module2::ShowInFolder(path.toStdString(), [self, path](const std::string& why) {
+        showMessage(tr("%1 could not be shown in its folder: %2.")
+                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
+                    {}, self);
     });
 }
 

@@ -455,10 +455,10 @@ void ContentCheckWindow::showSelectedInFolder() {
     const QString path = item ? item->data(0, kPathRole).toString() : QString();
     if (path.isEmpty()) return;
     QPointer<ContentCheckWindow> self(this);
-    Module2::ShowInFolder(path.toStdString(), [self, path] {
-        showMessage(
-            tr("No file manager could be started to show %1.").arg(QDir::toNativeSeparators(path)),
-            {}, self);
+    Module2::ShowInFolder(path.toStdString(), [self, path](const std::string& why) {
+        showMessage(tr("%1 could not be shown in its folder: %2.")
+                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
+                    {}, self);
     });
 }
 
@@ -471,9 +471,12 @@ void ContentCheckWindow::askWhereToSave() {
         this, tr("Save report"), QDir::home().filePath(QStringLiteral("sims-content-report.html")),
         page + QStringLiteral(";;") + json, &type);
     if (file.isEmpty()) return;
-    // The type chosen decides the format, and the name gets its ending.
-    const QString ending = type == json ? QStringLiteral(".json") : QStringLiteral(".html");
-    if (!file.endsWith(ending, Qt::CaseInsensitive)) file += ending;
+    // An ending the player typed decides the format ("forum.json" is JSON whichever type is
+    // chosen); a name typed without one gets the chosen type's.
+    const bool typedEnding = file.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive) ||
+                             file.endsWith(QStringLiteral(".html"), Qt::CaseInsensitive) ||
+                             file.endsWith(QStringLiteral(".htm"), Qt::CaseInsensitive);
+    if (!typedEnding) file += type == json ? QStringLiteral(".json") : QStringLiteral(".html");
     saveReport(file);
 }
 

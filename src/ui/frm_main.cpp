@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "common/runtime_error.h"
+#include "common/version.h"
 #include "counting/count_summary.h"
 #include "locations/module1.h"
 #include "locations/registry.h"
@@ -358,6 +359,11 @@ void frmMain::buildMenus() {
     auto* licence = help->addAction(tr("&Licence"), this,
                                     [installedPage] { installedPage(about::kLicenceFile); });
     licence->setObjectName(QStringLiteral("licence"));
+    help->addSeparator();
+    // Which build this is, for a player asked by a forum or a bug report.
+    auto* version = help->addAction(tr("Brambleton %1").arg(QString::fromLatin1(kVersion)));
+    version->setObjectName(QStringLiteral("version"));
+    version->setEnabled(false);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     if (const auto* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
@@ -553,6 +559,23 @@ void frmMain::chooseAmongInstalls() {
     rememberInUse(installs);
 }
 
+namespace {
+
+// What a failure to show `folder` adds to "could not be found": its reason without the path
+// the sentence names already (": no folder "Roofs" in C:\Games\GameData"), or a full stop.
+QString whyNotFound(const QString& description, const QString& folder) {
+    QString why = description;
+    for (const QString& prefix : {QStringLiteral("Path not found: "), folder}) {
+        if (why.startsWith(prefix)) why = why.mid(prefix.size()).trimmed();
+    }
+    if (why.startsWith(QLatin1Char('(')) && why.endsWith(QLatin1Char(')'))) {
+        why = why.mid(1, why.size() - 2);
+    }
+    return why.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + why;
+}
+
+}  // namespace
+
 bool frmMain::showCategory(int row) {
     const auto& category = kContentCategories[static_cast<std::size_t>(row)];
     const QString caption = text(category.caption);
@@ -580,12 +603,15 @@ bool frmMain::showCategory(int row) {
         {
             const QSignalBlocker quiet(cboFiltro_);
             cboFiltro_->setEditText(File1_->Pattern());
+            // The box is narrower than Skins' pattern: its start ("*.skn;...") shows.
+            cboFiltro_->lineEdit()->setCursorPosition(0);
         }
         Drive1_->setDrive(QString::fromStdString(location.drive));
         Dir1_->setPath(folder);
     } catch (const RuntimeError& e) {
-        showMessage(QStringLiteral("The %1 folder %2 could not be found: %3")
-                        .arg(caption, folder, QString::fromStdString(e.description())));
+        showMessage(QStringLiteral("The %1 folder %2 could not be found%3")
+                        .arg(caption, QDir::toNativeSeparators(folder),
+                             whyNotFound(QString::fromStdString(e.description()), folder)));
         return false;
     }
     shownRow_ = row;
@@ -734,11 +760,13 @@ void frmMain::openPage(const QString& address, const QString& name) {
         return;
     }
     QPointer<frmMain> window(this);
-    Module2::OpenWebPage(address.toStdString(), [window, name, address] {
-        showMessage(tr("The page %1 could not be opened: no web browser was found to open %2.")
-                        .arg(name, QUrl(address).isLocalFile()
-                                       ? QDir::toNativeSeparators(QUrl(address).toLocalFile())
-                                       : address),
+    Module2::OpenWebPage(address.toStdString(), [window, name, address](const std::string& why) {
+        showMessage(tr("The page %1 (%2) could not be opened: %3.")
+                        .arg(name,
+                             QUrl(address).isLocalFile()
+                                 ? QDir::toNativeSeparators(QUrl(address).toLocalFile())
+                                 : address,
+                             QString::fromStdString(why)),
                     {}, window);
     });
 }

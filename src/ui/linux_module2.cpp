@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QString>
+#include <string>
 
 #include "ui/module2.h"
 
@@ -11,9 +12,27 @@ namespace brambleton::Module2 {
 namespace {
 constexpr std::int32_t kStarted = 42;      // any value above 32 means success
 constexpr std::int32_t kFileNotFound = 2;  // the shell's "file not found"
+
+// What xdg-open's exit status says failed (its manual lists them).
+std::string openerFailure(int code, QProcess::ExitStatus status) {
+    if (status != QProcess::NormalExit) return "xdg-open stopped before it opened it";
+    switch (code) {
+        case 1:
+            return "xdg-open did not accept the address";
+        case 2:
+            return "the page or folder does not exist";
+        case 3:
+            return "no web browser or file manager was found (xdg-open found no program for it)";
+        case 4:
+            return "the program chosen for it failed to open it (xdg-open's action failed)";
+        default:
+            return "xdg-open ended with error " + std::to_string(code);
+    }
+}
+
 }  // namespace
 
-std::int32_t OpenWebPage(const std::string& address, const std::function<void()>& failed) {
+std::int32_t OpenWebPage(const std::string& address, const Failed& failed) {
     // xdg-open may run the browser itself and last as long as it does, so nothing waits for
     // it and nothing ends it: the process object lives until it ends, and is left to run
     // when the program quits. Its output goes nowhere, so no pipe of ours outlives us. "/"
@@ -27,20 +46,22 @@ std::int32_t OpenWebPage(const std::string& address, const std::function<void()>
     opener->setStandardErrorFile(QProcess::nullDevice());
     QObject::connect(opener, &QProcess::finished, opener,
                      [opener, failed](int code, QProcess::ExitStatus status) {
-                         if ((status != QProcess::NormalExit || code != 0) && failed) failed();
+                         if ((status != QProcess::NormalExit || code != 0) && failed) {
+                             failed(openerFailure(code, status));
+                         }
                          opener->deleteLater();
                      });
     opener->start();
     if (!opener->waitForStarted()) {
         QObject::disconnect(opener, nullptr, nullptr, nullptr);
         delete opener;
-        if (failed) failed();
+        if (failed) failed("xdg-open, which opens pages and folders, could not be started");
         return kFileNotFound;
     }
     return kStarted;
 }
 
-void ShowInFolder(const std::string& path, const std::function<void()>& failed) {
+void ShowInFolder(const std::string& path, const Failed& failed) {
     const QFileInfo at(QString::fromStdString(path));
     const QString folder = at.isDir() ? at.absoluteFilePath() : at.absolutePath();
     OpenWebPage(folder.toStdString(), failed);

@@ -27,24 +27,41 @@ QString applicationTitle() {
 
 namespace {
 
+// The window a box with no window of its own stands over: the one in use, else the first
+// the program shows. A box with no parent may open behind the window it blocks (Windows
+// puts it there when the window was not in front), which then looks hung.
+QWidget* defaultOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !(window->windowType() & (Qt::Popup & ~Qt::Window)) &&
+            !window->testAttribute(Qt::WA_DontShowOnScreen)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 // The box every message shows in, over `over` when given, with its OK button (Cancel, for a
 // question: `cancel`); `action`, when not empty, adds a second button. Returns whether that
-// button was pressed.
+// button was pressed. Without `over` the box blocks the whole program, standing over the
+// window in use.
 bool runBox(const QString& text, const QString& shownTitle, QWidget* over, const QString& action,
             bool cancel = false) {
+    QWidget* parent = over ? over : defaultOwner();
     QMessageBox box(QMessageBox::NoIcon, shownTitle, QString(),
-                    cancel ? QMessageBox::Cancel : QMessageBox::Ok, over);
+                    cancel ? QMessageBox::Cancel : QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
     QAbstractButton* offered =
         action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
     if (offered) box.setDefaultButton(qobject_cast<QPushButton*>(offered));
-    if (over) {
+    if (parent) {
         // The desktop's own colours, not those of the navy window it stands over: every
         // role set, since a palette with none set still takes the window's.
         usePlatformColours(&box);
         box.setFont(QApplication::font(&box));
-        box.setWindowModality(Qt::WindowModal);
+        box.setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
     }
     // Wide enough that a window manager's title bar, with its icon and buttons, shows the
     // whole title over a short text.

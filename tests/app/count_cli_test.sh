@@ -4,6 +4,7 @@
 # under the same rules, on generated trees and on real system folders, and its exit codes.
 set -u
 counter=$1
+version=$2  # the build's version
 failures=0
 passes=0
 work=$(mktemp -d)
@@ -103,6 +104,8 @@ expect_exit 2 "an empty folder argument" ""
 expect_exit 2 "an unknown option" --bogus "$tree"
 expect_exit 2 "too many arguments" "$tree" "*.*" extra
 expect_exit 0 "--help" --help
+expect_exit 0 "--version" --version
+[ "$(cat "$work/out")" = "brambleton-count $version" ] && pass || fail "--version: $(cat "$work/out")"
 mkdir "$work/$(printf 'new\nline')"
 expect_exit 1 "a missing folder with a newline" "$work/$(printf 'no\nsuch')"
 [ "$(wc -l <"$work/err")" = 1 ] && pass || fail "a newline in a name split the message"

@@ -18,7 +18,8 @@ struct PrintableCase {
 
 const PrintableCase kPrintableCases[] = {
     {"plain UTF-8 passes", "Caf\xC3\xA9 chair.iff", "Caf\xC3\xA9 chair.iff"},
-    {"a newline cannot break the line", "a\nb", "a\\nb"},
+    {"a newline cannot break the line", "a\nb", "a\\x0ab"},
+    {"a tab is shown by its code", "a\tb", "a\\x09b"},
     {"a right-to-left override is shown escaped", "fdp.\xE2\x80\xAEiff", "fdp.\\u202eiff"},
     {"an isolate is shown escaped",
      "a\xE2\x81\xA6"
@@ -30,9 +31,10 @@ const PrintableCase kPrintableCases[] = {
      "a\\u009bb"},
     {"a byte that is not UTF-8", "a\xFF", "a\\xff"},
     {"an escape sequence for the terminal", "\x1B[2J", "\\x1b[2J"},
-    {"a literal backslash n is not a newline", "a\\nb", "a\\\\nb"},
-    {"a backslash before an escaped character", "a\\\n", "a\\\\\\n"},
-    {"a backslash before hex digits", "a\\x41", "a\\\\x41"},
+    {"a backslash before a letter stays single", "Soccer\\tablesoccer.far",
+     "Soccer\\tablesoccer.far"},
+    {"a backslash before an escaped character", "a\\\n", "a\\\\x0a"},
+    {"a backslash before hex digits", "a\\x41", "a\\x5cx41"},
     {"a Windows path keeps its backslashes", "C:\\Program Files\\Maxis\\users\\",
      "C:\\Program Files\\Maxis\\users\\"},
 };

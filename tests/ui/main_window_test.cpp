@@ -218,7 +218,28 @@ class MainWindowTest : public QObject {
         QCOMPARE(control<FileListBox>(w, "File1")->Path(), prefix.game(folder));
         QCOMPARE(control<FileListBox>(w, "File1")->Pattern(), pattern);
         QCOMPARE(control<DriveListBox>(w, "Drive1")->Drive(), QStringLiteral("C:"));
+        // The pattern box shows the pattern's start, however long it is.
+        QCOMPARE(control<QComboBox>(w, "cboFiltro")->lineEdit()->cursorPosition(), 0);
         QCOMPARE(messages.texts, QStringList());
+    }
+
+    void aMissingCategoryFolderIsSaidOnce() {
+        GamePrefix prefix;
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.show();
+        QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
+        QVERIFY(QDir(prefix.game("GameData/Roofs")).removeRecursively());
+        QTest::mouseClick(control<QRadioButton>(w, "Option5"), Qt::LeftButton);
+        QCOMPARE(messages.texts.size(), 1);
+        const QString& text = messages.texts.first();
+        QVERIFY2(text.startsWith("The Roofs folder C:\\") &&
+                     text.contains(" could not be found: no folder \"Roofs\" in ") &&
+                     text.count("GameData\\Roofs") == 1,
+                 qPrintable(text));
+        // The lists stay on Floors, and so does the choice beside them.
+        QVERIFY(control<QRadioButton>(w, "Option2")->isChecked());
+        QCOMPARE(control<FileListBox>(w, "File1")->Path(), prefix.game("GameData/Floors"));
     }
 
     void aDriveThePlayerPicksStays() {
@@ -900,19 +921,31 @@ class MainWindowTest : public QObject {
         QVERIFY(ended.wait(20000));
         QVERIFY(window->report());
 
-        // Save report...: the type chosen in the dialog decides the format and adds its
-        // ending to a name typed without one.
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            dialog->selectNameFilter(dialog->nameFilters().last());  // JSON
-            dialog->selectFile(QString::fromStdString(prefix.tree.path("typed")));
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-        QTest::mouseClick(window->findChild<QPushButton*>("saveReport"), Qt::LeftButton);
-        QFile typed(QString::fromStdString(prefix.tree.path("typed.json")));
-        QVERIFY(typed.open(QIODevice::ReadOnly));
-        QVERIFY(typed.readAll().startsWith("{\"install\""));
+        // Save report...: an ending typed decides the format; a name typed without one
+        // takes the chosen type's.
+        const struct {
+            int filter;  // 0 the page, 1 JSON
+            const char* typed;
+            const char* written;
+            const char* starts;
+        } kSaves[] = {{1, "typed", "typed.json", "{\"install\""},
+                      {0, "forum.json", "forum.json", "{\"install\""},
+                      {1, "mixed.html", "mixed.html", "<!DOCTYPE html>"}};
+        for (const auto& save : kSaves) {
+            QTimer::singleShot(0, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog) return;
+                dialog->selectNameFilter(dialog->nameFilters().at(save.filter));
+                dialog->selectFile(QString::fromStdString(prefix.tree.path(save.typed)));
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            QTest::mouseClick(window->findChild<QPushButton*>("saveReport"), Qt::LeftButton);
+            QFile typed(QString::fromStdString(prefix.tree.path(save.written)));
+            QVERIFY2(typed.open(QIODevice::ReadOnly), save.written);
+            QVERIFY2(typed.readAll().startsWith(save.starts), save.written);
+            QVERIFY(!QFile::exists(QString::fromStdString(prefix.tree.path(save.written)) +
+                                   (save.filter ? ".json" : ".html")));
+        }
 
         // Closed while Check again runs, the window stops the check.
         QVERIFY(window->scan(prefix.game()));
