@@ -51,6 +51,10 @@ std::string stepText(const Step& step, const std::string& install) {
             if (step.kind == content::ProblemKind::PackedArchive) {
                 return "Move " + from + " to the trash, once its files are installed.";
             }
+            if (step.chosen) return "Move " + from + " to the trash.";
+            if (step.kind == content::ProblemKind::GuidConflict) {
+                return "Move " + from + " to the trash, leaving the other object of its ID.";
+            }
             return "Move " + from + " to the trash" +
                    (step.kind == content::ProblemKind::EmptyFile ? ": it is empty."
                                                                  : ": the game cannot read it.");

@@ -230,6 +230,12 @@ Plan planTrash(const std::string& install, const std::vector<std::string>& paths
     return std::move(planner.plan);
 }
 
+Plan planChosenTrash(const std::string& install, const std::vector<std::string>& paths) {
+    Plan plan = planTrash(install, paths, ProblemKind::Misplaced);
+    for (auto& step : plan.steps) step.chosen = true;
+    return plan;
+}
+
 PlanCounts countSteps(const Plan& plan) {
     PlanCounts counts;
     for (const auto& step : plan.steps) {

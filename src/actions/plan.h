@@ -36,6 +36,8 @@ struct Step {
     // For the trash of a copy: the copy kept, which must still be there when it is done.
     std::string keep;
     content::ProblemKind kind = content::ProblemKind::Misplaced;
+    // A trash the player chose from a list of content, for no problem of the check.
+    bool chosen = false;
     Refusal refusal = Refusal::kNone;
     // For a write: `from` is the download (an archive or a folder), `entry` the file inside
     // it as a player reads it, and the bytes are known by their size and hash.
@@ -67,6 +69,10 @@ Plan planFixes(const content::ContentReport& report);
 // them (one of the objects sharing an object ID), with the same refusals as planFixes.
 Plan planTrash(const std::string& install, const std::vector<std::string>& paths,
                content::ProblemKind kind);
+
+// The plan that moves `paths` (host paths, loose files the player chose from the catalogue
+// or the lots) to the trash, with the same refusals.
+Plan planChosenTrash(const std::string& install, const std::vector<std::string>& paths);
 
 // Whether `path` (a host path) lies in a folder where the player's content goes and is not
 // one of the game's own files there: the game's own archives of floors, walls, skins and

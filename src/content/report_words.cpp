@@ -40,12 +40,18 @@ std::string guidConflict(const Problem& p, std::string_view install) {
                "): the game shows only one of them. Its maker built it this way: leave it as "
                "it is.";
     }
+    // The other object by its place, which names its file and archive already.
+    const std::string other = placeText(fromGame(p.sameAs, install), p.sameAsEntry);
+    // Which one the game shows is known only where the saved lots say which they hold.
+    const std::string shown = p.lotsHold != Problem::LotsHold::Unknown
+                                  ? "the game shows only one of them. "
+                                  : "the game shows only one of them, and which one depends on "
+                                    "the order it reads them in, which the files do not tell. ";
     return objectName(p.path, p.entry, p.name) + " has the same object ID (" + id + ") as " +
-           objectName(p.sameAs, p.sameAsEntry, p.sameAsName) + " in " +
-           placeText(fromGame(p.sameAs, install), p.sameAsEntry) +
+           (p.sameAsName.empty() ? other : "\u201c" + p.sameAsName + "\u201d in " + other) +
            (count > 2 ? ", and so do " + std::to_string(count - 2) + " more objects"
                       : std::string()) +
-           ": the game shows only one of them. " +
+           ": " + shown +
            (p.inAnArchive ? "Keep the one you want. An object inside an archive goes only with "
                             "the whole archive and the other objects it holds: remove an "
                             "archive only if you want none of them."
@@ -145,7 +151,7 @@ constexpr std::array<KindWords, 12> kKindWords = {{
      "Files that are not what their names say: broken or mislabelled downloads",
      "Download each again, or rename it as its sentence says."},
     {ProblemKind::Duplicate, "The same file more than once",
-     "Keep the copy named and remove the other."},
+     "Keep the copy each names first, and move the other to the trash."},
     {ProblemKind::GuidConflict, "Objects sharing one object ID, of which the game shows only one",
      "Keep the one you want; never remove an archive for one object."},
     {ProblemKind::MissingMesh, "Skins whose mesh is missing, which show blank or crash the game",
@@ -347,7 +353,8 @@ std::string sentenceOf(const Problem& p, std::string_view install) {
         case ProblemKind::Duplicate:
             return "This file" + (p.name.empty() ? "" : ", \u201c" + p.name + "\u201d,") +
                    " is the same, byte for byte, as " + fromGame(p.sameAs, install) +
-                   ": the game loads it twice. Keep one copy and remove the other." +
+                   ": the game loads it twice. Keep " + fromGame(p.sameAs, install) +
+                   " and move this copy, " + fromGame(p.path, install) + ", to the trash." +
                    lotsClause(p, install);
         case ProblemKind::GuidConflict:
             return guidConflict(p, install) + lotsClause(p, install);

@@ -5,6 +5,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,12 +16,18 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QSplitter>
 #include <QTableView>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -29,6 +39,7 @@
 #include "content/lots_report.h"
 #include "content/report_words.h"
 #include "ui/app_style.h"
+#include "ui/content_actions.h"
 #include "ui/message_box.h"
 #include "ui/module2.h"
 #include "ui/shown_text.h"
@@ -36,9 +47,15 @@
 namespace brambleton::ui {
 namespace {
 
-constexpr int kPictureSide = 32;
-// A catalogue picture larger than this is not decoded: the game's are a few dozen pixels.
+// The game's catalogue pictures are 74 by 37 (two views side by side): the list shows them
+// at that size at least, the details beside it twice as large.
+constexpr QSize kIconSize(74, 37);
+constexpr QSize kLargeSize(160, 160);
+// A picture larger than this is not decoded: the game's are a few dozen pixels, a skin's
+// texture a few hundred.
 constexpr std::uint32_t kLargestSide = 1024;
+// A skin's texture read for its picture is at most this long.
+constexpr std::int64_t kLargestTexture = 4 << 20;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -48,31 +65,71 @@ QString text(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+QImage framed(QSize size) {
+    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter painter(&out);
+    painter.setPen(QColor(128, 128, 128));
+    const int side = std::min(size.width(), size.height()) - 5;
+    painter.drawRect((size.width() - side) / 2, 2, side, side);
+    return out;
+}
+
 const QImage& placeholder() {
-    static const QImage image = [] {
-        QImage out(kPictureSide, kPictureSide, QImage::Format_ARGB32_Premultiplied);
-        out.fill(Qt::transparent);
-        QPainter painter(&out);
-        painter.setPen(QColor(128, 128, 128));
-        painter.drawRect(2, 2, kPictureSide - 5, kPictureSide - 5);
-        return out;
-    }();
+    static const QImage image = framed(kIconSize);
     return image;
 }
 
-// The picture of `item`, decoded by Qt's image reader and made small; a null image when it
-// has none or it does not decode.
-QImage readPicture(const content::CatalogueItem& item) {
-    const auto bytes = content::catalogueThumbnail(item);
-    if (!bytes) return {};
-    const auto facts = content::readBmpFacts(*bytes);
+// `image` made to fit `box`, keeping its shape; a small picture is enlarged only by whole
+// steps, so its pixels stay sharp.
+QImage fitted(const QImage& image, QSize box) {
+    if (image.isNull()) return {};
+    const QSize size = image.size();
+    if (size.width() <= box.width() && size.height() <= box.height()) {
+        const int times =
+            std::max(1, std::min(box.width() / size.width(), box.height() / size.height()));
+        return times == 1 ? image
+                          : image.scaled(size * times, Qt::KeepAspectRatio, Qt::FastTransformation);
+    }
+    return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// BMP bytes decoded by Qt's image reader, when their header says they are of a sane size.
+QImage decodeBmp(const std::string& bytes) {
+    const auto facts = content::readBmpFacts(bytes);
     if (!facts || facts->width > kLargestSide || facts->height > kLargestSide) return {};
     QImage image;
-    if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes->data()),
-                            static_cast<int>(bytes->size()), "BMP")) {
+    if (!image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()),
+                            static_cast<int>(bytes.size()), "BMP")) {
         return {};
     }
-    return image.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+// A skin's first texture, from the folder of its mesh list.
+QImage readTexture(const content::CatalogueItem& item) {
+    if (item.textures.empty() || !item.entry.empty()) return {};
+    const QFileInfo mesh(fromUtf8(item.path));
+    QFile file(mesh.dir().filePath(fromUtf8(item.textures.front())));
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestTexture) return {};
+    return decodeBmp(file.readAll().toStdString());
+}
+
+// The picture of `item`: an object's catalogue picture, a skin's texture; a null image when
+// it has none or it does not decode.
+QImage readPicture(const content::CatalogueItem& item) {
+    if (item.kind == content::ItemKind::Skin) return readTexture(item);
+    const auto bytes = content::catalogueThumbnail(item);
+    return bytes ? decodeBmp(*bytes) : QImage();
+}
+
+// A skin's words from its file name: "body, male, adult, fit".
+QString skinWords(const content::CatalogueItem& item) {
+    QStringList words;
+    for (const auto word : {item.part, item.gender, item.age, item.build}) {
+        if (!word.empty()) words << text(word);
+    }
+    return words.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -194,6 +251,63 @@ QVariant CatalogueModel::headerData(int section, Qt::Orientation orientation, in
     }
 }
 
+bool CatalogueModel::notSold(const content::CatalogueItem& item) {
+    return item.kind == content::ItemKind::Object && !item.inCatalog;
+}
+
+QString CatalogueModel::details(int row) const {
+    const auto& item = items_[static_cast<std::size_t>(row)];
+    const std::string& file = item.entry.empty() ? item.path : item.entry;
+    QStringList lines;
+    lines << readable(fromUtf8(item.name.value_or(content::lastPart(file))));
+    QStringList what;
+    if (item.kind == content::ItemKind::Skin) {
+        what << tr("skin: %1").arg(skinWords(item));
+    } else {
+        const QString price = data(index(row, kPrice), Qt::DisplayRole).toString();
+        what << data(index(row, kCategory), Qt::DisplayRole).toString();
+        if (!price.isEmpty()) what << price;
+    }
+    if (item.gameOwn) what << tr("the game's own");
+    what.removeAll(QString());
+    lines << what.join(QStringLiteral(", "));
+    lines << data(index(row, kFile), Qt::DisplayRole).toString();
+    if (item.kind == content::ItemKind::Skin && !item.textures.empty()) {
+        QStringList textures;
+        for (const auto& texture : item.textures) textures << readable(fromUtf8(texture));
+        lines << tr("Textures: %1").arg(textures.join(QStringLiteral(", ")));
+    }
+    if (lots_) {
+        const QStringList lots = lotNames(row);
+        lines << (!lots.isEmpty() ? tr("Used by: %1").arg(lots.join(QStringLiteral(", ")))
+                  : unused(row)   ? tr("Used by no saved lot")
+                                  : tr("Used by: not known"));
+    }
+    if (item.description && !item.description->empty()) {
+        lines << QString() << readableLines(fromUtf8(*item.description));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QStringList CatalogueModel::lotNames(int row) const {
+    QStringList names;
+    if (!lots_) return names;
+    for (const auto lot : usedBy_[static_cast<std::size_t>(row)]) {
+        names << readable(fromUtf8(content::lotLabel(lots_->lots[lot])));
+    }
+    return names;
+}
+
+QString CatalogueModel::toolTip(const content::CatalogueItem& item) {
+    const std::string& file = item.entry.empty() ? item.path : item.entry;
+    QString tip = readable(fromUtf8(item.name.value_or(content::lastPart(file))));
+    if (item.kind == content::ItemKind::Skin) tip += QLatin1Char('\n') + skinWords(item);
+    if (item.description && !item.description->empty()) {
+        tip += QLatin1Char('\n') + readableLines(fromUtf8(*item.description));
+    }
+    return tip;
+}
+
 QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const auto& item = items_[static_cast<std::size_t>(index.row())];
@@ -202,12 +316,7 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     if (index.column() == kUsedBy && (role == Qt::ToolTipRole || role == Qt::DisplayRole)) {
         return usedByText(index.row(), role == Qt::ToolTipRole);
     }
-    if (role == Qt::ToolTipRole) {
-        const QString name = readable(fromUtf8(item.name.value_or(content::lastPart(file))));
-        return item.description && !item.description->empty()
-                   ? name + QLatin1Char('\n') + readableLines(fromUtf8(*item.description))
-                   : name;
-    }
+    if (role == Qt::ToolTipRole) return toolTip(item);
     if (role == Qt::TextAlignmentRole && (index.column() == kPrice || index.column() == kSize)) {
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     }
@@ -217,11 +326,12 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
         case kName:
             return readable(fromUtf8(item.name ? *item.name : content::lastPart(file)));
         case kPrice:
-            return item.price ? QStringLiteral("\u00a7") +
-                                    locale.toString(static_cast<qlonglong>(*item.price))
-                              : QString();
+            return item.price && !notSold(item)
+                       ? QStringLiteral("\u00a7") +
+                             locale.toString(static_cast<qlonglong>(*item.price))
+                       : QString();
         case kCategory:
-            return text(item.category);
+            return notSold(item) ? tr("not sold") : text(item.category);
         case kArea:
             return text(kGameFolders[item.folder].label);
         case kFile:
@@ -234,10 +344,22 @@ QVariant CatalogueModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant CatalogueModel::picture(int row) const {
-    if (const QImage* cached = pictures_.object(row)) return *cached;
+bool CatalogueModel::hasPicture(int row) const {
     const auto& item = items_[static_cast<std::size_t>(row)];
-    if (!item.thumbnail) return placeholder();
+    return item.kind == content::ItemKind::Skin ? !item.textures.empty() && item.entry.empty()
+                                                : item.thumbnail.has_value();
+}
+
+QImage CatalogueModel::largePicture(int row) const {
+    if (const Picture* cached = pictures_.object(row)) return cached->large;
+    (void)picture(row);  // asks for it: pictureRead() follows
+    return {};
+}
+
+QVariant CatalogueModel::picture(int row) const {
+    if (const Picture* cached = pictures_.object(row)) return cached->icon;
+    if (!hasPicture(row)) return placeholder();
+    const auto& item = items_[static_cast<std::size_t>(row)];
     if (!asked_.contains(row)) {
         asked_.insert(row);
         // Read and decoded off the window's thread; the row shows the placeholder meanwhile.
@@ -250,8 +372,8 @@ QVariant CatalogueModel::picture(int row) const {
             if (!ticket->alive) return;
             QMetaObject::invokeMethod(
                 self,
-                [self, row, ticket, image = std::move(image)]() mutable {
-                    if (ticket->alive) self->pictureRead(row, std::move(image));
+                [self, row, ticket, image = std::move(image)]() {
+                    if (ticket->alive) self->pictureRead(row, image);
                 },
                 Qt::QueuedConnection);
         });
@@ -259,13 +381,18 @@ QVariant CatalogueModel::picture(int row) const {
     return placeholder();
 }
 
-void CatalogueModel::pictureRead(int row, QImage image) {
+void CatalogueModel::pictureRead(int row, const QImage& image) {
     asked_.remove(row);
     ++decoded_;
-    if (image.isNull()) image = placeholder();
-    pictures_.insert(row, new QImage(std::move(image)));
+    auto* picture = new Picture;
+    picture->icon = image.isNull() ? placeholder() : fitted(image, kIconSize);
+    picture->large = fitted(image, kLargeSize);
+    const auto cost =
+        static_cast<int>((picture->icon.sizeInBytes() + picture->large.sizeInBytes()) / 1024 + 1);
+    pictures_.insert(row, picture, cost);
     const QModelIndex cell = index(row, kName);
     emit dataChanged(cell, cell, {Qt::DecorationRole});
+    emit pictureReady(row);
 }
 
 void CatalogueFilter::setText(const QString& text) {
@@ -392,30 +519,80 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
     table_->setObjectName(QStringLiteral("items"));
     table_->setModel(filter_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setIconSize(QSize(kPictureSide, kPictureSide));
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setIconSize(kIconSize);
+    table_->setTextElideMode(Qt::ElideMiddle);
     table_->verticalHeader()->hide();
     // Rows of one height: the view never measures 200,000 of them.
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(kPictureSide + 4);
-    table_->horizontalHeader()->setStretchLastSection(false);
-    table_->setColumnWidth(CatalogueModel::kName, 280);
-    table_->setColumnWidth(CatalogueModel::kFile, 300);
+    table_->verticalHeader()->setDefaultSectionSize(kIconSize.height() + 4);
+    auto* header = table_->horizontalHeader();
+    header->setStretchLastSection(false);
+    // Every column in view at the window's first size; the file's takes what the window
+    // gains when it grows, and gives back when it shrinks.
+    const QFontMetrics metrics(font());
+    const auto widthOf = [&metrics](const QString& sample) {
+        return metrics.horizontalAdvance(sample) + 24;
+    };
+    table_->setColumnWidth(CatalogueModel::kName,
+                           kIconSize.width() + widthOf(QStringLiteral("A chair of some name")));
+    table_->setColumnWidth(CatalogueModel::kPrice, widthOf(QStringLiteral("\u00a799,999")));
+    table_->setColumnWidth(CatalogueModel::kCategory, widthOf(QStringLiteral("miscellaneous")));
+    table_->setColumnWidth(CatalogueModel::kArea, widthOf(QStringLiteral("Downloads")));
+    table_->setColumnWidth(CatalogueModel::kSize, widthOf(QStringLiteral("9,999.9")));
+    table_->setColumnWidth(CatalogueModel::kUsedBy, widthOf(QStringLiteral("999 lots")));
+    header->setSectionResizeMode(CatalogueModel::kFile, QHeaderView::Stretch);
+    header->setMinimumSectionSize(40);
     table_->setSortingEnabled(true);
     table_->sortByColumn(-1, Qt::AscendingOrder);
     table_->setWordWrap(false);
-    layout->addWidget(table_, 1);
+
+    // The selected item beside the list: its picture larger, and its description whole.
+    auto* pane = new QWidget(this);
+    pane->setObjectName(QStringLiteral("detailsPane"));
+    auto* paneLayout = new QVBoxLayout(pane);
+    paneLayout->setContentsMargins(8, 0, 0, 0);
+    picture_ = new QLabel(pane);
+    picture_->setObjectName(QStringLiteral("picture"));
+    picture_->setAlignment(Qt::AlignCenter);
+    picture_->setMinimumSize(kLargeSize);
+    details_ = new QLabel(pane);
+    details_->setObjectName(QStringLiteral("details"));
+    details_->setTextFormat(Qt::PlainText);
+    details_->setWordWrap(true);
+    details_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* scroll = new QScrollArea(pane);
+    scroll->setWidget(details_);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    paneLayout->addWidget(picture_);
+    paneLayout->addWidget(scroll, 1);
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(table_);
+    split->addWidget(pane);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setCollapsible(0, false);
+    const int paneWidth = kLargeSize.width() + 100;
+    split->setSizes({1, paneWidth});
+    layout->addWidget(split, 1);
 
     auto* buttons = new QHBoxLayout;
-    showInFolder_ = new QPushButton(tr("Show in folder"), this);
-    showInFolder_->setObjectName(QStringLiteral("showInFolder"));
-    showInFolder_->setEnabled(false);
+    actions_ = new ContentActions(this);
     auto* close = new QPushButton(tr("Close"), this);
-    for (auto* button : {showInFolder_, close}) pressOnEnter(button);
-    buttons->addWidget(showInFolder_);
+    pressOnEnter(close);
+    buttons->addWidget(actions_->showInFolder());
+    buttons->addWidget(actions_->moveToTrash());
+    buttons->addWidget(actions_->undo());
     buttons->addStretch();
     buttons->addWidget(close);
     layout->addLayout(buttons);
+    connect(actions_, &ContentActions::changed, this, [this] { scan(hostFolder_, saves_); });
+    connect(actions_, &ContentActions::undoRequested, this, &CatalogueWindow::undoRequested);
+    connect(model_, &CatalogueModel::pictureReady, this, [this](int row) {
+        if (row == currentRow()) showDetails();
+    });
 
     connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
         filter_->setText(text);
@@ -433,15 +610,30 @@ CatalogueWindow::CatalogueWindow(QWidget* owner, std::unique_ptr<FolderSource> s
         filter_->setUnusedOnly(only);
         updateSummary();
     });
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CatalogueWindow::selectionChanged);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { showInFolder_->setEnabled(current.isValid()); });
-    connect(table_, &QTableView::activated, this, &CatalogueWindow::showSelectedInFolder);
-    connect(showInFolder_, &QPushButton::clicked, this, &CatalogueWindow::showSelectedInFolder);
+            &CatalogueWindow::showDetails);
+    connect(table_, &QTableView::activated, actions_->showInFolder(), &QPushButton::click);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    resize(900, 640);
+    // Wide enough for every column and the details beside them, on a screen of 1280 or more.
+    int width = paneWidth + 60 + table_->verticalScrollBar()->sizeHint().width() +
+                widthOf(QStringLiteral("Downloads/Some Maker/Some Object.iff"));
+    for (int column = 0; column < CatalogueModel::kColumns; ++column) {
+        if (column != CatalogueModel::kFile) width += table_->columnWidth(column);
+    }
+    QSize size(width, 680);
+    if (const auto* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 95 / 100);
+    }
+    resize(size);
 }
 
 CatalogueWindow::~CatalogueWindow() = default;
+
+void CatalogueWindow::setWritePlaces(actions::WritePlaces places) {
+    actions_->setWritePlaces(std::move(places));
+}
 
 void CatalogueWindow::showProgress(const QString& where) {
     summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
@@ -488,6 +680,8 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
         return;
     }
     model_->setItems(std::move(items), hostFolder_);
+    selectionChanged();
+    showDetails();
     updateSummary();
     show();
     raise();
@@ -521,6 +715,8 @@ void CatalogueWindow::scanLots() {
                 return;
             }
             model_->setLots(report);
+            selectionChanged();
+            showDetails();
             unusedOnly_->setEnabled(report->unusedKnown);
             updateSummary();
             emit lotsRead();
@@ -537,16 +733,39 @@ void CatalogueWindow::updateSummary() {
                                readable(QDir::toNativeSeparators(hostFolder_))));
 }
 
-void CatalogueWindow::showSelectedInFolder() {
+int CatalogueWindow::currentRow() const {
     const QModelIndex current = filter_->mapToSource(table_->currentIndex());
-    if (!current.isValid()) return;
-    const QString path = fromUtf8(model_->item(current.row()).path);
-    QPointer<CatalogueWindow> self(this);
-    Module2::ShowInFolder(path.toStdString(), [self, path](const std::string& why) {
-        showMessage(tr("%1 could not be shown in its folder: %2.")
-                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
-                    {}, self);
-    });
+    return current.isValid() ? current.row() : -1;
+}
+
+void CatalogueWindow::showDetails() {
+    const int row = currentRow();
+    if (row < 0) {
+        picture_->clear();
+        details_->clear();
+        return;
+    }
+    const QImage large = model_->largePicture(row);
+    picture_->setPixmap(large.isNull() ? QPixmap() : QPixmap::fromImage(large));
+    details_->setText(model_->details(row));
+}
+
+void CatalogueWindow::selectionChanged() {
+    std::vector<std::string> files;
+    QStringList lots;
+    for (const QModelIndex& selected : table_->selectionModel()->selectedRows()) {
+        const int row = filter_->mapToSource(selected).row();
+        const auto& item = model_->item(row);
+        // An object in an archive goes only with the whole archive, and never from here.
+        if (item.gameOwn || !item.entry.empty()) continue;
+        if (std::find(files.begin(), files.end(), item.path) == files.end()) {
+            files.push_back(item.path);
+        }
+        for (const auto& lot : model_->lotNames(row)) {
+            if (!lots.contains(lot)) lots << lot;
+        }
+    }
+    actions_->select(hostFolder_.toStdString(), std::move(files), lots, model_->lotsKnown());
 }
 
 }  // namespace brambleton::ui

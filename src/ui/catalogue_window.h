@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "actions/changes.h"
 #include "content/catalogue.h"
 #include "content/lots.h"
 #include "counting/folder_source.h"
@@ -29,6 +30,7 @@ class QTableView;
 
 namespace brambleton::ui {
 
+class ContentActions;
 struct PictureTicket;
 
 // The items of a catalogue as a table: picture and name, price, category, area, file, size.
@@ -65,10 +67,30 @@ class CatalogueModel final : public QAbstractTableModel {
 
     // Pictures decoded so far (for tests).
     int picturesDecoded() const { return decoded_; }
+    // The row's picture as the details show it, larger than the list's; null until it is
+    // read (pictureReady() follows) or when it has none.
+    QImage largePicture(int row) const;
+    // The row's item described whole, a fact a line: name; category, price (or "not sold")
+    // or a skin's words; file; textures; the lots that use it; the description.
+    QString details(int row) const;
+    // The saved lots that use the row's file, by name.
+    QStringList lotNames(int row) const;
+    // An object the game does not sell in Buy or Build mode.
+    static bool notSold(const content::CatalogueItem& item);
+
+  signals:
+    // The row's picture was read.
+    void pictureReady(int row);
 
   private:
+    struct Picture {
+        QImage icon;   // as the list shows it
+        QImage large;  // as the details show it
+    };
+    bool hasPicture(int row) const;
+    static QString toolTip(const content::CatalogueItem& item);
     QVariant picture(int row) const;
-    void pictureRead(int row, QImage image);
+    void pictureRead(int row, const QImage& image);
 
     std::vector<content::CatalogueItem> items_;
     QString install_;
@@ -77,7 +99,8 @@ class CatalogueModel final : public QAbstractTableModel {
     // is known not to use.
     std::vector<std::vector<std::uint32_t>> usedBy_;
     std::vector<bool> unused_;
-    mutable QCache<int, QImage> pictures_{2000};
+    // Bounded by the memory the pictures take, in KiB.
+    mutable QCache<int, Picture> pictures_{qsizetype{64} * 1024};
     mutable QSet<int> asked_;  // rows whose picture is being read
     std::shared_ptr<PictureTicket> ticket_;
     int decoded_ = 0;
@@ -107,9 +130,10 @@ class CatalogueFilter final : public QSortFilterProxyModel {
 
 // The window of Content > Catalogue...: every object, floor, wall and skin of one install of
 // the game, with its picture, name, price, category, area and file; a search box; filters by
-// category and area; sorting by any column; the description in the tooltip; "Show in
-// folder". The scan runs on a thread of its own with the progress window, as the check.
-// Its table is named "items", the search box "search".
+// category and area; sorting by any column; the selected item's picture and description
+// whole beside the list ("picture", "details"); Show in folder, Move to trash... and Undo
+// (ContentActions). The scan runs on a thread of its own with the progress window, as the
+// check. Its table is named "items", the search box "search".
 class CatalogueWindow : public ScanWindow {
     Q_OBJECT
   public:
@@ -123,9 +147,14 @@ class CatalogueWindow : public ScanWindow {
     CatalogueModel& model() { return *model_; }
     CatalogueFilter& filter() { return *filter_; }
 
+    void setWritePlaces(actions::WritePlaces places);
+    ContentActions& actions() { return *actions_; }
+
   signals:
     // Which lots use each item is read and shown.
     void lotsRead();
+    // The player asked to take back the last change.
+    void undoRequested();
 
   protected:
     void showProgress(const QString& where) override;
@@ -133,7 +162,9 @@ class CatalogueWindow : public ScanWindow {
   private:
     void finish(std::vector<content::CatalogueItem> items, const QStringList& unreadable,
                 bool cancelled, std::int64_t filesUnreadable);
-    void showSelectedInFolder();
+    int currentRow() const;
+    void showDetails();
+    void selectionChanged();
     void updateSummary();
     void scanLots();
 
@@ -147,7 +178,9 @@ class CatalogueWindow : public ScanWindow {
     QCheckBox* unusedOnly_;
     std::vector<std::filesystem::path> saves_;
     QTableView* table_;
-    QPushButton* showInFolder_;
+    QLabel* picture_;
+    QLabel* details_;
+    ContentActions* actions_;
 };
 
 }  // namespace brambleton::ui

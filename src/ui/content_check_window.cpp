@@ -118,6 +118,9 @@ ContentCheckWindow::ContentCheckWindow(QWidget* owner, std::unique_ptr<FolderSou
     problems_->setObjectName(QStringLiteral("problems"));
     problems_->setHeaderLabels({tr("Problems"), tr("What to do")});
     problems_->setWordWrap(true);
+    // A path too long for its column keeps its file's name: rows of one folder differ there.
+    problems_->setTextElideMode(Qt::ElideMiddle);
+    areas_->setTextElideMode(Qt::ElideMiddle);
     layout->addWidget(problems_, 4);
     // The selected problem whole: its place, its sentence and the files it groups, however
     // long, which a row of the list cannot show.

@@ -57,7 +57,11 @@ void frmMain::showCatalogue() {
     if (busy()) return;
     const QString folder = contentFolder();
     if (folder.isEmpty()) return;
-    if (!catalogueWindow_) catalogueWindow_ = new CatalogueWindow(this);
+    if (!catalogueWindow_) {
+        catalogueWindow_ = new CatalogueWindow(this);
+        catalogueWindow_->setWritePlaces(changePlaces_);
+        connect(catalogueWindow_, &CatalogueWindow::undoRequested, this, &frmMain::undoLastChange);
+    }
     catalogueWindow_->scan(folder, saveFolders());
 }
 
@@ -83,6 +87,8 @@ void frmMain::showLots() {
     if (folder.isEmpty()) return;
     if (!lotsWindow_) {
         lotsWindow_ = new LotsWindow(this);
+        lotsWindow_->setWritePlaces(changePlaces_);
+        connect(lotsWindow_, &LotsWindow::undoRequested, this, &frmMain::undoLastChange);
         // The folder chosen there is remembered as the game's folder is, and read at once.
         connect(lotsWindow_, &LotsWindow::savesFolderChosen, this, [this](const QString& chosen) {
             settings_->setValue(settingKey(settings::kSavesFolder), chosen);
@@ -111,6 +117,8 @@ void frmMain::showChanges() {
         // An open check shows the folders as they are again.
         connect(changesWindow_, &ChangesWindow::undone, this, [this] {
             if (contentWindow_ && contentWindow_->isVisible()) checkContent();
+            if (catalogueWindow_ && catalogueWindow_->isVisible()) showCatalogue();
+            if (lotsWindow_ && lotsWindow_->isVisible()) showLots();
         });
     }
     changesWindow_->refresh();

@@ -13,16 +13,21 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "content/file_names.h"
 #include "content/formats/text_codes.h"
 #include "content/lots_report.h"
 #include "ui/app_style.h"
+#include "ui/content_actions.h"
 #include "ui/message_box.h"
 #include "ui/shown_text.h"
 
 namespace brambleton::ui {
 namespace {
+
+// The role under which a row of a content file holds its index in the report.
+constexpr int kFileRole = Qt::UserRole + 1;
 
 QString shown(const std::string& text) {
     return readable(QString::fromStdString(text));
@@ -70,21 +75,61 @@ LotsWindow::LotsWindow(QWidget* owner, std::unique_ptr<FolderSource> source)
     lots_->setUniformRowHeights(true);
     layout->addWidget(lots_, 1);
 
+    lots_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lots_->setTextElideMode(Qt::ElideMiddle);
     auto* buttons = new QHBoxLayout;
     auto* choose = new QPushButton(tr("Choose the saves folder..."), this);
     choose->setObjectName(QStringLiteral("chooseSaves"));
     auto* close = new QPushButton(tr("Close"), this);
     for (auto* button : {choose, close}) pressOnEnter(button);
-    buttons->addWidget(choose);
+    actions_ = new ContentActions(this);
+    buttons->addWidget(actions_->showInFolder());
+    buttons->addWidget(actions_->moveToTrash());
+    buttons->addWidget(actions_->undo());
     buttons->addStretch();
+    buttons->addWidget(choose);
     buttons->addWidget(close);
     layout->addLayout(buttons);
     connect(choose, &QPushButton::clicked, this, &LotsWindow::chooseSaves);
+    connect(lots_, &QTreeWidget::itemSelectionChanged, this, &LotsWindow::selectionChanged);
+    connect(actions_, &ContentActions::changed, this, [this] { scan(hostFolder_, saves_); });
+    connect(actions_, &ContentActions::undoRequested, this, &LotsWindow::undoRequested);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     resize(820, 600);
 }
 
 LotsWindow::~LotsWindow() = default;
+
+void LotsWindow::setWritePlaces(actions::WritePlaces places) {
+    actions_->setWritePlaces(std::move(places));
+}
+
+void LotsWindow::selectionChanged() {
+    if (!report_) {
+        actions_->select({}, {}, {}, false);
+        return;
+    }
+    std::vector<std::uint32_t> files;
+    for (const auto* item : lots_->selectedItems()) {
+        const QVariant file = item->data(1, kFileRole);
+        if (!file.isValid()) continue;
+        const auto index = file.value<std::uint32_t>();
+        if (std::find(files.begin(), files.end(), index) == files.end()) files.push_back(index);
+    }
+    std::vector<std::string> paths;
+    QStringList lots;
+    for (const auto index : files) {
+        paths.push_back(report_->path(index));
+        for (const auto& lot : report_->lots) {
+            const QString name = shown(content::lotLabel(lot));
+            if (std::find(lot.uses.begin(), lot.uses.end(), index) != lot.uses.end() &&
+                !lots.contains(name)) {
+                lots << name;
+            }
+        }
+    }
+    actions_->select(report_->install, std::move(paths), lots, report_->unusedKnown);
+}
 
 void LotsWindow::showProgress(const QString& where) {
     summary_->setText(tr("Reading %1").arg(readable(QDir::toNativeSeparators(where))));
@@ -92,9 +137,12 @@ void LotsWindow::showProgress(const QString& where) {
 
 bool LotsWindow::scan(const QString& hostFolder, const std::vector<std::filesystem::path>& saves) {
     if (scanning()) return false;
+    hostFolder_ = hostFolder;
+    saves_ = saves;
     if (saves.empty()) {
         report_.reset();
         lots_->clear();
+        selectionChanged();
         warning_->hide();
         summary_->setText(
             tr("No saved games were found for the game in %1: neither its UserData folders nor "
@@ -134,6 +182,7 @@ void LotsWindow::finish(std::shared_ptr<content::LotsReport> report,
     }
     report_ = std::move(report);
     fill();
+    selectionChanged();
     show();
     raise();
     activateWindow();
@@ -191,6 +240,7 @@ void LotsWindow::fill() {
             auto* child = new QTreeWidgetItem(item);
             child->setText(0, tr("uses"));
             child->setText(1, below(index));
+            child->setData(1, kFileRole, QVariant::fromValue(index));
         }
     }
     auto* unused = new QTreeWidgetItem(lots_);
@@ -204,6 +254,7 @@ void LotsWindow::fill() {
         for (const auto index : files) {
             auto* child = new QTreeWidgetItem(unused);
             child->setText(1, below(index));
+            child->setData(1, kFileRole, QVariant::fromValue(index));
         }
     }
     warning_->setVisible(content::missesContent(report));

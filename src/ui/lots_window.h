@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "actions/changes.h"
 #include "content/lots.h"
 #include "counting/folder_source.h"
 #include "ui/frm_in_process.h"
@@ -20,10 +21,13 @@ class QTreeWidget;
 
 namespace brambleton::ui {
 
+class ContentActions;
+
 // The window of Content > My lots...: each saved lot with its family, the content files it
 // uses and what it misses, then the content no lot uses; a warning when a lot misses content,
 // since the game drops it from the lot for good when the lot is saved. Reads the saves and
-// never writes them. The scan runs on a thread of its own with the progress window, as the
+// never writes them; a content file selected can be shown in its folder or moved to the
+// trash (ContentActions). The scan runs on a thread of its own with the progress window, as the
 // check. Its tree is named "lots", the warning "warning".
 class LotsWindow : public ScanWindow {
     Q_OBJECT
@@ -38,9 +42,14 @@ class LotsWindow : public ScanWindow {
     // The last report shown; null before the first.
     const content::LotsReport* report() const { return report_.get(); }
 
+    void setWritePlaces(actions::WritePlaces places);
+    ContentActions& actions() { return *actions_; }
+
   signals:
     // The player chose the folder their saves are in.
     void savesFolderChosen(const QString& folder);
+    // The player asked to take back the last change.
+    void undoRequested();
 
   protected:
     void showProgress(const QString& where) override;
@@ -49,11 +58,15 @@ class LotsWindow : public ScanWindow {
     void finish(std::shared_ptr<content::LotsReport> report, const QStringList& unreadable);
     void fill();
     void chooseSaves();
+    void selectionChanged();
 
+    QString hostFolder_;
+    std::vector<std::filesystem::path> saves_;
     std::shared_ptr<content::LotsReport> report_;
     QLabel* summary_;
     QLabel* warning_;
     QTreeWidget* lots_;
+    ContentActions* actions_;
 };
 
 }  // namespace brambleton::ui

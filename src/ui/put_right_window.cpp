@@ -107,6 +107,11 @@ void PutRightWindow::setWarning(const QString& text) {
     warning_->setVisible(!text.isEmpty());
 }
 
+void PutRightWindow::setCaptions(const QString& title, const QString& button) {
+    setWindowTitle(title);
+    putRight_->setText(button);
+}
+
 void PutRightWindow::fill() {
     const QSignalBlocker blocker(steps_);
     steps_->clear();
@@ -156,8 +161,8 @@ void PutRightWindow::lookForGame() {
     banner_->setVisible(game_.has_value());
     if (game_) {
         banner_->setText(tr("The game is running (%1). Brambleton changes nothing while it "
-                            "plays; Put it right waits until it ends.")
-                             .arg(fromUtf8(*game_)));
+                            "plays; %2 waits until it ends.")
+                             .arg(fromUtf8(*game_), putRight_->text()));
     }
     updateSummary();
 }
@@ -166,7 +171,7 @@ void PutRightWindow::confirmAndStart() {
     const auto counts = actions::countSteps(ticked());
     if (counts.steps == 0) return;
     const QString question = fromUtf8(actions::confirmText(counts));
-    if (askToConfirm(question, tr("Put it right"), this)) start();
+    if (askToConfirm(question, putRight_->text(), this)) start();
 }
 
 bool PutRightWindow::start() {

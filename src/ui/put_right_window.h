@@ -32,6 +32,8 @@ class PutRightWindow : public QDialog {
 
     // Shows `text` above the plan, as a warning (saved lots that use what it removes).
     void setWarning(const QString& text);
+    // The window's title and its button's words, for a plan that is not the check's.
+    void setCaptions(const QString& title, const QString& button);
 
     // Carries out the ticked steps without asking, on a thread of its own; false when a
     // change is running already or nothing is ticked. changed() follows when it ends.

@@ -190,6 +190,20 @@ inline std::string catalogueObject(std::uint32_t guid, std::string_view name,
     return iffFile(chunks);
 }
 
+// catalogueObject with the picture `bmp` (the game's are 74 by 37: two views side by side).
+inline std::string catalogueObjectPictured(std::uint32_t guid, std::string_view name,
+                                           std::string_view description, std::uint16_t price,
+                                           std::uint16_t functions, const std::string& bmp) {
+    std::string objd = objdData(guid);
+    objd.replace(36, 2, littleEndian(price, 2));
+    objd.replace(80, 2, littleEndian(functions, 2));
+    objd.replace(82, 2, littleEndian(1, 2));
+    const std::string strings = "\xff\xff" + littleEndian(2, 2) + std::string(name) + '\0' +
+                                std::string(description) + '\0';
+    return iffFile(
+        {iffChunk("OBJD", 128, objd), iffChunk("CTSS", 1, strings), iffChunk("BMP_", 1, bmp)});
+}
+
 // A name as save tables store it: zero-ended, then a pad byte (not always 0) when its length
 // is even.
 inline std::string paddedName(std::string_view name) {

@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,7 +24,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +44,7 @@
 #include "ui/app_style.h"
 #include "ui/catalogue_window.h"
 #include "ui/changes_window.h"
+#include "ui/content_actions.h"
 #include "ui/content_check_window.h"
 #include "ui/file_system_lists.h"
 #include "ui/frm_in_process.h"
@@ -1349,6 +1354,146 @@ class MainWindowTest : public QObject {
         }
         files.sort();
         QCOMPARE(files, (QStringList{"fridge.iff", "spare.flr"}));
+    }
+
+    // The catalogue at its first size shows every column, Used by included; grown, the
+    // file's column takes the room. The game's 74 by 37 pictures keep their size in the
+    // list and double beside it with the description whole; a skin shows its texture and
+    // what its name says; what the game does not sell says so.
+    void theCatalogueShowsPicturesAndDetails() {
+        using brambleton::testing::bmpFile;
+        using brambleton::testing::BmpForm;
+        using brambleton::testing::catalogueObject;
+        GamePrefix prefix;
+        writeGameFile(prefix, "Downloads/table.iff",
+                      brambleton::testing::catalogueObjectPictured(
+                          0x301, "Wide Table", "Seats four.\nSecond line of a long description.",
+                          300, 2, bmpFile(BmpForm{74, 37, 8})));
+        writeGameFile(prefix, "Downloads/secret.iff", catalogueObject(0x302, "Secret", "", 15, 0));
+        writeGameFile(prefix, "GameData/Skins/B003MAFit_01.cmx",
+                      brambleton::testing::cmxFile("B003MAFit_01", {"xskin-b003mafit_01-body"}));
+        writeGameFile(prefix, "GameData/Skins/B003MAFitlgt_01.bmp", bmpFile(64));
+        MessageRecorder messages;
+        CatalogueWindow window;
+        QSignalSpy ended(&window, &CatalogueWindow::scanEnded);
+        QVERIFY(window.scan(prefix.game()));
+        QVERIFY(ended.wait(20000));
+        QVERIFY(window.isVisible());
+        auto* table = window.findChild<QTableView*>("items");
+        auto* header = table->horizontalHeader();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(screen.width() >= 1280, "the tests' screen is a laptop's, 1280 by 800");
+        QVERIFY(window.frameGeometry().width() <= screen.width());
+        QVERIFY(header->sectionViewportPosition(CatalogueModel::kUsedBy) +
+                    header->sectionSize(CatalogueModel::kUsedBy) <=
+                table->viewport()->width());
+        const int fileWidth = header->sectionSize(CatalogueModel::kFile);
+        window.resize(window.width() + 300, window.height());
+        QTRY_VERIFY(header->sectionSize(CatalogueModel::kFile) >= fileWidth + 250);
+
+        const auto rowOf = [&](const QString& name) {
+            for (int row = 0; row < table->model()->rowCount(); ++row) {
+                if (table->model()->index(row, CatalogueModel::kName).data() == name) return row;
+            }
+            return -1;
+        };
+        const struct {
+            const char* name;
+            QSize icon;   // at least
+            QSize large;  // at least
+            const char* said;
+        } kRows[] = {
+            {"Wide Table", {74, 37}, {148, 74}, "Seats four.\nSecond line"},
+            {"B003MAFit_01", {37, 37}, {128, 128}, "skin: body, male, adult, fit"},
+            {"Secret", {0, 0}, {0, 0}, "not sold"},
+        };
+        for (const auto& row : kRows) {
+            const int at = rowOf(row.name);
+            QVERIFY2(at >= 0, row.name);
+            table->setCurrentIndex(table->model()->index(at, CatalogueModel::kName));
+            auto* picture = window.findChild<QLabel*>("picture");
+            if (!row.large.isEmpty()) {
+                QTRY_VERIFY2(!picture->pixmap().isNull(), row.name);
+                QVERIFY2(picture->pixmap().width() >= row.large.width() &&
+                             picture->pixmap().height() >= row.large.height(),
+                         row.name);
+                const auto icon = table->model()
+                                      ->index(at, CatalogueModel::kName)
+                                      .data(Qt::DecorationRole)
+                                      .value<QImage>();
+                QVERIFY2(icon.width() >= row.icon.width() && icon.height() >= row.icon.height(),
+                         row.name);
+                QVERIFY(table->iconSize().width() >= 74 && table->iconSize().height() >= 37);
+            }
+            const QString details = window.findChild<QLabel*>("details")->text();
+            QVERIFY2(details.contains(row.said), qPrintable(details));
+        }
+        const int secret = rowOf("Secret");
+        QCOMPARE(table->model()->index(secret, CatalogueModel::kCategory).data().toString(),
+                 QStringLiteral("not sold"));
+        QCOMPARE(table->model()->index(secret, CatalogueModel::kPrice).data().toString(),
+                 QString());
+        // The game's own items offer neither Show in folder nor Move to trash.
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const auto& item =
+                window.model().item(static_cast<const QSortFilterProxyModel*>(table->model())
+                                        ->mapToSource(table->model()->index(row, 0))
+                                        .row());
+            if (item.path.find("GameData/Objects") == std::string::npos) continue;
+            table->selectRow(row);
+            QVERIFY(!window.findChild<QPushButton*>("moveToTrash")->isEnabled());
+            QVERIFY(!window.findChild<QPushButton*>("showInFolder")->isEnabled());
+        }
+    }
+
+    // Move to trash... from the catalogue names the lots that use what it moves, goes
+    // through the journal and the trash, and Undo puts it back.
+    void theCatalogueMovesToTheTrashAndUndoes() {
+        GamePrefix prefix;
+        writeLotsAndContent(prefix);
+        MessageRecorder messages;
+        frmMain w(prefix.sources());
+        w.findChild<QAction*>("catalogue")->trigger();
+        auto* window = w.findChild<CatalogueWindow*>("catalogue");
+        QSignalSpy lotsRead(window, &CatalogueWindow::lotsRead);
+        QVERIFY(lotsRead.wait(20000));
+        auto* table = window->findChild<QTableView*>("items");
+        table->clearSelection();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QString file =
+                table->model()->index(row, CatalogueModel::kFile).data().toString();
+            if (file.endsWith("stove.iff") || file.endsWith("fridge.iff")) {
+                table->selectionModel()->select(
+                    table->model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+        }
+        auto* trash = window->findChild<QPushButton*>("moveToTrash");
+        QVERIFY(trash->isEnabled());
+        auto* plan = window->actions().trashSelected();
+        QVERIFY(plan);
+        QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains("Saved lots use this: Lot 1"),
+                 qPrintable(plan->findChild<QLabel*>("warning")->text()));
+        QSignalSpy changed(plan, &PutRightWindow::changed);
+        QSignalSpy ended(window, &CatalogueWindow::scanEnded);
+        QVERIFY(plan->start());
+        QVERIFY(changed.wait(20000));
+        QVERIFY(!QFile::exists(prefix.game("Downloads/stove.iff")));
+        QVERIFY(!QFile::exists(prefix.game("Downloads/fridge.iff")));
+        QVERIFY(ended.wait(20000));  // read again: they are gone from the list
+        QVERIFY(!window->model().rowCount() ||
+                table->model()
+                    ->match(table->model()->index(0, CatalogueModel::kFile), Qt::DisplayRole,
+                            "stove.iff", 1, Qt::MatchEndsWith)
+                    .isEmpty());
+        plan->close();
+        QTest::mouseClick(window->findChild<QPushButton*>("undoChange"), Qt::LeftButton);
+        auto* changes = w.findChild<ChangesWindow*>();
+        QVERIFY(changes);
+        QSignalSpy undone(changes, &ChangesWindow::undone);
+        QVERIFY(undone.count() || undone.wait(20000));
+        QVERIFY(QFile::exists(prefix.game("Downloads/stove.iff")));
+        QVERIFY(QFile::exists(prefix.game("Downloads/fridge.iff")));
     }
 
     // Content > My lots... lists each lot with what it uses and misses, and warns.
