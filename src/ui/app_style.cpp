@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
@@ -85,6 +86,11 @@ void setUpApplication() {
     // No display name: the platform would append it to every window's title.
     QCoreApplication::setApplicationName(QStringLiteral("brambleton"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    // Numbers grouped as the count's totals are, with the desktop's separators, on every
+    // system: a C locale would otherwise print prices and sizes ungrouped on Linux only.
+    QLocale numbers = QLocale::system();
+    numbers.setNumberOptions(QLocale::DefaultNumberOptions);
+    QLocale::setDefault(numbers);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     // The layout was designed around these fonts; Liberation's have the same metrics, so
     // text fits its boxes as designed on desktops that lack MS Sans Serif and Courier New.

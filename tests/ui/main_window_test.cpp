@@ -1368,7 +1368,7 @@ class MainWindowTest : public QObject {
         writeGameFile(prefix, "Downloads/table.iff",
                       brambleton::testing::catalogueObjectPictured(
                           0x301, "Wide Table", "Seats four.\nSecond line of a long description.",
-                          300, 2, bmpFile(BmpForm{74, 37, 8})));
+                          4478, 2, bmpFile(BmpForm{74, 37, 8})));
         writeGameFile(prefix, "Downloads/secret.iff", catalogueObject(0x302, "Secret", "", 15, 0));
         writeGameFile(prefix, "GameData/Skins/B003MAFit_01.cmx",
                       brambleton::testing::cmxFile("B003MAFit_01", {"xskin-b003mafit_01-body"}));
@@ -1428,6 +1428,9 @@ class MainWindowTest : public QObject {
             const QString details = window.findChild<QLabel*>("details")->text();
             QVERIFY2(details.contains(row.said), qPrintable(details));
         }
+        // Grouped as the count's totals are, on every system.
+        QCOMPARE(table->model()->index(rowOf("Wide Table"), CatalogueModel::kPrice).data(),
+                 QStringLiteral("\u00a74") + QLocale().groupSeparator() + QStringLiteral("478"));
         const int secret = rowOf("Secret");
         QCOMPARE(table->model()->index(secret, CatalogueModel::kCategory).data().toString(),
                  QStringLiteral("not sold"));
@@ -1525,6 +1528,40 @@ class MainWindowTest : public QObject {
         QVERIFY2(unused.contains("fridge.iff") && unused.contains("spare.flr") &&
                      !unused.contains("stove.iff") && !unused.contains("marble.flr"),
                  qPrintable(unused.join(", ")));
+
+        // A selected file can be shown and moved to the trash, the lots that use it named
+        // first.
+        const auto rowOf = [&](const QString& file) -> QTreeWidgetItem* {
+            for (int lot = 0; lot < tree->topLevelItemCount(); ++lot) {
+                auto* top = tree->topLevelItem(lot);
+                for (int i = 0; i < top->childCount(); ++i) {
+                    if (top->child(i)->text(1).endsWith(file)) return top->child(i);
+                }
+            }
+            return nullptr;
+        };
+        const struct {
+            const char* file;
+            bool offered;
+            const char* warning;
+        } kRows[] = {
+            {"stove.iff", true, "Saved lots use this: Lot 1"},
+            {"fridge.iff", true, ""},
+        };
+        auto& actions = window->actions();
+        for (const auto& row : kRows) {
+            tree->clearSelection();
+            QVERIFY2(rowOf(row.file), row.file);
+            rowOf(row.file)->setSelected(true);
+            QCOMPARE(actions.moveToTrash()->isEnabled(), row.offered);
+            QCOMPARE(actions.showInFolder()->isEnabled(), row.offered);
+            if (!row.offered) continue;
+            auto* plan = actions.trashSelected();
+            QVERIFY(plan);
+            QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains(row.warning),
+                     row.file);
+            plan->close();
+        }
     }
 
     // The headless counter's pages carry PNGs it makes itself: each has the pixels Qt's own
