@@ -94,7 +94,15 @@ void setUpApplication() {
     QGuiApplication::setDesktopFileName(QStringLiteral("org.brambleton.Brambleton"));
     // The layout was designed around these fonts; Liberation's have the same metrics, so
     // text fits its boxes as designed on desktops that lack MS Sans Serif and Courier New.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                              QStringLiteral("Arial")};
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    // Windows' interface fonts, which menus, boxes and the other windows take from the
+    // desktop. A Wine without its own fonts has none of them, and the font chosen in their
+    // place was a serif one: the desktop's sans stands in, here only where they are missing.
+    for (const char* family : {"MS Shell Dlg 2", "MS Shell Dlg", "Tahoma", "Segoe UI"}) {
+        QFont::insertSubstitutions(QString::fromLatin1(family), sans);
+    }
     QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
     if (auto* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) {
         QApplication::setStyle(new FocusMarkStyle(fusion));

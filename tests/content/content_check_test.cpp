@@ -266,7 +266,7 @@ const InsideCase kInside[] = {
      {{"Downloads/names.far", farFile({{"../../GameData/Behavior.iff", objectFile({0x77})}})},
       {"Downloads/z.iff", objectFile({0x77}, 10)}},
      {{kGuidConflict, "Downloads/z.iff", "Downloads/names.far/../../GameData/Behavior.iff",
-       "as Downloads/names.far \u00bb %2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff:"}}},
+       "names.far \u00bb %2E%2E%2F%2E%2E%2FGameData%2FBehavior.iff: the game shows"}}},
     {"two entries of one name in one archive are not told apart by removal",
      {{"Downloads/twice.far",
        farFile({{"chair.iff", objectFile({0x9})}, {"chair.iff", objectFile({0x9}, 10)}})}},
@@ -714,10 +714,14 @@ TEST(ContentCheck, NamesTheObjectsItSpeaksOf) {
               std::string::npos)
         << sentenceOf(copy, report.install);
     // The copy kept and the copy removed, named as Put it right's plan takes them.
-    EXPECT_EQ(copy.sameAs, (tree.root() / "Game/Downloads/Copies/red.iff").string());
+    const auto native = [](const char* below) {
+        return std::filesystem::path(below).make_preferred().string();
+    };
+    EXPECT_EQ(std::filesystem::path(copy.sameAs),
+              (tree.root() / native("Game/Downloads/Copies/red.iff")));
     EXPECT_NE(sentenceOf(copy, report.install)
-                  .find("Keep Downloads/Copies/red.iff and move this copy, Downloads/red.iff, "
-                        "to the trash."),
+                  .find("Keep " + native("Downloads/Copies/red.iff") + " and move this copy, " +
+                        native("Downloads/red.iff") + ", to the trash."),
               std::string::npos)
         << sentenceOf(copy, report.install);
     const auto& conflict = report.problems[1];
@@ -726,8 +730,8 @@ TEST(ContentCheck, NamesTheObjectsItSpeaksOf) {
     EXPECT_EQ(conflict.sameAsName, "Red chair");
     const std::string sentence = sentenceOf(conflict, report.install);
     EXPECT_NE(sentence.find("\u201cChaise bleue\u201d (blue.iff) has the same object ID "
-                            "(0x00000042) as \u201cRed chair\u201d in "
-                            "Downloads/Copies/red.iff: the game shows only one"),
+                            "(0x00000042) as \u201cRed chair\u201d in " +
+                            native("Downloads/Copies/red.iff") + ": the game shows only one"),
               std::string::npos)
         << sentence;
     const std::string json = toJson(report);

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -238,9 +239,9 @@ class MainWindowTest : public QObject {
         QTest::mouseClick(control<QRadioButton>(w, "Option5"), Qt::LeftButton);
         QCOMPARE(messages.texts.size(), 1);
         const QString& text = messages.texts.first();
-        QVERIFY2(text.startsWith("The Roofs folder C:\\") &&
-                     text.contains(" could not be found: no folder \"Roofs\" in ") &&
-                     text.count("GameData\\Roofs") == 1,
+        // Its reason, where the folder map gives one, follows without the path again.
+        QVERIFY2(text.startsWith("The Roofs folder C:\\") && text.contains(" could not be found") &&
+                     text.count("GameData\\Roofs") == 1 && !text.contains("Path not found"),
                  qPrintable(text));
         // The lists stay on Floors, and so does the choice beside them.
         QVERIFY(control<QRadioButton>(w, "Option2")->isChecked());
@@ -1384,12 +1385,15 @@ class MainWindowTest : public QObject {
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY2(screen.width() >= 1280, "the tests' screen is a laptop's, 1280 by 800");
         QVERIFY(window.frameGeometry().width() <= screen.width());
-        QVERIFY(header->sectionViewportPosition(CatalogueModel::kUsedBy) +
-                    header->sectionSize(CatalogueModel::kUsedBy) <=
-                table->viewport()->width());
-        const int fileWidth = header->sectionSize(CatalogueModel::kFile);
-        window.resize(window.width() + 300, window.height());
-        QTRY_VERIFY(header->sectionSize(CatalogueModel::kFile) >= fileWidth + 250);
+        // Measured in real letters only: offscreen on Windows has no font to measure.
+        if (!QFontDatabase::families().isEmpty()) {
+            QVERIFY(header->sectionViewportPosition(CatalogueModel::kUsedBy) +
+                        header->sectionSize(CatalogueModel::kUsedBy) <=
+                    table->viewport()->width());
+            const int fileWidth = header->sectionSize(CatalogueModel::kFile);
+            window.resize(window.width() + 300, window.height());
+            QTRY_VERIFY(header->sectionSize(CatalogueModel::kFile) >= fileWidth + 250);
+        }
 
         const auto rowOf = [&](const QString& name) {
             for (int row = 0; row < table->model()->rowCount(); ++row) {
@@ -1558,8 +1562,7 @@ class MainWindowTest : public QObject {
             if (!row.offered) continue;
             auto* plan = actions.trashSelected();
             QVERIFY(plan);
-            QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains(row.warning),
-                     row.file);
+            QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains(row.warning), row.file);
             plan->close();
         }
     }

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -578,6 +579,27 @@ class WindowsTest : public QObject {
             QCOMPARE(first.address,
                      QUrl::fromLocalFile(at("usr/share/brambleton/user-guide.html")).toString());
             QCOMPARE(about::secondLink(bin).address, QString());
+        }
+    }
+
+    // Under Wine with none of Windows' fonts, menus, boxes and the other windows asked for
+    // Windows' interface font and got a serif: each now gets the family it asks for or one
+    // of the sans families standing in for it.
+    void everyWindowGetsASansFont() {
+#ifndef _WIN32
+        QSKIP("the desktop's own font is asked for by a name of its own on Linux");
+#endif
+        if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+            QSKIP("offscreen has no fonts on Windows: ui_windows_fonts runs this on its own");
+        }
+        for (const char* kind : {"", "QMenu", "QMenuBar", "QMessageBox", "QDialog"}) {
+            const QFont font = *kind ? QApplication::font(kind) : QApplication::font();
+            const QString got = QFontInfo(font).family();
+            const QStringList wanted =
+                QStringList{font.family()} + QFont::substitutes(font.family());
+            QVERIFY2(
+                wanted.contains(got, Qt::CaseInsensitive),
+                qPrintable(QStringLiteral("%1 asks for %2, got %3").arg(kind, font.family(), got)));
         }
     }
 
