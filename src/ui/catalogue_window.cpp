@@ -94,6 +94,18 @@ QImage fitted(const QImage& image, QSize box) {
     return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
+// `image` in the middle of a transparent canvas of `size`, so that every row's name starts at
+// one place whatever the shape of its picture.
+QImage centred(const QImage& image, QSize size) {
+    if (image.size() == size) return image;
+    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    QPainter painter(&out);
+    painter.drawImage((size.width() - image.width()) / 2, (size.height() - image.height()) / 2,
+                      image);
+    return out;
+}
+
 // BMP bytes decoded by Qt's image reader, when their header says they are of a sane size.
 QImage decodeBmp(const std::string& bytes) {
     const auto facts = content::readBmpFacts(bytes);
@@ -385,7 +397,7 @@ void CatalogueModel::pictureRead(int row, const QImage& image) {
     asked_.remove(row);
     ++decoded_;
     auto* picture = new Picture;
-    picture->icon = image.isNull() ? placeholder() : fitted(image, kIconSize);
+    picture->icon = image.isNull() ? placeholder() : centred(fitted(image, kIconSize), kIconSize);
     picture->large = fitted(image, kLargeSize);
     const auto cost =
         static_cast<int>((picture->icon.sizeInBytes() + picture->large.sizeInBytes()) / 1024 + 1);
@@ -679,6 +691,10 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
         emit scanEnded(false);
         return;
     }
+    // Read again after a change, the window says in its summary what it could not read,
+    // rather than in the same box again.
+    const bool readAgain = isVisible();
+    leftOut_ = filesUnreadable;
     model_->setItems(std::move(items), hostFolder_);
     selectionChanged();
     showDetails();
@@ -688,7 +704,7 @@ void CatalogueWindow::finish(std::vector<content::CatalogueItem> items,
     activateWindow();
     // Which lots use each item follows, once the catalogue is on screen.
     if (!saves_.empty()) QTimer::singleShot(0, this, &CatalogueWindow::scanLots);
-    if (!unreadable.isEmpty()) {
+    if (!unreadable.isEmpty() && !readAgain) {
         showMessage(tr("%1 files could not be read whole and were left out:\n")
                             .arg(QLocale().toString(static_cast<qlonglong>(filesUnreadable))) +
                         unreadable.mid(0, 5).join(QLatin1Char('\n')),
@@ -727,10 +743,15 @@ void CatalogueWindow::scanLots() {
 
 void CatalogueWindow::updateSummary() {
     const QLocale locale;
-    summary_->setText(tr("%1 of %2 items of the game in %3. Nothing is changed: this only reads.")
-                          .arg(locale.toString(filter_->rowCount()),
-                               locale.toString(model_->rowCount()),
-                               readable(QDir::toNativeSeparators(hostFolder_))));
+    QString text =
+        tr("%1 of %2 items of the game in %3.")
+            .arg(locale.toString(filter_->rowCount()), locale.toString(model_->rowCount()),
+                 readable(QDir::toNativeSeparators(hostFolder_)));
+    if (leftOut_ > 0) {
+        text += tr(" %1 files could not be read whole and were left out.")
+                    .arg(locale.toString(static_cast<qlonglong>(leftOut_)));
+    }
+    summary_->setText(text);
 }
 
 int CatalogueWindow::currentRow() const {
@@ -742,11 +763,14 @@ void CatalogueWindow::showDetails() {
     const int row = currentRow();
     if (row < 0) {
         picture_->clear();
+        picture_->hide();
         details_->clear();
         return;
     }
     const QImage large = model_->largePicture(row);
     picture_->setPixmap(large.isNull() ? QPixmap() : QPixmap::fromImage(large));
+    // The words stand at the top when there is no picture.
+    picture_->setVisible(!large.isNull());
     details_->setText(model_->details(row));
 }
 

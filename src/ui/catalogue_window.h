@@ -180,6 +180,7 @@ class CatalogueWindow : public ScanWindow {
     QTableView* table_;
     QLabel* picture_;
     QLabel* details_;
+    std::int64_t leftOut_ = 0;  // files the last reading could not read whole
     ContentActions* actions_;
 };
 

@@ -180,13 +180,15 @@ void LotsWindow::finish(std::shared_ptr<content::LotsReport> report,
         emit scanEnded(false);
         return;
     }
+    // Read again after a change, what could not be read was said already.
+    const bool readAgain = isVisible();
     report_ = std::move(report);
     fill();
     selectionChanged();
     show();
     raise();
     activateWindow();
-    if (!unreadable.isEmpty()) {
+    if (!unreadable.isEmpty() && !readAgain) {
         showMessage(
             tr("%1 files could not be read:\n")
                     .arg(QLocale().toString(static_cast<qlonglong>(report_->filesUnreadable) +
@@ -261,7 +263,7 @@ void LotsWindow::fill() {
     QStringList saves;
     for (const auto& folder : report.saves)
         saves << readable(QDir::toNativeSeparators(QString::fromStdString(folder)));
-    summary_->setText(tr("%1 lots in %2. Nothing is changed: this only reads the saves.")
+    summary_->setText(tr("%1 lots in %2. The saves are only read, never changed.")
                           .arg(locale.toString(static_cast<qlonglong>(report.lots.size())),
                                saves.join(QStringLiteral(", "))));
 }
