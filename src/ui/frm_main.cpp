@@ -528,16 +528,18 @@ void frmMain::Option_Click(int row) {
         pendingRow_ = row;
         return;
     }
-    if (!showCategory(row)) {
-        // The lists stay where they were, so the selection goes back to what they show.
-        if (shownRow_ >= 0) {
-            options_[shownRow_]->setChecked(true);
-            return;
-        }
-        options_[row]->setAutoExclusive(false);
-        options_[row]->setChecked(false);
-        options_[row]->setAutoExclusive(true);
+    if (!showCategory(row)) keepChoiceOfLists(row);
+}
+
+void frmMain::keepChoiceOfLists(int row) {
+    // The lists stay where they were, so the selection goes back to what they show.
+    if (shownRow_ >= 0) {
+        options_[shownRow_]->setChecked(true);
+        return;
     }
+    options_[row]->setAutoExclusive(false);
+    options_[row]->setChecked(false);
+    options_[row]->setAutoExclusive(true);
 }
 
 bool frmMain::choiceRemembered(const std::vector<GameInstall>& installs) const {
@@ -584,6 +586,8 @@ bool frmMain::showCategory(int row) {
     const auto installs = currentInstalls();
     if (installs.empty()) {
         installPath_ = QLatin1String(Module1::kNotFound);
+        // Before the box, so that beside it the choice names what the lists show.
+        keepChoiceOfLists(row);
         showMessage(tr("The Sims was not found, so the %1 folder cannot be shown. Choose the "
                        "game's folder with Game > Choose the game folder...")
                         .arg(caption));
@@ -609,6 +613,7 @@ bool frmMain::showCategory(int row) {
         Drive1_->setDrive(QString::fromStdString(location.drive));
         Dir1_->setPath(folder);
     } catch (const RuntimeError& e) {
+        keepChoiceOfLists(row);
         showMessage(QStringLiteral("The %1 folder %2 could not be found%3")
                         .arg(caption, QDir::toNativeSeparators(folder),
                              whyNotFound(QString::fromStdString(e.description()), folder)));

@@ -172,6 +172,9 @@ class frmMain : public QMainWindow {
     void showAgain();
     void selectOption(int row);
     bool showCategory(int row);
+    // After the lists could not show category `row`: the choice beside them goes back to the
+    // category they show, or to none.
+    void keepChoiceOfLists(int row);
     void chooseAmongInstalls();
     void trapped(const char* prefix, const std::function<void()>& step);
     void unloadProgressWindow();

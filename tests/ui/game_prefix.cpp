@@ -21,6 +21,7 @@ MessageRecorder::MessageRecorder() {
     ui::setMessageHook([this](const QString& text, const QString& title) {
         texts << text;
         titles << title;
+        if (onMessage) onMessage();
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,8 @@ class MessageRecorder {
     ~MessageRecorder();
     QStringList texts;
     QStringList titles;
+    // Called as each message shows, for a test that looks at the windows beside it.
+    std::function<void()> onMessage;
 };
 
 }  // namespace brambleton::testing

@@ -236,7 +236,14 @@ class MainWindowTest : public QObject {
         w.show();
         QTest::mouseClick(control<QRadioButton>(w, "Option2"), Qt::LeftButton);
         QVERIFY(QDir(prefix.game("GameData/Roofs")).removeRecursively());
+        // While the box is up, the choice beside the lists already names what they show.
+        bool floorsBesideTheBox = false;
+        messages.onMessage = [&] {
+            floorsBesideTheBox = control<QRadioButton>(w, "Option2")->isChecked() &&
+                                 !control<QRadioButton>(w, "Option5")->isChecked();
+        };
         QTest::mouseClick(control<QRadioButton>(w, "Option5"), Qt::LeftButton);
+        QVERIFY(floorsBesideTheBox);
         QCOMPARE(messages.texts.size(), 1);
         const QString& text = messages.texts.first();
         // Its reason, where the folder map gives one, follows without the path again.
