@@ -175,22 +175,8 @@ inline std::string bmpFile(const BmpForm& form) {
 
 // An object for sale: its OBJD with `price` (at byte 36), the function flags `functions` (at
 // 80) and catalogue strings ID 1 (at 82), a CTSS 1 holding `name` and `description` in US
-// English, and, with `pictureSide`, a BMP_ 1 of that many pixels square.
-inline std::string catalogueObject(std::uint32_t guid, std::string_view name,
-                                   std::string_view description, std::uint16_t price,
-                                   std::uint16_t functions, std::uint32_t pictureSide = 0) {
-    std::string objd = objdData(guid);
-    objd.replace(36, 2, littleEndian(price, 2));
-    objd.replace(80, 2, littleEndian(functions, 2));
-    objd.replace(82, 2, littleEndian(1, 2));
-    std::string strings = "\xff\xff" + littleEndian(2, 2) + std::string(name) + '\0' +
-                          std::string(description) + '\0';
-    std::vector<std::string> chunks = {iffChunk("OBJD", 128, objd), iffChunk("CTSS", 1, strings)};
-    if (pictureSide) chunks.push_back(iffChunk("BMP_", 1, bmpFile(pictureSide)));
-    return iffFile(chunks);
-}
-
-// catalogueObject with the picture `bmp` (the game's are 74 by 37: two views side by side).
+// English, and, unless `bmp` is empty, the BMP_ 1 `bmp` (the game's are 74 by 37: two views
+// side by side).
 inline std::string catalogueObjectPictured(std::uint32_t guid, std::string_view name,
                                            std::string_view description, std::uint16_t price,
                                            std::uint16_t functions, const std::string& bmp) {
@@ -198,10 +184,19 @@ inline std::string catalogueObjectPictured(std::uint32_t guid, std::string_view 
     objd.replace(36, 2, littleEndian(price, 2));
     objd.replace(80, 2, littleEndian(functions, 2));
     objd.replace(82, 2, littleEndian(1, 2));
-    const std::string strings = "\xff\xff" + littleEndian(2, 2) + std::string(name) + '\0' +
-                                std::string(description) + '\0';
-    return iffFile(
-        {iffChunk("OBJD", 128, objd), iffChunk("CTSS", 1, strings), iffChunk("BMP_", 1, bmp)});
+    std::string strings = "\xff\xff" + littleEndian(2, 2) + std::string(name) + '\0' +
+                          std::string(description) + '\0';
+    std::vector<std::string> chunks = {iffChunk("OBJD", 128, objd), iffChunk("CTSS", 1, strings)};
+    if (!bmp.empty()) chunks.push_back(iffChunk("BMP_", 1, bmp));
+    return iffFile(chunks);
+}
+
+// catalogueObjectPictured with, for a `pictureSide`, a BMP_ of that many pixels square.
+inline std::string catalogueObject(std::uint32_t guid, std::string_view name,
+                                   std::string_view description, std::uint16_t price,
+                                   std::uint16_t functions, std::uint32_t pictureSide = 0) {
+    return catalogueObjectPictured(guid, name, description, price, functions,
+                                   pictureSide ? bmpFile(pictureSide) : std::string());
 }
 
 // A name as save tables store it: zero-ended, then a pad byte (not always 0) when its length

@@ -1370,6 +1370,46 @@ class MainWindowTest : public QObject {
         }
         files.sort();
         QCOMPARE(files, (QStringList{"fridge.iff", "spare.flr"}));
+
+        // Move to trash... names the lots that use what it moves, goes through the journal
+        // and the trash, and Undo puts it back.
+        unusedOnly->setChecked(false);
+        table->clearSelection();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            const QString file =
+                table->model()->index(row, CatalogueModel::kFile).data().toString();
+            if (file.endsWith("stove.iff") || file.endsWith("fridge.iff")) {
+                table->selectionModel()->select(
+                    table->model()->index(row, 0),
+                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            }
+        }
+        auto* trash = window->findChild<QPushButton*>("moveToTrash");
+        QVERIFY(trash->isEnabled());
+        auto* plan = window->actions().trashSelected();
+        QVERIFY(plan);
+        QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains("Saved lots use this: Lot 1"),
+                 qPrintable(plan->findChild<QLabel*>("warning")->text()));
+        QSignalSpy changed(plan, &PutRightWindow::changed);
+        QSignalSpy ended(window, &CatalogueWindow::scanEnded);
+        QVERIFY(plan->start());
+        QVERIFY(changed.wait(20000));
+        QVERIFY(!QFile::exists(prefix.game("Downloads/stove.iff")));
+        QVERIFY(!QFile::exists(prefix.game("Downloads/fridge.iff")));
+        QVERIFY(ended.wait(20000));  // read again: they are gone from the list
+        QVERIFY(!window->model().rowCount() ||
+                table->model()
+                    ->match(table->model()->index(0, CatalogueModel::kFile), Qt::DisplayRole,
+                            "stove.iff", 1, Qt::MatchEndsWith)
+                    .isEmpty());
+        plan->close();
+        QTest::mouseClick(window->findChild<QPushButton*>("undoChange"), Qt::LeftButton);
+        auto* changes = w.findChild<ChangesWindow*>();
+        QVERIFY(changes);
+        QSignalSpy undone(changes, &ChangesWindow::undone);
+        QVERIFY(undone.count() || undone.wait(20000));
+        QVERIFY(QFile::exists(prefix.game("Downloads/stove.iff")));
+        QVERIFY(QFile::exists(prefix.game("Downloads/fridge.iff")));
     }
 
     // The catalogue at its first size shows every column, Used by included; grown, the
@@ -1466,56 +1506,6 @@ class MainWindowTest : public QObject {
             QVERIFY(!window.findChild<QPushButton*>("moveToTrash")->isEnabled());
             QVERIFY(!window.findChild<QPushButton*>("showInFolder")->isEnabled());
         }
-    }
-
-    // Move to trash... from the catalogue names the lots that use what it moves, goes
-    // through the journal and the trash, and Undo puts it back.
-    void theCatalogueMovesToTheTrashAndUndoes() {
-        GamePrefix prefix;
-        writeLotsAndContent(prefix);
-        MessageRecorder messages;
-        frmMain w(prefix.sources());
-        w.findChild<QAction*>("catalogue")->trigger();
-        auto* window = w.findChild<CatalogueWindow*>("catalogue");
-        QSignalSpy lotsRead(window, &CatalogueWindow::lotsRead);
-        QVERIFY(lotsRead.wait(20000));
-        auto* table = window->findChild<QTableView*>("items");
-        table->clearSelection();
-        for (int row = 0; row < table->model()->rowCount(); ++row) {
-            const QString file =
-                table->model()->index(row, CatalogueModel::kFile).data().toString();
-            if (file.endsWith("stove.iff") || file.endsWith("fridge.iff")) {
-                table->selectionModel()->select(
-                    table->model()->index(row, 0),
-                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
-            }
-        }
-        auto* trash = window->findChild<QPushButton*>("moveToTrash");
-        QVERIFY(trash->isEnabled());
-        auto* plan = window->actions().trashSelected();
-        QVERIFY(plan);
-        QVERIFY2(plan->findChild<QLabel*>("warning")->text().contains("Saved lots use this: Lot 1"),
-                 qPrintable(plan->findChild<QLabel*>("warning")->text()));
-        QSignalSpy changed(plan, &PutRightWindow::changed);
-        QSignalSpy ended(window, &CatalogueWindow::scanEnded);
-        QVERIFY(plan->start());
-        QVERIFY(changed.wait(20000));
-        QVERIFY(!QFile::exists(prefix.game("Downloads/stove.iff")));
-        QVERIFY(!QFile::exists(prefix.game("Downloads/fridge.iff")));
-        QVERIFY(ended.wait(20000));  // read again: they are gone from the list
-        QVERIFY(!window->model().rowCount() ||
-                table->model()
-                    ->match(table->model()->index(0, CatalogueModel::kFile), Qt::DisplayRole,
-                            "stove.iff", 1, Qt::MatchEndsWith)
-                    .isEmpty());
-        plan->close();
-        QTest::mouseClick(window->findChild<QPushButton*>("undoChange"), Qt::LeftButton);
-        auto* changes = w.findChild<ChangesWindow*>();
-        QVERIFY(changes);
-        QSignalSpy undone(changes, &ChangesWindow::undone);
-        QVERIFY(undone.count() || undone.wait(20000));
-        QVERIFY(QFile::exists(prefix.game("Downloads/stove.iff")));
-        QVERIFY(QFile::exists(prefix.game("Downloads/fridge.iff")));
     }
 
     // Content > My lots... lists each lot with what it uses and misses, and warns.
