@@ -74,15 +74,18 @@ PutRightWindow* ContentActions::trashSelected() {
     return plan_;
 }
 
-void ContentActions::showSelectedInFolder() {
-    if (files_.size() != 1) return;
-    const QString path = QString::fromStdString(files_.front());
-    QPointer<QWidget> window(window_);
-    Module2::ShowInFolder(files_.front(), [window, path](const std::string& why) {
-        showMessage(tr("%1 could not be shown in its folder: %2.")
-                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
+void showInFolder(const std::string& path, QWidget* over) {
+    QPointer<QWidget> window(over);
+    Module2::ShowInFolder(path, [window, path](const std::string& why) {
+        showMessage(QObject::tr("%1 could not be shown in its folder: %2.")
+                        .arg(QDir::toNativeSeparators(QString::fromStdString(path)),
+                             QString::fromStdString(why)),
                     {}, window);
     });
+}
+
+void ContentActions::showSelectedInFolder() {
+    if (files_.size() == 1) ui::showInFolder(files_.front(), window_);
 }
 
 }  // namespace brambleton::ui

@@ -17,6 +17,9 @@ namespace brambleton::ui {
 
 class PutRightWindow;
 
+// Opens the file manager at `path` (a host path); when none can, says why over `over`.
+void showInFolder(const std::string& path, QWidget* over);
+
 // What the catalogue and My lots do to the content they list: Show in folder, Move to
 // trash... (through the same plan window, journal and trash as the check's Put it right)
 // and Undo last change. Their buttons are named "showInFolder", "moveToTrash" and

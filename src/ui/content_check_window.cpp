@@ -13,7 +13,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
@@ -28,9 +27,9 @@
 #include "content/report_files.h"
 #include "content/report_words.h"
 #include "ui/app_style.h"
+#include "ui/content_actions.h"
 #include "ui/frm_in_process.h"
 #include "ui/message_box.h"
-#include "ui/module2.h"
 #include "ui/put_right_window.h"
 #include "ui/shown_text.h"
 
@@ -457,12 +456,7 @@ void ContentCheckWindow::showSelectedInFolder() {
     const auto* item = problems_->currentItem();
     const QString path = item ? item->data(0, kPathRole).toString() : QString();
     if (path.isEmpty()) return;
-    QPointer<ContentCheckWindow> self(this);
-    Module2::ShowInFolder(path.toStdString(), [self, path](const std::string& why) {
-        showMessage(tr("%1 could not be shown in its folder: %2.")
-                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
-                    {}, self);
-    });
+    showInFolder(path.toStdString(), this);
 }
 
 void ContentCheckWindow::askWhereToSave() {

@@ -14,20 +14,9 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import sims_files  # noqa: E402
+from game_tree import check, failures, write  # noqa: E402
 
 counter = sys.argv[1]
-failures = []
-
-
-def check(what, ok):
-    if not ok:
-        failures.append(what)
-
-
-def write(path, data=b""):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "wb") as f:
-        f.write(data)
 
 
 with tempfile.TemporaryDirectory() as work:
